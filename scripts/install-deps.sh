@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Velmor needs to build, run and test; only those missing.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
+  libespeak-ng-dev espeak-ng-data libasound2-dev libxcb1-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # run
+  qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic
+  # end-to-end tests
+  xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs every benchmark program in BUILD_DIR/bench in turn, on a private X server and sound server
+# (the speech benchmarks need a real audio device), and prints their figures.
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD_DIR}
+bench_dir=$(realpath "$build")/bench
+root=$(cd "$(dirname "$0")/.." && pwd)
+desktop=$root/tests/e2e/desktop.sh
+
+run=$(mktemp -d /tmp/velmor-bench.XXXXXX)
+cleanup() {
+  "$desktop" stop "$run" >/dev/null || true
+  rm -rf "$run"
+}
+trap cleanup EXIT
+"$desktop" start "$run" >/dev/null
+# shellcheck source=/dev/null
+. "$run/env"
+
+status=0
+count=0
+for program in "$bench_dir"/*; do
+  [ -f "$program" ] && [ -x "$program" ] || continue
+  count=$((count + 1))
+  echo "== $(basename "$program")"
+  if ! "$program"; then
+    echo "== $(basename "$program") failed" >&2
+    status=1
+  fi
+  echo
+done
+[ $count -gt 0 ] || { echo "no benchmark programs in $bench_dir" >&2; exit 1; }
+exit $status

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace velmor {
+
+// The part of a file name from its last "." on, the dot included; empty without a dot.
+QString fileExtension(const QString& fileName);
+
+// The file named on the command line when its extension is one the program opens
+// (compared exactly, case included); any other argument, or none, gives nothing.
+std::optional<QString> commandLineFile(const QStringList& arguments);
+
+// What the program was asked to do from the command line.
+struct CommandLineRequest {
+    enum class Action { Run, PrintHelp, PrintVersion } action = Action::Run;
+    std::optional<QString> file;
+};
+
+// arguments[0] is the program itself, as QCoreApplication::arguments() gives them.
+CommandLineRequest parseCommandLine(const QStringList& arguments);
+
+QString usageText();
+QString versionText();
+
+} // namespace velmor

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace velmor {
+
+inline const QString kFacePMincho = QStringLiteral("ＭＳ Ｐ明朝");
+inline const QString kFacePGothic = QStringLiteral("ＭＳ Ｐゴシック");
+inline const QString kFaceUIGothic = QStringLiteral("MS UI Gothic");
+
+} // namespace velmor

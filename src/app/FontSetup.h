@@ -1,0 +1,9 @@
+#pragma once
+
+namespace velmor {
+
+// The settings and menus name Windows faces; map each to the Japanese face installed here
+// that matches it, keeping the names themselves.
+void installFontSubstitutions();
+
+} // namespace velmor

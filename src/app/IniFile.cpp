@@ -1,0 +1,189 @@
+#include "app/IniFile.h"
+
+#include "document/Cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace velmor {
+
+namespace {
+
+QStringView trimBlanks(QStringView s)
+{
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && (s[begin] == u' ' || s[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (s[end - 1] == u' ' || s[end - 1] == u'\t'))
+        --end;
+    return s.sliced(begin, end - begin);
+}
+
+bool sameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+// The name of a "[name]" line; a missing "]" lets the name run to the end of the line.
+std::optional<QStringView> sectionOf(QStringView line)
+{
+    const QStringView t = trimBlanks(line);
+    if (!t.startsWith(u'['))
+        return std::nullopt;
+    const qsizetype close = t.indexOf(u']');
+    return trimBlanks(t.sliced(1, (close < 0 ? t.size() : close) - 1));
+}
+
+struct KeyLine {
+    QStringView key;
+    QStringView value;
+};
+
+std::optional<KeyLine> keyOf(QStringView line)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0)
+        return std::nullopt;
+    return KeyLine{trimBlanks(line.first(eq)), trimBlanks(line.sliced(eq + 1))};
+}
+
+// Index of the first line of the first section with this name, and the end of that
+// section's body (the next section line or the end of the text).
+struct SectionRange {
+    qsizetype header = -1;
+    qsizetype end = -1;
+};
+
+SectionRange findSection(const QStringList& lines, QStringView section)
+{
+    SectionRange range;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const auto name = sectionOf(lines[i]);
+        if (!name)
+            continue;
+        if (range.header >= 0) {
+            range.end = i;
+            return range;
+        }
+        if (sameName(*name, section))
+            range.header = i;
+    }
+    if (range.header >= 0)
+        range.end = lines.size();
+    return range;
+}
+
+QString keyLine(QStringView key, QStringView value)
+{
+    QString line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append(u'=').append(value);
+    return line;
+}
+
+} // namespace
+
+SettingsWriteError::SettingsWriteError(const QString& path)
+    : std::runtime_error(QStringLiteral("%1 に書き込めません").arg(path).toStdString()), m_path(path)
+{
+}
+
+IniDocument IniDocument::fromBytes(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = decodeCp932(bytes);
+
+    IniDocument doc;
+    doc.m_lines = text.split(u'\n');
+    if (doc.m_lines.last().isEmpty())
+        doc.m_lines.removeLast();
+    for (QString& line : doc.m_lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    return doc;
+}
+
+std::optional<QString> IniDocument::value(QStringView section, QStringView key) const
+{
+    const SectionRange range = findSection(m_lines, section);
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        const auto entry = keyOf(m_lines[i]);
+        if (entry && sameName(entry->key, key))
+            return entry->value.toString();
+    }
+    return std::nullopt;
+}
+
+void IniDocument::setValue(QStringView section, QStringView key, QStringView value)
+{
+    const SectionRange range = findSection(m_lines, section);
+    if (range.header < 0) {
+        m_lines.append(QStringLiteral("[%1]").arg(section));
+        m_lines.append(keyLine(key, value));
+        return;
+    }
+    qsizetype lastFilled = range.header;
+    for (qsizetype i = range.header + 1; i < range.end; ++i) {
+        const auto entry = keyOf(m_lines[i]);
+        if (entry && sameName(entry->key, key)) {
+            m_lines[i] = keyLine(entry->key, value);
+            return;
+        }
+        if (!trimBlanks(m_lines[i]).isEmpty())
+            lastFilled = i;
+    }
+    m_lines.insert(lastFilled + 1, keyLine(key, value));
+}
+
+QByteArray IniDocument::toUtf8() const
+{
+    QByteArray bytes;
+    for (const QString& line : m_lines) {
+        bytes += line.toUtf8();
+        bytes += '\n';
+    }
+    return bytes;
+}
+
+std::optional<QString> readIniValue(const QString& path, QStringView section, QStringView key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return IniDocument::fromBytes(file.readAll()).value(section, key);
+}
+
+void writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value)
+{
+    const QFileInfo info(path);
+    IniDocument doc;
+    if (info.exists()) {
+        // The rename below would replace even a write-protected file: refuse it first.
+        if (!info.isFile() || !info.isWritable())
+            throw SettingsWriteError(path);
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly))
+            throw SettingsWriteError(path);
+        const QByteArray bytes = old.readAll();
+        if (old.error() != QFileDevice::NoError)
+            throw SettingsWriteError(path);
+        doc = IniDocument::fromBytes(bytes);
+    } else if (!QDir().mkpath(info.absolutePath())) {
+        throw SettingsWriteError(path);
+    }
+    doc.setValue(section, key, value);
+
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
+    // QSaveFile lets commit() succeed after a short flush and would install a cut-off file.
+    QSaveFile file(path);
+    const QByteArray bytes = doc.toUtf8();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
+        || !file.commit())
+        throw SettingsWriteError(path);
+}
+
+} // namespace velmor

@@ -1,0 +1,575 @@
+#include "app/TForm1.h"
+
+#include "app/ErrorBox.h"
+#include "document/EditorLines.h"
+#include "speech/SpeakingCommands.h"
+#include "speech/SpeechEngine.h"
+#include "widgets/Bgr.h"
+#include "widgets/FlatButton.h"
+#include "widgets/IndicatorLabel.h"
+#include "widgets/InfoLine.h"
+#include "widgets/LozengeCheckBox.h"
+#include "widgets/MouthView.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+#include "widgets/UpDownEdit.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QKeySequenceEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace velmor {
+
+namespace {
+
+const QColor kBarColor = colorFromBgr(0x00B3734D);
+const QColor kPanelColor = colorFromBgr(0x00D1D3D8);
+const QColor kEditAreaColor = colorFromBgr(0x00E1F2E8);
+const QColor kSpeakingMarkColor = colorFromBgr(0x00B9C1D7);
+const QColor kSavedMarkColor = colorFromBgr(12173783);
+const QColor kMarkingOnFontColor = colorFromBgr(0x00B3734D);
+const QColor kMarkingOffFontColor = colorFromBgr(0x00E1F2E8);
+
+const QString kDeleteQuestion = QStringLiteral("Are you sure you want to delete the text?");
+const QString kDeleteQuestionSpoken = QStringLiteral("Are you sure you want to delete the text? Y or N");
+const QString kDeleteQuestionJapanese = QStringLiteral("内容を廃棄します。よろしいですか");
+
+void fillBackground(QWidget* widget, const QColor& color)
+{
+    widget->setAutoFillBackground(true);
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, color);
+    widget->setPalette(p);
+}
+
+template <typename Widget>
+Widget* place(Widget* widget, int x, int y, int width, int height, const QString& hint = {})
+{
+    widget->setGeometry(x, y, width, height);
+    if (!hint.isEmpty()) {
+        widget->setToolTip(hint);
+        widget->setStatusTip(hint);
+        widget->setToolTipDuration(2500);
+    }
+    return widget;
+}
+
+QLabel* makeLabel(const QString& name, const QString& caption, QWidget* parent)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+} // namespace
+
+TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidget* parent)
+    : QWidget(parent)
+    , m_engine(std::move(engine))
+    , m_dialogs(options.dialogs ? *options.dialogs : standardDialogs(this))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Velmor_L"));
+    resize(772, 551);
+
+    buildTopBar();
+    buildInfoPanel();
+    buildControlPanel();
+    buildEditArea();
+    buildLayout();
+    menus = buildMenus(this);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(200);
+
+    m_speaking = std::make_unique<SpeakingCommands>(
+        m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
+        [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
+
+    connectHandlers();
+    FormCreate(options.commandLineFilePending);
+}
+
+TForm1::~TForm1() = default;
+
+// ---------------------------------------------------------------- roster
+
+void TForm1::buildTopBar()
+{
+    TopPanel = new QWidget(this);
+    TopPanel->setObjectName(QStringLiteral("TopPanel"));
+    TopPanel->setFixedHeight(37);
+    fillBackground(TopPanel, kBarColor);
+
+    auto button = [this](const char* name, const QString& caption, int x, int y, int w, int h,
+                         const QString& hint = {}) {
+        auto* b = new FlatButton(QString::fromLatin1(name), caption, TopPanel);
+        b->setFontColor(Qt::white);
+        b->setActiveFontColor(QColor(0xFF, 0xE6, 0x8C));
+        return place(b, x, y, w, h, hint);
+    };
+    M_FileButton = button("M_FileButton", QStringLiteral("&File"), 2, 7, 30, 25, QStringLiteral("File Menu  Alt + F"));
+    M_EditButton = button("M_EditButton", QStringLiteral("&Edit"), 36, 7, 30, 25, QStringLiteral("Edit Menu  Alt + E"));
+    M_HelpButton = button("M_HelpButton", QStringLiteral("&Help"), 71, 7, 29, 25, QStringLiteral("Help Menu  Alt + H"));
+    C_MemoryButton = button("C_MemoryButton", QStringLiteral("Memory"), 106, 8, 53, 25,
+                            QStringLiteral("Speech Clipboard's Memory  Ctrl + M"));
+    PauseButton = button("PauseButton", QStringLiteral("Pause"), 165, 8, 60, 25,
+                         QStringLiteral("Pause and Resume  Ctrl + E"));
+    ResetButton = button("ResetButton", QStringLiteral("Reset"), 234, 9, 47, 25, QStringLiteral("Reset (Stop)  Ctrl + R"));
+    IsSpeechLabel = place(new IndicatorLabel(QStringLiteral("IsSpeechLabel"), kSpeakingMarkColor, TopPanel), 292, 18, 3, 8);
+    SpeechButton = button("SpeechButton", QStringLiteral("Velmor"), 304, 8, 72, 25, QStringLiteral("Speech Ctrl + P"));
+    BandButton = button("BandButton", QStringLiteral("B"), 381, 9, 24, 25, QStringLiteral("Band(Speech Line)  Ctrl + B"));
+    SelTextButton = button("SelTextButton", QStringLiteral("ST"), 409, 9, 25, 25, QStringLiteral("Speech SelText  Ctrl + T"));
+    OpenButton = button("OpenButton", QStringLiteral("Open"), 439, 9, 41, 25,
+                        QStringLiteral("Open(Plain or UnicodeText)  Ctrl + O"));
+    SaveButton = button("SaveButton", QStringLiteral("Save"), 486, 9, 38, 25,
+                        QStringLiteral("Save(Plain or UnicodeText)   Ctrl + S"));
+    SaveLabel = place(new IndicatorLabel(QStringLiteral("SaveLabel"), kSavedMarkColor, TopPanel), 531, 18, 3, 8);
+    PlainSaveButton = button("PlainSaveButton", QStringLiteral("Plain"), 542, 9, 33, 25,
+                             QStringLiteral("Save as PlainText  Ctrl + L"));
+    UniSaveButton = button("UniSaveButton", QStringLiteral("Uni"), 581, 9, 27, 25, QStringLiteral("Save as Unicode  Ctrl + U"));
+    NewButton = button("NewButton", QStringLiteral("New"), 614, 9, 31, 25, QStringLiteral("NewFile(Clear)  Ctrl + N"));
+    FindButton = button("FindButton", QStringLiteral("Find"), 651, 9, 29, 25,
+                        QStringLiteral("Find or Replace Text  Ctrl + F"));
+    JapanButton = button("JapanButton", QStringLiteral("&N"), 686, 9, 22, 25, QStringLiteral("ID Naoko on off  Alt + N"));
+    DicButton = button("DicButton", QStringLiteral("&dic"), 713, 10, 25, 23);
+    DicButton2 = button("DicButton2", QStringLiteral("d&ic"), 744, 11, 25, 23);
+    for (FlatButton* dic : {DicButton, DicButton2}) {
+        dic->setFlat(false);
+        dic->setFaceColor(kPanelColor);
+        dic->setFontColor(Qt::black);
+    }
+}
+
+void TForm1::buildInfoPanel()
+{
+    UPanel1 = new UPanel(QStringLiteral("UPanel1"), this);
+    UPanel1->setMinimumHeight(22);
+    ULabel98 = new InfoLine(QStringLiteral("ULabel98"), UPanel1);
+}
+
+void TForm1::buildControlPanel()
+{
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setMinimumWidth(1);
+    fillBackground(Panel1, kPanelColor);
+
+    auto button = [this](const char* name, const QString& caption, int x, int y, int w, int h,
+                         const QString& hint = {}) {
+        auto* b = new FlatButton(QString::fromLatin1(name), caption, Panel1);
+        b->setFontColor(colorFromBgr(0x00856556));
+        b->setActiveFontColor(kBarColor);
+        return place(b, x, y, w, h, hint);
+    };
+    auto checkBox = [this](const char* name, const QString& caption, int x, int y, int w, int h,
+                           const QString& hint = {}) {
+        return place(new LozengeCheckBox(QString::fromLatin1(name), caption, Panel1), x, y, w, h, hint);
+    };
+
+    DirectSS1 = place(new MouthView(QStringLiteral("DirectSS1"), Panel1), 24, 18, 240, 162);
+    AboutButton = button("AboutButton", QStringLiteral("Velmor_L ver1.12   Velmor developers"), 9, 186, 274, 22,
+                         QStringLiteral("Light version"));
+    ClipSpeechCheckBox = checkBox("ClipSpeechCheckBox", QStringLiteral(" Speech Clipboard "), 20, 211, 152, 22);
+    LIDButton = button("LIDButton", QStringLiteral("Lang ID-info"), 188, 212, 92, 22);
+    Label1 = place(makeLabel(QStringLiteral("Label1"), QString(), Panel1), 37, 247, 157, 17, QStringLiteral("character"));
+    LIDUpDown = place(new UpDownEdit(QStringLiteral("LIDUpDown"), 1, 100, Panel1), 208, 241, 57, 27,
+                      QStringLiteral("Language ID"));
+    ShowCheckBox = checkBox("ShowCheckBox", QStringLiteral(" Show"), 20, 277, 70, 20, QStringLiteral("Show Mouth  Ctrl + W "));
+    HotKeyCheckBox = checkBox("HotKeyCheckBox", QString(), 99, 278, 22, 20);
+    Label2 = place(makeLabel(QStringLiteral("Label2"), QStringLiteral("Low"), Panel1), 136, 279, 36, 15);
+    Label4 = place(makeLabel(QStringLiteral("Label4"), QString(), Panel1), 181, 279, 42, 15);
+    Label4->setAlignment(Qt::AlignCenter);
+    Label3 = place(makeLabel(QStringLiteral("Label3"), QStringLiteral("High"), Panel1), 237, 279, 32, 15);
+    DSpeedButton = button("DSpeedButton", QStringLiteral("Default Speed"), 17, 310, 102, 19);
+
+    ScrollBar1 = new QScrollBar(Qt::Horizontal, Panel1);
+    ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
+    ScrollBar1->setRange(130, 188);
+    ScrollBar1->setValue(150);
+    ScrollBar1->setSingleStep(1);
+    ScrollBar1->setPageStep(1);
+    place(ScrollBar1, 138, 308, 121, 21, QStringLiteral("Speed"));
+
+    VTrackBar1 = new QSlider(Qt::Horizontal, Panel1);
+    VTrackBar1->setObjectName(QStringLiteral("VTrackBar1"));
+    VTrackBar1->setRange(0, 65535);
+    VTrackBar1->setSingleStep(1310);
+    VTrackBar1->setPageStep(1310);
+    VTrackBar1->setTickInterval(1310);
+    VTrackBar1->setTickPosition(QSlider::TicksAbove);
+    place(VTrackBar1, 113, 336, 158, 33);
+
+    Label5 = place(makeLabel(QStringLiteral("Label5"), QStringLiteral("Main Volume"), Panel1), 23, 342, 86, 15);
+    SICheckBox = checkBox("SICheckBox", QStringLiteral(" speech-info"), 20, 373, 106, 20,
+                          QStringLiteral("Speech-information  Ctrl + I"));
+    HelpButton = button("HelpButton", QStringLiteral("Key name-info on/off"), 135, 375, 130, 19, QStringLiteral("Ctrl + K"));
+    MarkCheckButton = button("MarkCheckButton", QStringLiteral("&Marking off"), 22, 410, 80, 19,
+                             QStringLiteral("Marking on off"));
+    const QString markHint = QStringLiteral("SelText-Marking (not select-> Change_Color)");
+    MarkButton = button("MarkButton", QStringLiteral("Mark"), 108, 411, 40, 19, markHint);
+    MarkingButton = button("MarkingButton", QStringLiteral("Mark"), 156, 411, 40, 19, markHint);
+    MResetButton = button("MResetButton", QStringLiteral("Reset"), 208, 411, 55, 19, QStringLiteral("Reset Marker"));
+    SCLCheckBox = checkBox("SCLCheckBox", QStringLiteral(" toClip"), 20, 444, 68, 20);
+    WordReadCheckBox = checkBox("WordReadCheckBox", QStringLiteral("Joy"), 97, 445, 50, 20);
+    OffRepButton = button("OffRepButton", QStringLiteral("once"), 156, 445, 40, 19, QStringLiteral("Repeart Off"));
+    RepUpDown = place(new UpDownEdit(QStringLiteral("RepUpDown"), 1, 100, Panel1), 207, 442, 57, 27,
+                      QStringLiteral("Repetition-number 1-100"));
+
+    HotKey1 = new QKeySequenceEdit(QKeySequence(QStringLiteral("Ctrl+Alt+R")), Panel1);
+    HotKey1->setObjectName(QStringLiteral("HotKey1"));
+    place(HotKey1, 74, 62, 121, 21);
+    HotKey1->hide();
+
+    for (LozengeCheckBox* box :
+         {ClipSpeechCheckBox, ShowCheckBox, SICheckBox, SCLCheckBox, HotKeyCheckBox, WordReadCheckBox})
+        box->setChecked(true);
+}
+
+void TForm1::buildEditArea()
+{
+    PanelEdit = new QWidget(this);
+    PanelEdit->setObjectName(QStringLiteral("PanelEdit"));
+    fillBackground(PanelEdit, kEditAreaColor);
+    RichEdit98 = new TRichEdit98(QStringLiteral("RichEdit98"), PanelEdit);
+    auto* layout = new QVBoxLayout(PanelEdit);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(RichEdit98);
+}
+
+void TForm1::buildLayout()
+{
+    const QString handleStyle = QStringLiteral("QSplitter::handle { background: %1; }").arg(kBarColor.name());
+
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(6);
+    Splitter1->setStyleSheet(handleStyle);
+    Splitter1->setChildrenCollapsible(false);
+    Splitter1->addWidget(Panel1);
+    Splitter1->addWidget(PanelEdit);
+    Splitter1->setStretchFactor(1, 1);
+
+    Splitter2 = new QSplitter(Qt::Vertical, this);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    Splitter2->setHandleWidth(6);
+    Splitter2->setStyleSheet(handleStyle);
+    Splitter2->setChildrenCollapsible(false);
+    Splitter2->addWidget(UPanel1);
+    Splitter2->addWidget(Splitter1);
+    Splitter2->setStretchFactor(1, 1);
+    Splitter2->setSizes({22, 500});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(TopPanel);
+    layout->addWidget(Splitter2, 1);
+
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { FormResize(); });
+    connect(UPanel1, &UPanel::resized, this, [this] { FormResize(); });
+}
+
+// The info line runs along the text area, inside the information panel.
+void TForm1::FormResize()
+{
+    const int textAreaLeft = PanelEdit->mapTo(this, QPoint(0, 0)).x();
+    ULabel98->setGeometry(textAreaLeft + 12, 0, std::max(0, PanelEdit->width() - 35), UPanel1->height());
+}
+
+// ---------------------------------------------------------------- wiring
+
+void TForm1::onClick(QWidget* control, void (TForm1::*handler)())
+{
+    auto* button = qobject_cast<QAbstractButton*>(control);
+    connect(button, &QAbstractButton::clicked, this,
+            [this, handler] { runGuarded(m_dialogs.showError, [this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::onAction(const char* actionName, void (TForm1::*handler)())
+{
+    auto* action = findChild<QAction*>(QString::fromLatin1(actionName));
+    connect(action, &QAction::triggered, this,
+            [this, handler] { runGuarded(m_dialogs.showError, [this, handler] { (this->*handler)(); }); });
+}
+
+void TForm1::popUpMenuBelow(FlatButton* button, QMenu* menu)
+{
+    button->setDown(true);
+    menu->exec(button->mapToGlobal(QPoint(0, button->height())));
+    button->setDown(false);
+}
+
+void TForm1::connectHandlers()
+{
+    onClick(SpeechButton, &TForm1::SpeechButtonClick);
+    onClick(BandButton, &TForm1::BandButtonClick);
+    onClick(SelTextButton, &TForm1::SelTextButtonClick);
+    onClick(PauseButton, &TForm1::PauseButtonClick);
+    onClick(ResetButton, &TForm1::ResetButtonClick);
+    onAction("Speech1", &TForm1::SpeechButtonClick);
+    onAction("Band1", &TForm1::BandButtonClick);
+    onAction("SelText1", &TForm1::SelTextButtonClick);
+    onAction("Pause1", &TForm1::PauseButtonClick);
+    onAction("Reset1", &TForm1::ResetButtonClick);
+    onAction("Exit1", &TForm1::Exit1Click);
+
+    connect(M_FileButton, &QAbstractButton::clicked, this, [this] { popUpMenuBelow(M_FileButton, menus.FileMenu); });
+    connect(M_EditButton, &QAbstractButton::clicked, this, [this] { popUpMenuBelow(M_EditButton, menus.EditMenu); });
+    connect(M_HelpButton, &QAbstractButton::clicked, this, [this] { popUpMenuBelow(M_HelpButton, menus.HelpMenu); });
+
+    connect(RichEdit98, &QPlainTextEdit::cursorPositionChanged, this, [this] { GetColRow(); });
+    RichEdit98->setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void TForm1::contextMenuEvent(QContextMenuEvent* event)
+{
+    menus.PopupMenu1->exec(event->globalPos());
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void TForm1::FormCreate(bool commandLineFilePending)
+{
+    FormState& s = m_state;
+    ULabel98->clear();
+
+    s.fModeCount = m_engine ? m_engine->ModeCount() : 0;
+    s.fEngineOK = s.fModeCount >= 1;
+    if (!s.fEngineOK)
+        m_dialogs.inform(QStringLiteral("Speech Engine was not found"));
+    if (m_engine) {
+        m_engine->setMaxSpeed(188);
+        m_engine->setMinSpeed(130);
+    }
+
+    // Editor appearance.
+    RichEdit98->setBackgroundColor(colorFromBgr(s.fBGColor));
+    RichEdit98->setTextColor(colorFromBgr(s.fFontColor));
+    RichEdit98->setDefaultFont(s.fFontName, s.fFontSize);
+    ULabel98->setFont(RichEdit98->font());
+    UPanel1->setColor(colorFromBgr(s.fPColor));
+
+    // Window bounds; a maximised window is maximised when it is first shown.
+    if (s.fMaxForm) {
+        move(16, 16);
+        resize(780, 580);
+    } else {
+        move(s.fLeft, s.fTop);
+        resize(s.fWidth, s.fHeight);
+    }
+
+    MarkButton->setFaceColor(colorFromBgr(s.fMarkColor));
+    MarkingButton->setFaceColor(colorFromBgr(s.ffMarkColor));
+    Splitter1->setSizes({s.fPanelW, std::max(1, width() - s.fPanelW - 6)});
+
+    // Bring each toggle's companions in line with its state.
+    findChild<QAction*>(QStringLiteral("ClipbrdSpeech1"))->setChecked(ClipSpeechCheckBox->isChecked());
+    DirectSS1->setVisible(ShowCheckBox->isChecked());
+    findChild<QAction*>(QStringLiteral("Show1"))->setChecked(ShowCheckBox->isChecked());
+    findChild<QAction*>(QStringLiteral("SpeechHelp1"))->setChecked(SICheckBox->isChecked());
+    MarkCheckButton->setFontColor(s.fMarkCheck ? kMarkingOnFontColor : kMarkingOffFontColor);
+    MarkCheckButton->setText(s.fMarkCheck ? QStringLiteral("&Marking on") : QStringLiteral("&Marking off"));
+    findChild<QAction*>(QStringLiteral("Marking1"))->setChecked(s.fMarkCheck);
+    findChild<QAction*>(QStringLiteral("toClipbrd1"))->setChecked(SCLCheckBox->isChecked());
+
+    s.fVeronique = QStringLiteral("V\u00E9ronique");
+    RichEdit98->clear();
+    s.fIDCount = 0;
+
+    // Language ID.
+    if (s.fIDCount < s.fid) {
+        LIDUpDown->setValue(1);
+        s.fid = 1;
+    } else {
+        LIDUpDown->setValue(s.fid);
+    }
+    LIDUpDown->setRange(1, s.fIDCount);
+    if (s.fIDCount > 0) {
+        const QString speaker = s.fSpeakerList.value(s.fid - 1);
+        Label1->setText(speaker == QStringLiteral("Veronique") ? s.fVeronique : speaker);
+        UPanel1->setCaption(QStringLiteral(" ") + s.fModeNameList.value(s.fid - 1));
+        Label1->setToolTip(s.fModeNameList.value(s.fid - 1));
+    }
+
+    s.fPaused = false;
+    ScrollBar1->setValue(s.FSpd);
+
+    RepUpDown->setValue(s.fRepNum);
+    s.fRepCount = 1;
+    s.fRow = 0;
+    RichEdit98->setSelection(0, 0);
+    setWindowTitle(QStringLiteral("Velmor   ") + lineColumnText(0, 0));
+
+    s.fSpeechKind = 0;
+    s.fSelText.clear();
+    s.fClipText.clear();
+    ULabel98->clear();
+
+    auto* lastFileOption = findChild<QAction*>(QStringLiteral("LastfileCheck"));
+    if (lastFileOption->isChecked() && !s.fLastfile.isEmpty() && !commandLineFilePending
+        && QFileInfo::exists(s.fLastfile)) {
+        s.fOpenName = s.fLastfile;
+        MyTextFileOpen();
+        s.fParamOpen = false;
+    }
+
+    SaveLabel->setOpaque(false);
+    IsSpeechLabel->setOpaque(false);
+    findChild<QAction*>(QStringLiteral("HotKeyCheck"))->setChecked(HotKeyCheckBox->isChecked());
+    if (WordReadCheckBox->isChecked())
+        findChild<QAction*>(QStringLiteral("Joyful1"))->setChecked(true);
+    s.fImeLen = 0;
+    if (!s.fExeName.isEmpty())
+        DicButton->setToolTip(QFileInfo(s.fExeName).fileName());
+    if (!s.fDicName.isEmpty())
+        DicButton2->setToolTip(QFileInfo(s.fDicName).fileName());
+    findChild<QAction*>(QStringLiteral("AddYuki1"))->setChecked(s.fAddYuki);
+    SelTextButton->setActiveFontColor(colorFromBgr(s.fSelBgColor));
+}
+
+void TForm1::openCommandLineFile(const QString& fileName)
+{
+    m_state.fOpenName = fileName;
+    m_state.fParamOpen = true;
+    MyTextFileOpen();
+}
+
+// Reading text files comes with the document commands; until then the name is only kept.
+void TForm1::MyTextFileOpen()
+{
+    m_state.fParamOpen = false;
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    runGuarded(m_dialogs.showError, [this] { FormShow(); });
+}
+
+void TForm1::FormShow()
+{
+    FormState& s = m_state;
+    RichEdit98->showSelectionBar(true);
+    FormResize();
+    if (s.fMaxForm)
+        setWindowState(windowState() | Qt::WindowMaximized);
+
+    if (s.ffirst) {
+        GetColRow();
+        RichEdit98->setSelection(0, 0);
+        RichEdit98->verticalScrollBar()->setValue(0);
+        RichEdit98->setModified(false);
+    } else {
+        placeCaretAtEndLine();
+    }
+
+    RichEdit98->setFocus();
+    GetColRow();
+    SaveLabel->setOpaque(false);
+    if (m_engine)
+        m_engine->ResetAudio();
+    ULabel98->setPanelColor(UPanel1->color());
+}
+
+void TForm1::placeCaretAtEndLine()
+{
+    auto* endLineOption = findChild<QAction*>(QStringLiteral("endline"));
+    if (endLineOption->isChecked() && RichEdit98->lineCount() > 0) {
+        RichEdit98->setSelection(endLineCaretPosition(*RichEdit98->document()), 0);
+        RichEdit98->ensureCursorVisible();
+        return;
+    }
+    GetColRow();
+    RichEdit98->setSelection(0, 0);
+    RichEdit98->verticalScrollBar()->setValue(0);
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool allowed = false;
+    runGuarded(m_dialogs.showError, [this, &allowed] { allowed = FormCloseQuery(); });
+    if (allowed)
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TForm1::FormCloseQuery()
+{
+    if (RichEdit98->isModified()) {
+        if (SICheckBox->isChecked())
+            m_speaking->announce(kDeleteQuestionSpoken);
+        if (!m_dialogs.askYesNo(kDeleteQuestion + u'\n' + kDeleteQuestionJapanese))
+            return false;
+    }
+    if (m_engine)
+        m_engine->ResetAudio();
+    RichEdit98->clear();
+    m_state.ffirst = false;
+    if (m_state.fPrevID != 0)
+        m_state.fid = m_state.fPrevID;
+    return true;
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    // Maximising sets the flag and restoring clears it; minimising leaves it alone.
+    if (windowState() & Qt::WindowMaximized)
+        m_state.fMaxForm = true;
+    else if ((change->oldState() & Qt::WindowMaximized) && !(windowState() & Qt::WindowMinimized))
+        m_state.fMaxForm = false;
+}
+
+bool TForm1::event(QEvent* event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        AppHintShow(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TForm1::AppHintShow(const QString& hint)
+{
+    if (Panel1->width() > 279)
+        UPanel1->setCaption(QStringLiteral("  ") + hint);
+}
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::GetColRow()
+{
+    const CaretPlace place = caretPlace(*RichEdit98->document(), RichEdit98->selStart());
+    m_state.fRow = place.row;
+    m_state.fCol = place.column;
+    setWindowTitle(QStringLiteral("Velmor_L   ") + lineColumnText(place.row, place.column));
+}
+
+// ---------------------------------------------------------------- speaking commands
+
+void TForm1::SpeechButtonClick() { m_speaking->SpeechButtonClick(); }
+void TForm1::BandButtonClick() { m_speaking->BandButtonClick(); }
+void TForm1::SelTextButtonClick() { m_speaking->SelTextButtonClick(); }
+void TForm1::PauseButtonClick() { m_speaking->PauseButtonClick(); }
+void TForm1::ResetButtonClick() { m_speaking->ResetButtonClick(); }
+
+} // namespace velmor

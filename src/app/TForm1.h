@@ -1,0 +1,157 @@
+#pragma once
+
+#include "app/Dialogs.h"
+#include "app/FormState.h"
+#include "app/Menus.h"
+
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QScrollBar;
+class QSlider;
+class QSplitter;
+class QTimer;
+class QKeySequenceEdit;
+
+namespace velmor {
+
+class FlatButton;
+class IndicatorLabel;
+class InfoLine;
+class LozengeCheckBox;
+class MouthView;
+class TRichEdit98;
+class SpeakingCommands;
+class SpeechEngine;
+class UPanel;
+class UpDownEdit;
+
+struct FormOptions {
+    // A file named on the command line will be opened right after creation.
+    bool commandLineFilePending = false;
+    // Dialogs to use instead of the standard ones (tests).
+    std::optional<Dialogs> dialogs;
+};
+
+// The main window: it owns the controls and the state fields and wires each control to the
+// handler of its concern.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // The engine may be null when no speech component could be created at all.
+    explicit TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options = {}, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    FormState& state() { return m_state; }
+    SpeechEngine* engine() const { return m_engine.get(); }
+
+    // Opens the file named on the command line (program entry, after creation).
+    void openCommandLineFile(const QString& fileName);
+
+    // Handlers.
+    void SpeechButtonClick();
+    void BandButtonClick();
+    void SelTextButtonClick();
+    void PauseButtonClick();
+    void ResetButtonClick();
+    void Exit1Click();
+    void GetColRow();
+    void AppHintShow(const QString& hint);
+
+    // Controls, named as their objectName.
+    QWidget* TopPanel = nullptr;
+    FlatButton* M_FileButton = nullptr;
+    FlatButton* M_EditButton = nullptr;
+    FlatButton* M_HelpButton = nullptr;
+    FlatButton* C_MemoryButton = nullptr;
+    FlatButton* PauseButton = nullptr;
+    FlatButton* ResetButton = nullptr;
+    IndicatorLabel* IsSpeechLabel = nullptr;
+    FlatButton* SpeechButton = nullptr;
+    FlatButton* BandButton = nullptr;
+    FlatButton* SelTextButton = nullptr;
+    FlatButton* OpenButton = nullptr;
+    FlatButton* SaveButton = nullptr;
+    IndicatorLabel* SaveLabel = nullptr;
+    FlatButton* PlainSaveButton = nullptr;
+    FlatButton* UniSaveButton = nullptr;
+    FlatButton* NewButton = nullptr;
+    FlatButton* FindButton = nullptr;
+    FlatButton* JapanButton = nullptr;
+    FlatButton* DicButton = nullptr;
+    FlatButton* DicButton2 = nullptr;
+
+    UPanel* UPanel1 = nullptr;
+    InfoLine* ULabel98 = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+
+    QWidget* Panel1 = nullptr;
+    MouthView* DirectSS1 = nullptr;
+    FlatButton* AboutButton = nullptr;
+    LozengeCheckBox* ClipSpeechCheckBox = nullptr;
+    FlatButton* LIDButton = nullptr;
+    QLabel* Label1 = nullptr;
+    UpDownEdit* LIDUpDown = nullptr;
+    LozengeCheckBox* ShowCheckBox = nullptr;
+    LozengeCheckBox* HotKeyCheckBox = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label3 = nullptr;
+    FlatButton* DSpeedButton = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QSlider* VTrackBar1 = nullptr;
+    QLabel* Label5 = nullptr;
+    LozengeCheckBox* SICheckBox = nullptr;
+    FlatButton* HelpButton = nullptr;
+    FlatButton* MarkCheckButton = nullptr;
+    FlatButton* MarkButton = nullptr;
+    FlatButton* MarkingButton = nullptr;
+    FlatButton* MResetButton = nullptr;
+    LozengeCheckBox* SCLCheckBox = nullptr;
+    LozengeCheckBox* WordReadCheckBox = nullptr;
+    FlatButton* OffRepButton = nullptr;
+    UpDownEdit* RepUpDown = nullptr;
+    QKeySequenceEdit* HotKey1 = nullptr;
+
+    QWidget* PanelEdit = nullptr;
+    TRichEdit98* RichEdit98 = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    MainMenus menus;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void buildTopBar();
+    void buildInfoPanel();
+    void buildControlPanel();
+    void buildEditArea();
+    void buildLayout();
+    void connectHandlers();
+    void onClick(QWidget* control, void (TForm1::*handler)());
+    void onAction(const char* actionName, void (TForm1::*handler)());
+    void popUpMenuBelow(FlatButton* button, QMenu* menu);
+
+    void FormCreate(bool commandLineFilePending);
+    void FormShow();
+    bool FormCloseQuery();
+    void MyTextFileOpen();
+    void placeCaretAtEndLine();
+    void FormResize();
+
+    FormState m_state;
+    std::unique_ptr<SpeechEngine> m_engine;
+    std::unique_ptr<SpeakingCommands> m_speaking;
+    Dialogs m_dialogs;
+    bool m_shown = false;
+};
+
+} // namespace velmor

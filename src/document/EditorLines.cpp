@@ -1,0 +1,106 @@
+#include "document/EditorLines.h"
+
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace velmor {
+
+namespace {
+
+// A block that has not been laid out yet counts as one display line, as the document's
+// line index counts it; that keeps row numbers and line look-ups consistent.
+bool isLaidOut(const QTextBlock& block)
+{
+    const QTextLayout* layout = block.layout();
+    return layout && layout->lineCount() > 0;
+}
+
+QTextLine lineInBlock(const QTextBlock& block, int row)
+{
+    if (!isLaidOut(block))
+        return {};
+    return block.layout()->lineAt(row - block.firstLineNumber());
+}
+
+} // namespace
+
+CaretPlace caretPlace(const QTextDocument& document, int position)
+{
+    const QTextBlock block = document.findBlock(position);
+    if (!block.isValid())
+        return {};
+    const int inBlock = position - block.position();
+    CaretPlace place{block.firstLineNumber(), inBlock};
+    if (isLaidOut(block)) {
+        const QTextLine line = block.layout()->lineForTextPosition(inBlock);
+        if (line.isValid()) {
+            place.row += line.lineNumber();
+            place.column = inBlock - line.textStart();
+        }
+    }
+    return place;
+}
+
+int displayLineCount(const QTextDocument& document)
+{
+    const QTextBlock last = document.lastBlock();
+    return last.firstLineNumber() + std::max(1, last.lineCount());
+}
+
+QString displayLineText(const QTextDocument& document, int row, int maxChars)
+{
+    const QTextBlock block = document.findBlockByLineNumber(row);
+    if (!block.isValid() || row < 0)
+        return {};
+    const QString text = block.text();
+    const QTextLine line = lineInBlock(block, row);
+    if (!line.isValid())
+        return text.left(maxChars);
+    return text.mid(line.textStart(), std::min(line.textLength(), maxChars));
+}
+
+int displayLineStart(const QTextDocument& document, int row)
+{
+    const QTextBlock block = document.findBlockByLineNumber(row);
+    if (!block.isValid() || row < 0)
+        return row < 0 ? 0 : document.characterCount() - 1;
+    const QTextLine line = lineInBlock(block, row);
+    return block.position() + (line.isValid() ? line.textStart() : 0);
+}
+
+int endLineCaretPosition(const QTextDocument& document)
+{
+    const int lastRow = displayLineCount(document) - 1;
+    int row = lastRow;
+    while (row >= 0 && displayLineText(document, row, 1).isEmpty())
+        --row;
+    if (row < 0)
+        return 0;
+    return displayLineStart(document, row == lastRow ? lastRow : row + 1);
+}
+
+QString gatherWholeText(const QTextDocument& document)
+{
+    const QString plain = document.toPlainText();
+    if (plain.isEmpty())
+        return {};
+    QString whole;
+    whole.reserve(plain.size() + plain.size() / 16 + 2);
+    for (const QChar c : plain) {
+        if (c == u'\n')
+            whole += QStringLiteral("\r\n");
+        else
+            whole += c;
+    }
+    if (!plain.endsWith(u'\n'))
+        whole += QStringLiteral("\r\n");
+    return whole;
+}
+
+QString lineColumnText(int row, int column)
+{
+    return QString::asprintf("Line: %-5d  Col: %-5d", row + 1, column);
+}
+
+} // namespace velmor

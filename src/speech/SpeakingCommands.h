@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QTimer;
+
+namespace velmor {
+
+struct FormState;
+class SpeechEngine;
+class TRichEdit98;
+class FlatButton;
+class InfoLine;
+
+// The controls the speaking commands read and change.
+struct SpeakingControls {
+    TRichEdit98& editor;
+    FlatButton& pauseButton;
+    FlatButton& selTextButton;
+    InfoLine& infoLine;
+    QTimer& repeatTimer;
+};
+
+// Speak the whole text, the caret line or the selection; pause, resume and reset.
+class SpeakingCommands {
+public:
+    using ColorChooser = std::function<std::optional<QColor>(const QColor& initial)>;
+
+    SpeakingCommands(FormState& state, SpeechEngine* engine, SpeakingControls controls,
+                     ColorChooser chooseColor);
+
+    void SpeechButtonClick();
+    void BandButtonClick();
+    void SelTextButtonClick();
+    void PauseButtonClick();
+    void ResetButtonClick();
+
+    // Stops whatever is spoken and speaks a sentence of the program's own; used by the
+    // commands that ask before they act. Does nothing without an engine object.
+    void announce(const QString& sentence);
+
+private:
+    void restart();
+    void highlightSelection();
+
+    FormState& m_state;
+    SpeechEngine* m_engine;
+    SpeakingControls m_controls;
+    ColorChooser m_chooseColor;
+};
+
+} // namespace velmor

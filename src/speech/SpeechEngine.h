@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+
+namespace velmor {
+
+// A failure reported by the speech engine. Handlers let it propagate to the
+// handler guard, which shows it in the application's error box.
+class SpeechError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// What the main window needs of a speech synthesiser. Every call is made on
+// the UI thread and returns at once; the two notifications arrive on the UI
+// thread too, always in the order started(1), done(1), started(2), done(2)...
+class SpeechEngine : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~SpeechEngine() override = default;
+
+    // Queues a text; texts queued one after another are spoken in order.
+    virtual void SpeakText(const QString& text) = 0;
+    // Stops at once and discards everything queued, also while paused.
+    virtual void ResetAudio() = 0;
+    virtual void PauseAudio() = 0;
+    virtual void ResumeAudio() = 0;
+
+    // Modes are numbered from 1 to ModeCount().
+    virtual void SelectMode(int mode) = 0;
+    virtual QString ModeNameOf(int mode) const = 0;
+    virtual QString SpeakerOf(int mode) const = 0;
+    virtual int ModeCount() const = 0;
+
+    // The write-only properties Speed, MaxSpeed and MinSpeed, in words per minute; they
+    // apply to texts queued afterwards.
+    virtual void setSpeed(int wordsPerMinute) = 0;
+    virtual void setMaxSpeed(int wordsPerMinute) = 0;
+    virtual void setMinSpeed(int wordsPerMinute) = 0;
+
+signals:
+    void OnTextDataStarted();
+    void OnTextDataDone();
+};
+
+} // namespace velmor

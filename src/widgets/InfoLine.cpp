@@ -1,0 +1,35 @@
+#include "widgets/InfoLine.h"
+
+namespace velmor {
+
+InfoLine::InfoLine(const QString& objectName, QWidget* parent)
+    : QTextEdit(parent)
+{
+    setObjectName(objectName);
+    setReadOnly(true);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::ClickFocus);
+    setAcceptRichText(false);
+    document()->setDocumentMargin(2);
+}
+
+void InfoLine::showText(const QString& text, const QString& fontName)
+{
+    clear();
+    QFont f = font();
+    f.setFamily(fontName);
+    setFont(f);
+    setPlainText(text);
+}
+
+void InfoLine::setPanelColor(const QColor& color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Base, color);
+    setPalette(p);
+}
+
+} // namespace velmor

@@ -1,0 +1,42 @@
+#include "widgets/UPanel.h"
+
+#include <QPainter>
+
+namespace velmor {
+
+UPanel::UPanel(const QString& objectName, QWidget* parent)
+    : QFrame(parent)
+{
+    setObjectName(objectName);
+    setAutoFillBackground(true);
+}
+
+void UPanel::setCaption(const QString& caption)
+{
+    m_caption = caption;
+    update();
+}
+
+void UPanel::setColor(const QColor& color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p);
+}
+
+QColor UPanel::color() const { return palette().color(QPalette::Window); }
+
+void UPanel::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.drawText(rect().adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, m_caption);
+}
+
+void UPanel::resizeEvent(QResizeEvent* event)
+{
+    QFrame::resizeEvent(event);
+    emit resized();
+}
+
+} // namespace velmor

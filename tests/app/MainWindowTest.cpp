@@ -1,0 +1,210 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+
+#include "app/FormState.h"
+#include "widgets/FlatButton.h"
+#include "widgets/IndicatorLabel.h"
+#include "widgets/InfoLine.h"
+#include "widgets/LozengeCheckBox.h"
+#include "widgets/MouthView.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+#include "widgets/UpDownEdit.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QScrollBar>
+#include <QSlider>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Placed {
+    const char* name;
+    QRect geometry;
+    const char* caption;
+};
+
+} // namespace
+
+TEST(MainWindowRoster, ControlsSitWhereTheLayoutPutsThemWithTheirCaptions)
+{
+    FormFixture f;
+    const Placed placed[] = {
+        {"M_FileButton", {2, 7, 30, 25}, "&File"},     {"M_EditButton", {36, 7, 30, 25}, "&Edit"},
+        {"M_HelpButton", {71, 7, 29, 25}, "&Help"},    {"C_MemoryButton", {106, 8, 53, 25}, "Memory"},
+        {"PauseButton", {165, 8, 60, 25}, "Pause"},    {"ResetButton", {234, 9, 47, 25}, "Reset"},
+        {"SpeechButton", {304, 8, 72, 25}, "Velmor"},  {"BandButton", {381, 9, 24, 25}, "B"},
+        {"SelTextButton", {409, 9, 25, 25}, "ST"},     {"OpenButton", {439, 9, 41, 25}, "Open"},
+        {"SaveButton", {486, 9, 38, 25}, "Save"},      {"PlainSaveButton", {542, 9, 33, 25}, "Plain"},
+        {"UniSaveButton", {581, 9, 27, 25}, "Uni"},    {"NewButton", {614, 9, 31, 25}, "New"},
+        {"FindButton", {651, 9, 29, 25}, "Find"},      {"JapanButton", {686, 9, 22, 25}, "&N"},
+        {"DicButton", {713, 10, 25, 23}, "&dic"},      {"DicButton2", {744, 11, 25, 23}, "d&ic"},
+        {"LIDButton", {188, 212, 92, 22}, "Lang ID-info"},
+        {"ClipSpeechCheckBox", {20, 211, 152, 22}, " Speech Clipboard "},
+        {"ShowCheckBox", {20, 277, 70, 20}, " Show"},  {"SICheckBox", {20, 373, 106, 20}, " speech-info"},
+        {"DSpeedButton", {17, 310, 102, 19}, "Default Speed"},
+        {"HelpButton", {135, 375, 130, 19}, "Key name-info on/off"},
+        {"MarkButton", {108, 411, 40, 19}, "Mark"},    {"MarkingButton", {156, 411, 40, 19}, "Mark"},
+        {"MResetButton", {208, 411, 55, 19}, "Reset"}, {"SCLCheckBox", {20, 444, 68, 20}, " toClip"},
+        {"WordReadCheckBox", {97, 445, 50, 20}, "Joy"}, {"OffRepButton", {156, 445, 40, 19}, "once"},
+        {"HotKeyCheckBox", {99, 278, 22, 20}, ""},
+    };
+    for (const Placed& p : placed) {
+        auto* control = f.form->findChild<QAbstractButton*>(QString::fromLatin1(p.name));
+        ASSERT_NE(control, nullptr) << p.name;
+        EXPECT_EQ(control->geometry(), p.geometry) << p.name;
+        EXPECT_EQ(control->text(), QString::fromUtf8(p.caption)) << p.name;
+    }
+    EXPECT_EQ(f.form->DirectSS1->geometry(), QRect(24, 18, 240, 162));
+    EXPECT_EQ(f.form->IsSpeechLabel->geometry(), QRect(292, 18, 3, 8));
+    EXPECT_EQ(f.form->SaveLabel->geometry(), QRect(531, 18, 3, 8));
+    EXPECT_EQ(f.form->TopPanel->height(), 37);
+    EXPECT_GE(f.form->UPanel1->height(), 22);
+}
+
+TEST(MainWindowRoster, RangesHintsAndNonVisualComponents)
+{
+    FormFixture f;
+    EXPECT_EQ(f.form->ScrollBar1->minimum(), 130);
+    EXPECT_EQ(f.form->ScrollBar1->maximum(), 188);
+    EXPECT_EQ(f.form->VTrackBar1->maximum(), 65535);
+    EXPECT_EQ(f.form->RepUpDown->minimum(), 1);
+    EXPECT_EQ(f.form->RepUpDown->maximum(), 100);
+    EXPECT_EQ(f.form->SpeechButton->toolTip(), QStringLiteral("Speech Ctrl + P"));
+    EXPECT_EQ(f.form->BandButton->toolTip(), QStringLiteral("Band(Speech Line)  Ctrl + B"));
+    EXPECT_EQ(f.form->RepUpDown->toolTip(), QStringLiteral("Repetition-number 1-100"));
+    EXPECT_EQ(f.form->Timer1->interval(), 200);
+    EXPECT_TRUE(f.form->Timer1->isSingleShot());
+    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_EQ(f.form->RichEdit98->maxLength(), 100'000'000);
+    for (const char* item : {"Speech1", "Band1", "SelText1", "Pause1", "Reset1", "Exit1", "New1", "Joyful1"})
+        EXPECT_NE(f.form->findChild<QAction*>(QString::fromLatin1(item)), nullptr) << item;
+    EXPECT_EQ(f.form->findChild<QAction*>(QStringLiteral("Speech1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+}
+
+TEST(MainWindowCreation, StartsWithTheFirstCaptionAndEngineBounds)
+{
+    FormFixture f(2, false);
+    EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor   Line: 1      Col: 0    "));
+    EXPECT_TRUE(f.form->state().fEngineOK);
+    EXPECT_EQ(f.engine->maxSpeed, 188);
+    EXPECT_EQ(f.engine->minSpeed, 130);
+    EXPECT_TRUE(f.engine->calls.indexOf(QStringLiteral("MaxSpeed:188")) < f.engine->calls.indexOf(QStringLiteral("MinSpeed:130")));
+    EXPECT_EQ(f.form->state().fVeronique, QStringLiteral("V\u00E9ronique"));
+    EXPECT_TRUE(f.informed.isEmpty());
+}
+
+TEST(MainWindowCreation, WithoutModesSaysSoAndGoesOn)
+{
+    FormFixture f(0);
+    EXPECT_EQ(f.informed, QStringList{QStringLiteral("Speech Engine was not found")});
+    EXPECT_FALSE(f.form->state().fEngineOK);
+    EXPECT_EQ(f.engine->maxSpeed, 188);
+    EXPECT_TRUE(f.form->isVisible());
+}
+
+TEST(MainWindowCaption, ShowsTheCaretLineFromOneAndColumnFromZero)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("abc\ndefgh"));
+    f.form->RichEdit98->setSelection(7, 0);
+    EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor_L   Line: 2      Col: 3    "));
+    EXPECT_EQ(f.form->state().fRow, 1);
+    EXPECT_EQ(f.form->state().fCol, 3);
+}
+
+TEST(MainWindowClose, UnmodifiedTextClosesWithoutAQuestion)
+{
+    FormFixture f;
+    f.engine->clear();
+    EXPECT_TRUE(f.form->close());
+    EXPECT_TRUE(f.questions.isEmpty());
+    EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
+    EXPECT_FALSE(f.form->state().ffirst);
+}
+
+TEST(MainWindowClose, ModifiedTextAnsweredNoKeepsWindowAndText)
+{
+    FormFixture f;
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("keep me"));
+    f.engine->clear();
+    EXPECT_FALSE(f.form->close());
+    EXPECT_TRUE(f.form->isVisible());
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("keep me"));
+    ASSERT_EQ(f.questions.size(), 1);
+    EXPECT_EQ(f.questions[0], QStringLiteral("Are you sure you want to delete the text?\n内容を廃棄します。よろしいですか"));
+    EXPECT_EQ(f.engine->calls,
+              (QStringList{"ResetAudio", "SpeakText:Are you sure you want to delete the text? Y or N"}));
+    EXPECT_TRUE(f.form->state().ffirst);
+}
+
+TEST(MainWindowClose, QuestionIsNotSpokenWithoutSpeechInfo)
+{
+    FormFixture f;
+    f.form->SICheckBox->setChecked(false);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    f.engine->clear();
+    f.answerYes = true;
+    EXPECT_TRUE(f.form->close());
+    EXPECT_EQ(f.questions.size(), 1);
+    EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
+}
+
+TEST(MainWindowClose, ExitCommandGoesThroughTheQuestion)
+{
+    FormFixture f;
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    f.trigger("Exit1");
+    EXPECT_EQ(f.questions.size(), 1);
+    EXPECT_TRUE(f.form->isVisible());
+}
+
+TEST(MainWindowClose, SwitchedVoiceIsNotRemembered)
+{
+    FormFixture f;
+    f.form->state().fid = 3;
+    f.form->state().fPrevID = 2;
+    EXPECT_TRUE(f.form->close());
+    EXPECT_EQ(f.form->state().fid, 2);
+}
+
+TEST(MainWindowHints, GoToTheInformationPanelOnlyWhenTheControlPanelIsWide)
+{
+    FormFixture f;
+    QStatusTipEvent tip(QStringLiteral("Speech Ctrl + P"));
+    QApplication::sendEvent(f.form.get(), &tip);
+    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral("  Speech Ctrl + P"));
+    QStatusTipEvent empty{QString()};
+    QApplication::sendEvent(f.form.get(), &empty);
+    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral("  "));
+
+    f.form->Splitter1->setSizes({279, 400});
+    f.form->UPanel1->setCaption(QStringLiteral(" mode"));
+    QApplication::sendEvent(f.form.get(), &tip);
+    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" mode"));
+}
+
+TEST(MainWindowState, MaximiseSetsAndRestoreClearsTheFlag)
+{
+    FormFixture f;
+    f.form->showMaximized();
+    QApplication::processEvents();
+    EXPECT_TRUE(f.form->state().fMaxForm);
+    f.form->showNormal();
+    QApplication::processEvents();
+    EXPECT_FALSE(f.form->state().fMaxForm);
+}
+
+TEST(MainWindowShow, PutsTheSelectionBarAndFocusOnTheTextBox)
+{
+    FormFixture f;
+    EXPECT_TRUE(f.form->RichEdit98->selectionBarShown());
+    EXPECT_TRUE(f.form->RichEdit98->hasFocus());
+    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
+    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+}

@@ -1,0 +1,249 @@
+# Helpers for end-to-end tests; sourced by each test_*.sh.
+# CTest sets E2E_RUN (the desktop started by desktop.sh), VELMOR_BIN and E2E_LIB.
+#
+#   velmor_start [ARGS...]         run a private copy of velmor and wait for its window
+#   e2e_type TEXT / e2e_key KEY..  keyboard input to the focused window (e2e_key marks the time)
+#   rec_start / rec_stop           record the null sink's monitor
+#   assert_sound_within SECONDS    sound starts at most SECONDS after the last e2e_key
+#   assert_silence_within MS       sound stops at most MS after the last e2e_key and stays off
+#   assert_sounding                something is playing right now
+set -Eeuo pipefail
+
+: "${E2E_RUN:?E2E_RUN is not set: run through ctest or export it}"
+: "${VELMOR_BIN:=}"
+[ -f "$E2E_RUN/env" ] || { echo "FAIL: no desktop at $E2E_RUN (run tests/e2e/desktop.sh start $E2E_RUN)" >&2; exit 1; }
+# shellcheck source=/dev/null
+. "$E2E_RUN/env"
+
+E2E_NAME=$(basename "$0" .sh)
+E2E_WORK=$E2E_RUN/$E2E_NAME
+rm -rf "$E2E_WORK"
+mkdir -p "$E2E_WORK"
+
+E2E_RATE=22050
+# 10 ms windows; the null sink gives exact zeros when nothing plays.
+E2E_WINDOW=$((E2E_RATE / 100))
+E2E_SOUND_RMS=${E2E_SOUND_RMS:-300}
+E2E_SILENCE_RMS=${E2E_SILENCE_RMS:-30}
+
+VELMOR_PID=
+VELMOR_WID=
+E2E_REC_PID=
+E2E_REC_FILE=
+E2E_MARK_MS=0
+
+e2e_log() { echo "[$(date +%T.%3N)] $*"; }
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${DISPLAY:-}" ] && command -v import >/dev/null; then
+    import -window root "$E2E_WORK/failure.png" 2>/dev/null && echo "screenshot: $E2E_WORK/failure.png" >&2
+  fi
+  if [ -s "$E2E_WORK/velmor.log" ]; then
+    echo "--- velmor output (last lines):" >&2
+    tail -n 30 "$E2E_WORK/velmor.log" >&2
+  fi
+  exit 1
+}
+
+e2e_cleanup() {
+  rec_stop
+  velmor_stop
+}
+trap e2e_cleanup EXIT
+trap 'e2e_fail "line $LINENO: command failed: $BASH_COMMAND"' ERR
+
+# --- Velmor ---------------------------------------------------------------------------------------
+
+# Runs a copy of the binary from a folder of its own, so settings stored beside it start fresh, with a
+# private home; waits for the main window and gives it the keyboard.
+velmor_start() {
+  [ -n "$VELMOR_BIN" ] && [ -x "$VELMOR_BIN" ] || e2e_fail "velmor binary not found: '$VELMOR_BIN'"
+  local app=$E2E_WORK/app home=$E2E_WORK/home
+  mkdir -p "$app" "$home"
+  cp "$VELMOR_BIN" "$app/velmor"
+  (
+    cd "$home"
+    export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
+           XDG_CACHE_HOME=$home/.cache
+    exec "$app/velmor" "$@"
+  ) </dev/null >>"$E2E_WORK/velmor.log" 2>&1 &
+  VELMOR_PID=$!
+  local i
+  for i in $(seq 100); do
+    kill -0 "$VELMOR_PID" 2>/dev/null || { VELMOR_PID=; e2e_fail "velmor exited at start"; }
+    VELMOR_WID=$(xdotool search --all --onlyvisible --pid "$VELMOR_PID" --name 'Velmor' 2>/dev/null | head -n 1 || true)
+    [ -n "$VELMOR_WID" ] && break
+    sleep 0.1
+  done
+  [ -n "$VELMOR_WID" ] || e2e_fail "no Velmor window within 10 s"
+  e2e_focus "$VELMOR_WID"
+  e2e_log "velmor up: pid $VELMOR_PID, window $VELMOR_WID ($(xdotool getwindowname "$VELMOR_WID"))"
+}
+
+e2e_focus() {
+  local wid=$1 i
+  for i in $(seq 50); do
+    xdotool windowactivate "$wid" 2>/dev/null || true
+    [ "$(xdotool getactivewindow 2>/dev/null || true)" = "$wid" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "window $wid does not take the focus"
+}
+
+# Ends velmor without asking: a modified text would otherwise raise the save question on close.
+velmor_stop() {
+  [ -n "$VELMOR_PID" ] || return 0
+  local pid=$VELMOR_PID i
+  VELMOR_PID=
+  kill -TERM "$pid" 2>/dev/null || true
+  for i in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+velmor_alive() { [ -n "$VELMOR_PID" ] && kill -0 "$VELMOR_PID" 2>/dev/null; }
+
+# --- keyboard -------------------------------------------------------------------------------------
+
+e2e_type() {
+  xdotool type --delay 8 -- "$1"
+}
+
+# Replaces whatever the text box holds with TEXT, typed key by key.
+e2e_replace_text() {
+  xdotool key --clearmodifiers ctrl+a Delete
+  e2e_type "$1"
+}
+
+# Closes the window through the window manager, as a user would (Alt+F4).
+e2e_close_window() {
+  e2e_focus "$1"
+  xdotool key --clearmodifiers alt+F4
+}
+
+# Sends keys (xdotool names, e.g. ctrl+p) and marks the moment for the assertions that follow.
+e2e_key() {
+  E2E_MARK_MS=$(rec_pos_ms)
+  xdotool key --clearmodifiers "$@"
+}
+
+# --- sound ----------------------------------------------------------------------------------------
+
+rec_start() {
+  rec_stop
+  E2E_REC_FILE=$E2E_WORK/rec-$(date +%s%N).raw
+  : >"$E2E_REC_FILE"
+  parecord --raw --format=s16le --rate=$E2E_RATE --channels=1 --latency-msec=10 \
+    -d test.monitor >"$E2E_REC_FILE" 2>>"$E2E_WORK/parecord.log" &
+  E2E_REC_PID=$!
+  local i
+  for i in $(seq 50); do
+    [ -s "$E2E_REC_FILE" ] && return 0
+    sleep 0.05
+  done
+  e2e_fail "the recorder got no data from test.monitor"
+}
+
+rec_stop() {
+  [ -n "$E2E_REC_PID" ] || return 0
+  kill -TERM "$E2E_REC_PID" 2>/dev/null || true
+  wait "$E2E_REC_PID" 2>/dev/null || true
+  E2E_REC_PID=
+}
+
+# Milliseconds recorded so far: the position in the recording that corresponds to now.
+rec_pos_ms() {
+  if [ -n "$E2E_REC_FILE" ]; then
+    echo $(( $(stat -c %s "$E2E_REC_FILE") / 2 * 1000 / E2E_RATE ))
+  else
+    echo 0
+  fi
+}
+
+# Prints "START_MS RMS" for each 10 ms window of the recording between FROM_MS and TO_MS.
+rec_rms() {
+  local from=$1 to=$2
+  local first=$((from * E2E_RATE / 1000)) count=$(((to - from) * E2E_RATE / 1000))
+  dd if="$E2E_REC_FILE" iflag=skip_bytes,count_bytes bs=64K skip=$((first * 2)) count=$((count * 2)) \
+    status=none |
+    od -An -v --endian=little -td2 -w2 |
+    awk -v w="$E2E_WINDOW" -v rate="$E2E_RATE" -v from="$from" '
+      { s += $1 * $1; n++
+        if (n == w) { printf "%d %.0f\n", from + (NR - w) * 1000 / rate, sqrt(s / n); s = 0; n = 0 } }'
+}
+
+rec_wait_until() {
+  local ms=$1 i
+  for i in $(seq 600); do
+    [ "$(rec_pos_ms)" -ge "$ms" ] && return 0
+    sleep 0.05
+  done
+  e2e_fail "the recording stopped growing"
+}
+
+# Sound (a 10 ms window above E2E_SOUND_RMS) must begin at most SECONDS after the last e2e_key.
+assert_sound_within() {
+  local limit_ms mark=$E2E_MARK_MS
+  limit_ms=$(awk -v s="$1" 'BEGIN { printf "%d", s * 1000 }')
+  local deadline=$((mark + limit_ms + 20))
+  while :; do
+    local pos found
+    pos=$(rec_pos_ms)
+    found=$(rec_rms "$mark" "$pos" | awk -v t="$E2E_SOUND_RMS" '!f && $2 > t { print; f = 1 }')
+    if [ -n "$found" ]; then
+      local at=${found%% *} rms=${found##* }
+      local latency=$((at - mark))
+      [ "$latency" -le "$limit_ms" ] || e2e_fail "sound came after $latency ms, limit $limit_ms ms"
+      e2e_log "sound after $latency ms (rms $rms; limit $limit_ms ms)"
+      return 0
+    fi
+    if [ "$pos" -ge "$deadline" ]; then
+      local peak
+      peak=$(rec_rms "$mark" "$pos" | awk 'm < $2 { m = $2 } END { print m + 0 }')
+      e2e_fail "no sound within $limit_ms ms (loudest 10 ms window: rms $peak)"
+    fi
+    sleep 0.05
+  done
+}
+
+# Something was heard in the last 500 ms: what a pause or a stop is about to cut off is really playing.
+assert_sounding() {
+  local pos
+  pos=$(rec_pos_ms)
+  rec_rms $((pos > 500 ? pos - 500 : 0)) "$pos" |
+    awk -v t="$E2E_SOUND_RMS" '$2 > t { f = 1 } END { exit !f }' ||
+    e2e_fail "nothing is playing (no sound in the last 500 ms)"
+}
+
+# Sound must end at most MS after the last e2e_key and stay off for HOLD_MS (default 1500) after that.
+assert_silence_within() {
+  local limit_ms=$1 hold_ms=${2:-1500} mark=$E2E_MARK_MS
+  rec_wait_until $((mark + limit_ms + hold_ms))
+  local last
+  last=$(rec_rms "$mark" $((mark + limit_ms + hold_ms)) |
+    awk -v t="$E2E_SILENCE_RMS" '$2 >= t { last = $1 } END { print last == "" ? "" : last }')
+  local silent_at=0
+  [ -n "$last" ] && silent_at=$((last + 10 - mark))
+  [ "$silent_at" -le "$limit_ms" ] ||
+    e2e_fail "sound lasted $silent_at ms after the key, limit $limit_ms ms (held silence $hold_ms ms)"
+  e2e_log "silent after $silent_at ms (limit $limit_ms ms, held $hold_ms ms)"
+}
+
+# Waits until nothing has played for QUIET_MS (default 500), at most 10 s; for a clean start.
+wait_for_silence() {
+  local quiet_ms=${1:-500} start pos
+  start=$(rec_pos_ms)
+  while :; do
+    pos=$(rec_pos_ms)
+    if [ $((pos - start)) -ge "$quiet_ms" ] &&
+       ! rec_rms $((pos - quiet_ms)) "$pos" | awk -v t="$E2E_SILENCE_RMS" '$2 >= t { f = 1 } END { exit !f }'; then
+      return 0
+    fi
+    [ $((pos - start)) -lt 10000 ] || e2e_fail "no $quiet_ms ms of silence within 10 s"
+    sleep 0.1
+  done
+}

@@ -1,0 +1,290 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+
+#include "app/FormState.h"
+#include "widgets/FlatButton.h"
+#include "widgets/InfoLine.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using velmor::TForm1;
+
+namespace {
+
+QStringList speakCalls(const FakeSpeechEngine& engine)
+{
+    QStringList result;
+    for (const QString& call : engine.calls)
+        if (call.startsWith(QStringLiteral("SpeakText:")) || call == QStringLiteral("ResetAudio")
+            || call == QStringLiteral("PauseAudio") || call == QStringLiteral("ResumeAudio"))
+            result << call;
+    return result;
+}
+
+} // namespace
+
+TEST(SpeakWholeText, HandsEveryLineWithCrLfAfterAReset)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("ab\ncd"));
+    f.engine->clear();
+    f.form->SpeechButtonClick();
+    EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:ab\r\ncd\r\n"}));
+    EXPECT_EQ(f.form->state().fSpeechKind, 1);
+    EXPECT_EQ(f.form->state().fRepCount, 1);
+}
+
+TEST(SpeakWholeText, EmptyEditorSpeaksEmptyText)
+{
+    FormFixture f;
+    f.engine->clear();
+    f.form->SpeechButtonClick();
+    EXPECT_EQ(f.engine->spoken, QStringList{QString()});
+}
+
+TEST(SpeakWholeText, LeavesTheInfoLineAlone)
+{
+    FormFixture f;
+    f.form->ULabel98->showText(QStringLiteral("earlier"), QStringLiteral("Sans"));
+    f.setText(QStringLiteral("hello"));
+    f.form->SpeechButtonClick();
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("earlier"));
+}
+
+TEST(PauseCommand, TogglesOnThePausedFlagAlone)
+{
+    FormFixture f;
+    f.engine->clear();
+    f.form->PauseButtonClick();
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
+    EXPECT_TRUE(f.form->state().fPaused);
+    f.form->PauseButtonClick();
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(speakCalls(*f.engine), (QStringList{"PauseAudio", "ResumeAudio"}));
+}
+
+TEST(PauseCommand, SpeakingAfterPauseRestartsAndShowsPause)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("text"));
+    f.form->PauseButtonClick();
+    f.engine->clear();
+    f.form->SpeechButtonClick();
+    EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:text\r\n"}));
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_FALSE(f.form->state().fPaused);
+}
+
+TEST(BandCommand, SpeaksTheCaretLineAndShowsIt)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("first\nsecond\nthird"));
+    f.form->RichEdit98->setSelection(8, 0);
+    f.engine->clear();
+    f.form->BandButtonClick();
+    EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("second")});
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("second"));
+    EXPECT_EQ(f.form->state().fSpeechKind, 2);
+}
+
+TEST(BandCommand, ReadsAWrappedParagraphOneDisplayLineAtATime)
+{
+    FormFixture f;
+    f.form->resize(700, 500);
+    QString words;
+    for (int i = 0; i < 60; ++i)
+        words += QStringLiteral("word%1 ").arg(i);
+    f.setText(words);
+    QApplication::processEvents();
+    ASSERT_GT(f.form->RichEdit98->lineCount(), 1);
+    f.form->RichEdit98->setSelection(0, 0);
+    f.form->BandButtonClick();
+    const QString firstLine = f.engine->spoken.last();
+    EXPECT_TRUE(firstLine.startsWith(QStringLiteral("word0 ")));
+    EXPECT_LT(firstLine.size(), words.size());
+}
+
+TEST(BandCommand, CutsALineAt8192Characters)
+{
+    FormFixture f;
+    f.form->RichEdit98->setLineWrapMode(QPlainTextEdit::NoWrap);
+    f.setText(QString(10000, u'x'));
+    f.form->RichEdit98->setSelection(0, 0);
+    f.form->BandButtonClick();
+    EXPECT_EQ(f.engine->spoken.last().size(), 8192);
+}
+
+TEST(SelectionCommand, SpeaksHighlightsAndMovesTheCaretBehindTheSelection)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one two three"));
+    f.form->RichEdit98->setSelection(4, 3);
+    f.engine->clear();
+    f.form->SelTextButtonClick();
+    EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:two"}));
+    EXPECT_EQ(f.form->state().fSelText, QStringLiteral("two"));
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("two"));
+    EXPECT_EQ(f.form->state().fSpeechKind, 3);
+    EXPECT_EQ(f.form->RichEdit98->selStart(), 7);
+    EXPECT_EQ(f.form->RichEdit98->selLength(), 0);
+    const auto highlights = f.form->RichEdit98->highlights();
+    ASSERT_EQ(highlights.size(), 1);
+    EXPECT_EQ(highlights[0].cursor.selectedText(), QStringLiteral("two"));
+    EXPECT_EQ(highlights[0].format.background().color(), QColor(0xC6, 0xC6, 0xFF));
+}
+
+TEST(SelectionCommand, TextTypedAfterTheHighlightIsNotHighlighted)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one two"));
+    f.form->RichEdit98->setSelection(4, 3);
+    f.form->SelTextButtonClick();
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("xyz"));
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("one twoxyz"));
+    EXPECT_EQ(f.form->RichEdit98->highlights()[0].cursor.selectedText(), QStringLiteral("two"));
+}
+
+TEST(SelectionCommand, HighlightNeverChangesTheModifiedState)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one two"));
+    f.form->RichEdit98->setModified(false);
+    f.form->RichEdit98->setSelection(0, 3);
+    f.form->SelTextButtonClick();
+    EXPECT_FALSE(f.form->RichEdit98->isModified());
+
+    // Unsaved edits stay unsaved, so closing still asks before discarding them.
+    f.form->RichEdit98->setSelection(7, 0);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral(" three"));
+    f.form->RichEdit98->setSelection(0, 3);
+    f.form->SelTextButtonClick();
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+}
+
+TEST(SelectionCommand, MarkingOffReplacesEarlierHighlightsMarkingOnKeepsThem)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one two three"));
+    f.form->RichEdit98->setSelection(0, 3);
+    f.form->SelTextButtonClick();
+    f.form->RichEdit98->setSelection(4, 3);
+    f.form->SelTextButtonClick();
+    EXPECT_EQ(f.form->RichEdit98->highlights().size(), 1);
+
+    f.form->state().fMarkCheck = true;
+    f.form->RichEdit98->setSelection(8, 5);
+    f.form->SelTextButtonClick();
+    EXPECT_EQ(f.form->RichEdit98->highlights().size(), 2);
+}
+
+TEST(SelectionCommand, WithoutSelectionSpeaksTheEarlierOneAgain)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one two"));
+    f.form->RichEdit98->setSelection(0, 3);
+    f.form->SelTextButtonClick();
+    f.engine->clear();
+    f.form->SelTextButtonClick();
+    EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("one")});
+    EXPECT_EQ(f.form->RichEdit98->highlights().size(), 1);
+    EXPECT_TRUE(f.colorRequests.isEmpty());
+}
+
+TEST(SelectionCommand, NeverASelectionOpensTheColourDialog)
+{
+    FormFixture f;
+    f.colorAnswer = QColor(0x10, 0x20, 0x30);
+    f.engine->clear();
+    f.form->SelTextButtonClick();
+    ASSERT_EQ(f.colorRequests.size(), 1);
+    EXPECT_EQ(f.colorRequests[0], QColor(0xC6, 0xC6, 0xFF));
+    EXPECT_EQ(f.form->state().fSelBgColor, 0x00302010u);
+    EXPECT_EQ(f.form->SelTextButton->activeFontColor(), QColor(0x10, 0x20, 0x30));
+    EXPECT_TRUE(f.engine->spoken.isEmpty());
+}
+
+TEST(SelectionCommand, CancelledColourDialogChangesNothing)
+{
+    FormFixture f;
+    f.form->SelTextButtonClick();
+    EXPECT_EQ(f.form->state().fSelBgColor, 0x00FFC6C6u);
+}
+
+TEST(ResetCommand, StopsAndCancelsAPendingRepetition)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("text"));
+    f.form->SpeechButtonClick();
+    f.form->PauseButtonClick();
+    f.form->Timer1->start();
+    f.engine->clear();
+    f.form->ResetButtonClick();
+    EXPECT_EQ(speakCalls(*f.engine), QStringList{"ResetAudio"});
+    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+}
+
+TEST(SpeakingShortcuts, CtrlKeysReachTheCommandsFromTheTextBox)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one\ntwo"));
+    f.form->RichEdit98->setFocus();
+    f.form->RichEdit98->setSelection(5, 0);
+    f.engine->clear();
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_P, Qt::ControlModifier);
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_R, Qt::ControlModifier);
+    f.form->RichEdit98->setSelection(0, 3);
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_T, Qt::ControlModifier);
+    EXPECT_EQ(speakCalls(*f.engine),
+              (QStringList{"ResetAudio", "SpeakText:one\r\ntwo\r\n", "ResetAudio", "SpeakText:two", "PauseAudio",
+                           "ResetAudio", "ResetAudio", "SpeakText:one"}));
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("one\ntwo"));
+}
+
+TEST(SpeakingCommandsWithoutEngine, DoNothing)
+{
+    FormFixture f(0);
+    f.setText(QStringLiteral("one"));
+    f.form->RichEdit98->setSelection(0, 3);
+    f.engine->clear();
+    f.form->SpeechButtonClick();
+    f.form->BandButtonClick();
+    f.form->SelTextButtonClick();
+    f.form->PauseButtonClick();
+    f.form->ResetButtonClick();
+    EXPECT_TRUE(f.engine->calls.isEmpty());
+    EXPECT_TRUE(f.colorRequests.isEmpty());
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+}
+
+TEST(SpeakingCommandErrors, AreShownInTheErrorBoxAndEndTheHandler)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one"));
+    f.engine->failNext = QStringLiteral("Audio device failed");
+    f.form->findChild<QAbstractButton*>(QStringLiteral("SpeechButton"))->click();
+    EXPECT_EQ(f.errors, QStringList{QStringLiteral("Audio device failed")});
+    EXPECT_TRUE(f.engine->spoken.isEmpty());
+    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+}
+
+TEST(SelectionCommand, ReplacingTheWholeTextRemovesHighlights)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("one two"));
+    f.form->RichEdit98->setSelection(4, 3);
+    f.form->SelTextButtonClick();
+    f.setText(QStringLiteral("another text"));
+    EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+    f.form->RichEdit98->setSelection(0, 3);
+    f.form->SelTextButtonClick();
+    f.form->RichEdit98->clear();
+    EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+}

@@ -1,0 +1,53 @@
+#include "FakeSpeechEngine.h"
+
+FakeSpeechEngine::FakeSpeechEngine(int modeCount, QObject* parent)
+    : SpeechEngine(parent)
+{
+    for (int i = 1; i <= modeCount; ++i) {
+        modeNames << QStringLiteral("Mode %1").arg(i);
+        speakers << QStringLiteral("Speaker%1").arg(i);
+    }
+}
+
+void FakeSpeechEngine::record(const QString& call)
+{
+    calls << call;
+    if (!failNext.isEmpty()) {
+        const QString message = failNext;
+        failNext.clear();
+        throw velmor::SpeechError(message.toStdString());
+    }
+}
+
+void FakeSpeechEngine::SpeakText(const QString& text)
+{
+    record(QStringLiteral("SpeakText:") + text);
+    spoken << text;
+}
+
+void FakeSpeechEngine::ResetAudio() { record(QStringLiteral("ResetAudio")); }
+void FakeSpeechEngine::PauseAudio() { record(QStringLiteral("PauseAudio")); }
+void FakeSpeechEngine::ResumeAudio() { record(QStringLiteral("ResumeAudio")); }
+void FakeSpeechEngine::SelectMode(int mode) { record(QStringLiteral("SelectMode:%1").arg(mode)); }
+
+QString FakeSpeechEngine::ModeNameOf(int mode) const { return modeNames.value(mode - 1); }
+QString FakeSpeechEngine::SpeakerOf(int mode) const { return speakers.value(mode - 1); }
+int FakeSpeechEngine::ModeCount() const { return int(modeNames.size()); }
+
+void FakeSpeechEngine::setSpeed(int wordsPerMinute)
+{
+    record(QStringLiteral("Speed:%1").arg(wordsPerMinute));
+    speed = wordsPerMinute;
+}
+
+void FakeSpeechEngine::setMaxSpeed(int wordsPerMinute)
+{
+    record(QStringLiteral("MaxSpeed:%1").arg(wordsPerMinute));
+    maxSpeed = wordsPerMinute;
+}
+
+void FakeSpeechEngine::setMinSpeed(int wordsPerMinute)
+{
+    record(QStringLiteral("MinSpeed:%1").arg(wordsPerMinute));
+    minSpeed = wordsPerMinute;
+}

@@ -1,0 +1,45 @@
+#include "FormFixture.h"
+
+#include "widgets/TRichEdit98.h"
+
+#include <QAction>
+#include <QTest>
+
+FormFixture::FormFixture(int modeCount, bool show)
+{
+    auto fake = std::make_unique<FakeSpeechEngine>(modeCount);
+    engine = fake.get();
+    velmor::Dialogs dialogs;
+    dialogs.askYesNo = [this](const QString& text) {
+        questions << text;
+        return answerYes;
+    };
+    dialogs.inform = [this](const QString& text) { informed << text; };
+    dialogs.showError = [this](const QString& text) { errors << text; };
+    dialogs.chooseColor = [this](const QColor& initial) {
+        colorRequests << initial;
+        return colorAnswer;
+    };
+    form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs});
+    if (show) {
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        (void)QTest::qWaitForWindowActive(form.get());
+    }
+}
+
+FormFixture::~FormFixture()
+{
+    // Let the window go without the close question.
+    form->RichEdit98->setModified(false);
+}
+
+void FormFixture::setText(const QString& text)
+{
+    form->RichEdit98->setPlainText(text);
+}
+
+void FormFixture::trigger(const char* actionName)
+{
+    form->findChild<QAction*>(QString::fromLatin1(actionName))->trigger();
+}

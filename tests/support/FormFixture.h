@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FakeSpeechEngine.h"
+#include "app/TForm1.h"
+
+#include <QStringList>
+#include <memory>
+
+// A main window on a fake engine whose dialogs answer from the test and record what they showed.
+struct FormFixture {
+    explicit FormFixture(int modeCount = 2, bool show = true);
+    ~FormFixture();
+
+    FakeSpeechEngine* engine = nullptr;
+    std::unique_ptr<velmor::TForm1> form;
+
+    bool answerYes = false;
+    std::optional<QColor> colorAnswer;
+    QStringList questions;
+    QStringList informed;
+    QStringList errors;
+    QList<QColor> colorRequests;
+
+    void setText(const QString& text);
+    // Triggers a context-menu item the way its shortcut does.
+    void trigger(const char* actionName);
+};
