@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "document/EditorLines.h"
+#include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/Bgr.h"
@@ -91,11 +92,15 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(200);
 
     m_speaking = std::make_unique<SpeakingCommands>(
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
+    m_repetition = std::make_unique<Repetition>(
+        m_state, m_engine.get(),
+        RepetitionControls{*RichEdit98, *PauseButton, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
 
     connectHandlers();
     FormCreate(options.commandLineFilePending);
@@ -290,18 +295,21 @@ void TForm1::FormResize()
 
 // ---------------------------------------------------------------- wiring
 
+void TForm1::guarded(void (TForm1::*handler)())
+{
+    runGuarded(m_dialogs.showError, [this, handler] { (this->*handler)(); });
+}
+
 void TForm1::onClick(QWidget* control, void (TForm1::*handler)())
 {
     auto* button = qobject_cast<QAbstractButton*>(control);
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { runGuarded(m_dialogs.showError, [this, handler] { (this->*handler)(); }); });
+    connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded(handler); });
 }
 
 void TForm1::onAction(const char* actionName, void (TForm1::*handler)())
 {
     auto* action = findChild<QAction*>(QString::fromLatin1(actionName));
-    connect(action, &QAction::triggered, this,
-            [this, handler] { runGuarded(m_dialogs.showError, [this, handler] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
 }
 
 void TForm1::popUpMenuBelow(FlatButton* button, QMenu* menu)
@@ -324,6 +332,15 @@ void TForm1::connectHandlers()
     onAction("Pause1", &TForm1::PauseButtonClick);
     onAction("Reset1", &TForm1::ResetButtonClick);
     onAction("Exit1", &TForm1::Exit1Click);
+    onClick(OffRepButton, &TForm1::OffRepButtonClick);
+    connect(RepUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::RepUpDownChange); });
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded(&TForm1::Timer1Timer); });
+    if (m_engine) {
+        connect(m_engine.get(), &SpeechEngine::OnTextDataStarted, this,
+                [this] { guarded(&TForm1::DirectSS1TextDataStarted); });
+        connect(m_engine.get(), &SpeechEngine::OnTextDataDone, this,
+                [this] { guarded(&TForm1::DirectSS1TextDataDone); });
+    }
 
     connect(M_FileButton, &QAbstractButton::clicked, this, [this] { popUpMenuBelow(M_FileButton, menus.FileMenu); });
     connect(M_EditButton, &QAbstractButton::clicked, this, [this] { popUpMenuBelow(M_EditButton, menus.EditMenu); });
@@ -571,5 +588,13 @@ void TForm1::BandButtonClick() { m_speaking->BandButtonClick(); }
 void TForm1::SelTextButtonClick() { m_speaking->SelTextButtonClick(); }
 void TForm1::PauseButtonClick() { m_speaking->PauseButtonClick(); }
 void TForm1::ResetButtonClick() { m_speaking->ResetButtonClick(); }
+
+// ---------------------------------------------------------------- progress and repetition
+
+void TForm1::DirectSS1TextDataStarted() { m_repetition->DirectSS1TextDataStarted(); }
+void TForm1::DirectSS1TextDataDone() { m_repetition->DirectSS1TextDataDone(); }
+void TForm1::Timer1Timer() { m_repetition->Timer1Timer(); }
+void TForm1::RepUpDownChange() { m_repetition->RepUpDownChange(); }
+void TForm1::OffRepButtonClick() { m_repetition->OffRepButtonClick(); }
 
 } // namespace velmor

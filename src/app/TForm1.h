@@ -23,6 +23,7 @@ class InfoLine;
 class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
+class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
 class UPanel;
@@ -56,6 +57,11 @@ public:
     void SelTextButtonClick();
     void PauseButtonClick();
     void ResetButtonClick();
+    void DirectSS1TextDataStarted();
+    void DirectSS1TextDataDone();
+    void Timer1Timer();
+    void RepUpDownChange();
+    void OffRepButtonClick();
     void Exit1Click();
     void GetColRow();
     void AppHintShow(const QString& hint);
@@ -138,6 +144,7 @@ private:
     void connectHandlers();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
+    void guarded(void (TForm1::*handler)());
     void popUpMenuBelow(FlatButton* button, QMenu* menu);
 
     void FormCreate(bool commandLineFilePending);
@@ -150,6 +157,7 @@ private:
     FormState m_state;
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;
+    std::unique_ptr<Repetition> m_repetition;
     Dialogs m_dialogs;
     bool m_shown = false;
 };

@@ -13,7 +13,7 @@ pids_file=$run/pids
 
 fail() {
   echo "desktop.sh: $*" >&2
-  for log in "$run"/xvfb.log "$run"/pulseaudio.log "$run"/wm.log; do
+  for log in "$run"/xvfb.log "$run"/wm.log "$run"/pulseaudio.log "$run"/keepalive.log; do
     [ -s "$log" ] && { echo "--- $log" >&2; tail -n 20 "$log" >&2; }
   done
   stop
@@ -25,15 +25,16 @@ alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1
 
 # Stops every process listed in the pid file, politely first.
 stop() {
-  [ -f "$pids_file" ] || return 0
   local name pid comm pids=()
-  while read -r name pid comm; do
-    # A pid left by an earlier boot may belong to someone else by now.
-    if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$comm" ]; then
-      kill -TERM "$pid" 2>/dev/null || true
-      pids+=("$pid")
-    fi
-  done < <(tac "$pids_file")
+  if [ -f "$pids_file" ]; then
+    while read -r name pid comm; do
+      # A pid left by an earlier boot may belong to someone else by now.
+      if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$comm" ]; then
+        kill -TERM "$pid" 2>/dev/null || true
+        pids+=("$pid")
+      fi
+    done < <(tac "$pids_file")
+  fi
   local i
   for i in $(seq 50); do
     local running=0
@@ -61,6 +62,7 @@ spawn() {
   local name=$1 log=$2
   shift 2
   setsid "$@" </dev/null >>"$log" 2>&1 &
+  spawned=$!
   local comm
   comm=$(basename "$1")
   echo "$name $! ${comm:0:15}" >>"$pids_file"
@@ -120,17 +122,15 @@ start() {
   # An idle null sink starts a new stream up to 2 s late: keep one silent stream running.
   spawn keepalive "$run/keepalive.log" pacat --playback --raw --latency-msec=20 -d test /dev/zero
   sleep 2
+  alive "$spawned" || fail "the keep-alive stream did not start"
 
-  cat >"$run/env" <<EOF
-export DISPLAY='$DISPLAY'
-export XDG_RUNTIME_DIR='$XDG_RUNTIME_DIR'
-export PULSE_SERVER='$PULSE_SERVER'
-export PULSE_SINK=test
-export PULSE_SOURCE=test.monitor
-export QT_QPA_PLATFORM=xcb
-export DBUS_SESSION_BUS_ADDRESS='unix:path=$xdg/no-bus'
-unset WAYLAND_DISPLAY
-EOF
+  {
+    printf 'export %s=%q\n' DISPLAY "$DISPLAY" XDG_RUNTIME_DIR "$XDG_RUNTIME_DIR" \
+      PULSE_SERVER "$PULSE_SERVER" PULSE_SINK test PULSE_SOURCE test.monitor \
+      QT_QPA_PLATFORM xcb DBUS_SESSION_BUS_ADDRESS "$DBUS_SESSION_BUS_ADDRESS"
+    echo 'unset WAYLAND_DISPLAY'
+  } >"$run/env.tmp"
+  mv "$run/env.tmp" "$run/env"
   echo "desktop up: DISPLAY=$DISPLAY PULSE_SERVER=$PULSE_SERVER"
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+class QAbstractButton;
+class QSpinBox;
+class QTimer;
+
+namespace velmor {
+
+struct FormState;
+class SpeechEngine;
+class TRichEdit98;
+class FlatButton;
+class IndicatorLabel;
+
+struct RepetitionControls {
+    TRichEdit98& editor;
+    FlatButton& pauseButton;
+    IndicatorLabel& speakingMark;
+    QSpinBox& repetitionSpinner;
+    QAbstractButton& clipSpeechCheckBox;
+    QTimer& repeatTimer;
+};
+
+// Follows the engine's start and end of each text: the speaking mark on the button bar, and
+// speaking a run's text again, 200 ms after each completion, until it was spoken fRepNum times.
+class Repetition {
+public:
+    Repetition(FormState& state, SpeechEngine* engine, RepetitionControls controls);
+
+    void DirectSS1TextDataStarted();
+    void DirectSS1TextDataDone();
+    void Timer1Timer();
+    void RepUpDownChange();
+    void OffRepButtonClick();
+
+private:
+    void speakAgain(const QString& text);
+
+    FormState& m_state;
+    SpeechEngine* m_engine;
+    RepetitionControls m_controls;
+};
+
+} // namespace velmor
