@@ -1,6 +1,10 @@
 #include "app/TForm1.h"
 
 #include "app/ErrorBox.h"
+#include "app/RegManager.h"
+#include "app/SettingsItems.h"
+#include "app/SettingsLocation.h"
+#include "app/WindowBounds.h"
 #include "document/EditorLines.h"
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
@@ -21,6 +25,8 @@
 #include <QKeySequenceEdit>
 #include <QLabel>
 #include <QMenu>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QSplitter>
@@ -103,7 +109,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
         RepetitionControls{*RichEdit98, *PauseButton, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
 
     connectHandlers();
-    FormCreate(options.commandLineFilePending);
+    FormCreate(options.commandLineFilePending, options.settingsFile);
 }
 
 TForm1::~TForm1() = default;
@@ -357,7 +363,7 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event)
 
 // ---------------------------------------------------------------- lifecycle
 
-void TForm1::FormCreate(bool commandLineFilePending)
+void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile)
 {
     FormState& s = m_state;
     ULabel98->clear();
@@ -371,6 +377,12 @@ void TForm1::FormCreate(bool commandLineFilePending)
         m_engine->setMinSpeed(130);
     }
 
+    RegManager1 = std::make_unique<TRegManager>();
+    fillSettingsItems(*RegManager1);
+    RegManager1->setReporter(m_dialogs.showError);
+    RegManager1->IniFileName = settingsFile.isEmpty() ? settingsFilePath() : settingsFile;
+    ReadSettings();
+
     // Editor appearance.
     RichEdit98->setBackgroundColor(colorFromBgr(s.fBGColor));
     RichEdit98->setTextColor(colorFromBgr(s.fFontColor));
@@ -379,13 +391,12 @@ void TForm1::FormCreate(bool commandLineFilePending)
     UPanel1->setColor(colorFromBgr(s.fPColor));
 
     // Window bounds; a maximised window is maximised when it is first shown.
-    if (s.fMaxForm) {
-        move(16, 16);
-        resize(780, 580);
-    } else {
-        move(s.fLeft, s.fTop);
-        resize(s.fWidth, s.fHeight);
-    }
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const QRect bounds = startBounds(QRect(s.fLeft, s.fTop, s.fWidth, s.fHeight), s.fMaxForm, screens);
+    move(bounds.topLeft());
+    resize(bounds.size());
 
     MarkButton->setFaceColor(colorFromBgr(s.fMarkColor));
     MarkingButton->setFaceColor(colorFromBgr(s.ffMarkColor));
@@ -536,10 +547,13 @@ bool TForm1::FormCloseQuery()
     }
     if (m_engine)
         m_engine->ResetAudio();
-    RichEdit98->clear();
     m_state.ffirst = false;
     if (m_state.fPrevID != 0)
         m_state.fid = m_state.fPrevID;
+    // The text goes only once every item is written: a refused write keeps the window open
+    // with the text still in it.
+    WriteSettings();
+    RichEdit98->clear();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "app/FormState.h"
 #include "app/Menus.h"
 
+#include <QHash>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -26,6 +27,7 @@ class TRichEdit98;
 class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
+class TRegManager;
 class UPanel;
 class UpDownEdit;
 
@@ -34,6 +36,8 @@ struct FormOptions {
     bool commandLineFilePending = false;
     // Dialogs to use instead of the standard ones (tests).
     std::optional<Dialogs> dialogs;
+    // The settings file; empty for the usual place.
+    QString settingsFile;
 };
 
 // The main window: it owns the controls and the state fields and wires each control to the
@@ -126,6 +130,7 @@ public:
     TRichEdit98* RichEdit98 = nullptr;
 
     QTimer* Timer1 = nullptr;
+    std::unique_ptr<TRegManager> RegManager1;
     MainMenus menus;
 
 protected:
@@ -147,7 +152,12 @@ private:
     void guarded(void (TForm1::*handler)());
     void popUpMenuBelow(FlatButton* button, QMenu* menu);
 
-    void FormCreate(bool commandLineFilePending);
+    struct SettingBinding;
+    static const QHash<QString, SettingBinding>& settingBindings();
+    void ReadSettings();
+    void WriteSettings();
+
+    void FormCreate(bool commandLineFilePending, const QString& settingsFile);
     void FormShow();
     bool FormCloseQuery();
     void MyTextFileOpen();

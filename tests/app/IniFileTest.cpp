@@ -1,7 +1,7 @@
 #include "app/IniFile.h"
 
 #include "QtPrinters.h"
-#include "RefusedWrite.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -16,6 +16,8 @@ using velmor::SettingsWriteError;
 using velmor::writeIniValue;
 
 namespace {
+
+using namespace testfiles;
 
 IniDocument parse(const char* text) { return IniDocument::fromBytes(QByteArray(text)); }
 

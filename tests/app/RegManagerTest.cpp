@@ -4,7 +4,7 @@
 #include "app/SettingsItems.h"
 
 #include "QtPrinters.h"
-#include "RefusedWrite.h"
+#include "TestFiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +18,8 @@ using velmor::SettingsWriteError;
 using velmor::TRegManager;
 
 namespace {
+
+using namespace testfiles;
 
 class RegManagerTest : public ::testing::Test {
 protected:

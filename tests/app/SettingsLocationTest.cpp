@@ -1,7 +1,7 @@
 #include "app/SettingsLocation.h"
 
 #include "QtPrinters.h"
-#include "RefusedWrite.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -15,6 +15,8 @@ using velmor::iniPathBesideProgram;
 using velmor::settingsFilePath;
 
 namespace {
+
+using namespace testfiles;
 
 TEST(IniPathBesideProgram, ReplacesOrAddsTheExtension)
 {

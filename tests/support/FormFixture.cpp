@@ -5,7 +5,8 @@
 #include <QAction>
 #include <QTest>
 
-FormFixture::FormFixture(int modeCount, bool show)
+FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_)
+    : settingsFile(settingsFile_.isEmpty() ? folder.filePath(QStringLiteral("velmor.ini")) : settingsFile_)
 {
     auto fake = std::make_unique<FakeSpeechEngine>(modeCount);
     engine = fake.get();
@@ -20,7 +21,7 @@ FormFixture::FormFixture(int modeCount, bool show)
         colorRequests << initial;
         return colorAnswer;
     };
-    form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs});
+    form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs, settingsFile});
     if (show) {
         form->show();
         QApplication::setActiveWindow(form.get());

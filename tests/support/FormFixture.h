@@ -4,13 +4,17 @@
 #include "app/TForm1.h"
 
 #include <QStringList>
+#include <QTemporaryDir>
 #include <memory>
 
 // A main window on a fake engine whose dialogs answer from the test and record what they showed.
 struct FormFixture {
-    explicit FormFixture(int modeCount = 2, bool show = true);
+    // Each window gets a settings file of its own, in a fresh folder unless one is given.
+    explicit FormFixture(int modeCount = 2, bool show = true, const QString& settingsFile = {});
     ~FormFixture();
 
+    QTemporaryDir folder;
+    QString settingsFile;
     FakeSpeechEngine* engine = nullptr;
     std::unique_ptr<velmor::TForm1> form;
 

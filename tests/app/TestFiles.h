@@ -9,6 +9,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+namespace testfiles {
+
 // While alive, no file of this process may grow beyond a few bytes: the kernel refuses
 // the write (EFBIG) even for root, as a full disk would. SIGXFSZ is ignored meanwhile.
 class FileSizeLimit {
@@ -50,3 +52,5 @@ inline QStringList folderEntries(const QString& path)
 {
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
+
+} // namespace testfiles

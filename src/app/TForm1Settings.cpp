@@ -1,0 +1,119 @@
+// The main window's side of the settings file: where each item's value comes from at close
+// and where it goes at start-up.
+#include "app/RegManager.h"
+#include "app/SettingsItems.h"
+#include "app/TForm1.h"
+#include "widgets/Bgr.h"
+#include "widgets/LozengeCheckBox.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+
+#include <QAction>
+#include <QHash>
+
+namespace velmor {
+
+struct TForm1::SettingBinding {
+    void (*read)(TForm1& form, TRegFiler& filer);
+    void (*write)(TForm1& form, TRegFiler& filer);
+};
+
+namespace {
+
+QAction* menuCheck(TForm1& form, const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
+
+} // namespace
+
+const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
+{
+    using F = TForm1;
+    using R = TRegFiler;
+    static const QHash<QString, SettingBinding> bindings{
+        {"fid", {[](F& f, R& r) { f.m_state.fid = r.ReadInteger(); },
+                 [](F& f, R& w) { w.WriteInteger(f.m_state.fid); }}},
+        {"FSpd", {[](F& f, R& r) { f.m_state.FSpd = r.ReadInteger(); },
+                  [](F& f, R& w) { w.WriteInteger(f.m_state.FSpd); }}},
+        {"ClipSpeechCheckBoxChecked", {[](F& f, R& r) { f.ClipSpeechCheckBox->setChecked(r.ReadBool()); },
+                                       [](F& f, R& w) { w.WriteBool(f.ClipSpeechCheckBox->isChecked()); }}},
+        {"ShowCheckBoxChecked", {[](F& f, R& r) { f.ShowCheckBox->setChecked(r.ReadBool()); },
+                                 [](F& f, R& w) { w.WriteBool(f.ShowCheckBox->isChecked()); }}},
+        {"SICheckBoxChecked", {[](F& f, R& r) { f.SICheckBox->setChecked(r.ReadBool()); },
+                               [](F& f, R& w) { w.WriteBool(f.SICheckBox->isChecked()); }}},
+        {"ffirst", {[](F& f, R& r) { f.m_state.ffirst = r.ReadBool(); }, [](F&, R& w) { w.WriteBool(false); }}},
+        {"fRepNum", {[](F& f, R& r) { f.m_state.fRepNum = r.ReadInteger(); },
+                     [](F& f, R& w) { w.WriteInteger(f.m_state.fRepNum); }}},
+        {"fTop", {[](F& f, R& r) { f.m_state.fTop = r.ReadInteger(); }, [](F& f, R& w) { w.WriteInteger(f.y()); }}},
+        {"fLeft", {[](F& f, R& r) { f.m_state.fLeft = r.ReadInteger(); }, [](F& f, R& w) { w.WriteInteger(f.x()); }}},
+        {"fHeight", {[](F& f, R& r) { f.m_state.fHeight = r.ReadInteger(); },
+                     [](F& f, R& w) { w.WriteInteger(f.height()); }}},
+        {"fWidth", {[](F& f, R& r) { f.m_state.fWidth = r.ReadInteger(); },
+                    [](F& f, R& w) { w.WriteInteger(f.width()); }}},
+        {"fMarkColor", {[](F& f, R& r) { f.m_state.fMarkColor = std::uint32_t(r.ReadInteger()); },
+                        [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fMarkColor)); }}},
+        {"ffMarkColor", {[](F& f, R& r) { f.m_state.ffMarkColor = std::uint32_t(r.ReadInteger()); },
+                         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.ffMarkColor)); }}},
+        {"fPanelW", {[](F& f, R& r) { f.m_state.fPanelW = r.ReadInteger(); },
+                     [](F& f, R& w) { w.WriteInteger(f.Panel1->width()); }}},
+        {"SCLCheckBoxChecked", {[](F& f, R& r) { f.SCLCheckBox->setChecked(r.ReadBool()); },
+                                [](F& f, R& w) { w.WriteBool(f.SCLCheckBox->isChecked()); }}},
+        {"fMaxForm", {[](F& f, R& r) { f.m_state.fMaxForm = r.ReadBool(); },
+                      [](F& f, R& w) { w.WriteBool(f.m_state.fMaxForm); }}},
+        {"HotkeyCheckBoxChecked", {[](F& f, R& r) { f.HotKeyCheckBox->setChecked(r.ReadBool()); },
+                                   [](F& f, R& w) { w.WriteBool(f.HotKeyCheckBox->isChecked()); }}},
+        {"fAlpha", {[](F& f, R& r) { f.m_state.fAlpha = r.ReadInteger(); },
+                    [](F& f, R& w) { w.WriteInteger(f.m_state.fAlpha); }}},
+        {"LastfileCheckChecked", {[](F& f, R& r) { menuCheck(f, "LastfileCheck")->setChecked(r.ReadBool()); },
+                                  [](F& f, R& w) { w.WriteBool(menuCheck(f, "LastfileCheck")->isChecked()); }}},
+        {"fLastfile", {[](F& f, R& r) { f.m_state.fLastfile = r.ReadString(); },
+                       [](F& f, R& w) { w.WriteString(f.m_state.fFileName); }}},
+        {"fBGColor", {[](F& f, R& r) { f.m_state.fBGColor = std::uint32_t(r.ReadInteger()); },
+                      [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.RichEdit98->backgroundColor()))); }}},
+        {"fFontColor", {[](F& f, R& r) { f.m_state.fFontColor = std::uint32_t(r.ReadInteger()); },
+                        [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.RichEdit98->textColor()))); }}},
+        {"fPColor", {[](F& f, R& r) { f.m_state.fPColor = std::uint32_t(r.ReadInteger()); },
+                     [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.UPanel1->color()))); }}},
+        {"fFontSize", {[](F& f, R& r) { f.m_state.fFontSize = r.ReadInteger(); },
+                       [](F& f, R& w) { w.WriteInteger(f.RichEdit98->font().pointSize()); }}},
+        {"fFontName", {[](F& f, R& r) { f.m_state.fFontName = r.ReadString(); },
+                       [](F& f, R& w) { w.WriteString(f.RichEdit98->font().family()); }}},
+        {"fExeName", {[](F& f, R& r) { f.m_state.fExeName = r.ReadString(); },
+                      [](F& f, R& w) { w.WriteString(f.m_state.fExeName); }}},
+        {"WordReadCheckBoxChecked", {[](F& f, R& r) { f.WordReadCheckBox->setChecked(r.ReadBool()); },
+                                     [](F& f, R& w) { w.WriteBool(f.WordReadCheckBox->isChecked()); }}},
+        {"endlineChecked", {[](F& f, R& r) { menuCheck(f, "endline")->setChecked(r.ReadBool()); },
+                            [](F& f, R& w) { w.WriteBool(menuCheck(f, "endline")->isChecked()); }}},
+        {"fMarkCheck", {[](F& f, R& r) { f.m_state.fMarkCheck = r.ReadBool(); },
+                        [](F& f, R& w) { w.WriteBool(f.m_state.fMarkCheck); }}},
+        {"fAddYuki", {[](F& f, R& r) { f.m_state.fAddYuki = r.ReadBool(); },
+                      [](F& f, R& w) { w.WriteBool(menuCheck(f, "AddYuki1")->isChecked()); }}},
+        {"KeyInputChecked", {[](F& f, R& r) { menuCheck(f, "KeyInput")->setChecked(r.ReadBool()); },
+                             [](F& f, R& w) { w.WriteBool(menuCheck(f, "KeyInput")->isChecked()); }}},
+        {"fSelBgColor", {[](F& f, R& r) { f.m_state.fSelBgColor = std::uint32_t(r.ReadInteger()); },
+                         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fSelBgColor)); }}},
+        {"fDicName", {[](F& f, R& r) { f.m_state.fDicName = r.ReadString(); },
+                      [](F& f, R& w) { w.WriteString(f.m_state.fDicName); }}},
+    };
+    return bindings;
+}
+
+// The hot-key item is looked up as "HotkeyCheckBoxChecked"; look-up ignores case.
+static QString lookupName(const QString& itemName)
+{
+    return itemName.compare(QStringLiteral("HotKeyCheckBoxChecked"), Qt::CaseInsensitive) == 0
+        ? QStringLiteral("HotkeyCheckBoxChecked")
+        : itemName;
+}
+
+void TForm1::ReadSettings()
+{
+    for (const QString& name : settingsAccessOrder())
+        settingBindings().value(lookupName(name)).read(*this, RegManager1->ItemByName(lookupName(name)));
+}
+
+void TForm1::WriteSettings()
+{
+    for (const QString& name : settingsAccessOrder())
+        settingBindings().value(lookupName(name)).write(*this, RegManager1->ItemByName(lookupName(name)));
+}
+
+} // namespace velmor
