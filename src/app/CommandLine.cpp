@@ -1,26 +1,15 @@
 #include "app/CommandLine.h"
 
-#include <QFileInfo>
+#include "document/Paths.h"
 
 namespace velmor {
-
-QString fileExtension(const QString& fileName)
-{
-    const QString name = QFileInfo(fileName).fileName();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot < 0 ? QString() : name.mid(dot);
-}
 
 std::optional<QString> commandLineFile(const QStringList& arguments)
 {
     if (arguments.isEmpty())
         return std::nullopt;
-    static const QStringList accepted = {
-        QStringLiteral(".txt"), QStringLiteral(".TXT"), QStringLiteral(".pas"), QStringLiteral(".dpr"),
-        QStringLiteral(".dfm"), QStringLiteral(".ini"), QStringLiteral(".htm"), QStringLiteral(".html"),
-        QStringLiteral(".lnk")};
     const QString& first = arguments.front();
-    if (accepted.contains(fileExtension(first), Qt::CaseSensitive))
+    if (IsTextExt(first) || IsLinkExt(first))
         return first;
     return std::nullopt;
 }

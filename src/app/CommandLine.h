@@ -6,9 +6,6 @@
 
 namespace velmor {
 
-// The part of a file name from its last "." on, the dot included; empty without a dot.
-QString fileExtension(const QString& fileName);
-
 // The file named on the command line when its extension is one the program opens
 // (compared exactly, case included); any other argument, or none, gives nothing.
 std::optional<QString> commandLineFile(const QStringList& arguments);

@@ -5,6 +5,7 @@
 #include "app/SettingsItems.h"
 #include "app/SettingsLocation.h"
 #include "app/WindowBounds.h"
+#include "document/DocumentCommands.h"
 #include "document/EditorLines.h"
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
@@ -46,9 +47,6 @@ const QColor kSavedMarkColor = colorFromBgr(12173783);
 const QColor kMarkingOnFontColor = colorFromBgr(0x00B3734D);
 const QColor kMarkingOffFontColor = colorFromBgr(0x00E1F2E8);
 
-const QString kDeleteQuestion = QStringLiteral("Are you sure you want to delete the text?");
-const QString kDeleteQuestionSpoken = QStringLiteral("Are you sure you want to delete the text? Y or N");
-const QString kDeleteQuestionJapanese = QStringLiteral("内容を廃棄します。よろしいですか");
 
 void fillBackground(QWidget* widget, const QColor& color)
 {
@@ -107,6 +105,13 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     m_repetition = std::make_unique<Repetition>(
         m_state, m_engine.get(),
         RepetitionControls{*RichEdit98, *PauseButton, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
+    m_document = std::make_unique<DocumentCommands>(
+        m_state,
+        DocumentControls{*RichEdit98, *SaveLabel, *ULabel98, *findChild<QAction*>(QStringLiteral("AddYuki1"))},
+        DocumentServices{[this] { return SICheckBox->isChecked(); },
+                         [this](const QString& sentence) { m_speaking->announce(sentence); },
+                         [this](const QString& question) { return m_dialogs.askYesNo(question); },
+                         [this] { GetColRow(); }});
 
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);
@@ -339,6 +344,20 @@ void TForm1::connectHandlers()
     onAction("Reset1", &TForm1::ResetButtonClick);
     onAction("Exit1", &TForm1::Exit1Click);
     onClick(OffRepButton, &TForm1::OffRepButtonClick);
+    onClick(NewButton, &TForm1::NewButtonClick);
+    onAction("New1", &TForm1::NewButtonClick);
+    onAction("New2", &TForm1::NewButtonClick);
+    onAction("Undo1", &TForm1::Undo1Click);
+    onAction("Redo1", &TForm1::Redo1Click);
+    onAction("Cut1", &TForm1::Cut1Click);
+    onAction("Copy1", &TForm1::Copy1Click);
+    onAction("Paste1", &TForm1::Paste1Click);
+    onAction("SelectAll1", &TForm1::SelectAll1Click);
+    onAction("Date1", &TForm1::Date1Click);
+    onAction("Tab1", &TForm1::Tab1Click);
+    onAction("Yuki1", &TForm1::Yuki1Click);
+    onAction("AddYuki1", &TForm1::AddYuki1Click);
+    connect(RichEdit98, &QPlainTextEdit::textChanged, this, [this] { guarded(&TForm1::RichEdit98Change); });
     connect(RepUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::RepUpDownChange); });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded(&TForm1::Timer1Timer); });
     if (m_engine) {
@@ -539,12 +558,8 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 bool TForm1::FormCloseQuery()
 {
-    if (RichEdit98->isModified()) {
-        if (SICheckBox->isChecked())
-            m_speaking->announce(kDeleteQuestionSpoken);
-        if (!m_dialogs.askYesNo(kDeleteQuestion + u'\n' + kDeleteQuestionJapanese))
-            return false;
-    }
+    if (!m_document->mayDiscardText())
+        return false;
     if (m_engine)
         m_engine->ResetAudio();
     m_state.ffirst = false;
@@ -586,6 +601,21 @@ void TForm1::AppHintShow(const QString& hint)
 }
 
 void TForm1::Exit1Click() { close(); }
+
+// ---------------------------------------------------------------- document commands
+
+void TForm1::NewButtonClick() { m_document->NewButtonClick(); }
+void TForm1::Undo1Click() { m_document->Undo1Click(); }
+void TForm1::Redo1Click() { m_document->Redo1Click(); }
+void TForm1::Cut1Click() { m_document->Cut1Click(); }
+void TForm1::Copy1Click() { m_document->Copy1Click(); }
+void TForm1::Paste1Click() { m_document->Paste1Click(); }
+void TForm1::SelectAll1Click() { m_document->SelectAll1Click(); }
+void TForm1::Date1Click() { m_document->Date1Click(); }
+void TForm1::Tab1Click() { m_document->Tab1Click(); }
+void TForm1::Yuki1Click() { m_document->Yuki1Click(); }
+void TForm1::AddYuki1Click() { m_document->AddYuki1Click(); }
+void TForm1::RichEdit98Change() { m_document->RichEdit98Change(); }
 
 void TForm1::GetColRow()
 {

@@ -24,6 +24,7 @@ class InfoLine;
 class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
+class DocumentCommands;
 class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
@@ -67,6 +68,18 @@ public:
     void RepUpDownChange();
     void OffRepButtonClick();
     void Exit1Click();
+    void NewButtonClick();
+    void Undo1Click();
+    void Redo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void SelectAll1Click();
+    void Date1Click();
+    void Tab1Click();
+    void Yuki1Click();
+    void AddYuki1Click();
+    void RichEdit98Change();
     void GetColRow();
     void AppHintShow(const QString& hint);
 
@@ -168,6 +181,7 @@ private:
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;
     std::unique_ptr<Repetition> m_repetition;
+    std::unique_ptr<DocumentCommands> m_document;
     Dialogs m_dialogs;
     bool m_shown = false;
 };

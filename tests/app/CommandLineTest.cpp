@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/ErrorBox.h"
+#include "document/Paths.h"
 
 #include <gtest/gtest.h>
 

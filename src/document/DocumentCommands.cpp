@@ -1,0 +1,91 @@
+#include "document/DocumentCommands.h"
+
+#include "app/FormState.h"
+#include "document/DateText.h"
+#include "document/YukiMarks.h"
+#include "widgets/Bgr.h"
+#include "widgets/IndicatorLabel.h"
+#include "widgets/InfoLine.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QAction>
+#include <QTextCursor>
+
+namespace velmor {
+
+DocumentCommands::DocumentCommands(FormState& state, DocumentControls controls, DocumentServices services)
+    : m_state(state), m_controls(controls), m_services(std::move(services))
+{
+}
+
+bool DocumentCommands::mayDiscardText()
+{
+    if (!m_controls.editor.isModified())
+        return true;
+    if (m_services.speechInfo())
+        m_services.announce(QStringLiteral("Are you sure you want to delete the text? Y or N"));
+    return m_services.askYesNo(QStringLiteral("Are you sure you want to delete the text?\n"
+                                              "内容を廃棄します。よろしいですか"));
+}
+
+void DocumentCommands::NewButtonClick()
+{
+    if (!mayDiscardText())
+        return;
+    TRichEdit98& editor = m_controls.editor;
+    editor.clear();
+    editor.setModified(false);
+    m_controls.saveLabel.setOpaque(false);
+    m_controls.infoLine.clear();
+    m_state.fFileName.clear();
+    m_state.fUnicodeFile = false;
+    m_state.fArticleWait = false;
+    m_state.fHangulMode = false;
+    m_services.caretMoved();
+}
+
+void DocumentCommands::Undo1Click() { m_controls.editor.undo(); }
+void DocumentCommands::Redo1Click() { m_controls.editor.redo(); }
+void DocumentCommands::Cut1Click() { m_controls.editor.cut(); }
+void DocumentCommands::Copy1Click() { m_controls.editor.copy(); }
+void DocumentCommands::Paste1Click() { m_controls.editor.paste(); }
+void DocumentCommands::SelectAll1Click() { m_controls.editor.selectAll(); }
+
+void DocumentCommands::Date1Click()
+{
+    m_controls.editor.insertPlainText(dateStamp(QDateTime::currentDateTime()));
+    m_services.caretMoved();
+}
+
+void DocumentCommands::Tab1Click()
+{
+    m_controls.editor.insertPlainText(QStringLiteral("\t"));
+    m_services.caretMoved();
+}
+
+void DocumentCommands::Yuki1Click()
+{
+    TRichEdit98& editor = m_controls.editor;
+    QTextCursor cursor = editor.textCursor();
+    QTextCharFormat mark = cursor.charFormat();
+    mark.setForeground(kYukiColor);
+    cursor.insertText(kYukiMark, mark);
+    editor.setTextCursor(cursor);
+    // Text typed next has the normal colour again.
+    QTextCharFormat normal = mark;
+    normal.setForeground(colorFromBgr(m_state.fFontColor));
+    editor.setCurrentCharFormat(normal);
+}
+
+void DocumentCommands::AddYuki1Click() { m_state.fAddYuki = m_controls.addYukiOption.isChecked(); }
+
+void DocumentCommands::RichEdit98Change()
+{
+    TRichEdit98& editor = m_controls.editor;
+    if (editor.document()->isEmpty())
+        m_controls.saveLabel.setOpaque(false);
+    else if (editor.isModified())
+        m_controls.saveLabel.setOpaque(true);
+}
+
+} // namespace velmor

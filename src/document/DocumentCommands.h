@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QAction;
+
+namespace velmor {
+
+struct FormState;
+class TRichEdit98;
+class IndicatorLabel;
+class InfoLine;
+
+struct DocumentControls {
+    TRichEdit98& editor;
+    IndicatorLabel& saveLabel;
+    InfoLine& infoLine;
+    QAction& addYukiOption;
+};
+
+// What the document commands need from the rest of the window.
+struct DocumentServices {
+    std::function<bool()> speechInfo;                     // " speech-info" is checked
+    std::function<void(const QString&)> announce;         // stop speech and speak a sentence
+    std::function<bool(const QString&)> askYesNo;
+    std::function<void()> caretMoved;                     // GetColRow
+};
+
+// New, the edit menu's commands, the insertions, the file menu's options and the unsaved-changes mark.
+class DocumentCommands {
+public:
+    DocumentCommands(FormState& state, DocumentControls controls, DocumentServices services);
+
+    // Asks before discarding unsaved text; true when the text may go.
+    bool mayDiscardText();
+
+    void NewButtonClick();
+    void Undo1Click();
+    void Redo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void SelectAll1Click();
+    void Date1Click();
+    void Tab1Click();
+    void Yuki1Click();
+    void AddYuki1Click();
+    void RichEdit98Change();
+
+private:
+    FormState& m_state;
+    DocumentControls m_controls;
+    DocumentServices m_services;
+};
+
+} // namespace velmor
