@@ -1,11 +1,11 @@
 #include "app/IniFile.h"
 
+#include "document/AtomicFile.h"
 #include "document/Cp932.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace velmor {
@@ -162,9 +162,6 @@ void writeIniValue(const QString& path, QStringView section, QStringView key, QS
     const QFileInfo info(path);
     IniDocument doc;
     if (info.exists()) {
-        // The rename below would replace even a write-protected file: refuse it first.
-        if (!info.isFile() || !info.isWritable())
-            throw SettingsWriteError(path);
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly))
             throw SettingsWriteError(path);
@@ -176,13 +173,7 @@ void writeIniValue(const QString& path, QStringView section, QStringView key, QS
         throw SettingsWriteError(path);
     }
     doc.setValue(section, key, value);
-
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count: a buffered
-    // QSaveFile lets commit() succeed after a short flush and would install a cut-off file.
-    QSaveFile file(path);
-    const QByteArray bytes = doc.toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(bytes) != bytes.size()
-        || !file.commit())
+    if (!writeFileAtomically(path, doc.toUtf8()))
         throw SettingsWriteError(path);
 }
 

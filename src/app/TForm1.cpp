@@ -9,6 +9,10 @@
 #include "document/EditorLines.h"
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
+#include "speech/SpeedControl.h"
+#include "speech/VoiceLists.h"
+#include "speech/VoiceSelection.h"
+#include "speech/VolumeControl.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
@@ -112,6 +116,30 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
                          [this](const QString& sentence) { m_speaking->announce(sentence); },
                          [this](const QString& question) { return m_dialogs.askYesNo(question); },
                          [this] { GetColRow(); }});
+
+    m_speed = std::make_unique<SpeedControl>(
+        m_state, m_engine.get(),
+        SpeedHooks{[this] { return Label1->text(); }, [this](int position) { ScrollBar1->setValue(position); },
+                   [this](const QString& speed) { Label4->setText(speed); }});
+    VoiceSelectionHooks voiceHooks;
+    voiceHooks.spinnerValue = [this] { return LIDUpDown->value(); };
+    voiceHooks.setSpinnerValue = [this](int value) { LIDUpDown->setValue(value); };
+    voiceHooks.setSpinnerRange = [this](int minimum, int maximum) { LIDUpDown->setRange(minimum, maximum); };
+    voiceHooks.showSpeaker = [this](const QString& speaker) { Label1->setText(speaker); };
+    voiceHooks.showModeName = [this](const QString& panelCaption, const QString& hint) {
+        UPanel1->setCaption(panelCaption);
+        Label1->setToolTip(hint);
+        Label1->setStatusTip(hint);
+    };
+    voiceHooks.setSpeed = [this] { m_speed->SetSpeed(); };
+    voiceHooks.writeListing = [this](const std::vector<ListingEntry>& listing) { appendListing(listing); };
+    voiceHooks.showNaoko = [this](std::uint32_t fontColor, bool checked) {
+        JapanButton->setFontColor(colorFromBgr(fontColor));
+        findChild<QAction*>(QStringLiteral("JoyNaoko1"))->setChecked(checked);
+    };
+    m_voices = std::make_unique<VoiceSelection>(m_state, m_engine.get(), std::move(voiceHooks));
+    VolumeControl1 = new TVolumeControl(this);
+    VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
 
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);
@@ -344,6 +372,17 @@ void TForm1::connectHandlers()
     onAction("Reset1", &TForm1::ResetButtonClick);
     onAction("Exit1", &TForm1::Exit1Click);
     onClick(OffRepButton, &TForm1::OffRepButtonClick);
+    onClick(LIDButton, &TForm1::LIDButtonClick);
+    onClick(JapanButton, &TForm1::JapanButtonClick);
+    onAction("JoyNaoko1", &TForm1::JapanButtonClick);
+    onClick(ShowCheckBox, &TForm1::ShowCheckBoxClick);
+    onAction("Show1", &TForm1::Show1Click);
+    onClick(SICheckBox, &TForm1::SICheckBoxClick);
+    onAction("SpeechHelp1", &TForm1::SpeechHelp1Click);
+    onClick(DSpeedButton, &TForm1::DSpeedButtonClick);
+    connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
+    connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
+    connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(NewButton, &TForm1::NewButtonClick);
     onAction("New1", &TForm1::NewButtonClick);
     onAction("New2", &TForm1::NewButtonClick);
@@ -435,23 +474,10 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     RichEdit98->clear();
     s.fIDCount = 0;
 
-    // Language ID.
-    if (s.fIDCount < s.fid) {
-        LIDUpDown->setValue(1);
-        s.fid = 1;
-    } else {
-        LIDUpDown->setValue(s.fid);
-    }
-    LIDUpDown->setRange(1, s.fIDCount);
-    if (s.fIDCount > 0) {
-        const QString speaker = s.fSpeakerList.value(s.fid - 1);
-        Label1->setText(speaker == QStringLiteral("Veronique") ? s.fVeronique : speaker);
-        UPanel1->setCaption(QStringLiteral(" ") + s.fModeNameList.value(s.fid - 1));
-        Label1->setToolTip(s.fModeNameList.value(s.fid - 1));
-    }
-
+    m_voices->buildAtStart();
+    VTrackBar1->setValue(VolumeControl1->Volume());
     s.fPaused = false;
-    ScrollBar1->setValue(s.FSpd);
+    m_speed->applyStoredSpeed();
 
     RepUpDown->setValue(s.fRepNum);
     s.fRepCount = 1;
@@ -634,6 +660,65 @@ void TForm1::PauseButtonClick() { m_speaking->PauseButtonClick(); }
 void TForm1::ResetButtonClick() { m_speaking->ResetButtonClick(); }
 
 // ---------------------------------------------------------------- progress and repetition
+
+// ---------------------------------------------------------------- voices, speed, volume, mouth
+
+void TForm1::LIDButtonClick() { m_voices->FLID(); }
+void TForm1::LIDUpDownChange() { m_voices->LIDUpDownChange(); }
+void TForm1::JapanButtonClick() { m_voices->JapanButtonClick(); }
+
+void TForm1::ShowCheckBoxClick()
+{
+    DirectSS1->setVisible(ShowCheckBox->isChecked());
+    findChild<QAction*>(QStringLiteral("Show1"))->setChecked(ShowCheckBox->isChecked());
+}
+
+// The menu item has already toggled its check mark when this runs.
+void TForm1::Show1Click()
+{
+    const bool shown = findChild<QAction*>(QStringLiteral("Show1"))->isChecked();
+    DirectSS1->setVisible(shown);
+    ShowCheckBox->setChecked(shown);
+}
+
+void TForm1::SICheckBoxClick()
+{
+    findChild<QAction*>(QStringLiteral("SpeechHelp1"))->setChecked(SICheckBox->isChecked());
+}
+
+void TForm1::SpeechHelp1Click()
+{
+    SICheckBox->setChecked(findChild<QAction*>(QStringLiteral("SpeechHelp1"))->isChecked());
+}
+
+void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value()); }
+void TForm1::DSpeedButtonClick() { m_speed->DSpeedButtonClick(); }
+void TForm1::VTrackBar1Change() { VolumeControl1->SetVolume(std::uint16_t(VTrackBar1->value())); }
+
+void TForm1::appendListing(const std::vector<ListingEntry>& listing)
+{
+    const bool wasModified = RichEdit98->isModified();
+    QTextCursor cursor(RichEdit98->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    for (const ListingEntry& entry : listing) {
+        for (const ListingLine& line : {entry.idLine, entry.modeLine}) {
+            if (!RichEdit98->document()->isEmpty())
+                cursor.insertBlock();
+            QTextCharFormat format;
+            format.setBackground(colorFromBgr(line.background));
+            cursor.insertText(line.text, format);
+        }
+    }
+    cursor.endEditBlock();
+    RichEdit98->setModified(modifiedAfterListing(wasModified, listing));
+    QTextCharFormat typing = RichEdit98->currentCharFormat();
+    if (listingKeepsInsertionColor(listing))
+        typing.setBackground(colorFromBgr(kListingModeLineColor));
+    else
+        typing.clearBackground();
+    RichEdit98->setCurrentCharFormat(typing);
+}
 
 void TForm1::DirectSS1TextDataStarted() { m_repetition->DirectSS1TextDataStarted(); }
 void TForm1::DirectSS1TextDataDone() { m_repetition->DirectSS1TextDataDone(); }

@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 
 #include <QHash>
+#include <vector>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -25,6 +26,10 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class DocumentCommands;
+struct ListingEntry;
+class SpeedControl;
+class TVolumeControl;
+class VoiceSelection;
 class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
@@ -62,6 +67,16 @@ public:
     void SelTextButtonClick();
     void PauseButtonClick();
     void ResetButtonClick();
+    void LIDButtonClick();
+    void LIDUpDownChange();
+    void JapanButtonClick();
+    void ShowCheckBoxClick();
+    void Show1Click();
+    void SICheckBoxClick();
+    void SpeechHelp1Click();
+    void ScrollBar1Change();
+    void DSpeedButtonClick();
+    void VTrackBar1Change();
     void DirectSS1TextDataStarted();
     void DirectSS1TextDataDone();
     void Timer1Timer();
@@ -144,6 +159,7 @@ public:
 
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
+    TVolumeControl* VolumeControl1 = nullptr;
     MainMenus menus;
 
 protected:
@@ -176,12 +192,15 @@ private:
     void MyTextFileOpen();
     void placeCaretAtEndLine();
     void FormResize();
+    void appendListing(const std::vector<ListingEntry>& listing);
 
     FormState m_state;
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<DocumentCommands> m_document;
+    std::unique_ptr<SpeedControl> m_speed;
+    std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;
     bool m_shown = false;
 };

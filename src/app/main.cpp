@@ -27,7 +27,7 @@ int main(int argc, char* argv[])
     installFontSubstitutions();
     installHintStyle(app);
 
-    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{request.file.has_value(), std::nullopt});
+    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{request.file.has_value(), std::nullopt, {}});
     if (request.file)
         form.openCommandLineFile(*request.file);
     form.show();

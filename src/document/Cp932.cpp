@@ -1,8 +1,7 @@
 #include "document/Cp932.h"
 
-#include <QString>
+#include <QSysInfo>
 
-#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -11,6 +10,9 @@
 namespace velmor {
 
 namespace {
+
+// QString's code units in memory order, so iconv reads and writes them in place.
+constexpr const char* kUtf16 = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
 
 // Owns one conversion descriptor; CP932 ships with glibc, so failing to open it
 // means a broken installation rather than bad input.
@@ -25,97 +27,123 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts all of `in`; at each sequence iconv rejects, `skip` says how many input
-    // bytes to drop and `replacement` is written in their place.
-    template <typename Skip>
-    QByteArray run(QByteArrayView in, qsizetype capacity, QByteArrayView replacement, Skip skip,
-                   int* rejected)
+    // Converts from `in` as far as it can. False when it stopped at a sequence it rejects
+    // (EILSEQ, or EINVAL for one cut off by the end of the input) or for lack of room (E2BIG).
+    bool convert(const char*& in, size_t& inLeft, char*& out, size_t& outLeft)
     {
-        QByteArray out(capacity + replacement.size(), Qt::Uninitialized);
-        char* inPtr = const_cast<char*>(in.data());
-        size_t inLeft = size_t(in.size());
-        qsizetype used = 0;
-        int count = 0;
-        auto ensure = [&](qsizetype extra) {
-            if (out.size() - used < extra)
-                out.resize(std::max(out.size() * 2, used + extra));
-        };
-        while (inLeft > 0) {
-            char* outPtr = out.data() + used;
-            size_t outLeft = size_t(out.size() - used);
-            const size_t result = iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
-            used = outPtr - out.data();
-            if (result != size_t(-1))
-                break;
-            if (errno == E2BIG) {
-                ensure(out.size());
-                continue;
-            }
-            // EILSEQ, or EINVAL for a sequence cut off at the end of the input.
-            const size_t drop = std::min(skip(static_cast<unsigned char>(*inPtr)), inLeft);
-            inPtr += drop;
-            inLeft -= drop;
-            ensure(replacement.size());
-            std::copy(replacement.begin(), replacement.end(), out.data() + used);
-            used += replacement.size();
-            ++count;
-        }
-        out.truncate(used);
-        if (rejected)
-            *rejected = count;
-        return out;
+        char* inPtr = const_cast<char*>(in);
+        const size_t result = iconv(m_cd, &inPtr, &inLeft, &out, &outLeft);
+        in = inPtr;
+        return result != size_t(-1);
     }
 
 private:
     iconv_t m_cd;
 };
 
-size_t utf8SequenceLength(unsigned char lead)
-{
-    if (lead >= 0xF0)
-        return 4;
-    if (lead >= 0xE0)
-        return 3;
-    if (lead >= 0xC0)
-        return 2;
-    return 1;
-}
+bool isRawByte(char16_t c) { return c >= kCp932RawByteBase + 0x80 && c <= kCp932RawByteBase + 0xFF; }
 
-QString withoutLoneSurrogates(QStringView text)
+// CP932 never decodes to these two noncharacters.
+constexpr char16_t kLeadByte = 0xFFFE;
+constexpr char16_t kNoCharacter = 0xFFFF;
+
+// What iconv makes of every single byte and every byte pair, read off it once: looking up
+// a table decodes several times faster than iconv itself.
+struct DecodeTable {
+    char16_t single[0x100];     // a character, kLeadByte, or kNoCharacter
+    char16_t pair[0x80][0x100]; // by lead byte - 0x80 and trail byte: a character or kNoCharacter
+};
+
+DecodeTable buildDecodeTable()
 {
-    QString fixed;
-    fixed.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            fixed.append(c);
-            fixed.append(text[++i]);
-        } else if (c.isSurrogate()) {
-            fixed.append(QChar::ReplacementCharacter);
-        } else {
-            fixed.append(c);
+    DecodeTable table;
+    Converter converter(kUtf16, "CP932");
+    // Outcome of decoding a whole input: one character, or kNoCharacter.
+    const auto decode = [&converter](const char* in, size_t size, bool& incomplete) {
+        char16_t c = kNoCharacter;
+        char* out = reinterpret_cast<char*>(&c);
+        size_t outLeft = sizeof c;
+        incomplete = !converter.convert(in, size, out, outLeft) && errno == EINVAL;
+        return size == 0 && outLeft == 0 ? c : kNoCharacter;
+    };
+    bool incomplete = false;
+    for (int byte = 0; byte < 0x100; ++byte) {
+        const char in = char(byte);
+        table.single[byte] = decode(&in, 1, incomplete);
+        if (incomplete && byte >= 0x80)
+            table.single[byte] = kLeadByte;
+    }
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+        for (int trail = 0; trail < 0x100; ++trail) {
+            const char pair[] = {char(lead), char(trail)};
+            table.pair[lead - 0x80][trail] =
+                table.single[lead] == kLeadByte ? decode(pair, 2, incomplete) : kNoCharacter;
         }
     }
-    return fixed;
+    return table;
 }
 
 } // namespace
 
 QString decodeCp932(QByteArrayView bytes)
 {
-    Converter converter("UTF-8", "CP932");
-    // Every CP932 character, and U+FFFD for a single bad byte, takes at most 3 UTF-8 bytes per input byte.
-    const QByteArray utf8 = converter.run(bytes, bytes.size() * 3, "\xEF\xBF\xBD",
-                                          [](unsigned char) { return size_t(1); }, nullptr);
-    return QString::fromUtf8(utf8);
+    static const DecodeTable table = buildDecodeTable();
+    // A CP932 character takes one or two bytes and is one UTF-16 code unit, and a raw byte
+    // is one unit too: the text never has more units than the input has bytes.
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
+    char16_t* out = begin;
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* const end = in + bytes.size();
+    while (in < end) {
+        const unsigned char byte = *in++;
+        char16_t c = table.single[byte];
+        if (c == kLeadByte && in < end && table.pair[byte - 0x80][*in] != kNoCharacter)
+            c = table.pair[byte - 0x80][*in++];
+        else if (c == kLeadByte || c == kNoCharacter)
+            c = char16_t(kCp932RawByteBase + byte);
+        *out++ = c;
+    }
+    text.truncate(out - begin);
+    text.squeeze();
+    return text;
 }
 
 QByteArray encodeCp932(QStringView text, int* unmappable)
 {
-    const QByteArray utf8 = text.isValidUtf16() ? text.toUtf8() : withoutLoneSurrogates(text).toUtf8();
-    Converter converter("CP932", "UTF-8");
-    // A CP932 character never takes more bytes than its UTF-8 form.
-    return converter.run(utf8, utf8.size(), "?", utf8SequenceLength, unmappable);
+    // A CP932 character takes at most two bytes for its one code unit; "?" and a raw byte
+    // take one byte for one or two units.
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char* out = bytes.data();
+    size_t outLeft = size_t(bytes.size());
+    const char* const begin = reinterpret_cast<const char*>(text.utf16());
+    const char* in = begin;
+    size_t inLeft = size_t(text.size()) * sizeof(char16_t);
+    int count = 0;
+    Converter converter("CP932", kUtf16);
+    while (inLeft > 0 && !converter.convert(in, inLeft, out, outLeft)) {
+        if (errno == E2BIG)
+            throw std::logic_error("CP932 encoding outgrew its buffer");
+        const qsizetype at = (in - begin) / qsizetype(sizeof(char16_t));
+        const char16_t c = text[at].unicode();
+        size_t units = 1;
+        if (isRawByte(c)) {
+            *out = char(c - kCp932RawByteBase);
+        } else {
+            *out = '?';
+            ++count;
+            if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text[at + 1].isLowSurrogate())
+                units = 2;
+        }
+        ++out;
+        --outLeft;
+        in += units * sizeof(char16_t);
+        inLeft -= units * sizeof(char16_t);
+    }
+    bytes.truncate(out - bytes.data());
+    if (unmappable)
+        *unmappable = count;
+    return bytes;
 }
 
 } // namespace velmor

@@ -9,12 +9,17 @@ namespace velmor {
 
 // Shift-JIS as Windows extends it (code page 932), through the C library's iconv.
 
-// Never fails: each byte that cannot be decoded becomes U+FFFD and decoding goes on
-// with the next byte, so an ASCII byte after a broken lead byte survives.
+// A byte that is not part of any CP932 character is kept in the text as the private-use
+// character kCp932RawByteBase + byte (U+F780..U+F7FF, clear of CP932's own user-defined
+// U+E000..U+E757), so that encoding the text again gives the byte back.
+inline constexpr char16_t kCp932RawByteBase = 0xF700;
+
+// Never fails: each byte that cannot be decoded becomes its raw-byte character and decoding
+// goes on with the next byte, so an ASCII byte after a broken lead byte survives.
 QString decodeCp932(QByteArrayView bytes);
 
-// Each character without a CP932 form (lone surrogates included) becomes "?";
-// their number is stored in *unmappable when given.
+// Raw-byte characters become their bytes again. Every other character without a CP932 form
+// (lone surrogates included) becomes "?"; their number is stored in *unmappable when given.
 QByteArray encodeCp932(QStringView text, int* unmappable = nullptr);
 
 } // namespace velmor

@@ -1,0 +1,273 @@
+#include "speech/EspeakEngine.h"
+
+#include "speech/AudioOutput.h"
+#include "speech/EspeakWorker.h"
+
+#include <QDebug>
+#include <algorithm>
+#include <cmath>
+
+namespace velmor {
+
+namespace {
+
+constexpr qint64 kBytesPerSample = 2;
+// Synthesis runs about a thousand times faster than speech: hold it back at this much audio.
+constexpr double kQueueSeconds = 2.0;
+// What the device buffers; Reset and Pause are heard after at most this.
+constexpr double kDeviceBufferSeconds = 0.15;
+constexpr double kSilentBufferSeconds = 0.1;
+constexpr int kFeedIntervalMs = 10;
+constexpr std::size_t kRecentSamples = 1 << 15;
+constexpr qint64 kLevelWindowSamples = 441; // 20 ms at 22050 Hz
+// espeak-ng's own voice when no mode was selected.
+const QByteArray kDefaultVoice = QByteArrayLiteral("en");
+
+qint64 bytesFor(double seconds, qint64 bytesPerSecond)
+{
+    return qint64(seconds * double(bytesPerSecond)) / kBytesPerSample * kBytesPerSample;
+}
+
+void warnSilentOnce()
+{
+    static std::atomic<bool> warned{false};
+    if (!warned.exchange(true))
+        qWarning("Velmor: no audio output; speech runs silently");
+}
+
+} // namespace
+
+EspeakEngine::EspeakEngine(QObject* parent)
+    : EspeakEngine(Output::Device, parent)
+{
+}
+
+EspeakEngine::EspeakEngine(Output output, QObject* parent)
+    : SpeechEngine(parent)
+    , m_pcm(std::size_t(bytesFor(kQueueSeconds, 22050 * kBytesPerSample)))
+    , m_recent(kRecentSamples, 0)
+{
+    m_worker = std::make_unique<EspeakWorker>(m_pcm, [this] { postPump(); });
+    m_modes = buildVoiceModes(m_worker->voices());
+    const int rate = m_worker->sampleRate();
+    m_bytesPerSecond = rate * kBytesPerSample;
+    m_pcm.setCapacity(std::size_t(bytesFor(kQueueSeconds, m_bytesPerSecond)));
+
+    if (output == Output::Device) {
+        m_output = QtSinkOutput::open(rate, bytesFor(kDeviceBufferSeconds, m_bytesPerSecond), [this] {
+            QMetaObject::invokeMethod(this, &EspeakEngine::fallBackToSilence, Qt::QueuedConnection);
+        });
+        if (!m_output)
+            warnSilentOnce();
+    }
+    if (!m_output) {
+        m_output = std::make_unique<SilentClockOutput>(m_bytesPerSecond, bytesFor(kSilentBufferSeconds, m_bytesPerSecond));
+        m_silent = true;
+    }
+
+    m_feedTimer.setTimerType(Qt::PreciseTimer);
+    m_feedTimer.setInterval(kFeedIntervalMs);
+    connect(&m_feedTimer, &QTimer::timeout, this, &EspeakEngine::pump);
+}
+
+EspeakEngine::~EspeakEngine()
+{
+    // First the worker: it may be blocked handing over PCM and calls back into this object.
+    m_worker.reset();
+}
+
+void EspeakEngine::SpeakText(const QString& text)
+{
+    const QByteArray voice = m_mode > 0 ? mode(m_mode).voiceName() : kDefaultVoice;
+    m_worker->enqueue({m_nextTextId++, m_generation, text, voice, m_speed});
+    ++m_textsUnfinished;
+    updateTimer();
+}
+
+void EspeakEngine::ResetAudio()
+{
+    m_worker->dropQueuedJobs();
+    m_generation = m_pcm.discard();
+    m_output->reset();
+    m_paused = false;
+    m_chunk.reset();
+    m_chunkOffset = 0;
+    m_notifications.clear();
+    m_textsUnfinished = 0;
+    m_startedTextId = 0;
+    m_written = 0;
+    m_outputOrigin = 0;
+    updateTimer();
+}
+
+void EspeakEngine::PauseAudio()
+{
+    if (m_paused)
+        return;
+    m_paused = true;
+    m_output->suspend();
+    updateTimer();
+}
+
+void EspeakEngine::ResumeAudio()
+{
+    if (!m_paused)
+        return;
+    m_paused = false;
+    m_output->resume();
+    updateTimer();
+    postPump();
+}
+
+const VoiceMode& EspeakEngine::mode(int mode) const
+{
+    if (mode < 1 || mode > ModeCount())
+        throw SpeechError(QStringLiteral("Speech mode %1 does not exist").arg(mode).toStdString());
+    return m_modes[std::size_t(mode - 1)];
+}
+
+void EspeakEngine::SelectMode(int mode)
+{
+    this->mode(mode);
+    m_mode = mode;
+}
+
+QString EspeakEngine::ModeNameOf(int mode) const { return this->mode(mode).name; }
+QString EspeakEngine::SpeakerOf(int mode) const { return this->mode(mode).speaker; }
+int EspeakEngine::ModeCount() const { return int(m_modes.size()); }
+
+// Speeds are the caller's effective words per minute; the bounds are only kept.
+void EspeakEngine::setSpeed(int wordsPerMinute) { m_speed = wordsPerMinute; }
+void EspeakEngine::setMaxSpeed(int wordsPerMinute) { m_maxSpeed = wordsPerMinute; }
+void EspeakEngine::setMinSpeed(int wordsPerMinute) { m_minSpeed = wordsPerMinute; }
+
+void EspeakEngine::postPump()
+{
+    if (!m_pumpPosted.exchange(true))
+        QMetaObject::invokeMethod(this, &EspeakEngine::pump, Qt::QueuedConnection);
+}
+
+void EspeakEngine::pump()
+{
+    m_pumpPosted = false;
+    if (!m_paused) {
+        feedOutput();
+        emitDueNotifications();
+    }
+    updateTimer();
+}
+
+void EspeakEngine::feedOutput()
+{
+    for (;;) {
+        if (!m_chunk) {
+            m_chunk = m_pcm.tryPop();
+            m_chunkOffset = 0;
+            if (!m_chunk)
+                return;
+        }
+        if (m_chunk->endOfText) {
+            if (m_chunk->textId != m_startedTextId) // a text without samples
+                m_notifications.push_back({false, m_written});
+            m_notifications.push_back({true, m_written});
+            m_startedTextId = m_chunk->textId;
+            m_chunk.reset();
+            continue;
+        }
+        const qint64 remaining = m_chunk->samples.size() - m_chunkOffset;
+        const qint64 room = std::min(remaining, m_output->bytesFree()) / kBytesPerSample * kBytesPerSample;
+        if (room <= 0)
+            return;
+        const char* data = m_chunk->samples.constData() + m_chunkOffset;
+        const qint64 taken = m_output->write(data, room) / kBytesPerSample * kBytesPerSample;
+        if (taken <= 0)
+            return;
+        if (m_chunk->textId != m_startedTextId) {
+            m_notifications.push_back({false, m_written});
+            m_startedTextId = m_chunk->textId;
+        }
+        remember(data, taken);
+        m_written += taken;
+        m_chunkOffset += taken;
+        if (m_chunkOffset == m_chunk->samples.size())
+            m_chunk.reset();
+        if (taken < room)
+            return;
+    }
+}
+
+void EspeakEngine::emitDueNotifications()
+{
+    // Handlers may reset the engine or queue texts while they run.
+    const std::uint64_t generation = m_generation;
+    while (!m_paused && generation == m_generation && !m_notifications.empty()) {
+        const Notification next = m_notifications.front();
+        if (next.done && playedPosition() < next.position)
+            return;
+        m_notifications.pop_front();
+        if (next.done) {
+            --m_textsUnfinished;
+            emit OnTextDataDone();
+        } else {
+            emit OnTextDataStarted();
+        }
+    }
+}
+
+void EspeakEngine::updateTimer()
+{
+    if (!m_paused && m_textsUnfinished > 0) {
+        if (!m_feedTimer.isActive())
+            m_feedTimer.start();
+    } else {
+        m_feedTimer.stop();
+    }
+}
+
+void EspeakEngine::fallBackToSilence()
+{
+    if (m_silent)
+        return;
+    warnSilentOnce();
+    // Keep the clock where the device stopped; what it had not played yet is played silently.
+    const qint64 played = m_output->playedBytes();
+    const qint64 unplayed = std::max<qint64>(0, m_written - m_outputOrigin - played);
+    m_outputOrigin += played;
+    m_output = std::make_unique<SilentClockOutput>(m_bytesPerSecond, bytesFor(kSilentBufferSeconds, m_bytesPerSecond), unplayed);
+    if (m_paused)
+        m_output->suspend();
+    m_silent = true;
+    postPump();
+}
+
+qint64 EspeakEngine::playedPosition() const
+{
+    return m_outputOrigin + m_output->playedBytes();
+}
+
+void EspeakEngine::remember(const char* data, qint64 bytes)
+{
+    const auto* samples = reinterpret_cast<const qint16*>(data);
+    const qint64 count = bytes / kBytesPerSample;
+    const qint64 first = m_written / kBytesPerSample;
+    for (qint64 i = 0; i < count; ++i)
+        m_recent[std::size_t(first + i) % kRecentSamples] = samples[i];
+}
+
+double EspeakEngine::outputLevel() const
+{
+    if (m_paused)
+        return 0.0;
+    const qint64 from = playedPosition() / kBytesPerSample;
+    const qint64 to = std::min(m_written / kBytesPerSample, from + kLevelWindowSamples);
+    if (to <= from || m_written / kBytesPerSample - from > qint64(kRecentSamples))
+        return 0.0;
+    double sum = 0.0;
+    for (qint64 i = from; i < to; ++i) {
+        const double s = m_recent[std::size_t(i) % kRecentSamples] / 32768.0;
+        sum += s * s;
+    }
+    return std::min(1.0, std::sqrt(sum / double(to - from)));
+}
+
+} // namespace velmor

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "speech/PcmQueue.h"
+#include "speech/SpeechEngine.h"
+#include "speech/VoiceModes.h"
+
+#include <QTimer>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velmor {
+
+class AudioOutput;
+class EspeakWorker;
+
+// The speech engine built on libespeak-ng. A worker thread synthesizes the queued texts into a
+// bounded PCM queue; the UI thread feeds that to the sound device and reports each text's
+// start (its first samples handed to the device) and end (its last samples played).
+// Without a sound device, or after losing it, a silent clock plays the part of the device.
+class EspeakEngine : public SpeechEngine {
+    Q_OBJECT
+
+public:
+    enum class Output {
+        Device, // the default audio output, falling back to the silent clock
+        Silent, // the silent clock only
+    };
+
+    explicit EspeakEngine(QObject* parent = nullptr);
+    explicit EspeakEngine(Output output, QObject* parent = nullptr);
+    ~EspeakEngine() override;
+
+    void SpeakText(const QString& text) override;
+    void ResetAudio() override;
+    void PauseAudio() override;
+    void ResumeAudio() override;
+
+    void SelectMode(int mode) override;
+    QString ModeNameOf(int mode) const override;
+    QString SpeakerOf(int mode) const override;
+    int ModeCount() const override;
+
+    void setSpeed(int wordsPerMinute) override;
+    void setMaxSpeed(int wordsPerMinute) override;
+    void setMinSpeed(int wordsPerMinute) override;
+
+    // Loudness (RMS, 0..1) of the sound at the current play position; 0 while paused or quiet.
+    double outputLevel() const;
+    // True while the silent clock stands in for the sound device.
+    bool isSilent() const { return m_silent; }
+
+private:
+    struct Notification {
+        bool done;         // OnTextDataDone, else OnTextDataStarted
+        qint64 position;   // a done is due once playback has passed this byte
+    };
+
+    const VoiceMode& mode(int mode) const;
+    void postPump();
+    void pump();
+    void feedOutput();
+    void emitDueNotifications();
+    void updateTimer();
+    void fallBackToSilence();
+    qint64 playedPosition() const;
+    void remember(const char* data, qint64 bytes);
+
+    PcmQueue m_pcm;
+    std::unique_ptr<EspeakWorker> m_worker;
+    std::vector<VoiceMode> m_modes;
+    qint64 m_bytesPerSecond = 0;
+    std::unique_ptr<AudioOutput> m_output;
+    bool m_silent = false;
+    QTimer m_feedTimer;
+    std::atomic<bool> m_pumpPosted{false};
+
+    int m_mode = 0; // 0: the library's default voice
+    int m_speed = 175;
+    int m_maxSpeed = 0;
+    int m_minSpeed = 0;
+
+    std::uint64_t m_generation = 0;
+    std::uint64_t m_nextTextId = 1;
+    std::uint64_t m_startedTextId = 0;
+    int m_textsUnfinished = 0; // queued and not yet reported done
+    bool m_paused = false;
+    std::optional<PcmChunk> m_chunk; // being written to the output
+    qsizetype m_chunkOffset = 0;
+    std::deque<Notification> m_notifications;
+
+    // Byte positions since the last reset: what went to the output, and the position the
+    // current output counts as its 0 (it moves when a failed device is replaced).
+    qint64 m_written = 0;
+    qint64 m_outputOrigin = 0;
+    // The latest samples written, indexed by sample position modulo its size.
+    std::vector<qint16> m_recent;
+};
+
+} // namespace velmor

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "speech/VoiceModes.h"
+
+#include <QByteArray>
+#include <QString>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace velmor {
+
+class PcmQueue;
+
+// A text to speak with the voice and rate that were current when it was queued.
+struct SynthesisJob {
+    std::uint64_t textId = 0;
+    std::uint64_t generation = 0; // the PcmQueue generation it was queued in
+    QString text;
+    QByteArray voice;             // argument for espeak_SetVoiceByName
+    int wordsPerMinute = 175;
+};
+
+// The only thread that calls into libespeak-ng, which crashes when two threads synthesize.
+// It initializes the library and reads the voice list, then turns queued jobs, one at a time
+// and in order, into PCM chunks followed by an end mark. Jobs of a discarded PcmQueue
+// generation are skipped, and synthesis of one stops as soon as the queue refuses its audio.
+class EspeakWorker {
+public:
+    // Waits until the library is ready (or known to be unusable) and the voices are read.
+    // pcmArrived is called on the worker thread after each chunk it queues.
+    EspeakWorker(PcmQueue& pcm, std::function<void()> pcmArrived);
+    // Closes the PCM queue, which cancels synthesis, and joins the thread.
+    ~EspeakWorker();
+    EspeakWorker(const EspeakWorker&) = delete;
+    EspeakWorker& operator=(const EspeakWorker&) = delete;
+
+    int sampleRate() const { return m_sampleRate; }
+    // Empty when the library is unusable; jobs then yield only their end marks.
+    const std::vector<InstalledVoice>& voices() const { return m_voices; }
+
+    void enqueue(SynthesisJob job);
+    // Drops the jobs not yet started.
+    void dropQueuedJobs();
+
+private:
+    void run(std::promise<void>* ready);
+    std::optional<SynthesisJob> nextJob();
+    void synthesize(const SynthesisJob& job);
+
+    PcmQueue& m_pcm;
+    std::function<void()> m_pcmArrived;
+    bool m_available = false;
+    int m_sampleRate = 22050;
+    std::vector<InstalledVoice> m_voices;
+    QByteArray m_voice; // the voice the library has loaded
+
+    std::mutex m_jobsMutex;
+    std::condition_variable m_jobsChanged;
+    std::deque<SynthesisJob> m_jobs;
+    bool m_stopping = false;
+
+    std::thread m_thread;
+};
+
+} // namespace velmor

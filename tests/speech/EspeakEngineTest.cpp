@@ -1,0 +1,239 @@
+#include "QtPrinters.h"
+
+#include "speech/EspeakEngine.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+using velmor::EspeakEngine;
+using velmor::SpeechError;
+
+namespace {
+
+// Generous: CI machines are loaded, and speech runs in real time on the silent clock.
+constexpr int kTimeoutMs = 15000;
+
+const QString kStarted = QStringLiteral("started");
+const QString kDone = QStringLiteral("done");
+
+// Real espeak-ng on the silent clock, with every notification logged in arrival order.
+class EspeakEngineTest : public ::testing::Test {
+protected:
+    EspeakEngineTest()
+        : engine(std::make_unique<EspeakEngine>(EspeakEngine::Output::Silent))
+    {
+        QObject::connect(engine.get(), &EspeakEngine::OnTextDataStarted, [this] { events << kStarted; });
+        QObject::connect(engine.get(), &EspeakEngine::OnTextDataDone, [this] { events << kDone; });
+    }
+
+    bool waitForEvents(qsizetype count, int timeoutMs = kTimeoutMs)
+    {
+        return QTest::qWaitFor([&] { return events.size() >= count; }, timeoutMs);
+    }
+
+    // Milliseconds from a text's start to its end, for a text queued on an idle engine.
+    qint64 speakingTime(const QString& text)
+    {
+        events.clear();
+        engine->SpeakText(text);
+        if (!waitForEvents(1))
+            return -1;
+        QElapsedTimer speaking;
+        speaking.start();
+        if (!waitForEvents(2))
+            return -1;
+        return speaking.elapsed();
+    }
+
+    std::unique_ptr<EspeakEngine> engine;
+    QStringList events;
+};
+
+TEST_F(EspeakEngineTest, OffersEveryInstalledVoiceAsANamedMode)
+{
+    ASSERT_GT(engine->ModeCount(), 0);
+    QStringList names;
+    for (int mode = 1; mode <= engine->ModeCount(); ++mode) {
+        EXPECT_FALSE(engine->ModeNameOf(mode).isEmpty()) << mode;
+        EXPECT_FALSE(engine->SpeakerOf(mode).isEmpty()) << mode;
+        names << engine->ModeNameOf(mode);
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("English (America)"))) << names.join(u',').toStdString();
+    EXPECT_TRUE(engine->isSilent());
+}
+
+TEST_F(EspeakEngineTest, ModeNumbersOutsideTheListAreErrors)
+{
+    const int count = engine->ModeCount();
+    EXPECT_THROW(engine->SelectMode(0), SpeechError);
+    EXPECT_THROW(engine->SelectMode(count + 1), SpeechError);
+    EXPECT_THROW(engine->ModeNameOf(count + 1), SpeechError);
+    EXPECT_THROW(engine->SpeakerOf(-1), SpeechError);
+    EXPECT_NO_THROW(engine->SelectMode(1));
+    EXPECT_NO_THROW(engine->SelectMode(count));
+}
+
+TEST_F(EspeakEngineTest, TextsQueuedBackToBackAreReportedStartedAndDoneInOrder)
+{
+    engine->SpeakText(QStringLiteral("one"));
+    engine->SpeakText(QStringLiteral("two\r\nthree"));
+    engine->SpeakText(QStringLiteral("four"));
+    ASSERT_TRUE(waitForEvents(6));
+    QTest::qWait(200);
+    EXPECT_EQ(events, QStringList({kStarted, kDone, kStarted, kDone, kStarted, kDone}));
+}
+
+TEST_F(EspeakEngineTest, EmptyTextIsReportedStartedAndDone)
+{
+    engine->SpeakText(QString());
+    ASSERT_TRUE(waitForEvents(2));
+    engine->SpeakText(QStringLiteral("\r\n"));
+    ASSERT_TRUE(waitForEvents(4));
+    EXPECT_EQ(events, QStringList({kStarted, kDone, kStarted, kDone}));
+}
+
+TEST_F(EspeakEngineTest, PauseHoldsTheEndOfTheTextUntilResumed)
+{
+    engine->SpeakText(QStringLiteral("Hello world, this is a test."));
+    ASSERT_TRUE(waitForEvents(1));
+    engine->PauseAudio();
+    QTest::qWait(2500); // longer than the whole text takes to speak
+    EXPECT_EQ(events, QStringList({kStarted}));
+    engine->ResumeAudio();
+    ASSERT_TRUE(waitForEvents(2));
+    EXPECT_EQ(events, QStringList({kStarted, kDone}));
+}
+
+TEST_F(EspeakEngineTest, TextQueuedWhilePausedWaitsForResume)
+{
+    engine->PauseAudio();
+    engine->SpeakText(QStringLiteral("word"));
+    QTest::qWait(1000);
+    EXPECT_TRUE(events.isEmpty());
+    engine->ResumeAudio();
+    ASSERT_TRUE(waitForEvents(2));
+}
+
+TEST_F(EspeakEngineTest, SpeakingAfterAResetWhilePausedStartsAtOnce)
+{
+    engine->SpeakText(QStringLiteral("A sentence long enough to be interrupted in the middle of it."));
+    ASSERT_TRUE(waitForEvents(1));
+    engine->PauseAudio();
+    engine->ResetAudio();
+    events.clear();
+
+    QElapsedTimer sinceSpeak;
+    sinceSpeak.start();
+    engine->SpeakText(QStringLiteral("word"));
+    ASSERT_TRUE(waitForEvents(1));
+    EXPECT_LT(sinceSpeak.elapsed(), 1000);
+    ASSERT_TRUE(waitForEvents(2));
+    QTest::qWait(200);
+    EXPECT_EQ(events, QStringList({kStarted, kDone}));
+}
+
+TEST_F(EspeakEngineTest, ResetDiscardsTheNotificationsOfDiscardedTexts)
+{
+    engine->SpeakText(QStringLiteral("The first text, spoken for a while."));
+    engine->SpeakText(QStringLiteral("The second text."));
+    ASSERT_TRUE(waitForEvents(1));
+    engine->ResetAudio();
+    QTest::qWait(2500); // both texts would have ended by now
+    EXPECT_EQ(events, QStringList({kStarted}));
+
+    events.clear();
+    engine->SpeakText(QStringLiteral("word"));
+    ASSERT_TRUE(waitForEvents(2));
+    QTest::qWait(200);
+    EXPECT_EQ(events, QStringList({kStarted, kDone}));
+}
+
+TEST_F(EspeakEngineTest, ResetFromInsideAHandlerStopsTheRemainingNotifications)
+{
+    QObject::connect(engine.get(), &EspeakEngine::OnTextDataDone, engine.get(), [this] { engine->ResetAudio(); });
+    engine->SpeakText(QString());
+    engine->SpeakText(QString());
+    ASSERT_TRUE(waitForEvents(2));
+    QTest::qWait(500);
+    EXPECT_EQ(events, QStringList({kStarted, kDone}));
+}
+
+TEST_F(EspeakEngineTest, SpeedAppliesToTextsQueuedAfterwards)
+{
+    const QString text = QStringLiteral("one two three four five six");
+    engine->setMaxSpeed(188);
+    engine->setMinSpeed(130);
+    engine->setSpeed(400); // beyond the bounds on purpose: they do not clamp
+    engine->SpeakText(text);
+    engine->setSpeed(80);
+    events.clear();
+    ASSERT_TRUE(waitForEvents(1));
+    QElapsedTimer speaking;
+    speaking.start();
+    ASSERT_TRUE(waitForEvents(2));
+    const qint64 fast = speaking.elapsed();
+    const qint64 slow = speakingTime(text);
+    ASSERT_GT(slow, 0);
+    EXPECT_GT(slow, 2 * fast) << "fast " << fast << " ms, slow " << slow << " ms";
+}
+
+TEST_F(EspeakEngineTest, OutputLevelFollowsThePlayingSound)
+{
+    EXPECT_EQ(engine->outputLevel(), 0.0);
+    engine->SpeakText(QStringLiteral("Hello world, this is a test."));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return engine->outputLevel() > 0.01; }, kTimeoutMs));
+    engine->PauseAudio();
+    EXPECT_EQ(engine->outputLevel(), 0.0);
+    engine->ResumeAudio();
+    ASSERT_TRUE(waitForEvents(2));
+    EXPECT_EQ(engine->outputLevel(), 0.0);
+}
+
+TEST_F(EspeakEngineTest, DestroyingWhileSpeakingALongTextReturns)
+{
+    engine->SpeakText(QStringLiteral("A long text is spoken here. ").repeated(2000));
+    ASSERT_TRUE(waitForEvents(1));
+    QElapsedTimer destroying;
+    destroying.start();
+    engine.reset();
+    EXPECT_LT(destroying.elapsed(), 5000);
+}
+
+TEST_F(EspeakEngineTest, DestroyingWhilePausedReturns)
+{
+    engine->SpeakText(QStringLiteral("A long text is spoken here. ").repeated(2000));
+    ASSERT_TRUE(waitForEvents(1));
+    engine->PauseAudio();
+    QTest::qWait(100);
+    engine.reset();
+    SUCCEED();
+}
+
+TEST_F(EspeakEngineTest, ASecondEngineAliveAtTheSameTimeHasNoModesButStillReports)
+{
+    EspeakEngine second(EspeakEngine::Output::Silent);
+    EXPECT_EQ(second.ModeCount(), 0);
+    QStringList secondEvents;
+    QObject::connect(&second, &EspeakEngine::OnTextDataStarted, [&] { secondEvents << kStarted; });
+    QObject::connect(&second, &EspeakEngine::OnTextDataDone, [&] { secondEvents << kDone; });
+    second.SpeakText(QStringLiteral("word"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return secondEvents.size() >= 2; }, kTimeoutMs));
+    EXPECT_EQ(secondEvents, QStringList({kStarted, kDone}));
+}
+
+TEST(EspeakEngineLifetime, EnginesMadeOneAfterAnotherEachSpeak)
+{
+    for (int round = 0; round < 3; ++round) {
+        EspeakEngine engine(EspeakEngine::Output::Silent);
+        ASSERT_GT(engine.ModeCount(), 0);
+        int done = 0;
+        QObject::connect(&engine, &EspeakEngine::OnTextDataDone, [&] { ++done; });
+        engine.SelectMode(engine.ModeCount());
+        engine.SpeakText(QStringLiteral("a"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done == 1; }, kTimeoutMs)) << round;
+    }
+}
+
+} // namespace
