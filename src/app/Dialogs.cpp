@@ -1,10 +1,12 @@
 #include "app/Dialogs.h"
 
 #include "app/ErrorBox.h"
+#include "document/TextFileDialog.h"
 
 #include <QColorDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <memory>
 
 namespace velmor {
 
@@ -29,6 +31,29 @@ Dialogs standardDialogs(QWidget* parent)
         if (!chosen.isValid())
             return std::nullopt;
         return chosen;
+    };
+    // The two file dialogs live as long as the window, so they keep their folder and the
+    // preview check box between uses.
+    auto openDialog = std::make_shared<QPointer<TTextOpenDialog>>();
+    auto saveDialog = std::make_shared<QPointer<TTextSaveDialog>>();
+    dialogs.chooseFile = [owner, openDialog, saveDialog](const FileChoice& choice) -> std::optional<QString> {
+        TTextOpenDialog* dialog = nullptr;
+        if (choice.kind == FileChoice::Kind::Open) {
+            if (!*openDialog)
+                *openDialog = new TTextOpenDialog(owner);
+            dialog = *openDialog;
+        } else {
+            if (!*saveDialog)
+                *saveDialog = new TTextSaveDialog(owner);
+            dialog = *saveDialog;
+        }
+        if (!choice.directory.isEmpty())
+            dialog->setDirectory(choice.directory);
+        dialog->setFilter(choice.filter);
+        dialog->presetFileName(choice.presetName);
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog->selectedFiles().front();
     };
     return dialogs;
 }

@@ -11,6 +11,14 @@ namespace velmor {
 
 // The modal dialogs the main window opens. Tests replace them; the program uses the
 // standard ones from standardDialogs().
+// A file to be chosen in the open or the save dialog.
+struct FileChoice {
+    enum class Kind { Open, Save } kind = Kind::Open;
+    QString filter;     // "Description|*.ext|..." pairs
+    QString presetName; // what the name box shows at first
+    QString directory;  // where the dialog starts; empty keeps its last folder
+};
+
 struct Dialogs {
     // Information-style question with Yes and No; true only for Yes.
     std::function<bool(const QString& text)> askYesNo;
@@ -20,6 +28,8 @@ struct Dialogs {
     std::function<void(const QString& text)> showError;
     // The colour dialog preset to a colour; nothing when cancelled.
     std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
+    // The open or save dialog; nothing when cancelled.
+    std::function<std::optional<QString>(const FileChoice& choice)> chooseFile;
 };
 
 Dialogs standardDialogs(QWidget* parent);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/FaceNames.h"
+#include "document/TextFile.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,8 @@ struct FormState {
     bool fParamOpen = false;
     bool fDropOpen = false;
     bool fUnicodeFile = false;
+    // How the document's file is encoded; fUnicodeFile mirrors its UTF-16 case.
+    TextFormat fTextFormat;
     bool fHangulMode = false;
     bool fArticleWait = false;
     int fImeLen = 0;

@@ -7,6 +7,8 @@
 #include "app/WindowBounds.h"
 #include "document/DocumentCommands.h"
 #include "document/EditorLines.h"
+#include "document/FileCommands.h"
+#include "document/YukiMarks.h"
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeedControl.h"
@@ -117,6 +119,16 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
                          [this](const QString& question) { return m_dialogs.askYesNo(question); },
                          [this] { GetColRow(); }});
 
+    FileServices fileServices;
+    fileServices.speechInfo = [this] { return SICheckBox->isChecked(); };
+    fileServices.announce = [this](const QString& sentence) { m_speaking->announce(sentence); };
+    fileServices.mayDiscardText = [this] { return m_document->mayDiscardText(); };
+    fileServices.applyEditorFont = [this] { applyEditorFont(); };
+    fileServices.switchToHangulFont = [this] { MSUIGothic1Click(); };
+    fileServices.caretMoved = [this] { GetColRow(); };
+    fileServices.infoLineWidth = [this] { return ULabel98->width(); };
+    m_files = std::make_unique<FileCommands>(m_state, FileControls{*RichEdit98, *SaveLabel, *ULabel98},
+                                             std::move(fileServices), m_dialogs);
     m_speed = std::make_unique<SpeedControl>(
         m_state, m_engine.get(),
         SpeedHooks{[this] { return Label1->text(); }, [this](int position) { ScrollBar1->setValue(position); },
@@ -383,6 +395,19 @@ void TForm1::connectHandlers()
     connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
+    onClick(OpenButton, &TForm1::OpenButtonClick);
+    onAction("Open1", &TForm1::OpenButtonClick);
+    onAction("Open2", &TForm1::OpenButtonClick);
+    onClick(SaveButton, &TForm1::SaveButtonClick);
+    onAction("Save1", &TForm1::SaveButtonClick);
+    onAction("Save2", &TForm1::SaveButtonClick);
+    onClick(UniSaveButton, &TForm1::UniSaveButtonClick);
+    onAction("UnicodeSave1", &TForm1::UniSaveButtonClick);
+    onAction("Unicode1", &TForm1::UniSaveButtonClick);
+    onClick(PlainSaveButton, &TForm1::PlainSaveButtonClick);
+    onAction("PlainText_Save1", &TForm1::PlainSaveButtonClick);
+    onAction("PlainText1", &TForm1::PlainSaveButtonClick);
+    onAction("MSUIGothic1", &TForm1::MSUIGothic1Click);
     onClick(NewButton, &TForm1::NewButtonClick);
     onAction("New1", &TForm1::NewButtonClick);
     onAction("New2", &TForm1::NewButtonClick);
@@ -441,12 +466,9 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     RegManager1->IniFileName = settingsFile.isEmpty() ? settingsFilePath() : settingsFile;
     ReadSettings();
 
-    // Editor appearance.
-    RichEdit98->setBackgroundColor(colorFromBgr(s.fBGColor));
-    RichEdit98->setTextColor(colorFromBgr(s.fFontColor));
-    RichEdit98->setDefaultFont(s.fFontName, s.fFontSize);
-    ULabel98->setFont(RichEdit98->font());
+    applyEditorFont();
     UPanel1->setColor(colorFromBgr(s.fPColor));
+    checkFontMenus();
 
     // Window bounds; a maximised window is maximised when it is first shown.
     QList<QRect> screens;
@@ -519,11 +541,7 @@ void TForm1::openCommandLineFile(const QString& fileName)
     MyTextFileOpen();
 }
 
-// Reading text files comes with the document commands; until then the name is only kept.
-void TForm1::MyTextFileOpen()
-{
-    m_state.fParamOpen = false;
-}
+void TForm1::MyTextFileOpen() { guarded(&TForm1::openNamedFile); }
 
 void TForm1::showEvent(QShowEvent* event)
 {
@@ -548,6 +566,11 @@ void TForm1::FormShow()
         RichEdit98->verticalScrollBar()->setValue(0);
         RichEdit98->setModified(false);
     } else {
+        if (!s.fDropOpen && s.fAddYuki) {
+            AddYukiColor(*RichEdit98, kYukiMark, kYukiColor, colorFromBgr(s.fFontColor));
+            RichEdit98->document()->clearUndoRedoStacks();
+            RichEdit98->setModified(false);
+        }
         placeCaretAtEndLine();
     }
 
@@ -629,6 +652,45 @@ void TForm1::AppHintShow(const QString& hint)
 void TForm1::Exit1Click() { close(); }
 
 // ---------------------------------------------------------------- document commands
+
+void TForm1::OpenButtonClick() { m_files->OpenButtonClick(); }
+void TForm1::SaveButtonClick() { m_files->SaveButtonClick(); }
+void TForm1::UniSaveButtonClick() { m_files->UniSaveButtonClick(); }
+void TForm1::PlainSaveButtonClick() { m_files->PlainSaveButtonClick(); }
+void TForm1::openNamedFile() { m_files->MyTextFileOpen(); }
+
+void TForm1::applyEditorFont()
+{
+    RichEdit98->setBackgroundColor(colorFromBgr(m_state.fBGColor));
+    RichEdit98->setTextColor(colorFromBgr(m_state.fFontColor));
+    RichEdit98->setDefaultFont(m_state.fFontName, m_state.fFontSize);
+    ULabel98->setFont(RichEdit98->font());
+}
+
+// Exactly the size and face items that match the current font carry a check mark.
+void TForm1::checkFontMenus()
+{
+    const std::pair<const char*, bool> marks[] = {
+        {"N10", m_state.fFontSize == 10},
+        {"N11", m_state.fFontSize == 11},
+        {"Nf12", m_state.fFontSize == 12},
+        {"Mincho1", m_state.fFontName == kFacePMincho},
+        {"Gothic1", m_state.fFontName == kFacePGothic},
+        {"MSUIGothic1", m_state.fFontName == kFaceUIGothic},
+    };
+    for (const auto& [name, checked] : marks)
+        findChild<QAction*>(QString::fromLatin1(name))->setChecked(checked);
+}
+
+void TForm1::MSUIGothic1Click()
+{
+    m_state.fFontName = kFaceUIGothic;
+    RichEdit98->setDefaultFont(kFaceUIGothic, RichEdit98->font().pointSize());
+    QFont infoFont = ULabel98->font();
+    infoFont.setFamily(kFaceUIGothic);
+    ULabel98->setFont(infoFont);
+    checkFontMenus();
+}
 
 void TForm1::NewButtonClick() { m_document->NewButtonClick(); }
 void TForm1::Undo1Click() { m_document->Undo1Click(); }

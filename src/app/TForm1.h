@@ -26,6 +26,7 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class DocumentCommands;
+class FileCommands;
 struct ListingEntry;
 class SpeedControl;
 class TVolumeControl;
@@ -60,6 +61,8 @@ public:
 
     // Opens the file named on the command line (program entry, after creation).
     void openCommandLineFile(const QString& fileName);
+    // Opens fOpenName, as the start-up opens and dropped files do.
+    void MyTextFileOpen();
 
     // Handlers.
     void SpeechButtonClick();
@@ -83,6 +86,11 @@ public:
     void RepUpDownChange();
     void OffRepButtonClick();
     void Exit1Click();
+    void OpenButtonClick();
+    void SaveButtonClick();
+    void UniSaveButtonClick();
+    void PlainSaveButtonClick();
+    void MSUIGothic1Click();
     void NewButtonClick();
     void Undo1Click();
     void Redo1Click();
@@ -189,9 +197,11 @@ private:
     void FormCreate(bool commandLineFilePending, const QString& settingsFile);
     void FormShow();
     bool FormCloseQuery();
-    void MyTextFileOpen();
+    void openNamedFile();
     void placeCaretAtEndLine();
     void FormResize();
+    void applyEditorFont();
+    void checkFontMenus();
     void appendListing(const std::vector<ListingEntry>& listing);
 
     FormState m_state;
@@ -199,6 +209,7 @@ private:
     std::unique_ptr<SpeakingCommands> m_speaking;
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<DocumentCommands> m_document;
+    std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;

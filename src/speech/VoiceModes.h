@@ -6,10 +6,20 @@
 
 namespace velmor {
 
+enum class VoiceGender { Unknown, Male, Female };
+
+// A language tag a voice speaks, with espeak-ng's priority for it (lower is preferred).
+struct VoiceLanguage {
+    QByteArray tag; // lower case, e.g. "en-gb"
+    int priority = 5;
+};
+
 // An espeak-ng voice as the library lists it.
 struct InstalledVoice {
     QByteArray identifier; // voice file path below espeak-ng-data/voices, e.g. "gmw/en-US"
     QString name;          // e.g. "English (America)"
+    std::vector<VoiceLanguage> languages;
+    VoiceGender gender = VoiceGender::Unknown; // of the voice's own sound
 };
 
 // One selectable speech mode: a voice, optionally with a variant, and how the user sees it.
@@ -23,7 +33,19 @@ struct VoiceMode {
     QByteArray voiceName() const { return variant.isEmpty() ? voice : voice + '+' + variant; }
 };
 
-// The modes offered for the installed voices, in the order they are numbered from 1.
-std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices);
+// The variants that give the named speakers their female and male sound.
+inline const QByteArray kFemaleVariant = QByteArrayLiteral("f3");
+inline const QByteArray kMaleVariant = QByteArrayLiteral("m3");
+
+// The modes offered for the installed voices and variant file names, in the order they are
+// numbered from 1. First a female and a male mode with a named speaker for each of eleven
+// languages (English US and UK, Japanese, Korean, French, German, Dutch, Brazilian Portuguese,
+// Russian, Spanish, Italian), then one mode in its own sound for every other voice, with the
+// language as the speaker. A language or variant that is not installed gives no mode.
+// Every name is "Female ..." or "Male ..." and at most 20 bytes in code page 932; no speaker
+// but "Veronique" starts with "V", and every name and speaker is plain ASCII when the voice
+// names are in Latin letters.
+std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices,
+                                       const std::vector<QByteArray>& variants);
 
 } // namespace velmor

@@ -193,8 +193,8 @@ void TVolumeControl::open()
 
 void TVolumeControl::close()
 {
-    // This may run inside a notifier's own signal: disable now, delete once it has returned, and
-    // before the descriptor is closed so that it is never watched again.
+    // This may run inside a notifier's own signal, so the notifiers go later; they are disabled
+    // before the descriptor closes so that it is never watched again.
     for (QSocketNotifier* notifier : m_notifiers) {
         notifier->setEnabled(false);
         notifier->deleteLater();

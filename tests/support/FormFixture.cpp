@@ -21,6 +21,10 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_)
         colorRequests << initial;
         return colorAnswer;
     };
+    dialogs.chooseFile = [this](const velmor::FileChoice& choice) {
+        fileChoices << choice;
+        return fileAnswer;
+    };
     form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs, settingsFile});
     if (show) {
         form->show();

@@ -24,6 +24,8 @@ struct FormFixture {
     QStringList informed;
     QStringList errors;
     QList<QColor> colorRequests;
+    std::optional<QString> fileAnswer;
+    QList<velmor::FileChoice> fileChoices;
 
     void setText(const QString& text);
     // Triggers a context-menu item the way its shortcut does.

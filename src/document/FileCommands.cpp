@@ -1,0 +1,183 @@
+#include "document/FileCommands.h"
+
+#include "app/FaceNames.h"
+#include "app/FormState.h"
+#include "document/Paths.h"
+#include "document/ShellLink.h"
+#include "document/TextFile.h"
+#include "document/YukiMarks.h"
+#include "widgets/Bgr.h"
+#include "widgets/IndicatorLabel.h"
+#include "widgets/InfoLine.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QFileInfo>
+#include <QScrollBar>
+
+namespace velmor {
+
+namespace {
+
+const QString kOpenFilter =
+    QStringLiteral("Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI");
+const QString kUnicodeFilter = QStringLiteral("Unicode Text(*.txt)|*.txt");
+const QString kPlainFilter = QStringLiteral("Text(*.txt)|*.txt");
+
+// Clears a flag when the open that raised it ends, however it ends.
+struct ClearOnExit {
+    bool& flag;
+    ~ClearOnExit() { flag = false; }
+};
+
+} // namespace
+
+FileCommands::FileCommands(FormState& state, FileControls controls, FileServices services, Dialogs& dialogs)
+    : m_state(state), m_controls(controls), m_services(std::move(services)), m_dialogs(dialogs)
+{
+}
+
+void FileCommands::OpenButtonClick()
+{
+    // Opening replaces the text, so unsaved text is asked about first, as New does.
+    if (!m_services.mayDiscardText())
+        return;
+    const std::optional<QString> chosen =
+        m_dialogs.chooseFile({FileChoice::Kind::Open, kOpenFilter, QStringLiteral("*.txt"), {}});
+    if (!chosen)
+        return;
+    load(*chosen, Road::OpenCommand);
+    m_controls.editor.setFocus();
+}
+
+void FileCommands::MyTextFileOpen()
+{
+    ClearOnExit paramOpen{m_state.fParamOpen};
+    if (IsLinkExt(m_state.fOpenName))
+        m_state.fOpenName = GetLinkPath(m_state.fOpenName).path;
+    if (!IsTextExt(m_state.fOpenName))
+        return;
+    load(m_state.fOpenName, Road::Named);
+}
+
+void FileCommands::load(const QString& path, Road road)
+{
+    // A file that cannot be read stops here, before the text box is touched.
+    const DecodedText decoded = readTextFile(path, TRichEdit98::kMaxLength);
+    TRichEdit98& editor = m_controls.editor;
+    editor.setUpdatesEnabled(false);
+    editor.setPlainText(decoded.text);
+    const bool unicode = decoded.format.encoding == TextEncoding::Utf16Le;
+    m_state.fHangulMode = unicode && IsHangulName(path);
+    if (m_state.fHangulMode && m_state.fFontName != kFaceUIGothic)
+        m_services.switchToHangulFont();
+    else
+        m_services.applyEditorFont();
+    editor.setSelection(0, 0);
+
+    m_state.fFileName = path;
+    m_state.fUnicodeFile = unicode;
+    m_state.fTextFormat = decoded.format;
+
+    const bool colourMarks = m_state.fAddYuki && (road == Road::OpenCommand || m_state.fDropOpen);
+    if (colourMarks) {
+        AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
+        // A freshly opened text has nothing to undo, not even its colouring.
+        editor.document()->clearUndoRedoStacks();
+        m_services.caretMoved();
+        editor.setSelection(0, 0);
+        editor.verticalScrollBar()->setValue(0);
+    }
+    editor.setModified(false);
+    m_controls.saveLabel.setOpaque(false);
+    showFileName();
+    m_saveDirectory = QFileInfo(path).absolutePath();
+    m_services.caretMoved();
+    m_state.fArticleWait = false;
+    editor.setUpdatesEnabled(true);
+}
+
+void FileCommands::showFileName()
+{
+    const QFontMetrics metrics(m_controls.editor.window()->font());
+    m_controls.infoLine.showText(ShortenPath(m_state.fFileName, metrics, m_services.infoLineWidth()),
+                                 m_state.fFontName);
+}
+
+void FileCommands::refuse(const QString& spoken, const QString& shown)
+{
+    if (m_services.speechInfo()) {
+        m_state.fSpeechKind = 0;
+        m_services.announce(spoken);
+    }
+    m_dialogs.inform(shown);
+}
+
+void FileCommands::write(const QString& path, const TextFormat& format)
+{
+    const int replaced = writeTextFile(path, documentText(*m_controls.editor.document()), format);
+    m_controls.editor.setModified(false);
+    m_controls.saveLabel.setOpaque(false);
+    // The file is written; a loss of characters must still not pass unnoticed.
+    if (replaced > 0)
+        m_dialogs.inform(QStringLiteral("%1 character(s) cannot be written as Shift-JIS (CP932) text and were saved "
+                                        "as \"?\". Save as Unicode to keep them.")
+                             .arg(replaced));
+}
+
+void FileCommands::SaveButtonClick()
+{
+    TRichEdit98& editor = m_controls.editor;
+    if (editor.document()->isEmpty()) {
+        refuse(QStringLiteral("Text was not found"), QStringLiteral("Text was not found"));
+        return;
+    }
+    if (m_state.fFileName.isEmpty()) {
+        refuse(QStringLiteral("Save a file as plain or unicode text"),
+               QStringLiteral("Save a file as Plain or Unicode Text "));
+        return;
+    }
+    write(m_state.fFileName, m_state.fTextFormat);
+}
+
+QString FileCommands::presetSaveName(const QString& suffix) const
+{
+    if (m_controls.editor.document()->isEmpty())
+        return QStringLiteral("*.txt");
+    if (!m_state.fFileName.isEmpty())
+        return m_state.fFileName;
+    return m_services.now().toString(QStringLiteral("yyMMddHHmm")) + suffix;
+}
+
+void FileCommands::UniSaveButtonClick()
+{
+    const std::optional<QString> chosen = m_dialogs.chooseFile(
+        {FileChoice::Kind::Save, kUnicodeFilter, presetSaveName(QStringLiteral("uni")), m_saveDirectory});
+    if (!chosen)
+        return;
+    const TextFormat unicode{TextEncoding::Utf16Le, LineBreak::CrLf};
+    write(*chosen, unicode);
+    m_state.fFileName = *chosen;
+    m_state.fUnicodeFile = true;
+    m_state.fTextFormat = unicode;
+    m_state.fHangulMode = IsHangulName(*chosen);
+    if (m_state.fHangulMode && m_state.fFontName != kFaceUIGothic)
+        m_services.switchToHangulFont();
+    showFileName();
+}
+
+void FileCommands::PlainSaveButtonClick()
+{
+    const std::optional<QString> chosen =
+        m_dialogs.chooseFile({FileChoice::Kind::Save, kPlainFilter, presetSaveName({}), m_saveDirectory});
+    if (!chosen)
+        return;
+    const TextFormat plain{TextEncoding::Cp932, LineBreak::CrLf};
+    write(*chosen, plain);
+    m_state.fUnicodeFile = false;
+    m_state.fHangulMode = false;
+    m_state.fTextFormat = plain;
+    m_state.fFileName = *chosen;
+    showFileName();
+}
+
+} // namespace velmor
