@@ -425,6 +425,10 @@ void TForm1::connectHandlers()
     connect(RepUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::RepUpDownChange); });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded(&TForm1::Timer1Timer); });
     if (m_engine) {
+        // The mouth is the engine's own face: it moves with the sound, whoever asked for it.
+        DirectSS1->followLevel([this] { return m_engine->outputLevel(); });
+        connect(m_engine.get(), &SpeechEngine::OnTextDataStarted, DirectSS1, &MouthView::speak);
+        connect(m_engine.get(), &SpeechEngine::OnTextDataDone, DirectSS1, &MouthView::settle);
         connect(m_engine.get(), &SpeechEngine::OnTextDataStarted, this,
                 [this] { guarded(&TForm1::DirectSS1TextDataStarted); });
         connect(m_engine.get(), &SpeechEngine::OnTextDataDone, this,

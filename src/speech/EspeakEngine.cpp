@@ -48,7 +48,9 @@ EspeakEngine::EspeakEngine(Output output, QObject* parent)
     , m_recent(kRecentSamples, 0)
 {
     m_worker = std::make_unique<EspeakWorker>(m_pcm, [this] { postPump(); });
-    m_modes = buildVoiceModes(m_worker->voices());
+    m_modes = buildVoiceModes(m_worker->voices(), m_worker->variants());
+    // The program shows mode 1 until it selects another, so that is the voice heard.
+    m_mode = m_modes.empty() ? 0 : 1;
     const int rate = m_worker->sampleRate();
     m_bytesPerSecond = rate * kBytesPerSample;
     m_pcm.setCapacity(std::size_t(bytesFor(kQueueSeconds, m_bytesPerSecond)));
@@ -76,10 +78,14 @@ EspeakEngine::~EspeakEngine()
     m_worker.reset();
 }
 
+QByteArray EspeakEngine::selectedVoice() const
+{
+    return m_mode > 0 ? mode(m_mode).voiceName() : kDefaultVoice;
+}
+
 void EspeakEngine::SpeakText(const QString& text)
 {
-    const QByteArray voice = m_mode > 0 ? mode(m_mode).voiceName() : kDefaultVoice;
-    m_worker->enqueue({m_nextTextId++, m_generation, text, voice, m_speed});
+    m_worker->enqueue({m_nextTextId++, m_generation, text, selectedVoice(), m_speed});
     ++m_textsUnfinished;
     updateTimer();
 }
@@ -130,6 +136,11 @@ void EspeakEngine::SelectMode(int mode)
 {
     this->mode(mode);
     m_mode = mode;
+}
+
+VoiceSample EspeakEngine::sampleSelectedVoice(const QString& text)
+{
+    return m_worker->sample(selectedVoice(), m_speed, text);
 }
 
 QString EspeakEngine::ModeNameOf(int mode) const { return this->mode(mode).name; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/EspeakWorker.h"
 #include "speech/PcmQueue.h"
 #include "speech/SpeechEngine.h"
 #include "speech/VoiceModes.h"
@@ -15,7 +16,6 @@
 namespace velmor {
 
 class AudioOutput;
-class EspeakWorker;
 
 // The speech engine built on libespeak-ng. A worker thread synthesizes the queued texts into a
 // bounded PCM queue; the UI thread feeds that to the sound device and reports each text's
@@ -49,9 +49,13 @@ public:
     void setMinSpeed(int wordsPerMinute) override;
 
     // Loudness (RMS, 0..1) of the sound at the current play position; 0 while paused or quiet.
-    double outputLevel() const;
+    double outputLevel() const override;
     // True while the silent clock stands in for the sound device.
     bool isSilent() const { return m_silent; }
+    // Synthesizes a text at once in the selected mode and speed, past the queue and the output,
+    // and tells which voice the library used; for checking the voices. It waits for the texts
+    // already queued to be synthesized, so call it while nothing is being spoken.
+    VoiceSample sampleSelectedVoice(const QString& text);
 
 private:
     struct Notification {
@@ -60,6 +64,7 @@ private:
     };
 
     const VoiceMode& mode(int mode) const;
+    QByteArray selectedVoice() const;
     void postPump();
     void pump();
     void feedOutput();
@@ -78,7 +83,7 @@ private:
     QTimer m_feedTimer;
     std::atomic<bool> m_pumpPosted{false};
 
-    int m_mode = 0; // 0: the library's default voice
+    int m_mode = 0; // 0: the library's default voice, when no mode exists
     int m_speed = 175;
     int m_maxSpeed = 0;
     int m_minSpeed = 0;

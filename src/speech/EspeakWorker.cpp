@@ -3,7 +3,9 @@
 #include "speech/PcmQueue.h"
 
 #include <QDebug>
+#include <algorithm>
 #include <espeak-ng/speak_lib.h>
+#include <iterator>
 
 namespace velmor {
 
@@ -26,32 +28,67 @@ bool initializeLibrary()
     return g_sampleRate > 0;
 }
 
+VoiceGender genderOf(const espeak_VOICE& voice)
+{
+    switch (voice.gender) {
+    case 1: return VoiceGender::Male;
+    case 2: return VoiceGender::Female;
+    default: return VoiceGender::Unknown;
+    }
+}
+
+// espeak_VOICE::languages: a priority byte, then a NUL-terminated tag, repeated; a 0 byte ends it.
+std::vector<VoiceLanguage> languagesOf(const espeak_VOICE& voice)
+{
+    std::vector<VoiceLanguage> languages;
+    for (const char* p = voice.languages; p && *p; ) {
+        const QByteArray tag(p + 1);
+        languages.push_back({tag, int(static_cast<unsigned char>(*p))});
+        p += tag.size() + 2;
+    }
+    return languages;
+}
+
 std::vector<InstalledVoice> listVoices()
 {
     std::vector<InstalledVoice> voices;
     for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v)
-        voices.push_back({QByteArray((*v)->identifier), QString::fromUtf8((*v)->name)});
+        voices.push_back({QByteArray((*v)->identifier), QString::fromUtf8((*v)->name), languagesOf(**v), genderOf(**v)});
     return voices;
 }
 
-// What the synthesis callback works for; set on the worker thread around each espeak_Synth.
-struct SynthesisContext {
-    PcmQueue& pcm;
-    const SynthesisJob& job;
-    const std::function<void()>& pcmArrived;
-};
-thread_local const SynthesisContext* t_context = nullptr;
+std::vector<QByteArray> listVariants()
+{
+    static const QByteArray variantFolder = QByteArrayLiteral("!v/");
+    espeak_VOICE filter{};
+    filter.languages = "variant";
+    std::vector<QByteArray> variants;
+    for (const espeak_VOICE** v = espeak_ListVoices(&filter); v && *v; ++v) {
+        const QByteArray identifier((*v)->identifier);
+        if (identifier.startsWith(variantFolder))
+            variants.push_back(identifier.mid(variantFolder.size()));
+    }
+    return variants;
+}
+
+// Receives the samples of the synthesis running on this thread; false stops it.
+using SampleSink = std::function<bool(const short* samples, int count)>;
+thread_local const SampleSink* t_sink = nullptr;
 
 int onSamples(short* wav, int count, espeak_EVENT*)
 {
-    const SynthesisContext* context = t_context;
-    if (!context || !wav || count <= 0)
+    const SampleSink* sink = t_sink;
+    if (!sink || !wav || count <= 0)
         return 0;
-    PcmChunk chunk{context->job.textId, QByteArray(reinterpret_cast<const char*>(wav), qsizetype(count) * 2), false};
-    if (!context->pcm.push(std::move(chunk), context->job.generation))
-        return 1; // discarded or shutting down: stop synthesizing this text
-    context->pcmArrived();
-    return 0;
+    return (*sink)(wav, count) ? 0 : 1;
+}
+
+void speak(const QString& text, const SampleSink& sink)
+{
+    const QByteArray utf8 = text.toUtf8();
+    t_sink = &sink;
+    espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    t_sink = nullptr;
 }
 
 } // namespace
@@ -77,22 +114,48 @@ EspeakWorker::~EspeakWorker()
     m_thread.join();
 }
 
-void EspeakWorker::enqueue(SynthesisJob job)
+void EspeakWorker::enqueue(SynthesisJob job) { post(std::move(job)); }
+
+void EspeakWorker::post(Work work)
 {
     {
         std::lock_guard lock(m_jobsMutex);
-        m_jobs.push_back(std::move(job));
+        m_jobs.push_back(std::move(work));
     }
     m_jobsChanged.notify_one();
 }
 
 void EspeakWorker::dropQueuedJobs()
 {
-    std::deque<SynthesisJob> dropped;
+    std::deque<Work> dropped;
     {
         std::lock_guard lock(m_jobsMutex);
-        dropped.swap(m_jobs);
+        // Samples are waited for: they stay.
+        auto texts = std::stable_partition(m_jobs.begin(), m_jobs.end(),
+                                           [](const Work& work) { return !std::holds_alternative<SynthesisJob>(work); });
+        std::move(texts, m_jobs.end(), std::back_inserter(dropped));
+        m_jobs.erase(texts, m_jobs.end());
     }
+}
+
+VoiceSample EspeakWorker::sample(const QByteArray& voice, int wordsPerMinute, const QString& text)
+{
+    VoiceSample result;
+    std::packaged_task<void()> task([&] {
+        if (!m_available)
+            return;
+        selectVoice(voice, wordsPerMinute);
+        speak(text, [&](const short* samples, int count) {
+            result.samples.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
+            return true;
+        });
+        if (const espeak_VOICE* inForce = espeak_GetCurrentVoice(); inForce && inForce->identifier)
+            result.voiceInForce = inForce->identifier;
+    });
+    std::future<void> done = task.get_future();
+    post(std::move(task));
+    done.get();
+    return result;
 }
 
 void EspeakWorker::run(std::promise<void>* ready)
@@ -105,41 +168,53 @@ void EspeakWorker::run(std::promise<void>* ready)
         m_available = true;
         m_sampleRate = g_sampleRate;
         m_voices = listVoices();
+        m_variants = listVariants();
     }
     ready->set_value();
 
-    while (std::optional<SynthesisJob> job = nextJob()) {
+    while (std::optional<Work> work = nextWork()) {
+        if (auto* task = std::get_if<std::packaged_task<void()>>(&*work)) {
+            (*task)();
+            continue;
+        }
+        const SynthesisJob& job = std::get<SynthesisJob>(*work);
         if (m_available)
-            synthesize(*job);
-        if (m_pcm.push({job->textId, {}, true}, job->generation))
+            synthesize(job);
+        if (m_pcm.push({job.textId, {}, true}, job.generation))
             m_pcmArrived();
     }
 }
 
-std::optional<SynthesisJob> EspeakWorker::nextJob()
+std::optional<EspeakWorker::Work> EspeakWorker::nextWork()
 {
     std::unique_lock lock(m_jobsMutex);
     m_jobsChanged.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
     if (m_stopping)
         return std::nullopt;
-    SynthesisJob job = std::move(m_jobs.front());
+    Work work = std::move(m_jobs.front());
     m_jobs.pop_front();
-    return job;
+    return work;
+}
+
+void EspeakWorker::selectVoice(const QByteArray& voice, int wordsPerMinute)
+{
+    if (voice != m_voice && espeak_SetVoiceByName(voice.constData()) == EE_OK)
+        m_voice = voice;
+    espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
 }
 
 void EspeakWorker::synthesize(const SynthesisJob& job)
 {
     if (job.generation != m_pcm.generation())
         return;
-    if (job.voice != m_voice && espeak_SetVoiceByName(job.voice.constData()) == EE_OK)
-        m_voice = job.voice;
-    espeak_SetParameter(espeakRATE, job.wordsPerMinute, 0);
-
-    const QByteArray utf8 = job.text.toUtf8();
-    const SynthesisContext context{m_pcm, job, m_pcmArrived};
-    t_context = &context;
-    espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
-    t_context = nullptr;
+    selectVoice(job.voice, job.wordsPerMinute);
+    speak(job.text, [&](const short* samples, int count) {
+        PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false};
+        if (!m_pcm.push(std::move(chunk), job.generation))
+            return false; // discarded or shutting down: stop synthesizing this text
+        m_pcmArrived();
+        return true;
+    });
 }
 
 } // namespace velmor

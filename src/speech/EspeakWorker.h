@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <variant>
 #include <vector>
 
 namespace velmor {
@@ -25,6 +26,12 @@ struct SynthesisJob {
     QString text;
     QByteArray voice;             // argument for espeak_SetVoiceByName
     int wordsPerMinute = 175;
+};
+
+// A text synthesized at once, outside the job queue and the PCM queue.
+struct VoiceSample {
+    QByteArray voiceInForce; // the library's identifier of the voice it used, variant included
+    QByteArray samples;      // 16-bit mono PCM at sampleRate()
 };
 
 // The only thread that calls into libespeak-ng, which crashes when two threads synthesize.
@@ -44,14 +51,25 @@ public:
     int sampleRate() const { return m_sampleRate; }
     // Empty when the library is unusable; jobs then yield only their end marks.
     const std::vector<InstalledVoice>& voices() const { return m_voices; }
+    // File names of the installed variants, such as "f3".
+    const std::vector<QByteArray>& variants() const { return m_variants; }
 
     void enqueue(SynthesisJob job);
     // Drops the jobs not yet started.
     void dropQueuedJobs();
 
+    // Synthesizes a text in a voice and waits for the result; for checking what the voices
+    // sound like. It runs after the jobs queued before it, so it waits as long as they do.
+    // Empty when the library is unusable.
+    VoiceSample sample(const QByteArray& voice, int wordsPerMinute, const QString& text);
+
 private:
+    using Work = std::variant<SynthesisJob, std::packaged_task<void()>>;
+
     void run(std::promise<void>* ready);
-    std::optional<SynthesisJob> nextJob();
+    std::optional<Work> nextWork();
+    void post(Work work);
+    void selectVoice(const QByteArray& voice, int wordsPerMinute);
     void synthesize(const SynthesisJob& job);
 
     PcmQueue& m_pcm;
@@ -59,11 +77,12 @@ private:
     bool m_available = false;
     int m_sampleRate = 22050;
     std::vector<InstalledVoice> m_voices;
+    std::vector<QByteArray> m_variants;
     QByteArray m_voice; // the voice the library has loaded
 
     std::mutex m_jobsMutex;
     std::condition_variable m_jobsChanged;
-    std::deque<SynthesisJob> m_jobs;
+    std::deque<Work> m_jobs;
     bool m_stopping = false;
 
     std::thread m_thread;

@@ -42,6 +42,9 @@ public:
     virtual void setMaxSpeed(int wordsPerMinute) = 0;
     virtual void setMinSpeed(int wordsPerMinute) = 0;
 
+    // Loudness of the sound being heard now, 0 (silence) to 1; drives the speaking mouth.
+    virtual double outputLevel() const { return 0.0; }
+
 signals:
     void OnTextDataStarted();
     void OnTextDataDone();

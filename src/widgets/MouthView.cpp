@@ -1,8 +1,10 @@
 #include "widgets/MouthView.h"
 
 #include <QPainter>
+#include <QTimer>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace velmor {
 
@@ -11,6 +13,36 @@ MouthView::MouthView(const QString& objectName, QWidget* parent)
 {
     setObjectName(objectName);
     setFixedSize(240, 162);
+}
+
+void MouthView::followLevel(std::function<double()> level)
+{
+    m_level = std::move(level);
+    if (!m_timer) {
+        m_timer = new QTimer(this);
+        m_timer->setInterval(33);
+        connect(m_timer, &QTimer::timeout, this, &MouthView::tick);
+    }
+}
+
+void MouthView::speak()
+{
+    m_settling = false;
+    if (m_timer && !m_timer->isActive())
+        m_timer->start();
+}
+
+void MouthView::settle() { m_settling = true; }
+
+bool MouthView::isFollowing() const { return m_timer && m_timer->isActive(); }
+
+void MouthView::tick()
+{
+    // Speech sits far below full scale; the square root opens the mouth well for normal speech.
+    const double level = m_level ? m_level() : 0.0;
+    setOpening(std::sqrt(std::max(0.0, level)) * 2.5);
+    if (m_settling && m_opening == 0.0)
+        m_timer->stop();
 }
 
 void MouthView::setOpening(double opening)

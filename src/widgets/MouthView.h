@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+
+class QTimer;
 
 namespace velmor {
 
@@ -14,11 +17,23 @@ public:
     void setOpening(double opening);
     double opening() const { return m_opening; }
 
+    // While speech runs the mouth follows the loudness that level() reports, some 30 times a
+    // second; after settle() it stops once the mouth has closed.
+    void followLevel(std::function<double()> level);
+    void speak();
+    void settle();
+    bool isFollowing() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void tick();
+
     double m_opening = 0.0;
+    std::function<double()> m_level;
+    QTimer* m_timer = nullptr;
+    bool m_settling = false;
 };
 
 } // namespace velmor

@@ -1,0 +1,71 @@
+// A keystroke at the end of a 20 MB text in the main window: the key handling of the text
+// box plus the caret report (line and column in the caption) and the unsaved-changes mark.
+
+#include "app/TForm1.h"
+#include "speech/SpeechEngine.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+
+    velmor::Dialogs quiet;
+    quiet.askYesNo = [](const QString&) { return true; };
+    quiet.inform = [](const QString&) {};
+    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
+    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
+    velmor::TForm1 form(nullptr, velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    form.show();
+
+    // About ten million characters in lines of 60, as a long novel is.
+    const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。Some English words here.\n");
+    QString text;
+    text.reserve(10'000'000 + line.size());
+    while (text.size() < 10'000'000)
+        text += line;
+    form.RichEdit98->setPlainText(text);
+    form.RichEdit98->moveCursor(QTextCursor::End);
+    QApplication::processEvents();
+
+    std::vector<double> typed;
+    std::vector<double> moved;
+    for (int i = 0; i < 200; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QElapsedTimer timer;
+        timer.start();
+        QApplication::sendEvent(form.RichEdit98, &press);
+        QApplication::sendEvent(form.RichEdit98, &release);
+        typed.push_back(double(timer.nsecsElapsed()) / 1e6);
+
+        QKeyEvent left(QEvent::KeyPress, i % 2 ? Qt::Key_Right : Qt::Key_Left, Qt::NoModifier);
+        timer.restart();
+        QApplication::sendEvent(form.RichEdit98, &left);
+        moved.push_back(double(timer.nsecsElapsed()) / 1e6);
+        QApplication::processEvents();
+    }
+    const auto report = [](const char* what, std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        std::printf("%-34s median %.3f ms  p95 %.3f ms  max %.3f ms\n", what, values[values.size() / 2],
+                    values[values.size() * 95 / 100], values.back());
+    };
+    std::printf("keystroke at the end of %lld characters (%s)\n", static_cast<long long>(text.size()),
+                qPrintable(form.windowTitle()));
+    report("typing a letter (target < 1 ms):", typed);
+    report("moving the caret:", moved);
+    form.RichEdit98->setModified(false);
+    return 0;
+}
