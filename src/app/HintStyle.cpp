@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QProxyStyle>
+#include <QToolTip>
 
 namespace velmor {
 
@@ -25,9 +26,17 @@ public:
 void installHintStyle(QApplication& app)
 {
     app.setStyle(new HintTimingStyle); // the application takes ownership
-    app.setStyleSheet(QStringLiteral("QToolTip { background-color: #e8f2e1; color: #566585;"
-                                     " border: 1px solid #566585; border-radius: 6px; padding: 3px;"
-                                     " font-family: 'Times New Roman'; font-size: 15px; }"));
+    // Through the palette rather than a style sheet: an application style sheet would
+    // override the colours the window gives its text boxes.
+    QPalette hints = QToolTip::palette();
+    hints.setColor(QPalette::ToolTipBase, QColor(0xE8, 0xF2, 0xE1));
+    hints.setColor(QPalette::ToolTipText, QColor(0x56, 0x65, 0x85));
+    hints.setColor(QPalette::Window, QColor(0xE8, 0xF2, 0xE1));
+    hints.setColor(QPalette::WindowText, QColor(0x56, 0x65, 0x85));
+    QToolTip::setPalette(hints);
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPixelSize(15);
+    QToolTip::setFont(font);
 }
 
 } // namespace velmor

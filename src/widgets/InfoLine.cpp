@@ -1,3 +1,4 @@
+#include "widgets/BaseColor.h"
 #include "widgets/InfoLine.h"
 
 namespace velmor {
@@ -25,11 +26,6 @@ void InfoLine::showText(const QString& text, const QString& fontName)
     setPlainText(text);
 }
 
-void InfoLine::setPanelColor(const QColor& color)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Base, color);
-    setPalette(p);
-}
+void InfoLine::setPanelColor(const QColor& color) { setBaseColor(*this, color); }
 
 } // namespace velmor

@@ -1,3 +1,4 @@
+#include "widgets/BaseColor.h"
 #include "widgets/TRichEdit98.h"
 
 #include "document/EditorLines.h"
@@ -166,12 +167,7 @@ void TRichEdit98::setTextColor(const QColor& color)
 
 QColor TRichEdit98::textColor() const { return palette().color(QPalette::Text); }
 
-void TRichEdit98::setBackgroundColor(const QColor& color)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Base, color);
-    setPalette(p);
-}
+void TRichEdit98::setBackgroundColor(const QColor& color) { setBaseColor(*this, color); }
 
 QColor TRichEdit98::backgroundColor() const { return palette().color(QPalette::Base); }
 

@@ -208,3 +208,20 @@ TEST(MainWindowShow, PutsTheSelectionBarAndFocusOnTheTextBox)
     EXPECT_FALSE(f.form->SaveLabel->isOpaque());
     EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
 }
+
+TEST(MainWindowShow, InfoLineTakesThePanelColour)
+{
+    FormFixture f;
+    f.form->ULabel98->showText(QStringLiteral("spoken"), QStringLiteral("Sans"));
+    QApplication::processEvents();
+    const QImage shot = f.form->ULabel98->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() - 3, shot.height() / 2), f.form->UPanel1->color());
+}
+
+TEST(MainWindowShow, TextBoxTakesTheBackgroundColour)
+{
+    FormFixture f;
+    QApplication::processEvents();
+    const QImage shot = f.form->RichEdit98->viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() - 3, shot.height() - 3), QColor(0xF4, 0xF5, 0xE9));
+}
