@@ -130,7 +130,7 @@ MainMenus buildMenus(QWidget* window)
         {"HanEisu1", "HanEisu(&E)"},
         {"Straight1", "IMEoff_Straight(&S)"},
         {"N13", nullptr},
-        {"JoyNaoko1", "Joyful_Naoko(&N)"},
+        {"JoyNaoko1", "Joyful_Naoko(&N)", nullptr, true, false},
         {"KeyInput", "Read_InputKey(&K)", nullptr, true, true},
     });
 

@@ -5,11 +5,14 @@
 #include <QAction>
 #include <QTest>
 
-FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_)
+FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
+                         const std::function<void(FakeSpeechEngine&)>& configure)
     : settingsFile(settingsFile_.isEmpty() ? folder.filePath(QStringLiteral("velmor.ini")) : settingsFile_)
 {
     auto fake = std::make_unique<FakeSpeechEngine>(modeCount);
     engine = fake.get();
+    if (configure)
+        configure(*fake);
     velmor::Dialogs dialogs;
     dialogs.askYesNo = [this](const QString& text) {
         questions << text;

@@ -4,13 +4,16 @@
 #include "app/TForm1.h"
 
 #include <QStringList>
+#include <functional>
 #include <QTemporaryDir>
 #include <memory>
 
 // A main window on a fake engine whose dialogs answer from the test and record what they showed.
 struct FormFixture {
     // Each window gets a settings file of its own, in a fresh folder unless one is given.
-    explicit FormFixture(int modeCount = 2, bool show = true, const QString& settingsFile = {});
+    // configure sets up the fake engine before the window is created.
+    explicit FormFixture(int modeCount = 2, bool show = true, const QString& settingsFile = {},
+                         const std::function<void(FakeSpeechEngine&)>& configure = {});
     ~FormFixture();
 
     QTemporaryDir folder;
