@@ -7,6 +7,14 @@
 #   assert_sound_within SECONDS    sound starts at most SECONDS after the last e2e_key
 #   assert_silence_within MS       sound stops at most MS after the last e2e_key and stays off
 #   assert_sounding                something is playing right now
+#   rec_bursts FROM TO [GAP_MS]    the stretches of sound in a part of the recording
+#   velmor_close [ANSWER]          close through the window manager, answer the question, wait for the end
+#   answer_dialog KEY              answer velmor's question or message box with a key
+#   e2e_click / e2e_click_panel    mouse clicks in the main window / in the control panel Panel1
+#   e2e_click_control NAME         a click on a named control of Panel1 (E2E_CONTROL)
+#   e2e_shot X Y W H FILE          screenshot of a part of the main window, as raw pixels
+#   sink_volume                    the default sink's volume ("RAW PERCENT")
+#   e2e_on_exit COMMAND            run COMMAND when the test ends, whatever its outcome
 set -Eeuo pipefail
 
 : "${E2E_RUN:?E2E_RUN is not set: run through ctest or export it}"
@@ -31,6 +39,7 @@ VELMOR_WID=
 E2E_REC_PID=
 E2E_REC_FILE=
 E2E_MARK_MS=0
+E2E_AT_EXIT=()
 
 e2e_log() { echo "[$(date +%T.%3N)] $*"; }
 
@@ -49,17 +58,31 @@ e2e_fail() {
 e2e_cleanup() {
   rec_stop
   velmor_stop
+  local command
+  for command in ${E2E_AT_EXIT[@]+"${E2E_AT_EXIT[@]}"}; do
+    eval "$command" || true
+  done
 }
+
+# Runs COMMAND when the test ends, also after a failure: for state that outlives the test (the volume).
+e2e_on_exit() { E2E_AT_EXIT+=("$*"); }
+
+# Running and not yet a zombie waiting to be reaped.
+e2e_running() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 trap e2e_cleanup EXIT
 trap 'e2e_fail "line $LINENO: command failed: $BASH_COMMAND"' ERR
 
 # --- Velmor ---------------------------------------------------------------------------------------
 
+# The settings file of the copy that velmor_start runs: beside the program, whose folder is writable.
+VELMOR_INI=$E2E_WORK/app/velmor.ini
+
 # Runs a copy of the binary from a folder of its own, so settings stored beside it start fresh, with a
-# private home; waits for the main window and gives it the keyboard.
+# private home; waits for the main window and gives it the keyboard. A later start in the same test
+# runs the same copy and so finds the settings the earlier one wrote.
 velmor_start() {
   [ -n "$VELMOR_BIN" ] && [ -x "$VELMOR_BIN" ] || e2e_fail "velmor binary not found: '$VELMOR_BIN'"
-  local app=$E2E_WORK/app home=$E2E_WORK/home
+  local app=${VELMOR_INI%/*} home=$E2E_WORK/home
   mkdir -p "$app" "$home"
   cp "$VELMOR_BIN" "$app/velmor"
   (
@@ -71,7 +94,7 @@ velmor_start() {
   VELMOR_PID=$!
   local i
   for i in $(seq 100); do
-    kill -0 "$VELMOR_PID" 2>/dev/null || { VELMOR_PID=; e2e_fail "velmor exited at start"; }
+    e2e_running "$VELMOR_PID" || { VELMOR_PID=; e2e_fail "velmor exited at start"; }
     VELMOR_WID=$(xdotool search --all --onlyvisible --pid "$VELMOR_PID" --name 'Velmor' 2>/dev/null | head -n 1 || true)
     [ -n "$VELMOR_WID" ] && break
     sleep 0.1
@@ -98,14 +121,142 @@ velmor_stop() {
   VELMOR_PID=
   kill -TERM "$pid" 2>/dev/null || true
   for i in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
+    e2e_running "$pid" || break
     sleep 0.1
   done
   kill -KILL "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
 }
 
-velmor_alive() { [ -n "$VELMOR_PID" ] && kill -0 "$VELMOR_PID" 2>/dev/null; }
+velmor_alive() { [ -n "$VELMOR_PID" ] && e2e_running "$VELMOR_PID"; }
+
+# Prints the id of the focused window when it is one of velmor's other than the main window: a
+# question or a message box.
+velmor_dialog() {
+  local active
+  active=$(xdotool getactivewindow 2>/dev/null || true)
+  if [ -n "$active" ] && [ "$active" != "$VELMOR_WID" ] &&
+     [ "$(xdotool getwindowpid "$active" 2>/dev/null || true)" = "$VELMOR_PID" ]; then
+    echo "$active"
+  fi
+}
+
+# Waits up to 5 s for a question or message box of velmor's and answers it with KEY.
+answer_dialog() {
+  local key=$1 dialog i
+  for i in $(seq 50); do
+    dialog=$(velmor_dialog)
+    if [ -n "$dialog" ]; then
+      e2e_log "dialog \"$(xdotool getwindowname "$dialog")\": answering $key"
+      xdotool key --clearmodifiers "$key"
+      return 0
+    fi
+    sleep 0.1
+  done
+  e2e_fail "no dialog within 5 s"
+}
+
+# Closes velmor through the window manager (Alt+F4) as a user would. When it asks about a modified
+# text, the question gets ANSWER (default Return: Yes). Velmor must then end, with status 0.
+velmor_close() {
+  local answer=${1:-Return} pid=$VELMOR_PID asked='' ended='' status=0
+  [ -n "$pid" ] || e2e_fail "velmor_close: velmor is not running"
+  e2e_close_window "$VELMOR_WID"
+  for _ in $(seq 100); do
+    if ! e2e_running "$pid"; then
+      ended=1
+      break
+    fi
+    if [ -z "$asked" ] && [ -n "$(velmor_dialog)" ]; then
+      answer_dialog "$answer"
+      asked=1
+    fi
+    sleep 0.1
+  done
+  [ -n "$ended" ] || e2e_fail "velmor still runs 10 s after the close"
+  VELMOR_PID=
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || e2e_fail "velmor ended with status $status"
+  e2e_log "velmor closed"
+}
+
+# The main window's caption.
+velmor_caption() { xdotool getwindowname "$VELMOR_WID"; }
+
+# Waits up to 10 s for the caption to match the extended regular expression PATTERN.
+wait_for_caption() {
+  local pattern=$1 i
+  for i in $(seq 100); do
+    velmor_caption | grep -Eq -- "$pattern" && return 0
+    sleep 0.1
+  done
+  e2e_fail "caption '$(velmor_caption)' does not match '$pattern'"
+}
+
+# --- window and mouse -----------------------------------------------------------------------------
+
+# Panel1's top in client coordinates: the button bar (37), the information panel (22), the splitter (6).
+E2E_PANEL_TOP=65
+
+# Prints "X Y WIDTH HEIGHT": the main window's client area on the screen.
+e2e_client_geometry() {
+  xwininfo -id "$VELMOR_WID" | awk '
+    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+    /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# Clicks at X,Y of the main window's client area.
+e2e_click() {
+  xdotool mousemove --window "$VELMOR_WID" "$1" "$2" click 1
+  sleep 0.1
+}
+
+# Clicks at X,Y of the control panel Panel1 (coordinates inside the panel).
+e2e_click_panel() { e2e_click "$1" $((E2E_PANEL_TOP + $2)); }
+
+# A point inside each control of Panel1 that the tests click, in the panel's coordinates.
+declare -A E2E_CONTROL=(
+  [show]="30 287"          # ShowCheckBox " Show" (20,277)
+  [speech-info]="30 383"   # SICheckBox " speech-info" (20,373)
+  [speed-up]="252 318"     # the right arrow of the speed bar ScrollBar1 (138,308, 121 x 21)
+  [rep-field]="225 455"    # the edit field of the repetition spinner RepUpDown (207,442, 57 x 27)
+  [rep-down]="257 462"     # its down arrow
+)
+
+e2e_click_control() {
+  [ -n "${E2E_CONTROL[$1]:-}" ] || e2e_fail "no position known for the control '$1'"
+  # shellcheck disable=SC2086
+  e2e_click_panel ${E2E_CONTROL[$1]}
+}
+
+# Types VALUE into the repetition spinner in place of its number.
+e2e_set_repetition() {
+  e2e_click_control rep-field
+  xdotool key --clearmodifiers ctrl+a
+  e2e_type "$1"
+}
+
+# The mouth DirectSS1 in client coordinates: X Y WIDTH HEIGHT (Panel1 24,18, 240 x 162).
+E2E_MOUTH=(24 $((E2E_PANEL_TOP + 18)) 240 162)
+
+# Saves the WIDTH x HEIGHT part of the main window's client area at X,Y to FILE as a PPM image: pixels
+# only, no time stamps, so equal pictures give equal files.
+e2e_shot() {
+  local x y
+  read -r x y _ < <(e2e_client_geometry)
+  import -window root -crop "$3x$4+$((x + $1))+$((y + $2))" +repage -depth 8 "ppm:$5"
+}
+
+# Number of distinct colours in an image: 1 for an empty area.
+e2e_colours() { identify -format '%k' "$1"; }
+
+# --- master volume --------------------------------------------------------------------------------
+
+# The default sink's volume as "RAW PERCENT" (first channel; 65536 is 100%).
+sink_volume() {
+  pactl get-sink-volume @DEFAULT_SINK@ |
+    awk 'NR == 1 { for (i = 3; i <= NF; i++) if ($i ~ /%$/) { print $(i - 2), $i + 0; exit } }'
+}
 
 # --- keyboard -------------------------------------------------------------------------------------
 
@@ -174,6 +325,19 @@ rec_rms() {
     awk -v w="$E2E_WINDOW" -v rate="$E2E_RATE" -v from="$from" '
       { s += $1 * $1; n++
         if (n == w) { printf "%d %.0f\n", from + (NR - w) * 1000 / rate, sqrt(s / n); s = 0; n = 0 } }'
+}
+
+# Prints "START_MS END_MS" for each stretch of sound between FROM_MS and TO_MS: windows at or above
+# E2E_SILENCE_RMS, where quiet spells shorter than GAP_MS (default 100) do not end a stretch.
+rec_bursts() {
+  local from=$1 to=$2 gap=${3:-100}
+  rec_rms "$from" "$to" | awk -v t="$E2E_SILENCE_RMS" -v gap="$gap" '
+    $2 >= t {
+      if (on && $1 - end >= gap) { print start, end; on = 0 }
+      if (!on) { start = $1; on = 1 }
+      end = $1 + 10
+    }
+    END { if (on) print start, end }'
 }
 
 rec_wait_until() {
