@@ -45,7 +45,7 @@ QByteArray utf16Le(const QString& text)
 }
 
 // What goes into a shortcut file; unset parts are left out along with their flags.
-struct LinkSpec {
+struct LinkParts {
     std::optional<QByteArray> idList;
     std::optional<QString> basePath;  // written as CP932, or as UTF-16 too when unicodeLinkInfo
     QString commonPathSuffix;
@@ -60,9 +60,9 @@ constexpr quint32 kHasIdList = 1u << 0, kHasLinkInfo = 1u << 1, kHasName = 1u <<
                   kHasWorkingDir = 1u << 4, kHasArguments = 1u << 5, kHasIconLocation = 1u << 6,
                   kIsUnicode = 1u << 7, kForceNoLinkInfo = 1u << 8;
 
-QByteArray linkInfo(const LinkSpec& spec)
+QByteArray linkInfo(const LinkParts& parts)
 {
-    const quint32 headerSize = spec.unicodeLinkInfo ? 0x24 : 0x1C;
+    const quint32 headerSize = parts.unicodeLinkInfo ? 0x24 : 0x1C;
     QByteArray body;
     const auto offset = [&] { return quint32(headerSize + body.size()); };
 
@@ -73,8 +73,8 @@ QByteArray linkInfo(const LinkSpec& spec)
     putU32(body, 0x10); // label offset
     body.append('\0');
 
-    const quint32 networkOffset = spec.networkShareOnly ? offset() : 0;
-    if (spec.networkShareOnly) {
+    const quint32 networkOffset = parts.networkShareOnly ? offset() : 0;
+    if (parts.networkShareOnly) {
         const QByteArray share("\\\\server\\share");
         putU32(body, 0x14 + share.size() + 1);
         putU32(body, 0);
@@ -83,63 +83,63 @@ QByteArray linkInfo(const LinkSpec& spec)
         putU32(body, 0);
         body.append(share).append('\0');
     }
-    const QString base = spec.basePath.value_or(QString());
-    const quint32 baseOffset = spec.networkShareOnly ? 0 : offset();
-    if (!spec.networkShareOnly)
+    const QString base = parts.basePath.value_or(QString());
+    const quint32 baseOffset = parts.networkShareOnly ? 0 : offset();
+    if (!parts.networkShareOnly)
         body.append(encodeCp932(base)).append('\0');
     const quint32 suffixOffset = offset();
-    body.append(encodeCp932(spec.commonPathSuffix)).append('\0');
-    const quint32 baseOffsetUnicode = spec.networkShareOnly ? 0 : offset();
+    body.append(encodeCp932(parts.commonPathSuffix)).append('\0');
+    const quint32 baseOffsetUnicode = parts.networkShareOnly ? 0 : offset();
     const quint32 suffixOffsetUnicode = baseOffsetUnicode + (base.size() + 1) * 2;
-    if (spec.unicodeLinkInfo) {
+    if (parts.unicodeLinkInfo) {
         body.append(utf16Le(base)).append(2, '\0');
-        body.append(utf16Le(spec.commonPathSuffix)).append(2, '\0');
+        body.append(utf16Le(parts.commonPathSuffix)).append(2, '\0');
     }
 
     QByteArray out;
     putU32(out, headerSize + body.size());
     putU32(out, headerSize);
-    putU32(out, spec.networkShareOnly ? 2 : 1);
+    putU32(out, parts.networkShareOnly ? 2 : 1);
     putU32(out, volumeIdOffset);
     putU32(out, baseOffset);
     putU32(out, networkOffset);
     putU32(out, suffixOffset);
-    if (spec.unicodeLinkInfo) {
+    if (parts.unicodeLinkInfo) {
         putU32(out, baseOffsetUnicode);
         putU32(out, suffixOffsetUnicode);
     }
     return out + body;
 }
 
-QByteArray buildLink(const LinkSpec& spec)
+QByteArray buildLink(const LinkParts& parts)
 {
-    quint32 flags = spec.extraFlags;
+    quint32 flags = parts.extraFlags;
     QByteArray rest;
-    if (spec.idList) {
+    if (parts.idList) {
         flags |= kHasIdList;
-        putU16(rest, quint16(spec.idList->size()));
-        rest += *spec.idList;
+        putU16(rest, quint16(parts.idList->size()));
+        rest += *parts.idList;
     }
-    if (spec.basePath || spec.networkShareOnly) {
+    if (parts.basePath || parts.networkShareOnly) {
         flags |= kHasLinkInfo;
-        rest += linkInfo(spec);
+        rest += linkInfo(parts);
     }
-    if (spec.unicodeStrings)
+    if (parts.unicodeStrings)
         flags |= kIsUnicode;
     const auto putString = [&](const std::optional<QString>& text, quint32 flag) {
         if (!text)
             return;
         flags |= flag;
         // The count is in code units: UTF-16 units, or bytes of a code-page string.
-        const QByteArray bytes = spec.unicodeStrings ? utf16Le(*text) : encodeCp932(*text);
-        putU16(rest, quint16(spec.unicodeStrings ? text->size() : bytes.size()));
+        const QByteArray bytes = parts.unicodeStrings ? utf16Le(*text) : encodeCp932(*text);
+        putU16(rest, quint16(parts.unicodeStrings ? text->size() : bytes.size()));
         rest += bytes;
     };
-    putString(spec.name, kHasName);
-    putString(spec.relativePath, kHasRelativePath);
-    putString(spec.workingDirectory, kHasWorkingDir);
-    putString(spec.arguments, kHasArguments);
-    putString(spec.iconLocation, kHasIconLocation);
+    putString(parts.name, kHasName);
+    putString(parts.relativePath, kHasRelativePath);
+    putString(parts.workingDirectory, kHasWorkingDir);
+    putString(parts.arguments, kHasArguments);
+    putString(parts.iconLocation, kHasIconLocation);
 
     QByteArray header;
     putU32(header, 0x4C);
@@ -211,13 +211,13 @@ TEST_F(GetLinkPathTest, DanglingSymbolicLinkGivesNothing)
 
 TEST_F(GetLinkPathTest, LocalBasePathGivesTargetWithWorkingDirectoryAndArgumentsAsStored)
 {
-    LinkSpec spec;
-    spec.basePath = windowsPath(target);
-    spec.name = QStringLiteral("A memo");
-    spec.workingDirectory = QStringLiteral("C:\\Work");
-    spec.arguments = QStringLiteral("/s \"two words\"");
-    spec.iconLocation = QStringLiteral("C:\\Windows\\notepad.exe");
-    const LinkTarget result = GetLinkPath(writeLink(buildLink(spec)));
+    LinkParts parts;
+    parts.basePath = windowsPath(target);
+    parts.name = QStringLiteral("A memo");
+    parts.workingDirectory = QStringLiteral("C:\\Work");
+    parts.arguments = QStringLiteral("/s \"two words\"");
+    parts.iconLocation = QStringLiteral("C:\\Windows\\notepad.exe");
+    const LinkTarget result = GetLinkPath(writeLink(buildLink(parts)));
     EXPECT_EQ(result.path, target);
     EXPECT_EQ(result.workingDirectory, QStringLiteral("C:\\Work"));
     EXPECT_EQ(result.arguments, QStringLiteral("/s \"two words\""));
@@ -227,12 +227,12 @@ TEST_F(GetLinkPathTest, AnsiPathKeepsDoubleByteCharactersWhoseTrailByteIsABacksl
 {
     // 表 is 95 5C and ソ is 83 5C in CP932: only real separators may turn into "/".
     const QString japanese = makeFile(QStringLiteral("表ソ/メモ.txt"));
-    LinkSpec spec;
-    spec.basePath = windowsPath(japanese);
-    spec.unicodeStrings = false;
-    spec.arguments = QStringLiteral("表示");
-    ASSERT_TRUE(encodeCp932(*spec.basePath).contains("\x95\x5C\x83\x5C\\"));
-    const LinkTarget result = GetLinkPath(writeLink(buildLink(spec)));
+    LinkParts parts;
+    parts.basePath = windowsPath(japanese);
+    parts.unicodeStrings = false;
+    parts.arguments = QStringLiteral("表示");
+    ASSERT_TRUE(encodeCp932(*parts.basePath).contains("\x95\x5C\x83\x5C\\"));
+    const LinkTarget result = GetLinkPath(writeLink(buildLink(parts)));
     EXPECT_EQ(result.path, japanese);
     EXPECT_EQ(result.arguments, QStringLiteral("表示"));
 }
@@ -240,73 +240,73 @@ TEST_F(GetLinkPathTest, AnsiPathKeepsDoubleByteCharactersWhoseTrailByteIsABacksl
 TEST_F(GetLinkPathTest, UnicodeBasePathIsPreferredAndHoldsAnyCharacter)
 {
     const QString korean = makeFile(QStringLiteral("한글/hg메모.txt"));
-    LinkSpec spec;
-    spec.basePath = windowsPath(korean);
-    spec.unicodeLinkInfo = true;
-    EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec))).path, korean);
+    LinkParts parts;
+    parts.basePath = windowsPath(korean);
+    parts.unicodeLinkInfo = true;
+    EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts))).path, korean);
 }
 
 TEST_F(GetLinkPathTest, CommonPathSuffixIsAppendedToTheBasePath)
 {
     for (const bool unicode : {false, true}) {
-        LinkSpec spec;
-        spec.basePath = windowsPath(path(QStringLiteral("docs\\")));
-        spec.commonPathSuffix = QStringLiteral("memo.txt");
-        spec.unicodeLinkInfo = unicode;
-        EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec))).path, target) << unicode;
+        LinkParts parts;
+        parts.basePath = windowsPath(path(QStringLiteral("docs\\")));
+        parts.commonPathSuffix = QStringLiteral("memo.txt");
+        parts.unicodeLinkInfo = unicode;
+        EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts))).path, target) << unicode;
     }
 }
 
 TEST_F(GetLinkPathTest, RelativePathCountsFromTheShortcutsFolder)
 {
-    LinkSpec spec;
-    spec.relativePath = QStringLiteral(".\\docs\\memo.txt");
-    EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec))).path, target);
+    LinkParts parts;
+    parts.relativePath = QStringLiteral(".\\docs\\memo.txt");
+    EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts))).path, target);
 
-    spec.relativePath = QStringLiteral("..\\docs\\memo.txt");
+    parts.relativePath = QStringLiteral("..\\docs\\memo.txt");
     ASSERT_TRUE(QDir(path(QString())).mkdir(QStringLiteral("sub")));
-    EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec), QStringLiteral("sub/memo.lnk"))).path, target);
+    EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts), QStringLiteral("sub/memo.lnk"))).path, target);
 }
 
 TEST_F(GetLinkPathTest, RelativePathStandsInForAMissingOrUnusableBasePath)
 {
-    LinkSpec spec;
-    spec.relativePath = QStringLiteral("docs\\memo.txt");
-    spec.idList = QByteArray(40, '\x07');
+    LinkParts parts;
+    parts.relativePath = QStringLiteral("docs\\memo.txt");
+    parts.idList = QByteArray(40, '\x07');
 
-    spec.basePath = windowsPath(path(QStringLiteral("moved/memo.txt")));
-    EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec))).path, target);
+    parts.basePath = windowsPath(path(QStringLiteral("moved/memo.txt")));
+    EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts))).path, target);
 
-    spec.basePath = QStringLiteral("C:\\Users\\ann\\memo.txt");
-    EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec))).path, target);
+    parts.basePath = QStringLiteral("C:\\Users\\ann\\memo.txt");
+    EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts))).path, target);
 
-    spec.basePath.reset();
-    spec.networkShareOnly = true;
-    EXPECT_EQ(GetLinkPath(writeLink(buildLink(spec))).path, target);
+    parts.basePath.reset();
+    parts.networkShareOnly = true;
+    EXPECT_EQ(GetLinkPath(writeLink(buildLink(parts))).path, target);
 }
 
 TEST_F(GetLinkPathTest, ForceNoLinkInfoIgnoresTheBasePath)
 {
-    LinkSpec spec;
-    spec.basePath = windowsPath(target);
-    spec.extraFlags = kForceNoLinkInfo;
-    expectEmpty(GetLinkPath(writeLink(buildLink(spec))));
+    LinkParts parts;
+    parts.basePath = windowsPath(target);
+    parts.extraFlags = kForceNoLinkInfo;
+    expectEmpty(GetLinkPath(writeLink(buildLink(parts))));
 }
 
 TEST_F(GetLinkPathTest, MissingTargetGivesNothing)
 {
-    LinkSpec spec;
-    spec.basePath = windowsPath(path(QStringLiteral("docs/gone.txt")));
-    spec.relativePath = QStringLiteral("docs\\gone.txt");
-    spec.workingDirectory = QStringLiteral("C:\\Work");
-    spec.arguments = QStringLiteral("-x");
-    expectEmpty(GetLinkPath(writeLink(buildLink(spec))));
+    LinkParts parts;
+    parts.basePath = windowsPath(path(QStringLiteral("docs/gone.txt")));
+    parts.relativePath = QStringLiteral("docs\\gone.txt");
+    parts.workingDirectory = QStringLiteral("C:\\Work");
+    parts.arguments = QStringLiteral("-x");
+    expectEmpty(GetLinkPath(writeLink(buildLink(parts))));
 
     // A drive-letter path has no meaning here, even where a folder "C:" happens to exist.
     makeFile(QStringLiteral("C:/Users/memo.txt"));
-    spec.basePath = QStringLiteral("C:\\Users\\memo.txt");
-    spec.relativePath.reset();
-    expectEmpty(GetLinkPath(writeLink(buildLink(spec))));
+    parts.basePath = QStringLiteral("C:\\Users\\memo.txt");
+    parts.relativePath.reset();
+    expectEmpty(GetLinkPath(writeLink(buildLink(parts))));
 }
 
 TEST_F(GetLinkPathTest, UnreadableShortcutGivesNothing)
@@ -321,15 +321,15 @@ TEST_F(GetLinkPathTest, UnreadableShortcutGivesNothing)
 
 TEST_F(GetLinkPathTest, EveryTruncationOfAShortcutGivesNothing)
 {
-    LinkSpec spec;
-    spec.idList = QByteArray(20, '\x01');
-    spec.basePath = windowsPath(target);
-    spec.unicodeLinkInfo = true;
-    spec.name = QStringLiteral("n");
-    spec.workingDirectory = QStringLiteral("w");
-    spec.arguments = QStringLiteral("a");
-    spec.iconLocation = QStringLiteral("i");
-    const QByteArray whole = buildLink(spec);
+    LinkParts parts;
+    parts.idList = QByteArray(20, '\x01');
+    parts.basePath = windowsPath(target);
+    parts.unicodeLinkInfo = true;
+    parts.name = QStringLiteral("n");
+    parts.workingDirectory = QStringLiteral("w");
+    parts.arguments = QStringLiteral("a");
+    parts.iconLocation = QStringLiteral("i");
+    const QByteArray whole = buildLink(parts);
     for (qsizetype size = 0; size < whole.size(); ++size)
         expectEmpty(GetLinkPath(writeLink(whole.first(size))));
     EXPECT_EQ(GetLinkPath(writeLink(whole)).path, target);
@@ -353,18 +353,18 @@ void expectPlausible(const std::optional<ShellLink>& link, qsizetype size)
         EXPECT_LE(text->size(), size);
 }
 
-LinkSpec fullSpec()
+LinkParts fullSpec()
 {
-    LinkSpec spec;
-    spec.idList = QByteArray(12, '\x05');
-    spec.basePath = QStringLiteral("\\home\\ann\\docs\\");
-    spec.commonPathSuffix = QStringLiteral("memo.txt");
-    spec.name = QStringLiteral("name");
-    spec.relativePath = QStringLiteral("..\\docs\\memo.txt");
-    spec.workingDirectory = QStringLiteral("\\home\\ann");
-    spec.arguments = QStringLiteral("--all");
-    spec.iconLocation = QStringLiteral("icon");
-    return spec;
+    LinkParts parts;
+    parts.idList = QByteArray(12, '\x05');
+    parts.basePath = QStringLiteral("\\home\\ann\\docs\\");
+    parts.commonPathSuffix = QStringLiteral("memo.txt");
+    parts.name = QStringLiteral("name");
+    parts.relativePath = QStringLiteral("..\\docs\\memo.txt");
+    parts.workingDirectory = QStringLiteral("\\home\\ann");
+    parts.arguments = QStringLiteral("--all");
+    parts.iconLocation = QStringLiteral("icon");
+    return parts;
 }
 
 TEST(ParseShellLink, ReadsEveryPart)
@@ -391,10 +391,10 @@ TEST(ParseShellLink, RefusesAWrongHeader)
 
 TEST(ParseShellLink, RefusesSizesAndOffsetsOutsideTheData)
 {
-    LinkSpec spec;
-    spec.basePath = QStringLiteral("\\docs\\");
-    spec.commonPathSuffix = QStringLiteral("memo.txt");
-    const QByteArray good = buildLink(spec);
+    LinkParts parts;
+    parts.basePath = QStringLiteral("\\docs\\");
+    parts.commonPathSuffix = QStringLiteral("memo.txt");
+    const QByteArray good = buildLink(parts);
     const qsizetype info = 0x4C;
     const auto withU32 = [&](qsizetype at, quint32 value) {
         QByteArray bytes = good;
@@ -418,8 +418,8 @@ TEST(ParseShellLink, RefusesSizesAndOffsetsOutsideTheData)
     qToLittleEndian(quint32(infoSize - 1), unterminated.data() + info);
     EXPECT_FALSE(parseExact(unterminated));
 
-    spec.idList = QByteArray(10, '\x01');
-    QByteArray idList = buildLink(spec);
+    parts.idList = QByteArray(10, '\x01');
+    QByteArray idList = buildLink(parts);
     ASSERT_TRUE(parseExact(idList));
     qToLittleEndian(quint16(0xFFFF), idList.data() + 0x4C);
     EXPECT_FALSE(parseExact(idList)) << "ID list runs past the end";
@@ -427,11 +427,11 @@ TEST(ParseShellLink, RefusesSizesAndOffsetsOutsideTheData)
 
 TEST(ParseShellLink, RefusesUnicodeStringsWithoutTerminator)
 {
-    LinkSpec spec;
-    spec.basePath = QStringLiteral("\\docs\\");
-    spec.commonPathSuffix = QStringLiteral("memo.txt");
-    spec.unicodeLinkInfo = true;
-    const QByteArray good = buildLink(spec);
+    LinkParts parts;
+    parts.basePath = QStringLiteral("\\docs\\");
+    parts.commonPathSuffix = QStringLiteral("memo.txt");
+    parts.unicodeLinkInfo = true;
+    const QByteArray good = buildLink(parts);
     ASSERT_TRUE(parseExact(good));
     // The suffix ends the data: with half its terminator, without it, and with an odd byte over.
     for (const int cut : {1, 2, 3}) {
@@ -444,17 +444,17 @@ TEST(ParseShellLink, RefusesUnicodeStringsWithoutTerminator)
 
 TEST(ParseShellLink, RefusesStringCountsRunningPastTheEnd)
 {
-    LinkSpec spec;
-    spec.arguments = QStringLiteral("abc");
-    const QByteArray good = buildLink(spec);
+    LinkParts parts;
+    parts.arguments = QStringLiteral("abc");
+    const QByteArray good = buildLink(parts);
     ASSERT_TRUE(parseExact(good));
     for (const quint16 count : {quint16(4), quint16(0x7FFF), quint16(0xFFFF)}) {
         QByteArray bad = good;
         qToLittleEndian(count, bad.data() + 0x4C);
         EXPECT_FALSE(parseExact(bad)) << count;
     }
-    spec.unicodeStrings = false;
-    QByteArray ansi = buildLink(spec);
+    parts.unicodeStrings = false;
+    QByteArray ansi = buildLink(parts);
     ASSERT_TRUE(parseExact(ansi));
     ansi.chop(1);
     EXPECT_FALSE(parseExact(ansi));
@@ -463,9 +463,9 @@ TEST(ParseShellLink, RefusesStringCountsRunningPastTheEnd)
 TEST(ParseShellLink, EveryProperPrefixIsRefused)
 {
     for (const bool unicodeInfo : {false, true}) {
-        LinkSpec spec = fullSpec();
-        spec.unicodeLinkInfo = unicodeInfo;
-        const QByteArray whole = buildLink(spec);
+        LinkParts parts = fullSpec();
+        parts.unicodeLinkInfo = unicodeInfo;
+        const QByteArray whole = buildLink(parts);
         for (qsizetype size = 0; size < whole.size(); ++size)
             EXPECT_FALSE(parseExact(whole.first(size))) << size;
         EXPECT_TRUE(parseExact(whole));
@@ -475,7 +475,7 @@ TEST(ParseShellLink, EveryProperPrefixIsRefused)
 TEST(ParseShellLink, SurvivesRandomGarbage)
 {
     std::mt19937 random(20051225);
-    QByteArray header = buildLink(LinkSpec{}).first(0x4C);
+    QByteArray header = buildLink(LinkParts{}).first(0x4C);
     for (int round = 0; round < 4000; ++round) {
         QByteArray bytes(std::uniform_int_distribution<int>(0, 700)(random), Qt::Uninitialized);
         for (char& byte : bytes)
@@ -546,21 +546,21 @@ TEST(ParseShellLink, SurvivesMutatedShortcuts)
     std::vector<QByteArray> seeds;
     for (const bool unicodeInfo : {false, true}) {
         for (const bool unicodeStrings : {false, true}) {
-            LinkSpec spec = fullSpec();
-            spec.unicodeLinkInfo = unicodeInfo;
-            spec.unicodeStrings = unicodeStrings;
-            seeds.push_back(buildLink(spec));
+            LinkParts parts = fullSpec();
+            parts.unicodeLinkInfo = unicodeInfo;
+            parts.unicodeStrings = unicodeStrings;
+            seeds.push_back(buildLink(parts));
         }
     }
     // LinkInfo last, so that its strings end where the data ends.
     for (const bool unicodeInfo : {false, true}) {
-        LinkSpec spec;
-        spec.basePath = QStringLiteral("\\home\\ann\\");
-        spec.commonPathSuffix = QStringLiteral("memo.txt");
-        spec.unicodeLinkInfo = unicodeInfo;
-        seeds.push_back(buildLink(spec));
+        LinkParts parts;
+        parts.basePath = QStringLiteral("\\home\\ann\\");
+        parts.commonPathSuffix = QStringLiteral("memo.txt");
+        parts.unicodeLinkInfo = unicodeInfo;
+        seeds.push_back(buildLink(parts));
     }
-    LinkSpec network = fullSpec();
+    LinkParts network = fullSpec();
     network.basePath.reset();
     network.networkShareOnly = true;
     seeds.push_back(buildLink(network));
