@@ -29,7 +29,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
-#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QGuiApplication>
@@ -39,7 +38,6 @@
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace velmor {
 
@@ -72,6 +70,17 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(200);
 
+    createConcerns();
+    connectHandlers();
+    FormCreate(options.commandLineFilePending, options.settingsFile);
+}
+
+TForm1::~TForm1() = default;
+
+// Each concern gets the state and the controls it works on, and reaches the rest of the
+// window only through the few calls it is given here.
+void TForm1::createConcerns()
+{
     m_speaking = std::make_unique<SpeakingCommands>(
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
@@ -120,11 +129,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
 
-    connectHandlers();
-    FormCreate(options.commandLineFilePending, options.settingsFile);
 }
-
-TForm1::~TForm1() = default;
 
 // ---------------------------------------------------------------- wiring
 

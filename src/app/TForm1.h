@@ -183,6 +183,7 @@ private:
     void buildControlPanel();
     void buildEditArea();
     void buildLayout();
+    void createConcerns();
     void connectHandlers();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
