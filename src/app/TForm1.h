@@ -57,6 +57,7 @@ public:
     ~TForm1() override;
 
     FormState& state() { return m_state; }
+    DocumentCommands& documentCommands() { return *m_document; }
     SpeechEngine* engine() const { return m_engine.get(); }
 
     // Opens the file named on the command line (program entry, after creation).

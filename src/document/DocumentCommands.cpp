@@ -9,6 +9,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
+#include <QScrollBar>
 #include <QTextCursor>
 
 namespace velmor {
@@ -78,6 +79,29 @@ void DocumentCommands::Yuki1Click()
 }
 
 void DocumentCommands::AddYuki1Click() { m_state.fAddYuki = m_controls.addYukiOption.isChecked(); }
+
+void DocumentCommands::ReSetText() { recolourAfterFontChange(true, std::nullopt); }
+
+void DocumentCommands::ReSetTextM() { recolourAfterFontChange(m_state.fAddYuki, m_state.fTopLine); }
+
+void DocumentCommands::recolourAfterFontChange(bool colourMarks, std::optional<int> firstLine)
+{
+    TRichEdit98& editor = m_controls.editor;
+    if (!editor.document()->isEmpty()) {
+        const int caret = editor.selStart();
+        const int topLine = firstLine.value_or(editor.verticalScrollBar()->value());
+        if (colourMarks)
+            AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
+        QTextCharFormat typing = editor.currentCharFormat();
+        typing.setFontFamilies({m_state.fFontName});
+        editor.setCurrentCharFormat(typing);
+        editor.setSelection(caret, 0);
+        editor.verticalScrollBar()->setValue(topLine);
+    }
+    editor.setModified(true);
+    m_services.caretMoved();
+    editor.setFocus();
+}
 
 void DocumentCommands::RichEdit98Change()
 {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QAction;
 
@@ -48,7 +49,16 @@ public:
     void AddYuki1Click();
     void RichEdit98Change();
 
+    // After the text box's font was applied anew: colour the Yuki marks again and put caret
+    // and view back. ReSetText keeps the view's own first line; ReSetTextM goes back to
+    // fTopLine, which the font change stored, and colours only when fAddYuki is set. Both
+    // leave the text marked modified, since a font change is a change of the text.
+    void ReSetText();
+    void ReSetTextM();
+
 private:
+    void recolourAfterFontChange(bool colourMarks, std::optional<int> firstLine);
+
     FormState& m_state;
     DocumentControls m_controls;
     DocumentServices m_services;

@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 
 #include "app/FormState.h"
+#include "document/DocumentCommands.h"
 #include "document/YukiMarks.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
@@ -9,6 +10,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <gtest/gtest.h>
@@ -132,4 +134,41 @@ TEST(FileMenuOptions, AddYukiFollowsItsCheckMark)
     EXPECT_FALSE(f.form->state().fAddYuki);
     f.trigger("endline");
     EXPECT_FALSE(f.form->findChild<QAction*>(QStringLiteral("endline"))->isChecked());
+}
+
+TEST(FontReapplied, ReSetTextColoursMarksAndKeepsCaretAndView)
+{
+    FormFixture f;
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("line * %1\n").arg(i);
+    f.setText(text);
+    f.form->RichEdit98->setModified(false);
+    f.form->RichEdit98->setSelection(1000, 0);
+    f.form->RichEdit98->verticalScrollBar()->setValue(40);
+    velmor::DocumentCommands& commands = f.form->documentCommands();
+    commands.ReSetText();
+    EXPECT_EQ(colorAt(*f.form->RichEdit98, 5), velmor::kYukiColor);
+    EXPECT_EQ(f.form->RichEdit98->selStart(), 1000);
+    EXPECT_EQ(f.form->RichEdit98->verticalScrollBar()->value(), 40);
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+}
+
+TEST(FontReapplied, ReSetTextMReturnsToTheStoredFirstLineAndMarksEvenAnEmptyTextModified)
+{
+    FormFixture f;
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("line * %1\n").arg(i);
+    f.setText(text);
+    f.form->state().fAddYuki = false;
+    f.form->state().fTopLine = 25;
+    f.form->documentCommands().ReSetTextM();
+    EXPECT_NE(colorAt(*f.form->RichEdit98, 5), velmor::kYukiColor);
+    EXPECT_EQ(f.form->RichEdit98->verticalScrollBar()->value(), 25);
+
+    f.setText(QString());
+    f.form->RichEdit98->setModified(false);
+    f.form->documentCommands().ReSetTextM();
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
 }
