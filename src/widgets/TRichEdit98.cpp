@@ -128,7 +128,7 @@ void TRichEdit98::showSelectionBar(bool show)
     if (m_selectionBar)
         m_selectionBar->setVisible(show);
     setViewportMargins(m_selectionBarWidth, 0, 0, 0);
-    resizeEvent(nullptr);
+    placeSelectionBar();
 }
 
 void TRichEdit98::selectLineAt(int y)
@@ -142,12 +142,16 @@ void TRichEdit98::selectLineAt(int y)
 
 void TRichEdit98::resizeEvent(QResizeEvent* event)
 {
-    if (event)
-        QPlainTextEdit::resizeEvent(event);
-    if (m_selectionBar) {
-        const QRect area = contentsRect();
-        m_selectionBar->setGeometry(area.left(), area.top(), m_selectionBarWidth, viewport()->height());
-    }
+    QPlainTextEdit::resizeEvent(event);
+    placeSelectionBar();
+}
+
+void TRichEdit98::placeSelectionBar()
+{
+    if (!m_selectionBar)
+        return;
+    const QRect area = contentsRect();
+    m_selectionBar->setGeometry(area.left(), area.top(), m_selectionBarWidth, viewport()->height());
 }
 
 void TRichEdit98::setDefaultFont(const QString& family, int pointSize)

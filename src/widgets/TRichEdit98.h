@@ -64,6 +64,7 @@ private:
 
     int roomLeft() const;
     void selectLineAt(int y);
+    void placeSelectionBar();
 
     std::vector<Highlight> m_highlights;
     int m_maxLength = kMaxLength;
