@@ -397,6 +397,17 @@ assert_silence_within() {
   e2e_log "silent after $silent_at ms (limit $limit_ms ms, held $hold_ms ms)"
 }
 
+# Ctrl+P: sound within 1 s that is still there a second later; Ctrl+R: silence within 200 ms,
+# held for HOLD_MS (default 1500).
+speak_all_then_reset() {
+  e2e_key ctrl+p
+  assert_sound_within 1
+  sleep 1
+  assert_sounding
+  e2e_key ctrl+r
+  assert_silence_within 200 "${1:-1500}"
+}
+
 # Waits until nothing has played for QUIET_MS (default 500), at most 10 s; for a clean start.
 wait_for_silence() {
   local quiet_ms=${1:-500} start pos

@@ -13,12 +13,7 @@ velmor_start "$doc"
 wait_for_caption '^Velmor_L   Line: 1      Col: 0    $'
 rec_start
 wait_for_silence 300
-e2e_key ctrl+p
-assert_sound_within 1
-sleep 1
-assert_sounding
-e2e_key ctrl+r
-assert_silence_within 200 500
+speak_all_then_reset 500
 # The text box holds the file (three lines and the empty one after them), not the voice listing.
 xdotool key --clearmodifiers ctrl+End
 wait_for_caption '^Velmor_L   Line: 4      Col: 0    $'

@@ -7,12 +7,7 @@ e2e_replace_text "Velmor reads this sentence aloud, word by word, for as long as
 rec_start
 wait_for_silence 300
 
-e2e_key ctrl+p
-assert_sound_within 1
-sleep 1
-assert_sounding
-e2e_key ctrl+r
-assert_silence_within 200
+speak_all_then_reset
 
 e2e_key ctrl+p
 assert_sound_within 1

@@ -16,12 +16,8 @@ namespace {
 
 QStringList speakCalls(const FakeSpeechEngine& engine)
 {
-    QStringList result;
-    for (const QString& call : engine.calls)
-        if (call.startsWith(QStringLiteral("SpeakText:")) || call == QStringLiteral("ResetAudio")
-            || call == QStringLiteral("PauseAudio") || call == QStringLiteral("ResumeAudio"))
-            result << call;
-    return result;
+    return engine.callsOf({QStringLiteral("SpeakText"), QStringLiteral("ResetAudio"), QStringLiteral("PauseAudio"),
+                           QStringLiteral("ResumeAudio")});
 }
 
 } // namespace

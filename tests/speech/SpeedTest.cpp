@@ -9,14 +9,7 @@ using velmor::speedOffset;
 
 namespace {
 
-QStringList speedCalls(const FakeSpeechEngine& engine)
-{
-    QStringList result;
-    for (const QString& call : engine.calls)
-        if (call.startsWith(QStringLiteral("Speed:")))
-            result << call;
-    return result;
-}
+QStringList speedCalls(const FakeSpeechEngine& engine) { return engine.callsOf({QStringLiteral("Speed")}); }
 
 // One mode per speaker, all with usable names.
 VoiceWindow voicesOf(const QStringList& speakers)

@@ -8,14 +8,7 @@
 
 namespace {
 
-QStringList selectCalls(const FakeSpeechEngine& engine)
-{
-    QStringList result;
-    for (const QString& call : engine.calls)
-        if (call.startsWith(QStringLiteral("SelectMode:")))
-            result << call;
-    return result;
-}
+QStringList selectCalls(const FakeSpeechEngine& engine) { return engine.callsOf({QStringLiteral("SelectMode")}); }
 
 // Modes 1 to 5; mode 2 is dropped and mode 4 is the Naoko voice, so Naoko is language ID 3.
 VoiceWindow fiveModes()

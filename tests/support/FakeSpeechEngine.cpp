@@ -51,3 +51,12 @@ void FakeSpeechEngine::setMinSpeed(int wordsPerMinute)
     record(QStringLiteral("MinSpeed:%1").arg(wordsPerMinute));
     minSpeed = wordsPerMinute;
 }
+
+QStringList FakeSpeechEngine::callsOf(const QStringList& names) const
+{
+    QStringList result;
+    for (const QString& call : calls)
+        if (names.contains(call.section(u':', 0, 0)))
+            result << call;
+    return result;
+}

@@ -35,6 +35,9 @@ public:
     // When set, the next call throws this message as a SpeechError.
     QString failNext;
 
+    // The recorded calls whose names are among the given ones, in order ("SpeakText", "Speed").
+    QStringList callsOf(const QStringList& names) const;
+
     void fireStarted() { emit OnTextDataStarted(); }
     void fireDone() { emit OnTextDataDone(); }
     void clear() { calls.clear(); spoken.clear(); }
