@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 
 #include <QHash>
+#include <functional>
 #include <vector>
 #include <QWidget>
 #include <memory>
@@ -37,6 +38,11 @@ class SpeechEngine;
 class TRegManager;
 class UPanel;
 class UpDownEdit;
+class GlobalShortcutService;
+class HotKeySwitch;
+class KeyNameHelp;
+class SpokenHelp;
+class THookHotKey;
 
 struct FormOptions {
     // A file named on the command line will be opened right after creation.
@@ -45,6 +51,8 @@ struct FormOptions {
     std::optional<Dialogs> dialogs;
     // The settings file; empty for the usual place.
     QString settingsFile;
+    // The desktop's system-wide shortcut service; empty for the platform's own.
+    std::function<std::unique_ptr<GlobalShortcutService>()> globalShortcuts = {};
 };
 
 // The main window: it owns the controls and the state fields and wires each control to the
@@ -106,6 +114,11 @@ public:
     void RichEdit98Change();
     void GetColRow();
     void AppHintShow(const QString& hint);
+    void HotKeyCheckBoxClick();
+    void HotKeyCheckClick();
+    void HookHotKey1HotKey(int index);
+    void HelpButtonClick();
+    void AboutButtonClick();
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -169,6 +182,7 @@ public:
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
     TVolumeControl* VolumeControl1 = nullptr;
+    THookHotKey* HookHotKey1 = nullptr;
     MainMenus menus;
 
 protected:
@@ -185,6 +199,8 @@ private:
     void buildEditArea();
     void buildLayout();
     void createConcerns();
+    void createHelp();
+    void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void connectHandlers();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
@@ -214,6 +230,9 @@ private:
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
+    std::unique_ptr<HotKeySwitch> m_hotKey;
+    std::unique_ptr<KeyNameHelp> m_keyNames;
+    std::unique_ptr<SpokenHelp> m_spokenHelp;
     Dialogs m_dialogs;
     bool m_shown = false;
 };
