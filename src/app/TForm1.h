@@ -27,6 +27,8 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class DocumentCommands;
+class DropCommands;
+class TDropDst;
 class FileCommands;
 struct ListingEntry;
 class SpeedControl;
@@ -119,6 +121,12 @@ public:
     void HookHotKey1HotKey(int index);
     void HelpButtonClick();
     void AboutButtonClick();
+    void DropDst1FileDrop(const QStringList& files);
+    void DropDst2FileDrop(const QStringList& files);
+    void DropDst3FileDrop(const QStringList& files);
+    void DicButtonClick();
+    void DicButton2Click();
+    void Print1Click();
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -183,6 +191,9 @@ public:
     std::unique_ptr<TRegManager> RegManager1;
     TVolumeControl* VolumeControl1 = nullptr;
     THookHotKey* HookHotKey1 = nullptr;
+    TDropDst* DropDst1 = nullptr;
+    TDropDst* DropDst2 = nullptr;
+    TDropDst* DropDst3 = nullptr;
     MainMenus menus;
 
 protected:
@@ -201,6 +212,7 @@ private:
     void createConcerns();
     void createHelp();
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
+    void createDropsAndPrinting();
     void connectHandlers();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
@@ -228,6 +240,7 @@ private:
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<DropCommands> m_drops;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     std::unique_ptr<HotKeySwitch> m_hotKey;

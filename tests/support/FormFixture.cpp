@@ -28,6 +28,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         fileChoices << choice;
         return fileAnswer;
     };
+    dialogs.choosePrinter = [this](QPrinter& printer) {
+        ++printDialogs;
+        if (printerChoice)
+            printerChoice(printer);
+        return bool(printerChoice);
+    };
     velmor::FormOptions options{false, dialogs, settingsFile};
     options.globalShortcuts = [this] {
         auto service = std::make_unique<FakeGlobalShortcuts>();
