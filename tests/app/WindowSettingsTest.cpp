@@ -18,7 +18,9 @@
 #include <QSplitter>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -158,11 +160,17 @@ TEST(WindowSettings, SettingsPathThatIsNoRegularFileStartsAndStillLetsTheUserClo
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
     const QByteArray name = QFile::encodeName(ini);
+    // A FIFO with settings waiting in it: still not read.
+    int fifoWriter = -1;
     const std::function<bool()> makers[] = {
-        [&] { return mkfifo(name.constData(), 0600) == 0; },
+        [&] {
+            const QByteArray waiting = "[Form1\\fRepNum]\nInteger=7\n";
+            fifoWriter = mkfifo(name.constData(), 0600) == 0 ? open(name.constData(), O_RDWR | O_NONBLOCK) : -1;
+            return fifoWriter >= 0 && write(fifoWriter, waiting.constData(), size_t(waiting.size())) == waiting.size();
+        },
         [&] { return QFile::link(QStringLiteral("/dev/zero"), ini); },
         [&] { return QDir().mkdir(ini); },
-        [&] { return QFile::link(folder.filePath(QStringLiteral("gone/velmor.ini")), ini); },
+        [&] { return QFile::link(folder.filePath(QStringLiteral("gone.ini")), ini); },
     };
     for (const auto& make : makers) {
         ASSERT_TRUE(make());
@@ -179,8 +187,10 @@ TEST(WindowSettings, SettingsPathThatIsNoRegularFileStartsAndStillLetsTheUserClo
         EXPECT_EQ(after.isSymLink(), before.isSymLink());
         EXPECT_EQ(after.isDir(), before.isDir());
         EXPECT_FALSE(after.isFile());
+        EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("gone.ini"))));
         ASSERT_TRUE(QFile::remove(ini) || QDir().rmdir(ini));
     }
+    close(fifoWriter);
 }
 
 // Stored numbers far out of range must neither overflow a sum nor open a window larger than
