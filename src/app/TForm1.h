@@ -186,6 +186,7 @@ private:
     void buildLayout();
     void createConcerns();
     void connectHandlers();
+    void connectSpeechNotices();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
