@@ -11,7 +11,7 @@ packages=(
   # run
   qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic
   # end-to-end tests
-  xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick
+  xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick poppler-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "app/SettingsLocation.h"
 #include "app/WindowBounds.h"
 #include "document/DocumentCommands.h"
+#include "document/DroppedFiles.h"
 #include "document/EditorLines.h"
 #include "document/FileCommands.h"
 #include "document/YukiMarks.h"
@@ -128,7 +129,7 @@ void TForm1::createConcerns()
     m_voices = std::make_unique<VoiceSelection>(m_state, m_engine.get(), std::move(voiceHooks));
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
-
+    createDropsAndPrinting();
 }
 
 // ---------------------------------------------------------------- wiring
@@ -318,10 +319,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     if (WordReadCheckBox->isChecked())
         findChild<QAction*>(QStringLiteral("Joyful1"))->setChecked(true);
     s.fImeLen = 0;
-    if (!s.fExeName.isEmpty())
-        DicButton->setToolTip(QFileInfo(s.fExeName).fileName());
-    if (!s.fDicName.isEmpty())
-        DicButton2->setToolTip(QFileInfo(s.fDicName).fileName());
+    m_drops->showProgramHints();
     findChild<QAction*>(QStringLiteral("AddYuki1"))->setChecked(s.fAddYuki);
     SelTextButton->setActiveFontColor(colorFromBgr(s.fSelBgColor));
 }

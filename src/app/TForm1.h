@@ -26,6 +26,8 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class DocumentCommands;
+class DropCommands;
+class TDropDst;
 class FileCommands;
 struct ListingEntry;
 class SpeedControl;
@@ -106,6 +108,12 @@ public:
     void RichEdit98Change();
     void GetColRow();
     void AppHintShow(const QString& hint);
+    void DropDst1FileDrop(const QStringList& files);
+    void DropDst2FileDrop(const QStringList& files);
+    void DropDst3FileDrop(const QStringList& files);
+    void DicButtonClick();
+    void DicButton2Click();
+    void Print1Click();
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -169,6 +177,9 @@ public:
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
     TVolumeControl* VolumeControl1 = nullptr;
+    TDropDst* DropDst1 = nullptr;
+    TDropDst* DropDst2 = nullptr;
+    TDropDst* DropDst3 = nullptr;
     MainMenus menus;
 
 protected:
@@ -185,6 +196,7 @@ private:
     void buildEditArea();
     void buildLayout();
     void createConcerns();
+    void createDropsAndPrinting();
     void connectHandlers();
     void connectSpeechNotices();
     void onClick(QWidget* control, void (TForm1::*handler)());
@@ -213,6 +225,7 @@ private:
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<DropCommands> m_drops;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;
