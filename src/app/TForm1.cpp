@@ -268,8 +268,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
     const QRect bounds = startBounds(QRect(s.fLeft, s.fTop, s.fWidth, s.fHeight), s.fMaxForm, screens);
-    move(bounds.topLeft());
-    resize(bounds.size());
+    setOuterBounds(*this, bounds);
 
     MarkButton->setFaceColor(colorFromBgr(s.fMarkColor));
     MarkingButton->setFaceColor(colorFromBgr(s.ffMarkColor));
@@ -326,7 +325,8 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
 void TForm1::openCommandLineFile(const QString& fileName)
 {
-    m_state.fOpenName = fileName;
+    // Stored as the last file, the name must still lead to it from another folder.
+    m_state.fOpenName = QFileInfo(fileName).absoluteFilePath();
     m_state.fParamOpen = true;
     MyTextFileOpen();
 }
@@ -347,6 +347,9 @@ void TForm1::FormShow()
     FormState& s = m_state;
     RichEdit98->showSelectionBar(true);
     FormResize();
+    // A file opened at start-up was shown before the info line had its width.
+    if (!s.fFileName.isEmpty())
+        m_files->showFileName();
     if (s.fMaxForm)
         setWindowState(windowState() | Qt::WindowMaximized);
 
@@ -376,8 +379,8 @@ void TForm1::placeCaretAtEndLine()
 {
     auto* endLineOption = findChild<QAction*>(QStringLiteral("endline"));
     if (endLineOption->isChecked() && RichEdit98->lineCount() > 0) {
+        RichEdit98->verticalScrollBar()->setValue(RichEdit98->verticalScrollBar()->maximum());
         RichEdit98->setSelection(endLineCaretPosition(*RichEdit98->document()), 0);
-        RichEdit98->ensureCursorVisible();
         return;
     }
     GetColRow();
@@ -404,9 +407,10 @@ bool TForm1::FormCloseQuery()
     m_state.ffirst = false;
     if (m_state.fPrevID != 0)
         m_state.fid = m_state.fPrevID;
-    // The text goes only once every item is written: a refused write keeps the window open
-    // with the text still in it.
-    WriteSettings();
+    // The text goes only once every item is written: a refused write that the user does not
+    // give up on keeps the window open with the text still in it.
+    if (!WriteSettingsOrLetGo())
+        return false;
     RichEdit98->clear();
     return true;
 }

@@ -208,6 +208,8 @@ private:
     static const QHash<QString, SettingBinding>& settingBindings();
     void ReadSettings();
     void WriteSettings();
+    // Writes the settings; when the file refuses them, asks whether to close without them.
+    bool WriteSettingsOrLetGo();
 
     void FormCreate(bool commandLineFilePending, const QString& settingsFile);
     void FormShow();
