@@ -25,6 +25,7 @@ class InfoLine;
 class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
+class AppearanceCommands;
 class DocumentCommands;
 class DropCommands;
 class TDropDst;
@@ -93,7 +94,18 @@ public:
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
+    void BGColor1Click();
+    void FontColor1Click();
+    void N10Click();
+    void N11Click();
+    void Nf12Click();
+    void Mincho1Click();
+    void Gothic1Click();
     void MSUIGothic1Click();
+    void PanelColor1Click();
+    void default1Click();
+    void SetFontGM();
+    void Hangul();
     void NewButtonClick();
     void Undo1Click();
     void Redo1Click();
@@ -197,7 +209,9 @@ private:
     void buildLayout();
     void createConcerns();
     void createDropsAndPrinting();
+    void createAppearance();
     void connectHandlers();
+    void connectSpeechNotices();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -216,8 +230,6 @@ private:
     void openNamedFile();
     void placeCaretAtEndLine();
     void FormResize();
-    void applyEditorFont();
-    void checkFontMenus();
     void appendListing(const std::vector<ListingEntry>& listing);
 
     FormState m_state;
@@ -227,6 +239,7 @@ private:
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<DropCommands> m_drops;
+    std::unique_ptr<AppearanceCommands> m_appearance;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;
