@@ -3,6 +3,7 @@
 #include "app/ErrorBox.h"
 #include "document/TextFileDialog.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QMessageBox>
 #include <QPointer>
@@ -55,6 +56,16 @@ Dialogs standardDialogs(QWidget* parent)
             return std::nullopt;
         return dialog->selectedFiles().front();
     };
+    dialogs.notify = [](QWidget* over, const QString& text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, over);
+        box.exec();
+    };
+    dialogs.askQuestion = [](QWidget* over, const QString& text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Information"), text,
+                        QMessageBox::Yes | QMessageBox::No, over);
+        return box.exec() == QMessageBox::Yes;
+    };
+    dialogs.beep = [] { QApplication::beep(); };
     return dialogs;
 }
 

@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 
 #include <QHash>
+#include <QPointer>
 #include <vector>
 #include <QWidget>
 #include <memory>
@@ -35,6 +36,7 @@ class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
+class TForm3;
 class UPanel;
 class UpDownEdit;
 
@@ -105,6 +107,7 @@ public:
     void AddYuki1Click();
     void RichEdit98Change();
     void GetColRow();
+    void FindButtonClick();
     void AppHintShow(const QString& hint);
 
     // Controls, named as their objectName.
@@ -186,6 +189,7 @@ private:
     void buildLayout();
     void createConcerns();
     void connectHandlers();
+    void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -215,6 +219,7 @@ private:
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;
+    QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
 };
 

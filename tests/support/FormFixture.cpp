@@ -28,6 +28,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         fileChoices << choice;
         return fileAnswer;
     };
+    dialogs.notify = [this](QWidget*, const QString& text) { notes << text; };
+    dialogs.askQuestion = [this](QWidget*, const QString& text) {
+        notes << text;
+        return answerYes;
+    };
+    dialogs.beep = [this] { ++beeps; };
     form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs, settingsFile});
     if (show) {
         form->show();
