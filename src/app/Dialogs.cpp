@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPointer>
 #include <memory>
 
@@ -55,6 +56,10 @@ Dialogs standardDialogs(QWidget* parent)
         if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
             return std::nullopt;
         return dialog->selectedFiles().front();
+    };
+    dialogs.choosePrinter = [owner](QPrinter& printer) {
+        QPrintDialog dialog(&printer, owner);
+        return dialog.exec() == QDialog::Accepted;
     };
     dialogs.notify = [](QWidget* over, const QString& text) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, over);

@@ -6,6 +6,7 @@
 #include "app/SettingsLocation.h"
 #include "app/WindowBounds.h"
 #include "document/DocumentCommands.h"
+#include "document/DroppedFiles.h"
 #include "document/EditorLines.h"
 #include "document/FileCommands.h"
 #include "document/YukiMarks.h"
@@ -128,7 +129,7 @@ void TForm1::createConcerns()
     m_voices = std::make_unique<VoiceSelection>(m_state, m_engine.get(), std::move(voiceHooks));
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
-
+    createDropsAndPrinting();
 }
 
 // ---------------------------------------------------------------- wiring
@@ -267,8 +268,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
     const QRect bounds = startBounds(QRect(s.fLeft, s.fTop, s.fWidth, s.fHeight), s.fMaxForm, screens);
-    move(bounds.topLeft());
-    resize(bounds.size());
+    setOuterBounds(*this, bounds);
 
     MarkButton->setFaceColor(colorFromBgr(s.fMarkColor));
     MarkingButton->setFaceColor(colorFromBgr(s.ffMarkColor));
@@ -318,17 +318,15 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     if (WordReadCheckBox->isChecked())
         findChild<QAction*>(QStringLiteral("Joyful1"))->setChecked(true);
     s.fImeLen = 0;
-    if (!s.fExeName.isEmpty())
-        DicButton->setToolTip(QFileInfo(s.fExeName).fileName());
-    if (!s.fDicName.isEmpty())
-        DicButton2->setToolTip(QFileInfo(s.fDicName).fileName());
+    m_drops->showProgramHints();
     findChild<QAction*>(QStringLiteral("AddYuki1"))->setChecked(s.fAddYuki);
     SelTextButton->setActiveFontColor(colorFromBgr(s.fSelBgColor));
 }
 
 void TForm1::openCommandLineFile(const QString& fileName)
 {
-    m_state.fOpenName = fileName;
+    // Stored as the last file, the name must still lead to it from another folder.
+    m_state.fOpenName = QFileInfo(fileName).absoluteFilePath();
     m_state.fParamOpen = true;
     MyTextFileOpen();
 }
@@ -349,6 +347,9 @@ void TForm1::FormShow()
     FormState& s = m_state;
     RichEdit98->showSelectionBar(true);
     FormResize();
+    // A file opened at start-up was shown before the info line had its width.
+    if (!s.fFileName.isEmpty())
+        m_files->showFileName();
     if (s.fMaxForm)
         setWindowState(windowState() | Qt::WindowMaximized);
 
@@ -378,8 +379,8 @@ void TForm1::placeCaretAtEndLine()
 {
     auto* endLineOption = findChild<QAction*>(QStringLiteral("endline"));
     if (endLineOption->isChecked() && RichEdit98->lineCount() > 0) {
+        RichEdit98->verticalScrollBar()->setValue(RichEdit98->verticalScrollBar()->maximum());
         RichEdit98->setSelection(endLineCaretPosition(*RichEdit98->document()), 0);
-        RichEdit98->ensureCursorVisible();
         return;
     }
     GetColRow();
@@ -406,9 +407,10 @@ bool TForm1::FormCloseQuery()
     m_state.ffirst = false;
     if (m_state.fPrevID != 0)
         m_state.fid = m_state.fPrevID;
-    // The text goes only once every item is written: a refused write keeps the window open
-    // with the text still in it.
-    WriteSettings();
+    // The text goes only once every item is written: a refused write that the user does not
+    // give up on keeps the window open with the text still in it.
+    if (!WriteSettingsOrLetGo())
+        return false;
     RichEdit98->clear();
     return true;
 }

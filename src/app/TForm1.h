@@ -27,6 +27,8 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class DocumentCommands;
+class DropCommands;
+class TDropDst;
 class FileCommands;
 struct ListingEntry;
 class SpeedControl;
@@ -109,6 +111,12 @@ public:
     void GetColRow();
     void FindButtonClick();
     void AppHintShow(const QString& hint);
+    void DropDst1FileDrop(const QStringList& files);
+    void DropDst2FileDrop(const QStringList& files);
+    void DropDst3FileDrop(const QStringList& files);
+    void DicButtonClick();
+    void DicButton2Click();
+    void Print1Click();
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -172,6 +180,9 @@ public:
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
     TVolumeControl* VolumeControl1 = nullptr;
+    TDropDst* DropDst1 = nullptr;
+    TDropDst* DropDst2 = nullptr;
+    TDropDst* DropDst3 = nullptr;
     MainMenus menus;
 
 protected:
@@ -188,6 +199,7 @@ private:
     void buildEditArea();
     void buildLayout();
     void createConcerns();
+    void createDropsAndPrinting();
     void connectHandlers();
     void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
@@ -199,6 +211,8 @@ private:
     static const QHash<QString, SettingBinding>& settingBindings();
     void ReadSettings();
     void WriteSettings();
+    // Writes the settings; when the file refuses them, asks whether to close without them.
+    bool WriteSettingsOrLetGo();
 
     void FormCreate(bool commandLineFilePending, const QString& settingsFile);
     void FormShow();
@@ -216,6 +230,7 @@ private:
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<DropCommands> m_drops;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;

@@ -96,8 +96,8 @@ void TForm1::buildTopBar()
     FindButton = button("FindButton", QStringLiteral("Find"), 651, 9, 29, 25,
                         QStringLiteral("Find or Replace Text  Ctrl + F"));
     JapanButton = button("JapanButton", QStringLiteral("&N"), 686, 9, 22, 25, QStringLiteral("ID Naoko on off  Alt + N"));
-    DicButton = button("DicButton", QStringLiteral("&dic"), 713, 10, 25, 23);
-    DicButton2 = button("DicButton2", QStringLiteral("d&ic"), 744, 11, 25, 23);
+    DicButton = button("DicButton", QStringLiteral("&dic"), 713, 10, 25, 23, QStringLiteral("D&D, Start dic  Alt + D"));
+    DicButton2 = button("DicButton2", QStringLiteral("d&ic"), 744, 11, 25, 23, QStringLiteral("D&D, Start dic  Alt + I"));
     for (FlatButton* dic : {DicButton, DicButton2}) {
         dic->setFlat(false);
         dic->setFaceColor(kPanelColor);

@@ -28,6 +28,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         fileChoices << choice;
         return fileAnswer;
     };
+    dialogs.choosePrinter = [this](QPrinter& printer) {
+        ++printDialogs;
+        if (printerChoice)
+            printerChoice(printer);
+        return bool(printerChoice);
+    };
     dialogs.notify = [this](QWidget*, const QString& text) { notes << text; };
     dialogs.askQuestion = [this](QWidget*, const QString& text) {
         notes << text;
