@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/Appearance.h"
 #include "app/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
@@ -82,6 +83,7 @@ TForm1::~TForm1() = default;
 // window only through the few calls it is given here.
 void TForm1::createConcerns()
 {
+    createAppearance();
     m_speaking = std::make_unique<SpeakingCommands>(
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
@@ -100,7 +102,7 @@ void TForm1::createConcerns()
     fileServices.speechInfo = [this] { return SICheckBox->isChecked(); };
     fileServices.announce = [this](const QString& sentence) { m_speaking->announce(sentence); };
     fileServices.mayDiscardText = [this] { return m_document->mayDiscardText(); };
-    fileServices.applyEditorFont = [this] { applyEditorFont(); };
+    fileServices.applyEditorFont = [this] { m_appearance->applyEditorFont(); };
     fileServices.switchToHangulFont = [this] { MSUIGothic1Click(); };
     fileServices.caretMoved = [this] { GetColRow(); };
     fileServices.infoLineWidth = [this] { return ULabel98->width(); };
@@ -195,7 +197,6 @@ void TForm1::connectHandlers()
     onClick(PlainSaveButton, &TForm1::PlainSaveButtonClick);
     onAction("PlainText_Save1", &TForm1::PlainSaveButtonClick);
     onAction("PlainText1", &TForm1::PlainSaveButtonClick);
-    onAction("MSUIGothic1", &TForm1::MSUIGothic1Click);
     onClick(NewButton, &TForm1::NewButtonClick);
     onAction("New1", &TForm1::NewButtonClick);
     onAction("New2", &TForm1::NewButtonClick);
@@ -259,9 +260,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     RegManager1->IniFileName = settingsFile.isEmpty() ? settingsFilePath() : settingsFile;
     ReadSettings();
 
-    applyEditorFont();
-    UPanel1->setColor(colorFromBgr(s.fPColor));
-    checkFontMenus();
+    m_appearance->applyStoredLook();
 
     // Window bounds; a maximised window is maximised when it is first shown.
     QList<QRect> screens;
@@ -452,39 +451,6 @@ void TForm1::SaveButtonClick() { m_files->SaveButtonClick(); }
 void TForm1::UniSaveButtonClick() { m_files->UniSaveButtonClick(); }
 void TForm1::PlainSaveButtonClick() { m_files->PlainSaveButtonClick(); }
 void TForm1::openNamedFile() { m_files->MyTextFileOpen(); }
-
-void TForm1::applyEditorFont()
-{
-    RichEdit98->setBackgroundColor(colorFromBgr(m_state.fBGColor));
-    RichEdit98->setTextColor(colorFromBgr(m_state.fFontColor));
-    RichEdit98->setDefaultFont(m_state.fFontName, m_state.fFontSize);
-    ULabel98->setFont(RichEdit98->font());
-}
-
-// Exactly the size and face items that match the current font carry a check mark.
-void TForm1::checkFontMenus()
-{
-    const std::pair<const char*, bool> marks[] = {
-        {"N10", m_state.fFontSize == 10},
-        {"N11", m_state.fFontSize == 11},
-        {"Nf12", m_state.fFontSize == 12},
-        {"Mincho1", m_state.fFontName == kFacePMincho},
-        {"Gothic1", m_state.fFontName == kFacePGothic},
-        {"MSUIGothic1", m_state.fFontName == kFaceUIGothic},
-    };
-    for (const auto& [name, checked] : marks)
-        findChild<QAction*>(QString::fromLatin1(name))->setChecked(checked);
-}
-
-void TForm1::MSUIGothic1Click()
-{
-    m_state.fFontName = kFaceUIGothic;
-    RichEdit98->setDefaultFont(kFaceUIGothic, RichEdit98->font().pointSize());
-    QFont infoFont = ULabel98->font();
-    infoFont.setFamily(kFaceUIGothic);
-    ULabel98->setFont(infoFont);
-    checkFontMenus();
-}
 
 void TForm1::NewButtonClick() { m_document->NewButtonClick(); }
 void TForm1::Undo1Click() { m_document->Undo1Click(); }

@@ -26,6 +26,7 @@ class InfoLine;
 class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
+class AppearanceCommands;
 class DocumentCommands;
 class DropCommands;
 class TDropDst;
@@ -95,7 +96,18 @@ public:
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
+    void BGColor1Click();
+    void FontColor1Click();
+    void N10Click();
+    void N11Click();
+    void Nf12Click();
+    void Mincho1Click();
+    void Gothic1Click();
     void MSUIGothic1Click();
+    void PanelColor1Click();
+    void default1Click();
+    void SetFontGM();
+    void Hangul();
     void NewButtonClick();
     void Undo1Click();
     void Redo1Click();
@@ -200,6 +212,7 @@ private:
     void buildLayout();
     void createConcerns();
     void createDropsAndPrinting();
+    void createAppearance();
     void connectHandlers();
     void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
@@ -220,8 +233,6 @@ private:
     void openNamedFile();
     void placeCaretAtEndLine();
     void FormResize();
-    void applyEditorFont();
-    void checkFontMenus();
     void appendListing(const std::vector<ListingEntry>& listing);
 
     FormState m_state;
@@ -231,6 +242,7 @@ private:
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<DropCommands> m_drops;
+    std::unique_ptr<AppearanceCommands> m_appearance;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;

@@ -44,7 +44,6 @@ Widget* place(Widget* widget, int x, int y, int width, int height, const QString
     if (!hint.isEmpty()) {
         widget->setToolTip(hint);
         widget->setStatusTip(hint);
-        widget->setToolTipDuration(2500);
     }
     return widget;
 }
