@@ -214,6 +214,7 @@ private:
     void createDropsAndPrinting();
     void createAppearance();
     void connectHandlers();
+    void connectSpeechNotices();
     void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
