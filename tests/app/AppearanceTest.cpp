@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include "app/FaceNames.h"
 #include "app/FormState.h"
@@ -98,6 +99,19 @@ TEST(AppearanceCommands, ColoursSizeAndFaceChangeTheLookAndComeBackAfterARestart
     EXPECT_EQ(again.form->RichEdit98->font().pointSize(), 12);
     EXPECT_EQ(again.form->UPanel1->color(), panel);
     EXPECT_EQ(checkedFontItems(again), (QStringList{"Nf12", "Gothic1"}));
+}
+
+TEST(AppearanceCommands, StoredSizeAndFaceOutsideTheMenusApplyAsStoredWithoutCheckMarks)
+{
+    QTemporaryDir folder;
+    const QString settings = folder.filePath(QStringLiteral("velmor.ini"));
+    testfiles::writeFileBytes(settings, "[Form1\\fFontSize]\nInteger=14\n[Form1\\fFontName]\nString=Serif\n");
+    FormFixture f(2, true, settings);
+    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 14);
+    EXPECT_EQ(f.form->RichEdit98->font().family(), QStringLiteral("Serif"));
+    EXPECT_EQ(f.form->ULabel98->font().pointSize(), 14);
+    EXPECT_TRUE(checkedFontItems(f).isEmpty());
+    EXPECT_TRUE(f.errors.isEmpty());
 }
 
 TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
