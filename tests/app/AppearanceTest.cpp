@@ -127,16 +127,21 @@ TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
     f.trigger("FontColor1"); // cancelled, and the font is applied all the same
     EXPECT_TRUE(yukiColoured(f));
     EXPECT_TRUE(f.form->RichEdit98->isModified());
+    // A selection over the mark does not take the colour of typed text.
+    f.trigger("Gothic1");
+    f.form->RichEdit98->setSelection(1, 3);
+    f.trigger("Nf12");
+    EXPECT_TRUE(yukiColoured(f));
 
     f.trigger("MSUIGothic1");
-    EXPECT_EQ(checkedFontItems(f), (QStringList{"N10", "MSUIGothic1"}));
+    EXPECT_EQ(checkedFontItems(f), (QStringList{"Nf12", "MSUIGothic1"}));
     setYukiText(f, false);
-    f.trigger("Nf12");
+    f.trigger("N10");
     f.colorAnswer = QColor(Qt::darkBlue);
     f.trigger("FontColor1");
     EXPECT_TRUE(yukiColoured(f));
     EXPECT_FALSE(f.form->RichEdit98->isModified());
-    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 12);
+    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 10);
     EXPECT_EQ(f.form->RichEdit98->textColor(), QColor(Qt::darkBlue));
 }
 
