@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <functional>
+#include <QPointer>
 #include <vector>
 #include <QWidget>
 #include <memory>
@@ -39,6 +40,7 @@ class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
+class TForm3;
 class UPanel;
 class UpDownEdit;
 class GlobalShortcutService;
@@ -127,6 +129,7 @@ public:
     void AddYuki1Click();
     void RichEdit98Change();
     void GetColRow();
+    void FindButtonClick();
     void AppHintShow(const QString& hint);
     void HotKeyCheckBoxClick();
     void HotKeyCheckClick();
@@ -228,6 +231,7 @@ private:
     void createAppearance();
     void connectHandlers();
     void connectSpeechNotices();
+    void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -262,6 +266,7 @@ private:
     std::unique_ptr<KeyNameHelp> m_keyNames;
     std::unique_ptr<SpokenHelp> m_spokenHelp;
     Dialogs m_dialogs;
+    QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
 };
 

@@ -34,6 +34,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
             printerChoice(printer);
         return bool(printerChoice);
     };
+    dialogs.notify = [this](QWidget*, const QString& text) { notes << text; };
+    dialogs.askQuestion = [this](QWidget*, const QString& text) {
+        notes << text;
+        return answerYes;
+    };
+    dialogs.beep = [this] { ++beeps; };
     velmor::FormOptions options{false, dialogs, settingsFile};
     options.globalShortcuts = [this] {
         auto service = std::make_unique<FakeGlobalShortcuts>();
