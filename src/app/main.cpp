@@ -2,6 +2,7 @@
 #include "app/FontSetup.h"
 #include "app/HintStyle.h"
 #include "app/TForm1.h"
+#include "document/FileNames.h"
 #include "speech/EspeakEngine.h"
 
 #include <QApplication>
@@ -14,7 +15,11 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
 
-    const CommandLineRequest request = parseCommandLine(QApplication::arguments());
+    // What QApplication left of argv, each byte of a file name kept.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << decodeFileName(argv[i]);
+    const CommandLineRequest request = parseCommandLine(arguments);
     if (request.action == CommandLineRequest::Action::PrintHelp) {
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return 0;
