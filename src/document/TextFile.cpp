@@ -304,17 +304,26 @@ void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
 {
     if (positions.empty())
         return;
+    // Without undo steps, which would cost more than the marks themselves.
+    document.setUndoRedoEnabled(false);
+    const QString text = documentText(document);
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
-    for (const qsizetype at : positions) {
-        cursor.setPosition(int(at));
-        cursor.setPosition(int(at + 1), QTextCursor::KeepAnchor);
-        QTextCharFormat raw;
-        raw.setProperty(kRawByteProperty, int(cursor.selectedText().front().unicode()));
-        cursor.mergeCharFormat(raw);
+    for (std::size_t i = 0; i < positions.size();) {
+        // A run of the same raw byte takes one step.
+        const qsizetype start = positions[i];
+        const QChar raw = text[start];
+        qsizetype end = start + 1;
+        for (++i; i < positions.size() && positions[i] == end && text[end] == raw; ++i)
+            ++end;
+        cursor.setPosition(int(start));
+        cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+        QTextCharFormat mark;
+        mark.setProperty(kRawByteProperty, int(raw.unicode()));
+        cursor.mergeCharFormat(mark);
     }
     cursor.endEditBlock();
-    document.clearUndoRedoStacks();
+    document.setUndoRedoEnabled(true);
 }
 
 std::vector<qsizetype> rawBytePositions(const QTextDocument& document)
