@@ -374,8 +374,9 @@ FileError FileError::cannotCreate(const QString& path)
 
 DecodedText readTextFile(const QString& path, qsizetype maxChars)
 {
-    // Devices and pipes could be read without end.
-    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Devices and pipes could be read without end, and a pipe would not even open without a
+    // writer: only a regular file is read.
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     QFile file;
     struct stat status {};
     if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using velmor::decodeText;
@@ -434,11 +435,14 @@ TEST_F(TextFileAccess, WritingAnEmptyPlainTextGivesAnEmptyFile)
     EXPECT_EQ(fileBytes(path), QByteArray());
 }
 
-TEST_F(TextFileAccess, MissingFileOrFolderCannotBeOpened)
+TEST_F(TextFileAccess, MissingFileFolderOrPipeCannotBeOpened)
 {
     EXPECT_EQ(messageOf([&] { readTextFile(path, 100); }), QStringLiteral("ファイル %1 は開けません").arg(path));
     EXPECT_EQ(messageOf([&] { readTextFile(dir.path(), 100); }),
               QStringLiteral("ファイル %1 は開けません").arg(dir.path()));
+    const QString pipe = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(messageOf([&] { readTextFile(pipe, 100); }), QStringLiteral("ファイル %1 は開けません").arg(pipe));
 }
 
 TEST_F(TextFileAccess, UnreadableFileCannotBeOpened)
