@@ -11,14 +11,16 @@
 int main(int argc, char* argv[])
 {
     using namespace velmor;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmor"));
-    QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
-
-    // What QApplication left of argv, each byte of a file name kept.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << decodeFileName(argv[i]);
+    // Each byte of a file name is kept, whatever its encoding.
+    const auto argumentsOf = [](int count, char* values[]) {
+        QStringList arguments;
+        for (int i = 0; i < count; ++i)
+            arguments << decodeFileName(values[i]);
+        return arguments;
+    };
+    // The options that need no window are answered before the application object, which
+    // cannot be made without a display.
+    const QStringList arguments = argumentsOf(argc, argv);
     const CommandLineRequest request = parseCommandLine(arguments);
     if (request.action == CommandLineRequest::Action::PrintHelp) {
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
@@ -28,13 +30,24 @@ int main(int argc, char* argv[])
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (displayMissing(arguments, currentDisplayEnvironment())) {
+        std::fputs(missingDisplayText().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmor"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
+    // Qt has taken its own options (-platform, -display ...) out of argv: the file is the first
+    // argument left.
+    const std::optional<QString> file = parseCommandLine(argumentsOf(argc, argv)).file;
 
     installFontSubstitutions();
     installHintStyle(app);
 
-    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{request.file.has_value(), std::nullopt, {}});
-    if (request.file)
-        form.openCommandLineFile(*request.file);
+    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{file.has_value(), std::nullopt, {}});
+    if (file)
+        form.openCommandLineFile(*file);
     form.show();
     return QApplication::exec();
 }
