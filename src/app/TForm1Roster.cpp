@@ -1,4 +1,5 @@
 // The window's controls: where each sits, its caption, hint, range and colours.
+#include "app/AccessibleNames.h"
 #include "app/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
@@ -236,6 +237,7 @@ void TForm1::buildLayout()
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { FormResize(); });
     connect(UPanel1, &UPanel::resized, this, [this] { FormResize(); });
+    nameCaptionlessControls(this);
 }
 
 // The info line runs along the text area, inside the information panel.
