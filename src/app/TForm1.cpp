@@ -15,6 +15,7 @@
 #include "help/SpokenHelp.h"
 #include "input/HotKeySwitch.h"
 #include "speech/Repetition.h"
+#include "speech/SentenceSteps.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeedControl.h"
 #include "speech/VoiceLists.h"
@@ -78,6 +79,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     createConcerns();
     createHotKey(options.globalShortcuts);
     createHelp();
+    createFollowing();
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);
 }

@@ -37,6 +37,7 @@ class SpeedControl;
 class TVolumeControl;
 class VoiceSelection;
 class Repetition;
+class SentenceSteps;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
@@ -229,6 +230,7 @@ private:
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
     void createAppearance();
+    void createFollowing();
     void connectHandlers();
     void connectSpeechNotices();
     void connectSearch();
@@ -256,6 +258,7 @@ private:
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;
     std::unique_ptr<Repetition> m_repetition;
+    std::unique_ptr<SentenceSteps> m_sentenceSteps;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<DropCommands> m_drops;

@@ -80,9 +80,10 @@ int endLineCaretPosition(const QTextDocument& document)
     return displayLineStart(document, row == lastRow ? lastRow : row + 1);
 }
 
-QString gatherWholeText(const QTextDocument& document)
+QString gatherWholeText(const QTextDocument& document) { return linesWithCrLf(document.toPlainText()); }
+
+QString linesWithCrLf(const QString& plain)
 {
-    const QString plain = document.toPlainText();
     if (plain.isEmpty())
         return {};
     QString whole;

@@ -71,16 +71,17 @@ std::vector<QByteArray> listVariants()
     return variants;
 }
 
-// Receives the samples of the synthesis running on this thread; false stops it.
-using SampleSink = std::function<bool(const short* samples, int count)>;
+// Receives the samples and events of the synthesis running on this thread; false stops it.
+// The last call of a synthesis may bring events without samples.
+using SampleSink = std::function<bool(const short* samples, int count, const espeak_EVENT* events)>;
 thread_local const SampleSink* t_sink = nullptr;
 
-int onSamples(short* wav, int count, espeak_EVENT*)
+int onSamples(short* wav, int count, espeak_EVENT* events)
 {
     const SampleSink* sink = t_sink;
-    if (!sink || !wav || count <= 0)
+    if (!sink)
         return 0;
-    return (*sink)(wav, count) ? 0 : 1;
+    return (*sink)(wav, wav ? std::max(count, 0) : 0, events) ? 0 : 1;
 }
 
 void speak(const QString& text, const SampleSink& sink)
@@ -90,6 +91,83 @@ void speak(const QString& text, const SampleSink& sink)
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
     t_sink = nullptr;
 }
+
+// The library counts a text's characters in code points from 1; the text is indexed in UTF-16
+// units, where a character beyond the Basic Multilingual Plane takes two.
+class CodePointIndex {
+public:
+    explicit CodePointIndex(const QString& text)
+        : m_size(int(text.size()))
+    {
+        int codePoint = 0;
+        for (qsizetype i = 0; i < text.size(); ++i, ++codePoint) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                m_pairs.push_back(codePoint);
+                ++i;
+            }
+        }
+    }
+
+    int utf16Offset(int codePoint) const
+    {
+        const auto pairsBefore = std::lower_bound(m_pairs.begin(), m_pairs.end(), codePoint) - m_pairs.begin();
+        return std::min(m_size, codePoint + int(pairsBefore));
+    }
+
+private:
+    int m_size;
+    std::vector<int> m_pairs; // code point indexes of the characters that take two units
+};
+
+// Word events of one synthesis, handed on with the chunk in which each word's sound begins.
+class WordEvents {
+public:
+    explicit WordEvents(const QString& text) : m_text(text), m_index(text) { }
+
+    void take(const espeak_EVENT* events)
+    {
+        for (const espeak_EVENT* e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            // The library also sends empty words, at the start of some clauses.
+            if (e->type != espeakEVENT_WORD || e->text_position < 1 || e->length < 1)
+                continue;
+            const int start = m_index.utf16Offset(e->text_position - 1);
+            const int end = m_index.utf16Offset(e->text_position - 1 + e->length);
+            // After some symbols (an emoji) it also reports the blank that follows as a word.
+            const QStringView word = QStringView(m_text).mid(start, end - start);
+            if (std::any_of(word.begin(), word.end(), [](QChar c) { return !c.isSpace(); }))
+                m_pending.push_back({std::max<qsizetype>(e->sample, 0), start, end - start});
+        }
+    }
+
+    // The words that begin before the end of the next `count` samples, placed within them.
+    std::vector<WordMark> within(qsizetype count)
+    {
+        std::vector<WordMark> words;
+        const auto later = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                                 [&](const WordMark& w) { return w.sample < m_delivered + count; });
+        for (auto w = m_pending.begin(); w != later; ++w)
+            words.push_back({std::max<qsizetype>(0, w->sample - m_delivered), w->textOffset, w->length});
+        m_pending.erase(m_pending.begin(), later);
+        m_delivered += count;
+        return words;
+    }
+
+    // Words whose sound never came: they are reported at the end of the text.
+    std::vector<WordMark> rest()
+    {
+        std::vector<WordMark> words;
+        for (const WordMark& w : m_pending)
+            words.push_back({0, w.textOffset, w.length});
+        m_pending.clear();
+        return words;
+    }
+
+private:
+    QStringView m_text;
+    CodePointIndex m_index;
+    std::vector<WordMark> m_pending; // sample counted from the start of the synthesis
+    qsizetype m_delivered = 0;
+};
 
 } // namespace
 
@@ -145,7 +223,7 @@ VoiceSample EspeakWorker::sample(const QByteArray& voice, int wordsPerMinute, co
         if (!m_available)
             return;
         selectVoice(voice, wordsPerMinute);
-        speak(text, [&](const short* samples, int count) {
+        speak(text, [&](const short* samples, int count, const espeak_EVENT*) {
             result.samples.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
             return true;
         });
@@ -178,9 +256,8 @@ void EspeakWorker::run(std::promise<void>* ready)
             continue;
         }
         const SynthesisJob& job = std::get<SynthesisJob>(*work);
-        if (m_available)
-            synthesize(job);
-        if (m_pcm.push({job.textId, {}, true}, job.generation))
+        std::vector<WordMark> unheardWords = m_available ? synthesize(job) : std::vector<WordMark>{};
+        if (m_pcm.push({job.textId, {}, true, std::move(unheardWords)}, job.generation))
             m_pcmArrived();
     }
 }
@@ -203,18 +280,24 @@ void EspeakWorker::selectVoice(const QByteArray& voice, int wordsPerMinute)
     espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
 }
 
-void EspeakWorker::synthesize(const SynthesisJob& job)
+std::vector<WordMark> EspeakWorker::synthesize(const SynthesisJob& job)
 {
     if (job.generation != m_pcm.generation())
-        return;
+        return {};
     selectVoice(job.voice, job.wordsPerMinute);
-    speak(job.text, [&](const short* samples, int count) {
-        PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false};
+    WordEvents words(job.text);
+    speak(job.text, [&](const short* samples, int count, const espeak_EVENT* events) {
+        words.take(events);
+        if (count == 0)
+            return true;
+        PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false,
+                       words.within(count)};
         if (!m_pcm.push(std::move(chunk), job.generation))
             return false; // discarded or shutting down: stop synthesizing this text
         m_pcmArrived();
         return true;
     });
+    return words.rest();
 }
 
 } // namespace velmor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/PcmQueue.h"
 #include "speech/VoiceModes.h"
 
 #include <QByteArray>
@@ -16,8 +17,6 @@
 #include <vector>
 
 namespace velmor {
-
-class PcmQueue;
 
 // A text to speak with the voice and rate that were current when it was queued.
 struct SynthesisJob {
@@ -36,8 +35,9 @@ struct VoiceSample {
 
 // The only thread that calls into libespeak-ng, which crashes when two threads synthesize.
 // It initializes the library and reads the voice list, then turns queued jobs, one at a time
-// and in order, into PCM chunks followed by an end mark. Jobs of a discarded PcmQueue
-// generation are skipped, and synthesis of one stops as soon as the queue refuses its audio.
+// and in order, into PCM chunks (each with the words whose sound begins in it) followed by an
+// end mark. Jobs of a discarded PcmQueue generation are skipped, and synthesis of one stops as
+// soon as the queue refuses its audio.
 class EspeakWorker {
 public:
     // Waits until the library is ready (or known to be unusable) and the voices are read.
@@ -70,7 +70,8 @@ private:
     std::optional<Work> nextWork();
     void post(Work work);
     void selectVoice(const QByteArray& voice, int wordsPerMinute);
-    void synthesize(const SynthesisJob& job);
+    // Returns the words reported without sound of their own, for the end of the text.
+    std::vector<WordMark> synthesize(const SynthesisJob& job);
 
     PcmQueue& m_pcm;
     std::function<void()> m_pcmArrived;

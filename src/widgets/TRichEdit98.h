@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <utility>
 #include <vector>
 
 namespace velmor {
@@ -35,6 +36,15 @@ public:
     void clearHighlights();
     QList<QTextEdit::ExtraSelection> highlights() const { return extraSelections(); }
     int highlightCount() const { return int(m_highlights.size()); }
+
+    // The word being heard, in a colour of its own over the highlights. Like them it is neither
+    // an edit nor an undo step, and it moves with edits around it.
+    void showSpokenWord(int start, int length, const QColor& color);
+    void clearSpokenWord();
+    // Start and length of the word shown; length 0 when none is.
+    std::pair<int, int> spokenWord() const;
+    // Scrolls, without moving the caret, so that the line holding the position is in sight.
+    void bringIntoView(int position);
 
     bool isModified() const;
     void setModified(bool modified);
@@ -72,6 +82,8 @@ private:
     std::vector<Highlight> m_highlights;
     // Highlights of a text that was replaced, kept alive until the replacing is over.
     std::vector<Highlight> m_retiredHighlights;
+    QTextCursor m_spokenWord;
+    QColor m_spokenWordColor;
     int m_maxLength = kMaxLength;
     int m_selectionBarWidth = 0;
     QWidget* m_selectionBar = nullptr;
