@@ -40,6 +40,7 @@ class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
 class TForm3;
+class TextMarking;
 class UPanel;
 class UpDownEdit;
 
@@ -213,9 +214,11 @@ private:
     void createConcerns();
     void createDropsAndPrinting();
     void createAppearance();
+    void createMarking();
     void connectHandlers();
     void connectSpeechNotices();
     void connectSearch();
+    void connectMarking();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -246,6 +249,7 @@ private:
     std::unique_ptr<AppearanceCommands> m_appearance;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
+    std::unique_ptr<TextMarking> m_marking;
     Dialogs m_dialogs;
     QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
