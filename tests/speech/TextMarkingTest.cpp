@@ -153,6 +153,7 @@ TEST(MarkingAtFirstStart, TheVoiceListingsColoursGoLikeMarks)
     editor.setFocus();
     QTest::keyClick(&editor, Qt::Key_A, Qt::ControlModifier);
     QTest::keyRelease(&editor, Qt::Key_Control);
+    EXPECT_TRUE(editor.highlights().isEmpty()) << "everything selected by Ctrl+A loses its marks";
     QTest::keyClicks(&editor, QStringLiteral("new"));
     EXPECT_EQ(editor.toPlainText(), QStringLiteral("new"));
     EXPECT_TRUE(editor.highlights().isEmpty());

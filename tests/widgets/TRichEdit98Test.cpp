@@ -71,6 +71,7 @@ TEST(TextBoxHighlights, FollowTheTextWithoutTakingWhatIsTypedAtTheirEnds)
     const int undoSteps = editor.document()->availableUndoSteps();
     editor.addHighlight(4, 5, Qt::green);
     EXPECT_EQ(highlightsOf(editor), QStringLiteral("...rggggg.."));
+    EXPECT_EQ(editor.highlights().at(0).cursor.selectedText(), QStringLiteral("c")) << "covered parts go";
     editor.clearHighlights(5, 2);
     EXPECT_EQ(highlightsOf(editor), QStringLiteral("...rg..gg.."));
     EXPECT_EQ(editor.highlightCount(), 3);
