@@ -2,6 +2,7 @@
 
 #include "document/AtomicFile.h"
 #include "document/Cp932.h"
+#include "document/SoftBreaks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -225,12 +226,7 @@ QByteArray encodeText(QStringView text, TextFormat format, int* replaced)
     return withCrLf({}, encodeCp932(text, replaced));
 }
 
-QString documentText(const QTextDocument& document)
-{
-    QString text = document.toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
-}
+QString documentText(const QTextDocument& document) { return wholeText(document); }
 
 FileError::FileError(const QString& message, const QString& path)
     : std::runtime_error(message.toStdString()), m_path(path)
