@@ -46,9 +46,14 @@ struct Session {
     qsizetype caretIndex() const { return velmor::textIndexOfPosition(*editor.document(), editor.selStart()); }
 
     void placeCaret(qsizetype index) { editor.setSelection(positionOf(index), 0); }
-    void key(qsizetype index, Qt::Key key)
+    // Where a soft break stands for nothing, one place in the text has two positions: the end of
+    // one piece and the start of the next. The key is pressed at either.
+    void key(qsizetype index, Qt::Key key, bool atPieceStart)
     {
-        placeCaret(index);
+        int position = positionOf(index);
+        if (atPieceStart && velmor::textIndexOfPosition(*editor.document(), position + 1) == index)
+            ++position;
+        editor.setSelection(position, 0);
         QTest::keyClick(&editor, key);
     }
 
@@ -75,6 +80,7 @@ void editAtRandom(const QString& start, const QString& pasted, unsigned seed)
     const auto anywhere = [&] { return qsizetype(random() % (s.model.size() + 1)); };
     for (int step = 0; step < 160; ++step) {
         const qsizetype at = anywhere();
+        const bool atPieceStart = random() % 2 == 0;
         QString before = s.model;
         bool undoable = false;
         const unsigned action = random() % 7;
@@ -86,17 +92,17 @@ void editAtRandom(const QString& start, const QString& pasted, unsigned seed)
             s.model.insert(at, QStringLiteral("ab"));
             break;
         case 1:
-            s.key(at, Qt::Key_Return);
+            s.key(at, Qt::Key_Return, atPieceStart);
             s.model.insert(at, u'\n');
             undoable = true;
             break;
         case 2:
-            s.key(at, Qt::Key_Backspace);
+            s.key(at, Qt::Key_Backspace, atPieceStart);
             if (at > 0)
                 s.model.remove(at - 1, 1);
             break;
         case 3:
-            s.key(at, Qt::Key_Delete);
+            s.key(at, Qt::Key_Delete, atPieceStart);
             s.model.remove(at, 1);
             break;
         case 4: {
@@ -119,9 +125,9 @@ void editAtRandom(const QString& start, const QString& pasted, unsigned seed)
             break;
         }
         case 6: {
-            s.key(at, Qt::Key_Right);
+            s.key(at, Qt::Key_Right, atPieceStart);
             EXPECT_EQ(s.caretIndex(), std::min(at + 1, s.model.size()));
-            s.key(at, Qt::Key_Left);
+            s.key(at, Qt::Key_Left, atPieceStart);
             EXPECT_EQ(s.caretIndex(), std::max(at - 1, qsizetype(0)));
             break;
         }
@@ -151,6 +157,46 @@ TEST(LongParagraphs, EditsUndoAndRedoReadBackExactlyInWords)
 TEST(LongParagraphs, EditsUndoAndRedoReadBackExactlyWithoutBlanks)
 {
     editAtRandom(QString(20'000, u'x') + u'\n' + QString(3000, QChar(0)), QString(4500, u'y'), 12);
+}
+
+// At a soft break that stands for nothing, from either of its two positions, each key acts on
+// the character beyond as if no break were there.
+TEST(LongParagraphs, KeysGoAcrossABreakThatStandsForNothing)
+{
+    const QString digits = QStringLiteral("0123456789").repeated(500);
+    const qsizetype at = velmor::kLongestBlock;
+    const std::pair<Qt::Key, qsizetype> keys[] = {
+        {Qt::Key_Backspace, at - 1}, {Qt::Key_Delete, at}, {Qt::Key_Left, at - 1}, {Qt::Key_Right, at + 1}};
+    for (const bool atPieceStart : {false, true}) {
+        for (const auto& [key, expected] : keys) {
+            Session s(digits);
+            ASSERT_EQ(velmor::textIndexOfPosition(*s.editor.document(), int(at) + 1), at);
+            s.key(at, key, atPieceStart);
+            if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+                s.model.remove(expected, 1);
+                s.check("deleted");
+            } else {
+                EXPECT_EQ(s.caretIndex(), expected) << key << " " << atPieceStart;
+            }
+        }
+    }
+}
+
+// Edits straight on the document (as the voice listing makes) are put in shape on the next turn
+// of the event loop, which leaves the modified flag as the edit left it.
+TEST(LongParagraphs, EditsOfTheDocumentItselfAreReshapedLater)
+{
+    Session s(words(5000));
+    QTextCursor end(s.editor.document());
+    end.movePosition(QTextCursor::End);
+    end.insertBlock();
+    end.insertText(words(6000));
+    s.editor.setModified(false);
+    s.model += u'\n' + words(6000);
+    ASSERT_EQ(s.editor.text(), s.model);
+    QApplication::processEvents();
+    s.check("reshaped");
+    EXPECT_FALSE(s.editor.isModified());
 }
 
 // Typing at the end of a piece that is full splits it; one undo takes back the typing and the split.
