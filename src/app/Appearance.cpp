@@ -202,7 +202,7 @@ void AppearanceCommands::Hangul()
         const qsizetype caret = textIndexOfPosition(*editor.document(), editor.selStart());
         const int firstLine = editor.verticalScrollBar()->value();
         m_services.clearMarks();
-        editor.setPlainText(editor.text());
+        editor.setPlainText(editor.wholeText());
         InfoLine& infoLine = m_controls.infoLine;
         if (!infoLine.text().isEmpty())
             infoLine.setPlainText(infoLine.text());

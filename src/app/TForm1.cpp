@@ -231,6 +231,7 @@ void TForm1::connectHandlers()
 
     connect(RichEdit98, &QPlainTextEdit::cursorPositionChanged, this, [this] { GetColRow(); });
     RichEdit98->setContextMenuPolicy(Qt::NoContextMenu);
+    connectSearch();
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)

@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 
 #include <QHash>
+#include <QPointer>
 #include <vector>
 #include <QWidget>
 #include <memory>
@@ -38,6 +39,7 @@ class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
+class TForm3;
 class UPanel;
 class UpDownEdit;
 
@@ -119,6 +121,7 @@ public:
     void AddYuki1Click();
     void RichEdit98Change();
     void GetColRow();
+    void FindButtonClick();
     void AppHintShow(const QString& hint);
     void DropDst1FileDrop(const QStringList& files);
     void DropDst2FileDrop(const QStringList& files);
@@ -212,6 +215,7 @@ private:
     void createAppearance();
     void connectHandlers();
     void connectSpeechNotices();
+    void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -243,6 +247,7 @@ private:
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     Dialogs m_dialogs;
+    QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
 };
 

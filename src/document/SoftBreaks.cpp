@@ -246,28 +246,36 @@ QString textBetween(const QTextDocument& document, int from, int to)
     return text;
 }
 
-qsizetype textIndexOfPosition(const QTextDocument& document, int position)
+TextPositions::TextPositions(const QTextDocument& document)
 {
     if (!holdsSoftBreaks(document))
-        return position;
-    qsizetype index = position;
-    for (QTextBlock block = document.begin().next(); block.isValid() && block.position() <= position;
-         block = block.next())
-        if (breakBefore(block).isEmpty())
-            --index;
-    return index;
+        return;
+    for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
+        if (breakBefore(block).isEmpty()) {
+            m_breakKeys.push_back(block.position() - 1 - qsizetype(m_emptyBreaks.size()));
+            m_emptyBreaks.push_back(block.position() - 1);
+        }
+    }
+}
+
+int TextPositions::positionOf(qsizetype index) const
+{
+    return int(index + (std::lower_bound(m_breakKeys.begin(), m_breakKeys.end(), index) - m_breakKeys.begin()));
+}
+
+qsizetype TextPositions::indexOf(int position) const
+{
+    return position - (std::lower_bound(m_emptyBreaks.begin(), m_emptyBreaks.end(), position) - m_emptyBreaks.begin());
+}
+
+qsizetype textIndexOfPosition(const QTextDocument& document, int position)
+{
+    return TextPositions(document).indexOf(position);
 }
 
 int positionOfTextIndex(const QTextDocument& document, qsizetype index)
 {
-    if (!holdsSoftBreaks(document))
-        return int(index);
-    qsizetype position = index;
-    for (QTextBlock block = document.begin().next(); block.isValid() && block.position() <= position;
-         block = block.next())
-        if (breakBefore(block).isEmpty())
-            ++position;
-    return int(position);
+    return TextPositions(document).positionOf(index);
 }
 
 SplitText splitParagraphs(QStringView text)

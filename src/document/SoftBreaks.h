@@ -33,8 +33,20 @@ QString wholeText(const QTextDocument& document);
 // The text of the positions from..to, read as wholeText reads it.
 QString textBetween(const QTextDocument& document, int from, int to);
 
-// Where a document position falls in wholeText, and back. They differ only after soft breaks
-// that stand for nothing.
+// Maps indexes into wholeText to document positions and back. They differ only after soft
+// breaks that stand for nothing; where one does, an index has two positions (the end of one
+// piece and the start of the next) and positionOf gives the first. Built once for many look-ups.
+class TextPositions {
+public:
+    explicit TextPositions(const QTextDocument& document);
+    int positionOf(qsizetype index) const;
+    qsizetype indexOf(int position) const;
+
+private:
+    std::vector<int> m_emptyBreaks;     // positions of the boundaries that stand for nothing
+    std::vector<qsizetype> m_breakKeys; // each of them less the number before it
+};
+
 qsizetype textIndexOfPosition(const QTextDocument& document, int position);
 int positionOfTextIndex(const QTextDocument& document, qsizetype index);
 

@@ -62,7 +62,7 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
     });
 }
 
-QString TRichEdit98::text() const { return wholeText(*document()); }
+QString TRichEdit98::wholeText() const { return velmor::wholeText(*document()); }
 
 QString TRichEdit98::textBetween(int from, int to) const { return velmor::textBetween(*document(), from, to); }
 
@@ -214,6 +214,7 @@ QString TRichEdit98::selText() const
     const QTextCursor c = textCursor();
     return textBetween(c.selectionStart(), c.selectionEnd());
 }
+
 
 int TRichEdit98::lineCount() const { return displayLineCount(*document()); }
 int TRichEdit98::lineAt(int position) const { return caretPlace(*document(), position).row; }

@@ -11,9 +11,8 @@ namespace velmor {
 //
 // Long paragraphs are held in pieces of a few thousand characters joined by soft breaks
 // (document/SoftBreaks.h), so that typing never lays out more than one piece. Read the text
-// through text(), textBetween() or selText(), or the functions of SoftBreaks.h, never through
-// QTextDocument::toPlainText(); positions are the document's, and they equal indexes into
-// text() up to the first soft break that stands for nothing (textIndexOfPosition() maps them).
+// through wholeText(), textBetween() or selText(), or the functions of SoftBreaks.h, never
+// through QTextDocument::toPlainText(). Positions are the document's.
 // Edits made through the box's own calls and by the user keep the pieces in shape at once,
 // other edits of the document on the next turn of the event loop.
 class TRichEdit98 : public QPlainTextEdit {
@@ -26,8 +25,10 @@ public:
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
 
-    // The whole text, "\n" between paragraphs, and the text of the positions from..to.
-    QString text() const;
+    // The whole text, "\n" between paragraphs, and the text of the positions from..to. Indexes
+    // into the whole text are positions up to the first soft break that stands for nothing;
+    // TextPositions (SoftBreaks.h) maps them.
+    QString wholeText() const;
     QString textBetween(int from, int to) const;
 
     // These replace QPlainTextEdit's own, which would hold a long paragraph in one block
