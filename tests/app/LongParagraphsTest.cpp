@@ -92,6 +92,16 @@ TEST(LongParagraphs, EveryReaderSeesTheTextWhole)
     EXPECT_TRUE(paper->toRawText().replace(QChar::ParagraphSeparator, u'\n') == text);
 }
 
+TEST(LongParagraphs, BytesThatShiftJisCannotReadSurviveInALongParagraph)
+{
+    const QByteArray bytes = QByteArray(5000, 'x') + "\xFD\xA0" + QByteArray(3000, 'y') + "\xFF\r\nend";
+    OpenedFile f(bytes, {});
+    EXPECT_EQ(f.box->wholeText().size(), bytes.size() - 1);
+    f.box->setModified(true);
+    f.form->SaveButtonClick();
+    EXPECT_TRUE(fileBytes(f.path) == bytes);
+}
+
 TEST(LongParagraphs, AUtf8FileWithoutBreakOpportunitiesRoundTrips)
 {
     const QString text = QString(300'000, u'x') + u'\n' + QString(100'000, QChar(0))
