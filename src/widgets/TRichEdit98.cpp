@@ -164,8 +164,8 @@ void TRichEdit98::settle()
     const QTextCursor caret = textCursor();
     std::vector<int> kept{caret.anchor(), caret.position()};
     for (const Highlight& h : m_highlights) {
-        kept.push_back(h.first.position());
-        kept.push_back(h.last.position());
+        kept.push_back(h.range.anchor());
+        kept.push_back(h.range.position());
     }
     const int stepsBefore = document()->availableUndoSteps();
     const bool modified = isModified();
@@ -187,8 +187,9 @@ void TRichEdit98::settle()
     }
     if (!m_highlights.empty()) {
         for (std::size_t i = 0; i < m_highlights.size(); ++i) {
-            m_highlights[i].first.setPosition(kept[2 + 2 * i]);
-            m_highlights[i].last.setPosition(kept[3 + 2 * i]);
+            QTextCursor& range = m_highlights[i].range;
+            range.setPosition(kept[2 + 2 * i]);
+            range.setPosition(kept[3 + 2 * i], QTextCursor::KeepAnchor);
         }
         showHighlights();
     }
