@@ -1,5 +1,7 @@
 #include "document/EditorLines.h"
 
+#include "document/SoftBreaks.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -80,7 +82,7 @@ int endLineCaretPosition(const QTextDocument& document)
     return displayLineStart(document, row == lastRow ? lastRow : row + 1);
 }
 
-QString gatherWholeText(const QTextDocument& document) { return linesWithCrLf(document.toPlainText()); }
+QString gatherWholeText(const QTextDocument& document) { return linesWithCrLf(wholeText(document)); }
 
 QString linesWithCrLf(const QString& plain)
 {

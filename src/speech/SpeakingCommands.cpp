@@ -115,7 +115,7 @@ void SpeakingCommands::speakPassage(int from, int to)
         return;
     TRichEdit98& editor = m_controls.editor;
     restart();
-    speakFollowed(linesWithCrLf(editor.wholeText().mid(from, to - from)), from);
+    speakFollowed(linesWithCrLf(editor.textBetween(from, to)), from);
     editor.setSelection(from, 0);
     m_caretMoved();
 }

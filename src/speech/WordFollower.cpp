@@ -42,7 +42,8 @@ void WordFollower::follow(Queued how, const QString& text, int start)
 {
     if (how == Queued::AfterReset)
         forget();
-    m_followed.push_back({SpokenText(text, start), {}});
+    const QTextDocument& document = *m_editor.document();
+    m_followed.push_back({SpokenText(text, textIndexOfPosition(document, start)), TextPositions(document), {}});
 }
 
 void WordFollower::followSelection(Queued how, const QString& text, std::optional<int> start)
@@ -65,8 +66,7 @@ void WordFollower::forget()
 
 std::optional<int> WordFollower::positionNow(const Followed& followed, qsizetype index) const
 {
-    // Whole-text indexes are document positions: every paragraph is one block.
-    return followed.edits.positionNow(int(index));
+    return followed.edits.positionNow(followed.positions.positionOf(index));
 }
 
 void WordFollower::wordHeard(const QString& text, int offset, int length)
@@ -93,7 +93,7 @@ void WordFollower::wordHeard(const QString& text, int offset, int length)
     const std::optional<int> last = positionNow(followed, source->start + source->length - 1);
     if (!start || !last)
         return; // edited away since it was queued
-    followed.heard.emplace_back(int(source->start), m_clock.elapsed());
+    followed.heard.emplace_back(source->start, m_clock.elapsed());
     if (followed.heard.size() > kHeardWordsKept)
         followed.heard.pop_front();
     if (!m_showing)

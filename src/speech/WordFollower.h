@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/SoftBreaks.h"
 #include "speech/SpokenText.h"
 
 #include <QColor>
@@ -33,7 +34,8 @@ public:
     void setShowing(bool show);
     bool isShowing() const { return m_showing; }
 
-    // A text just handed to the engine, taken from the document's whole text from `start` on.
+    // A text just handed to the engine, taken from the document from position `start` on as
+    // TRichEdit98::textBetween reads it.
     void follow(Queued how, const QString& text, int start);
     // A selection just handed to the engine; without a start, it was taken where the selection
     // followed before was.
@@ -53,8 +55,9 @@ public:
 private:
     struct Followed {
         SpokenText spoken;
-        EditLog edits; // since it was queued: its positions are those of that moment
-        std::deque<std::pair<int, qint64>> heard = {}; // the latest word starts, and when heard
+        TextPositions positions; // of the document when it was queued
+        EditLog edits;           // since then
+        std::deque<std::pair<qsizetype, qint64>> heard = {}; // the latest word starts, and when heard
     };
 
     void wordHeard(const QString& text, int offset, int length);

@@ -154,3 +154,25 @@ TEST(FollowWords, SwitchedOffItShowsNothingAndTheChoiceIsKept)
     FormFixture again(2, true, settingsFile);
     EXPECT_FALSE(again.form->findChild<QAction*>(QStringLiteral("FollowWords1"))->isChecked());
 }
+
+// A long paragraph is held in pieces; where a piece ends without a blank, positions run one ahead
+// of the text's indexes. The word and a sentence step land on the text all the same.
+TEST(FollowWords, WordsAndStepsLandRightPastTheSoftBreaksOfALongParagraph)
+{
+    FormFixture f;
+    const QString digits = QStringLiteral("0123456789").repeated(500);
+    f.setText(QStringLiteral("Start. ") + digits + QStringLiteral(". Tail words here."));
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    f.form->SpeechButtonClick();
+    ASSERT_TRUE(f.engine->startNext());
+    hear(f, QStringLiteral("words"));
+    const auto [start, length] = shownWord(f);
+    EXPECT_EQ(editor.textBetween(start, start + length), QStringLiteral("words"));
+    EXPECT_GT(start, f.engine->current.indexOf(QStringLiteral("words"))); // past soft breaks
+
+    hear(f, digits);
+    f.engine->clear();
+    f.trigger("NextSentence");
+    EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("Tail words here.\r\n")});
+    EXPECT_EQ(editor.textBetween(editor.selStart(), editor.selStart() + 4), QStringLiteral("Tail"));
+}
