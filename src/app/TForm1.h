@@ -225,6 +225,7 @@ private:
     void buildControlPanel();
     void buildEditArea();
     void buildLayout();
+    void chainTabOrder();
     void createConcerns();
     void createHelp();
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
