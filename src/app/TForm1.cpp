@@ -9,6 +9,7 @@
 #include "document/EditorLines.h"
 #include "document/FileCommands.h"
 #include "document/YukiMarks.h"
+#include "input/InputConcerns.h"
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeedControl.h"
@@ -128,7 +129,7 @@ void TForm1::createConcerns()
     m_voices = std::make_unique<VoiceSelection>(m_state, m_engine.get(), std::move(voiceHooks));
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
-
+    createInputConcerns();
 }
 
 // ---------------------------------------------------------------- wiring
@@ -228,6 +229,7 @@ void TForm1::connectHandlers()
 
     connect(RichEdit98, &QPlainTextEdit::cursorPositionChanged, this, [this] { GetColRow(); });
     RichEdit98->setContextMenuPolicy(Qt::NoContextMenu);
+    connectInputHandlers();
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)

@@ -37,6 +37,7 @@ class SpeechEngine;
 class TRegManager;
 class UPanel;
 class UpDownEdit;
+struct InputConcerns;
 
 struct FormOptions {
     // A file named on the command line will be opened right after creation.
@@ -59,6 +60,7 @@ public:
     FormState& state() { return m_state; }
     DocumentCommands& documentCommands() { return *m_document; }
     SpeechEngine* engine() const { return m_engine.get(); }
+    InputConcerns& input();
 
     // Opens the file named on the command line (program entry, after creation).
     void openCommandLineFile(const QString& fileName);
@@ -185,6 +187,8 @@ private:
     void buildEditArea();
     void buildLayout();
     void createConcerns();
+    void createInputConcerns();
+    void connectInputHandlers();
     void connectHandlers();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
@@ -214,6 +218,7 @@ private:
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
+    std::unique_ptr<InputConcerns> m_input;
     Dialogs m_dialogs;
     bool m_shown = false;
 };

@@ -23,8 +23,21 @@ void InfoLine::showText(const QString& text, const QString& fontName)
     QFont f = font();
     f.setFamily(fontName);
     setFont(f);
-    setPlainText(text);
+    showText(text);
 }
+
+void InfoLine::showText(const QString& text) { setPlainText(text.left(kShownLength)); }
+
+void InfoLine::setTextColor(const QColor& color)
+{
+    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()}) {
+        QPalette p = widget->palette();
+        p.setColor(QPalette::Text, color);
+        widget->setPalette(p);
+    }
+}
+
+QColor InfoLine::textColor() const { return palette().color(QPalette::Text); }
 
 void InfoLine::setPanelColor(const QColor& color) { setBaseColor(*this, color); }
 
