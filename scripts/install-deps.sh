@@ -7,11 +7,11 @@ packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
   libespeak-ng-dev espeak-ng-data libasound2-dev libxcb1-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # run
   qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic
   # end-to-end tests
-  xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick
+  xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick poppler-utils
 )
 
 missing=()

@@ -2,6 +2,8 @@
 
 #include "document/Paths.h"
 
+#include <algorithm>
+
 namespace velmor {
 
 std::optional<QString> commandLineFile(const QStringList& arguments)
@@ -43,6 +45,52 @@ QString usageText()
         "\n"
         "Keys: Ctrl+P speak all, Ctrl+B speak the caret line, Ctrl+T speak the selection,\n"
         "Ctrl+E pause or resume, Ctrl+R stop.\n");
+}
+
+DisplayEnvironment currentDisplayEnvironment()
+{
+    return {qEnvironmentVariable("QT_QPA_PLATFORM"), qEnvironmentVariable("DISPLAY"),
+            qEnvironmentVariable("WAYLAND_DISPLAY")};
+}
+
+namespace {
+
+// The value of a Qt option given as "-name value" or "--name value".
+std::optional<QString> optionValue(const QStringList& arguments, const QString& name)
+{
+    for (qsizetype i = 1; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == u'-' + name || arguments[i] == QStringLiteral("--") + name)
+            return arguments[i + 1];
+    }
+    return std::nullopt;
+}
+
+// A platform list such as "wayland;xcb" is tried in order; options follow a ":".
+bool platformNeedsDisplay(const QString& platforms)
+{
+    if (platforms.isEmpty())
+        return true;
+    const QStringList candidates = platforms.split(u';', Qt::SkipEmptyParts);
+    return std::all_of(candidates.begin(), candidates.end(), [](const QString& candidate) {
+        const QString name = candidate.section(u':', 0, 0).trimmed();
+        return name.startsWith(QStringLiteral("xcb")) || name.startsWith(QStringLiteral("wayland"));
+    });
+}
+
+} // namespace
+
+bool displayMissing(const QStringList& arguments, const DisplayEnvironment& environment)
+{
+    const QString platform = optionValue(arguments, QStringLiteral("platform")).value_or(environment.platform);
+    if (!platformNeedsDisplay(platform))
+        return false;
+    return environment.display.isEmpty() && environment.waylandDisplay.isEmpty()
+        && !optionValue(arguments, QStringLiteral("display"));
+}
+
+QString missingDisplayText()
+{
+    return QStringLiteral("Velmor needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set)\n");
 }
 
 QString versionText() { return QStringLiteral("Velmor %1\n").arg(QStringLiteral(VELMOR_VERSION)); }

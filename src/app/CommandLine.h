@@ -22,4 +22,18 @@ CommandLineRequest parseCommandLine(const QStringList& arguments);
 QString usageText();
 QString versionText();
 
+// What decides whether a window can be shown: QT_QPA_PLATFORM, DISPLAY and WAYLAND_DISPLAY.
+struct DisplayEnvironment {
+    QString platform;
+    QString display;
+    QString waylandDisplay;
+};
+DisplayEnvironment currentDisplayEnvironment();
+
+// True when the window system to be used (the "-platform" option, else QT_QPA_PLATFORM, else
+// X11 or Wayland) needs a display and none is named, by the environment or a "-display" option.
+// Platforms that draw off screen need none.
+bool displayMissing(const QStringList& arguments, const DisplayEnvironment& environment);
+QString missingDisplayText();
+
 } // namespace velmor

@@ -5,6 +5,7 @@
 
 #include <QColorDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPointer>
 #include <memory>
 
@@ -54,6 +55,10 @@ Dialogs standardDialogs(QWidget* parent)
         if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
             return std::nullopt;
         return dialog->selectedFiles().front();
+    };
+    dialogs.choosePrinter = [owner](QPrinter& printer) {
+        QPrintDialog dialog(&printer, owner);
+        return dialog.exec() == QDialog::Accepted;
     };
     return dialogs;
 }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace velmor {
@@ -30,6 +31,8 @@ struct Dialogs {
     std::function<std::optional<QColor>(const QColor& initial)> chooseColor;
     // The open or save dialog; nothing when cancelled.
     std::function<std::optional<QString>(const FileChoice& choice)> chooseFile;
+    // The print dialog, which sets up the printer; true when confirmed.
+    std::function<bool(QPrinter& printer)> choosePrinter;
 };
 
 Dialogs standardDialogs(QWidget* parent);

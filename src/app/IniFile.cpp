@@ -6,7 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QScopeGuard>
 #include <QStringDecoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmor {
 
@@ -149,32 +156,86 @@ QByteArray IniDocument::toUtf8() const
     return bytes;
 }
 
+namespace {
+
+struct RawFile {
+    enum class Status { Missing, Read, Refused } status;
+    QByteArray bytes;
+};
+
+// Opens without blocking (a FIFO would wait for a writer for good) and reads only a regular
+// file no larger than the limit (a link to /dev/zero would never end).
+RawFile readRegularFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        // A dangling link is something the user made: it is not a missing file to create.
+        const bool missing = errno == ENOENT && !QFileInfo(path).isSymLink();
+        return {missing ? RawFile::Status::Missing : RawFile::Status::Refused, {}};
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxIniFileBytes)
+        return {RawFile::Status::Refused, {}};
+
+    QByteArray bytes(qsizetype(kMaxIniFileBytes) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    while (filled < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return {RawFile::Status::Refused, {}};
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    // The file grew past the limit while it was read.
+    if (filled > kMaxIniFileBytes)
+        return {RawFile::Status::Refused, {}};
+    bytes.truncate(filled);
+    return {RawFile::Status::Read, bytes};
+}
+
+// Another copy of the program closing at the same moment holds the lock only while it
+// replaces the file.
+constexpr int kLockWaitMs = 5000;
+
+} // namespace
+
+IniDocument readIniFile(const QString& path)
+{
+    const RawFile file = readRegularFile(path);
+    return file.status == RawFile::Status::Read ? IniDocument::fromBytes(file.bytes) : IniDocument();
+}
+
 std::optional<QString> readIniValue(const QString& path, QStringView section, QStringView key)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return IniDocument::fromBytes(file.readAll()).value(section, key);
+    return readIniFile(path).value(section, key);
+}
+
+void updateIniFile(const QString& path, const std::function<void(IniDocument&)>& change)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        throw SettingsWriteError(path);
+    // Without the lock (a folder that takes no new files, a holder that does not let go) the
+    // replacement still leaves a whole file; only the order of two writers is left to chance.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.tryLock(kLockWaitMs);
+
+    const RawFile old = readRegularFile(path);
+    if (old.status == RawFile::Status::Refused)
+        throw SettingsWriteError(path);
+    IniDocument doc = IniDocument::fromBytes(old.bytes);
+    change(doc);
+    if (!writeFileAtomically(path, doc.toUtf8()))
+        throw SettingsWriteError(path);
 }
 
 void writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value)
 {
-    const QFileInfo info(path);
-    IniDocument doc;
-    if (info.exists()) {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly))
-            throw SettingsWriteError(path);
-        const QByteArray bytes = old.readAll();
-        if (old.error() != QFileDevice::NoError)
-            throw SettingsWriteError(path);
-        doc = IniDocument::fromBytes(bytes);
-    } else if (!QDir().mkpath(info.absolutePath())) {
-        throw SettingsWriteError(path);
-    }
-    doc.setValue(section, key, value);
-    if (!writeFileAtomically(path, doc.toUtf8()))
-        throw SettingsWriteError(path);
+    updateIniFile(path, [&](IniDocument& doc) { doc.setValue(section, key, value); });
 }
 
 } // namespace velmor

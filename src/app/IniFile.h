@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 #include <stdexcept>
 
@@ -40,14 +41,28 @@ private:
     QStringList m_lines;
 };
 
+// The largest settings file that is read: far above what the program writes, small enough
+// that a file that is no settings file cannot exhaust memory.
+inline constexpr qint64 kMaxIniFileBytes = 1 << 20;
+
 // Each call is one complete access to the file; nothing is kept between calls.
+
+// The file's text; an empty document when the file is missing, is not a regular file
+// (a folder, a FIFO, a device, a dangling link), is larger than kMaxIniFileBytes or
+// cannot be read. Never blocks on the file.
+IniDocument readIniFile(const QString& path);
 
 // Nothing when the file cannot be read or lacks the section or key.
 std::optional<QString> readIniValue(const QString& path, QStringView section, QStringView key);
 
-// Replaces the file as a whole through a temporary file beside it, so it is never left
-// half-written; creates the file's folder when missing. Throws SettingsWriteError when
-// the file or its folder refuses the write.
+// Reads the file, lets `change` edit its text and replaces the file as a whole, once,
+// through a temporary file beside it, so it is never left half-written; creates the
+// file's folder when missing. Another copy of the program doing the same waits on a lock
+// file beside it, so two at once cannot mix their values. Throws SettingsWriteError when
+// the file is there but is no regular file within the size limit, or when the file or
+// its folder refuses the write.
+void updateIniFile(const QString& path, const std::function<void(IniDocument&)>& change);
+
 void writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value);
 
 } // namespace velmor

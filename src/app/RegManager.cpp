@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScopeGuard>
 
 namespace velmor {
 
@@ -77,7 +78,8 @@ std::optional<QString> TRegFiler::read(Fallback fallback)
         m_manager.report(QStringLiteral("can not create Inifile object."));
         return std::nullopt;
     }
-    const auto stored = readIniValue(m_manager.IniFileName, m_current->Section, m_current->Ident);
+    const auto stored = m_manager.m_open ? m_manager.m_open->value(m_current->Section, m_current->Ident)
+                                         : readIniValue(m_manager.IniFileName, m_current->Section, m_current->Ident);
     if (stored)
         return stored;
     return fallback == Fallback::Boolean ? booleanDefault(m_current->DefaultValue) : m_current->DefaultValue;
@@ -91,7 +93,10 @@ void TRegFiler::write(const QString& text)
         m_manager.report(QStringLiteral("can not create Inifile object."));
         return;
     }
-    writeIniValue(m_manager.IniFileName, m_current->Section, m_current->Ident, text);
+    if (m_manager.m_open && m_manager.m_openForWriting)
+        m_manager.m_open->setValue(m_current->Section, m_current->Ident, text);
+    else
+        writeIniValue(m_manager.IniFileName, m_current->Section, m_current->Ident, text);
 }
 
 qint32 TRegFiler::ReadInteger()
@@ -131,6 +136,33 @@ TRegFiler& TRegManager::ItemByName(QStringView name)
     m_filer.m_current.reset();
     report(QStringLiteral("[' %1 '] is invalid.").arg(name));
     return m_filer;
+}
+
+void TRegManager::readTogether(const std::function<void()>& reads)
+{
+    if (IniFileName.isEmpty()) {
+        reads();
+        return;
+    }
+    IniDocument doc = readIniFile(IniFileName);
+    m_open = &doc;
+    m_openForWriting = false;
+    const auto finished = qScopeGuard([this] { m_open = nullptr; });
+    reads();
+}
+
+void TRegManager::writeTogether(const std::function<void()>& writes)
+{
+    if (IniFileName.isEmpty()) {
+        writes();
+        return;
+    }
+    updateIniFile(IniFileName, [this, &writes](IniDocument& doc) {
+        m_open = &doc;
+        m_openForWriting = true;
+        const auto finished = qScopeGuard([this] { m_open = nullptr; });
+        writes();
+    });
 }
 
 void TRegManager::showErrorDialog(const QString& text)

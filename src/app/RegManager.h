@@ -18,10 +18,12 @@ struct TRegItem {
     QString DefaultValue;
 };
 
+class IniDocument;
 class TRegManager;
 
 // Reads and writes the value of the item made current by TRegManager::ItemByName.
-// Every call opens the file anew, so a written value is seen by the next read.
+// Every call opens the file anew, so a written value is seen by the next read; inside
+// TRegManager::readTogether and writeTogether the calls share one reading of the file.
 // Without a current item (unknown name) or without a file name, reads give
 // 0 / false / "" and writes do nothing.
 class TRegFiler {
@@ -72,6 +74,15 @@ public:
     // An unknown name is reported and leaves no item current.
     TRegFiler& ItemByName(QStringView name);
 
+    // Runs `reads` against one reading of the file, so that every item comes from the same
+    // version of it even while another copy of the program replaces it.
+    void readTogether(const std::function<void()>& reads);
+    // Runs `writes` and puts every value they write into the file in one replacement, made
+    // under the settings lock: another copy of the program writing at the same moment
+    // comes before or after, never in between. Throws SettingsWriteError as the single
+    // writes do; then the file is left as it was.
+    void writeTogether(const std::function<void()>& writes);
+
     // Receives the error texts ("[' x '] is invalid.", "can not create Inifile object.");
     // by default each is shown in a modal error box with an OK button.
     void setReporter(Reporter reporter) { m_reporter = std::move(reporter); }
@@ -81,6 +92,9 @@ private:
     friend class TRegFiler;
     void report(const QString& text) const;
 
+    // The file's text while readTogether or writeTogether runs.
+    IniDocument* m_open = nullptr;
+    bool m_openForWriting = false;
     Reporter m_reporter = showErrorDialog;
     TRegFiler m_filer{*this};
 };

@@ -1,11 +1,13 @@
 #include "app/TForm1.h"
 
+#include "app/Appearance.h"
 #include "app/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
 #include "app/SettingsLocation.h"
 #include "app/WindowBounds.h"
 #include "document/DocumentCommands.h"
+#include "document/DroppedFiles.h"
 #include "document/EditorLines.h"
 #include "document/FileCommands.h"
 #include "document/YukiMarks.h"
@@ -82,6 +84,7 @@ TForm1::~TForm1() = default;
 // window only through the few calls it is given here.
 void TForm1::createConcerns()
 {
+    createAppearance();
     m_speaking = std::make_unique<SpeakingCommands>(
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
@@ -100,7 +103,7 @@ void TForm1::createConcerns()
     fileServices.speechInfo = [this] { return SICheckBox->isChecked(); };
     fileServices.announce = [this](const QString& sentence) { m_speaking->announce(sentence); };
     fileServices.mayDiscardText = [this] { return m_document->mayDiscardText(); };
-    fileServices.applyEditorFont = [this] { applyEditorFont(); };
+    fileServices.applyEditorFont = [this] { m_appearance->applyEditorFont(); };
     fileServices.switchToHangulFont = [this] { MSUIGothic1Click(); };
     fileServices.caretMoved = [this] { GetColRow(); };
     fileServices.infoLineWidth = [this] { return ULabel98->width(); };
@@ -130,6 +133,7 @@ void TForm1::createConcerns()
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
     createInputConcerns();
+    createDropsAndPrinting();
 }
 
 // ---------------------------------------------------------------- wiring
@@ -195,7 +199,6 @@ void TForm1::connectHandlers()
     onClick(PlainSaveButton, &TForm1::PlainSaveButtonClick);
     onAction("PlainText_Save1", &TForm1::PlainSaveButtonClick);
     onAction("PlainText1", &TForm1::PlainSaveButtonClick);
-    onAction("MSUIGothic1", &TForm1::MSUIGothic1Click);
     onClick(NewButton, &TForm1::NewButtonClick);
     onAction("New1", &TForm1::NewButtonClick);
     onAction("New2", &TForm1::NewButtonClick);
@@ -259,17 +262,14 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     RegManager1->IniFileName = settingsFile.isEmpty() ? settingsFilePath() : settingsFile;
     ReadSettings();
 
-    applyEditorFont();
-    UPanel1->setColor(colorFromBgr(s.fPColor));
-    checkFontMenus();
+    m_appearance->applyStoredLook();
 
     // Window bounds; a maximised window is maximised when it is first shown.
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
     const QRect bounds = startBounds(QRect(s.fLeft, s.fTop, s.fWidth, s.fHeight), s.fMaxForm, screens);
-    move(bounds.topLeft());
-    resize(bounds.size());
+    setOuterBounds(*this, bounds);
 
     MarkButton->setFaceColor(colorFromBgr(s.fMarkColor));
     MarkingButton->setFaceColor(colorFromBgr(s.ffMarkColor));
@@ -319,17 +319,15 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     if (WordReadCheckBox->isChecked())
         findChild<QAction*>(QStringLiteral("Joyful1"))->setChecked(true);
     s.fImeLen = 0;
-    if (!s.fExeName.isEmpty())
-        DicButton->setToolTip(QFileInfo(s.fExeName).fileName());
-    if (!s.fDicName.isEmpty())
-        DicButton2->setToolTip(QFileInfo(s.fDicName).fileName());
+    m_drops->showProgramHints();
     findChild<QAction*>(QStringLiteral("AddYuki1"))->setChecked(s.fAddYuki);
     SelTextButton->setActiveFontColor(colorFromBgr(s.fSelBgColor));
 }
 
 void TForm1::openCommandLineFile(const QString& fileName)
 {
-    m_state.fOpenName = fileName;
+    // Stored as the last file, the name must still lead to it from another folder.
+    m_state.fOpenName = QFileInfo(fileName).absoluteFilePath();
     m_state.fParamOpen = true;
     MyTextFileOpen();
 }
@@ -350,6 +348,9 @@ void TForm1::FormShow()
     FormState& s = m_state;
     RichEdit98->showSelectionBar(true);
     FormResize();
+    // A file opened at start-up was shown before the info line had its width.
+    if (!s.fFileName.isEmpty())
+        m_files->showFileName();
     if (s.fMaxForm)
         setWindowState(windowState() | Qt::WindowMaximized);
 
@@ -379,8 +380,8 @@ void TForm1::placeCaretAtEndLine()
 {
     auto* endLineOption = findChild<QAction*>(QStringLiteral("endline"));
     if (endLineOption->isChecked() && RichEdit98->lineCount() > 0) {
+        RichEdit98->verticalScrollBar()->setValue(RichEdit98->verticalScrollBar()->maximum());
         RichEdit98->setSelection(endLineCaretPosition(*RichEdit98->document()), 0);
-        RichEdit98->ensureCursorVisible();
         return;
     }
     GetColRow();
@@ -407,9 +408,10 @@ bool TForm1::FormCloseQuery()
     m_state.ffirst = false;
     if (m_state.fPrevID != 0)
         m_state.fid = m_state.fPrevID;
-    // The text goes only once every item is written: a refused write keeps the window open
-    // with the text still in it.
-    WriteSettings();
+    // The text goes only once every item is written: a refused write that the user does not
+    // give up on keeps the window open with the text still in it.
+    if (!WriteSettingsOrLetGo())
+        return false;
     RichEdit98->clear();
     return true;
 }
@@ -451,39 +453,6 @@ void TForm1::SaveButtonClick() { m_files->SaveButtonClick(); }
 void TForm1::UniSaveButtonClick() { m_files->UniSaveButtonClick(); }
 void TForm1::PlainSaveButtonClick() { m_files->PlainSaveButtonClick(); }
 void TForm1::openNamedFile() { m_files->MyTextFileOpen(); }
-
-void TForm1::applyEditorFont()
-{
-    RichEdit98->setBackgroundColor(colorFromBgr(m_state.fBGColor));
-    RichEdit98->setTextColor(colorFromBgr(m_state.fFontColor));
-    RichEdit98->setDefaultFont(m_state.fFontName, m_state.fFontSize);
-    ULabel98->setFont(RichEdit98->font());
-}
-
-// Exactly the size and face items that match the current font carry a check mark.
-void TForm1::checkFontMenus()
-{
-    const std::pair<const char*, bool> marks[] = {
-        {"N10", m_state.fFontSize == 10},
-        {"N11", m_state.fFontSize == 11},
-        {"Nf12", m_state.fFontSize == 12},
-        {"Mincho1", m_state.fFontName == kFacePMincho},
-        {"Gothic1", m_state.fFontName == kFacePGothic},
-        {"MSUIGothic1", m_state.fFontName == kFaceUIGothic},
-    };
-    for (const auto& [name, checked] : marks)
-        findChild<QAction*>(QString::fromLatin1(name))->setChecked(checked);
-}
-
-void TForm1::MSUIGothic1Click()
-{
-    m_state.fFontName = kFaceUIGothic;
-    RichEdit98->setDefaultFont(kFaceUIGothic, RichEdit98->font().pointSize());
-    QFont infoFont = ULabel98->font();
-    infoFont.setFamily(kFaceUIGothic);
-    ULabel98->setFont(infoFont);
-    checkFontMenus();
-}
 
 void TForm1::NewButtonClick() { m_document->NewButtonClick(); }
 void TForm1::Undo1Click() { m_document->Undo1Click(); }

@@ -25,7 +25,10 @@ class InfoLine;
 class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
+class AppearanceCommands;
 class DocumentCommands;
+class DropCommands;
+class TDropDst;
 class FileCommands;
 struct ListingEntry;
 class SpeedControl;
@@ -93,7 +96,18 @@ public:
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
+    void BGColor1Click();
+    void FontColor1Click();
+    void N10Click();
+    void N11Click();
+    void Nf12Click();
+    void Mincho1Click();
+    void Gothic1Click();
     void MSUIGothic1Click();
+    void PanelColor1Click();
+    void default1Click();
+    void SetFontGM();
+    void Hangul();
     void NewButtonClick();
     void Undo1Click();
     void Redo1Click();
@@ -108,6 +122,12 @@ public:
     void RichEdit98Change();
     void GetColRow();
     void AppHintShow(const QString& hint);
+    void DropDst1FileDrop(const QStringList& files);
+    void DropDst2FileDrop(const QStringList& files);
+    void DropDst3FileDrop(const QStringList& files);
+    void DicButtonClick();
+    void DicButton2Click();
+    void Print1Click();
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -171,6 +191,9 @@ public:
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
     TVolumeControl* VolumeControl1 = nullptr;
+    TDropDst* DropDst1 = nullptr;
+    TDropDst* DropDst2 = nullptr;
+    TDropDst* DropDst3 = nullptr;
     MainMenus menus;
 
 protected:
@@ -189,6 +212,8 @@ private:
     void createConcerns();
     void createInputConcerns();
     void connectInputHandlers();
+    void createDropsAndPrinting();
+    void createAppearance();
     void connectHandlers();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
@@ -199,6 +224,8 @@ private:
     static const QHash<QString, SettingBinding>& settingBindings();
     void ReadSettings();
     void WriteSettings();
+    // Writes the settings; when the file refuses them, asks whether to close without them.
+    bool WriteSettingsOrLetGo();
 
     void FormCreate(bool commandLineFilePending, const QString& settingsFile);
     void FormShow();
@@ -206,8 +233,6 @@ private:
     void openNamedFile();
     void placeCaretAtEndLine();
     void FormResize();
-    void applyEditorFont();
-    void checkFontMenus();
     void appendListing(const std::vector<ListingEntry>& listing);
 
     FormState m_state;
@@ -216,6 +241,8 @@ private:
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<DropCommands> m_drops;
+    std::unique_ptr<AppearanceCommands> m_appearance;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     std::unique_ptr<InputConcerns> m_input;

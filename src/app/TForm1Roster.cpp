@@ -44,7 +44,6 @@ Widget* place(Widget* widget, int x, int y, int width, int height, const QString
     if (!hint.isEmpty()) {
         widget->setToolTip(hint);
         widget->setStatusTip(hint);
-        widget->setToolTipDuration(2500);
     }
     return widget;
 }
@@ -96,8 +95,8 @@ void TForm1::buildTopBar()
     FindButton = button("FindButton", QStringLiteral("Find"), 651, 9, 29, 25,
                         QStringLiteral("Find or Replace Text  Ctrl + F"));
     JapanButton = button("JapanButton", QStringLiteral("&N"), 686, 9, 22, 25, QStringLiteral("ID Naoko on off  Alt + N"));
-    DicButton = button("DicButton", QStringLiteral("&dic"), 713, 10, 25, 23);
-    DicButton2 = button("DicButton2", QStringLiteral("d&ic"), 744, 11, 25, 23);
+    DicButton = button("DicButton", QStringLiteral("&dic"), 713, 10, 25, 23, QStringLiteral("D&D, Start dic  Alt + D"));
+    DicButton2 = button("DicButton2", QStringLiteral("d&ic"), 744, 11, 25, 23, QStringLiteral("D&D, Start dic  Alt + I"));
     for (FlatButton* dic : {DicButton, DicButton2}) {
         dic->setFlat(false);
         dic->setFaceColor(kPanelColor);

@@ -1,5 +1,6 @@
 // The main window's side of the settings file: where each item's value comes from at close
 // and where it goes at start-up.
+#include "app/IniFile.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
 #include "app/TForm1.h"
@@ -10,6 +11,8 @@
 
 #include <QAction>
 #include <QHash>
+
+#include <algorithm>
 
 namespace velmor {
 
@@ -22,6 +25,16 @@ namespace {
 
 QAction* menuCheck(TForm1& form, const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
 
+// The ranges stored numbers are brought into when they are read, so that no later sum of
+// them can overflow and no window, panel or font grows beyond any screen. A speed outside
+// the speed bar is kept: the bar brings it into range only when an engine is there.
+constexpr int kMaxSpeed = 1000;
+constexpr int kMaxRepetitions = 100;
+constexpr int kMaxCoordinate = 32767; // the window system's coordinates are 16-bit
+constexpr int kMaxFontSize = 500;
+
+int inRange(TRegFiler& filer, int minimum, int maximum) { return std::clamp(filer.ReadInteger(), minimum, maximum); }
+
 } // namespace
 
 const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
@@ -29,9 +42,9 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
     using F = TForm1;
     using R = TRegFiler;
     static const QHash<QString, SettingBinding> bindings{
-        {"fid", {[](F& f, R& r) { f.m_state.fid = r.ReadInteger(); },
+        {"fid", {[](F& f, R& r) { f.m_state.fid = std::max(1, r.ReadInteger()); },
                  [](F& f, R& w) { w.WriteInteger(f.m_state.fid); }}},
-        {"FSpd", {[](F& f, R& r) { f.m_state.FSpd = r.ReadInteger(); },
+        {"FSpd", {[](F& f, R& r) { f.m_state.FSpd = inRange(r, 0, kMaxSpeed); },
                   [](F& f, R& w) { w.WriteInteger(f.m_state.FSpd); }}},
         {"ClipSpeechCheckBoxChecked", {[](F& f, R& r) { f.ClipSpeechCheckBox->setChecked(r.ReadBool()); },
                                        [](F& f, R& w) { w.WriteBool(f.ClipSpeechCheckBox->isChecked()); }}},
@@ -40,19 +53,21 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
         {"SICheckBoxChecked", {[](F& f, R& r) { f.SICheckBox->setChecked(r.ReadBool()); },
                                [](F& f, R& w) { w.WriteBool(f.SICheckBox->isChecked()); }}},
         {"ffirst", {[](F& f, R& r) { f.m_state.ffirst = r.ReadBool(); }, [](F&, R& w) { w.WriteBool(false); }}},
-        {"fRepNum", {[](F& f, R& r) { f.m_state.fRepNum = r.ReadInteger(); },
+        {"fRepNum", {[](F& f, R& r) { f.m_state.fRepNum = inRange(r, 1, kMaxRepetitions); },
                      [](F& f, R& w) { w.WriteInteger(f.m_state.fRepNum); }}},
-        {"fTop", {[](F& f, R& r) { f.m_state.fTop = r.ReadInteger(); }, [](F& f, R& w) { w.WriteInteger(f.y()); }}},
-        {"fLeft", {[](F& f, R& r) { f.m_state.fLeft = r.ReadInteger(); }, [](F& f, R& w) { w.WriteInteger(f.x()); }}},
-        {"fHeight", {[](F& f, R& r) { f.m_state.fHeight = r.ReadInteger(); },
-                     [](F& f, R& w) { w.WriteInteger(f.height()); }}},
-        {"fWidth", {[](F& f, R& r) { f.m_state.fWidth = r.ReadInteger(); },
-                    [](F& f, R& w) { w.WriteInteger(f.width()); }}},
+        {"fTop", {[](F& f, R& r) { f.m_state.fTop = inRange(r, -kMaxCoordinate, kMaxCoordinate); },
+                  [](F& f, R& w) { w.WriteInteger(f.y()); }}},
+        {"fLeft", {[](F& f, R& r) { f.m_state.fLeft = inRange(r, -kMaxCoordinate, kMaxCoordinate); },
+                   [](F& f, R& w) { w.WriteInteger(f.x()); }}},
+        {"fHeight", {[](F& f, R& r) { f.m_state.fHeight = inRange(r, 0, kMaxCoordinate); },
+                     [](F& f, R& w) { w.WriteInteger(f.frameGeometry().height()); }}},
+        {"fWidth", {[](F& f, R& r) { f.m_state.fWidth = inRange(r, 0, kMaxCoordinate); },
+                    [](F& f, R& w) { w.WriteInteger(f.frameGeometry().width()); }}},
         {"fMarkColor", {[](F& f, R& r) { f.m_state.fMarkColor = std::uint32_t(r.ReadInteger()); },
                         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fMarkColor)); }}},
         {"ffMarkColor", {[](F& f, R& r) { f.m_state.ffMarkColor = std::uint32_t(r.ReadInteger()); },
                          [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.ffMarkColor)); }}},
-        {"fPanelW", {[](F& f, R& r) { f.m_state.fPanelW = r.ReadInteger(); },
+        {"fPanelW", {[](F& f, R& r) { f.m_state.fPanelW = inRange(r, 1, kMaxCoordinate); },
                      [](F& f, R& w) { w.WriteInteger(f.Panel1->width()); }}},
         {"SCLCheckBoxChecked", {[](F& f, R& r) { f.SCLCheckBox->setChecked(r.ReadBool()); },
                                 [](F& f, R& w) { w.WriteBool(f.SCLCheckBox->isChecked()); }}},
@@ -72,7 +87,7 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                         [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.RichEdit98->textColor()))); }}},
         {"fPColor", {[](F& f, R& r) { f.m_state.fPColor = std::uint32_t(r.ReadInteger()); },
                      [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.UPanel1->color()))); }}},
-        {"fFontSize", {[](F& f, R& r) { f.m_state.fFontSize = r.ReadInteger(); },
+        {"fFontSize", {[](F& f, R& r) { f.m_state.fFontSize = inRange(r, 1, kMaxFontSize); },
                        [](F& f, R& w) { w.WriteInteger(f.RichEdit98->font().pointSize()); }}},
         {"fFontName", {[](F& f, R& r) { f.m_state.fFontName = r.ReadString(); },
                        [](F& f, R& w) { w.WriteString(f.RichEdit98->font().family()); }}},
@@ -106,14 +121,29 @@ static QString lookupName(const QString& itemName)
 
 void TForm1::ReadSettings()
 {
-    for (const QString& name : settingsAccessOrder())
-        settingBindings().value(lookupName(name)).read(*this, RegManager1->ItemByName(lookupName(name)));
+    RegManager1->readTogether([this] {
+        for (const QString& name : settingsAccessOrder())
+            settingBindings().value(lookupName(name)).read(*this, RegManager1->ItemByName(lookupName(name)));
+    });
 }
 
 void TForm1::WriteSettings()
 {
-    for (const QString& name : settingsAccessOrder())
-        settingBindings().value(lookupName(name)).write(*this, RegManager1->ItemByName(lookupName(name)));
+    RegManager1->writeTogether([this] {
+        for (const QString& name : settingsAccessOrder())
+            settingBindings().value(lookupName(name)).write(*this, RegManager1->ItemByName(lookupName(name)));
+    });
+}
+
+// A settings file that cannot be written must not hold the window open for good.
+bool TForm1::WriteSettingsOrLetGo()
+{
+    try {
+        WriteSettings();
+        return true;
+    } catch (const SettingsWriteError& error) {
+        return m_dialogs.askYesNo(error.message() + QStringLiteral("\nClose without saving the settings?"));
+    }
 }
 
 } // namespace velmor

@@ -1,6 +1,7 @@
 #include "app/WindowBounds.h"
 
-#include <algorithm>
+#include <QEvent>
+#include <QWidget>
 
 namespace velmor {
 
@@ -8,9 +9,69 @@ QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screen
 {
     if (maximised || saved.width() <= 0 || saved.height() <= 0)
         return kDefaultWindowBounds;
-    const bool reachable =
-        std::any_of(screens.begin(), screens.end(), [&saved](const QRect& screen) { return screen.intersects(saved); });
-    return reachable ? saved : kDefaultWindowBounds;
+    for (const QRect& screen : screens) {
+        const QRect bounds(saved.topLeft(), saved.size().boundedTo(screen.size()));
+        const QRect titleBar(bounds.left(), bounds.top(), bounds.width(), kTitleBarHeight);
+        const QRect reachable = titleBar.intersected(screen);
+        if (reachable.width() >= kTitleBarGrip.width() && reachable.height() >= kTitleBarGrip.height())
+            return bounds;
+    }
+    return kDefaultWindowBounds;
+}
+
+namespace {
+
+// Waits on the window's events for its first framed moment in the normal state at the size
+// it was given.
+class FrameAllowance : public QObject {
+public:
+    FrameAllowance(QWidget& window, QSize outer) : QObject(&window), m_window(window), m_outer(outer)
+    {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::Move:
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::WindowStateChange:
+            settle();
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    // A window started maximised gets its size back only when it is restored; a window of
+    // another size (a tiling window manager's, say) keeps it.
+    void settle()
+    {
+        if (!m_window.isVisible() || m_window.windowState() != Qt::WindowNoState || m_window.size() != m_outer)
+            return;
+        const QSize frame = m_window.frameGeometry().size() - m_window.size();
+        if (frame.isNull())
+            return;
+        m_window.removeEventFilter(this);
+        deleteLater();
+        m_window.resize(m_outer - frame);
+    }
+
+    QWidget& m_window;
+    QSize m_outer;
+};
+
+} // namespace
+
+void setOuterBounds(QWidget& window, const QRect& bounds)
+{
+    window.move(bounds.topLeft());
+    window.resize(bounds.size());
+    new FrameAllowance(window, bounds.size());
 }
 
 } // namespace velmor

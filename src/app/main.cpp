@@ -10,11 +10,12 @@
 int main(int argc, char* argv[])
 {
     using namespace velmor;
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmor"));
-    QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
-
-    const CommandLineRequest request = parseCommandLine(QApplication::arguments());
+    // The options that need no window are answered before the application object, which
+    // cannot be made without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLineRequest request = parseCommandLine(arguments);
     if (request.action == CommandLineRequest::Action::PrintHelp) {
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return 0;
@@ -23,13 +24,23 @@ int main(int argc, char* argv[])
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (displayMissing(arguments, currentDisplayEnvironment())) {
+        std::fputs(missingDisplayText().toLocal8Bit().constData(), stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmor"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
+    // Qt has taken its own options (-platform, -display ...) out: the file is the first argument left.
+    const std::optional<QString> file = parseCommandLine(QApplication::arguments()).file;
 
     installFontSubstitutions();
     installHintStyle(app);
 
-    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{request.file.has_value(), std::nullopt, {}});
-    if (request.file)
-        form.openCommandLineFile(*request.file);
+    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{file.has_value(), std::nullopt, {}});
+    if (file)
+        form.openCommandLineFile(*file);
     form.show();
     return QApplication::exec();
 }

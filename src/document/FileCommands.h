@@ -45,11 +45,12 @@ public:
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
+    // fFileName in the info line, shortened to the line's present width.
+    void showFileName();
 
 private:
     enum class Road { OpenCommand, Named };
     void load(const QString& path, Road road);
-    void showFileName();
     QString presetSaveName(const QString& suffix) const;
     void refuse(const QString& spoken, const QString& shown);
     // Writes the document and marks it saved; tells the user when characters were replaced.

@@ -60,13 +60,14 @@ void VoiceSelection::adopt(VoiceLists lists)
 
 void VoiceSelection::settleLanguageId()
 {
-    if (m_state.fIDCount < m_state.fid) {
-        m_hooks.setSpinnerValue(1);
-        m_state.fid = 1;
-    } else {
-        m_hooks.setSpinnerValue(m_state.fid);
-    }
+    const int id = m_state.fIDCount < m_state.fid ? 1 : m_state.fid;
+    // The range comes first: the spinner would cut an ID beyond its old range short.
     m_hooks.setSpinnerRange(1, m_state.fIDCount);
+    // With no usable mode nothing is chosen: the stored ID waits for a start with speech data.
+    if (m_state.fIDCount < 1)
+        return;
+    m_state.fid = id;
+    m_hooks.setSpinnerValue(id);
     if (const auto display = voiceDisplay(m_state, m_state.fid)) {
         m_hooks.showSpeaker(display->speaker);
         m_hooks.showModeName(display->panelCaption, display->hint);

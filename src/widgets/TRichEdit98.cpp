@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 
+#include <iterator>
+
 namespace velmor {
 
 // The strip left of the text in which a click selects the whole line.
@@ -46,9 +48,13 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int) {
         if (m_highlights.empty())
             return;
-        // Replacing the whole text takes the highlights with it.
-        if (document()->isEmpty())
-            m_highlights.clear();
+        // Replacing the whole text takes the highlights with it. QTextDocument::clear() reports
+        // the change while it holds the document's cursor list aside, so no cursor may be
+        // destroyed here: the highlights and the shown selections go once control is back.
+        if (document()->isEmpty()) {
+            retireHighlights();
+            return;
+        }
         showHighlights();
     });
 }
@@ -93,6 +99,20 @@ void TRichEdit98::addHighlight(int start, int length, const QColor& color)
     last.setPosition(start + length - 1);
     m_highlights.push_back({first, last, color});
     showHighlights();
+}
+
+void TRichEdit98::retireHighlights()
+{
+    std::move(m_highlights.begin(), m_highlights.end(), std::back_inserter(m_retiredHighlights));
+    m_highlights.clear();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_retiredHighlights.clear();
+            if (m_highlights.empty())
+                setExtraSelections({});
+        },
+        Qt::QueuedConnection);
 }
 
 void TRichEdit98::clearHighlights()

@@ -76,12 +76,15 @@ private:
         QColor color;
     };
     void showHighlights();
+    void retireHighlights();
 
     int roomLeft() const;
     void selectLineAt(int y);
     void placeSelectionBar();
 
     std::vector<Highlight> m_highlights;
+    // Highlights of a text that was replaced, kept alive until the replacing is over.
+    std::vector<Highlight> m_retiredHighlights;
     int m_maxLength = kMaxLength;
     int m_selectionBarWidth = 0;
     QWidget* m_selectionBar = nullptr;

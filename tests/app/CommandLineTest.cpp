@@ -42,6 +42,23 @@ TEST(CommandLineRequest, HelpAndVersionAreOptionsOtherArgumentsAFile)
     EXPECT_TRUE(versionText().contains(QStringLiteral(VELMOR_VERSION)));
 }
 
+TEST(DisplayMissing, OnlyWhenTheWindowSystemNeedsADisplayAndNoneIsNamed)
+{
+    const QStringList plain{"velmor"};
+    EXPECT_TRUE(displayMissing(plain, {}));
+    EXPECT_TRUE(displayMissing(plain, {"xcb", "", ""}));
+    EXPECT_TRUE(displayMissing(plain, {"wayland;xcb", "", ""}));
+    EXPECT_FALSE(displayMissing(plain, {"", ":0", ""}));
+    EXPECT_FALSE(displayMissing(plain, {"", "", "wayland-0"}));
+    EXPECT_FALSE(displayMissing(plain, {"offscreen", "", ""}));
+    EXPECT_FALSE(displayMissing(plain, {"wayland;offscreen", "", ""}));
+    EXPECT_FALSE(displayMissing({"velmor", "-platform", "offscreen"}, {"xcb", "", ""}));
+    EXPECT_TRUE(displayMissing({"velmor", "-platform", "xcb"}, {"offscreen", "", ""}));
+    EXPECT_FALSE(displayMissing({"velmor", "-display", ":1"}, {}));
+    EXPECT_EQ(missingDisplayText(),
+              QStringLiteral("Velmor needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set)\n"));
+}
+
 TEST(ErrorBoxText, AppendsAFullStopAfterCharactersSortingAfterIt)
 {
     EXPECT_EQ(errorBoxText(QStringLiteral("Disk full")), QStringLiteral("Disk full."));

@@ -211,6 +211,15 @@ TEST_F(IniFileAccess, WriteFailingMidwayLeavesTheOldFileWhole)
     EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("velmor.ini")});
 }
 
+TEST_F(IniFileAccess, FileBeyondTheSizeLimitIsNeitherReadNorReplaced)
+{
+    const QByteArray big = "[s]\nk=1\n" + QByteArray(velmor::kMaxIniFileBytes, ';');
+    ASSERT_TRUE(writeFileBytes(path, big));
+    EXPECT_FALSE(readIniValue(path, u"s", u"k").has_value());
+    EXPECT_THROW(writeIniValue(path, u"s", u"k", u"2"), SettingsWriteError);
+    EXPECT_EQ(fileBytes(path), big);
+}
+
 TEST_F(IniFileAccess, RefusesAWriteProtectedFile)
 {
     if (geteuid() == 0)

@@ -13,6 +13,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using velmor::SettingsWriteError;
 using velmor::TRegManager;
@@ -297,6 +299,49 @@ TEST_F(RegManagerTest, RefusedWriteInAFolderThatCannotExist)
     manager.IniFileName = blocker + QStringLiteral("/velmor.ini");
     EXPECT_THROW(manager.ItemByName(u"fid").WriteInteger(1), SettingsWriteError);
     EXPECT_EQ(fileBytes(blocker), QByteArray("not a folder"));
+}
+
+// Two copies of the program closing at the same moment: each writes every item, and the file
+// then holds one copy's values, whole.
+TEST_F(RegManagerTest, TwoWritersAtOnceLeaveOneWholeSet)
+{
+    const QStringList names = velmor::settingsAccessOrder();
+    for (int round = 0; round < 20; ++round) {
+        int start[2];
+        ASSERT_EQ(pipe(start), 0);
+        pid_t writers[2];
+        for (int writer = 0; writer < 2; ++writer) {
+            writers[writer] = fork();
+            if (writers[writer] == 0) {
+                close(start[1]);
+                char go;
+                (void)read(start[0], &go, 1);
+                try {
+                    manager.writeTogether([&] {
+                        for (const QString& name : names)
+                            manager.ItemByName(name).WriteString(QStringLiteral("writer %1").arg(writer));
+                    });
+                } catch (const SettingsWriteError&) {
+                    _exit(1);
+                }
+                _exit(0);
+            }
+        }
+        close(start[0]);
+        close(start[1]);
+        for (const pid_t writer : writers) {
+            int status = 0;
+            ASSERT_EQ(waitpid(writer, &status, 0), writer);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        QStringList values;
+        for (const QString& name : names)
+            values << manager.ItemByName(name).ReadString();
+        values.removeDuplicates();
+        ASSERT_EQ(values.size(), 1) << "round " << round << ": " << values.join(u',').toStdString();
+        EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("velmor.ini")});
+        QFile::remove(path);
+    }
 }
 
 TEST(RegManagerDialog, DefaultReporterShowsAnErrorBoxWithAnOkButton)

@@ -9,11 +9,16 @@
 #include "widgets/UpDownEdit.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QRegularExpression>
 #include <QSplitter>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,6 +49,7 @@ TEST(WindowSettings, WhatTheWindowShowsComesBackAtTheNextStart)
 {
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    QRect outer;
     {
         FormFixture f(2, true, ini);
         f.form->RepUpDown->setValue(7);
@@ -55,9 +61,10 @@ TEST(WindowSettings, WhatTheWindowShowsComesBackAtTheNextStart)
         f.form->state().fFileName = QStringLiteral("/tmp/notes.txt");
         f.form->move(40, 60);
         f.form->resize(700, 500);
+        outer = f.form->frameGeometry();
         ASSERT_TRUE(f.form->close());
     }
-    FormFixture again(2, false, ini);
+    FormFixture again(2, true, ini);
     const velmor::FormState& s = again.form->state();
     EXPECT_EQ(s.fRepNum, 7);
     EXPECT_EQ(again.form->RepUpDown->value(), 7);
@@ -70,6 +77,8 @@ TEST(WindowSettings, WhatTheWindowShowsComesBackAtTheNextStart)
     EXPECT_EQ(s.fSelBgColor, 0x00112233u);
     EXPECT_EQ(s.fLastfile, QStringLiteral("/tmp/notes.txt"));
     EXPECT_FALSE(s.ffirst);
+    // The bounds are the outer ones, frame included.
+    EXPECT_EQ(again.form->frameGeometry(), outer);
     EXPECT_EQ(again.form->size(), QSize(700, 500));
 }
 
@@ -81,7 +90,7 @@ TEST(WindowSettings, MaximisedCloseStoresTheMaximisedBoundsAndTheFlag)
         FormFixture f(2, true, ini);
         f.form->showMaximized();
         QApplication::processEvents();
-        const QSize maximised = f.form->size();
+        const QSize maximised = f.form->frameGeometry().size();
         ASSERT_TRUE(f.form->close());
         const QString text = fileText(ini);
         EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMaxForm]\nBoolean=1")));
@@ -114,24 +123,103 @@ TEST(WindowSettings, JapaneseSettingsFileGivesTheFontName)
     EXPECT_EQ(f.form->RichEdit98->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
 }
 
-TEST(WindowSettings, RefusedWriteKeepsTheWindowTheTextAndTheOldFile)
+TEST(WindowSettings, RefusedWriteAsksAndKeepsTheWindowTheTextAndTheOldFile)
 {
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
     const QByteArray old = "[Form1\\fRepNum]\nInteger=4\n";
     testfiles::writeFileBytes(ini, old);
     FormFixture f(2, true, ini);
-    f.answerYes = true;
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("unsaved words"));
+    f.setText(QStringLiteral("unsaved words"));
     {
         testfiles::FileSizeLimit full(8);
         EXPECT_FALSE(f.form->close());
     }
-    ASSERT_EQ(f.errors.size(), 1);
-    EXPECT_EQ(f.errors[0], ini + QStringLiteral(" に書き込めません"));
+    const QString question = ini + QStringLiteral(" に書き込めません\nClose without saving the settings?");
+    EXPECT_EQ(f.questions, QStringList{question});
+    EXPECT_TRUE(f.errors.isEmpty());
     EXPECT_TRUE(f.form->isVisible());
     EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("unsaved words"));
     EXPECT_EQ(testfiles::fileBytes(ini), old);
+
+    f.answerYes = true;
+    {
+        testfiles::FileSizeLimit full(8);
+        EXPECT_TRUE(f.form->close());
+    }
+    EXPECT_EQ(testfiles::fileBytes(ini), old);
+}
+
+// A FIFO would block the start for good, /dev/zero would eat memory; a folder or a dangling link
+// cannot take the settings. Each starts with the defaults and is left as it is, and the user can
+// still close.
+TEST(WindowSettings, SettingsPathThatIsNoRegularFileStartsAndStillLetsTheUserClose)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    const QByteArray name = QFile::encodeName(ini);
+    const std::function<bool()> makers[] = {
+        [&] { return mkfifo(name.constData(), 0600) == 0; },
+        [&] { return QFile::link(QStringLiteral("/dev/zero"), ini); },
+        [&] { return QDir().mkdir(ini); },
+        [&] { return QFile::link(folder.filePath(QStringLiteral("gone/velmor.ini")), ini); },
+    };
+    for (const auto& make : makers) {
+        ASSERT_TRUE(make());
+        const QFileInfo before(ini);
+        {
+            FormFixture f(2, true, ini);
+            EXPECT_EQ(f.form->state().fRepNum, 1);
+            EXPECT_FALSE(f.form->close());
+            EXPECT_EQ(f.questions.size(), 1);
+            f.answerYes = true;
+            EXPECT_TRUE(f.form->close());
+        }
+        const QFileInfo after(ini);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        EXPECT_FALSE(after.isFile());
+        ASSERT_TRUE(QFile::remove(ini) || QDir().rmdir(ini));
+    }
+}
+
+// Stored numbers far out of range must neither overflow a sum nor open a window larger than
+// the screen or off it.
+TEST(WindowSettings, StoredNumbersAreBroughtIntoRange)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    testfiles::writeFileBytes(ini, "[Form1\\FSpd]\nInteger=-2147483648\n[Form1\\fid]\nInteger=-2147483648\n"
+                                   "[Form1\\fPanelW]\nInteger=-2147483648\n[Form1\\fTop]\nInteger=2147483647\n"
+                                   "[Form1\\fRepNum]\nInteger=0\n[Form1\\fFontSize]\nInteger=-5\n");
+    FormFixture f(2, true, ini, [](FakeSpeechEngine& e) { e.modeNames = {"Mary", "Mike"}; });
+    const velmor::FormState& s = f.form->state();
+    EXPECT_EQ(s.FSpd, 130);
+    EXPECT_EQ(s.fid, 1);
+    EXPECT_EQ(s.fPanelW, 1);
+    EXPECT_EQ(s.fTop, 32767);
+    EXPECT_EQ(s.fRepNum, 1);
+    EXPECT_EQ(s.fFontSize, 1);
+    EXPECT_EQ(f.form->pos(), QPoint(16, 16));
+
+    testfiles::writeFileBytes(ini, "[Form1\\fWidth]\nInteger=100000\n[Form1\\fHeight]\nInteger=100000\n"
+                                   "[Form1\\fLeft]\nInteger=0\n[Form1\\fTop]\nInteger=0\n");
+    FormFixture huge(2, false, ini);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(huge.form->size(), screen.size());
+}
+
+TEST(WindowSettings, TitleBarMustBeReachableNotJustOnePixel)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    testfiles::writeFileBytes(ini, QStringLiteral("[Form1\\fLeft]\nInteger=%1\n[Form1\\fTop]\nInteger=%2\n")
+                                       .arg(screen.right())
+                                       .arg(screen.top() + 100)
+                                       .toUtf8());
+    FormFixture f(2, false, ini);
+    EXPECT_EQ(f.form->pos(), QPoint(16, 16));
 }
 
 TEST(WindowSettings, UnknownSectionsSurviveTheClose)

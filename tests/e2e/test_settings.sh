@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Velmor comes back as it was left: settings changed through the window are written to velmor.ini
 # at a close through the window manager, and the next start shows the same state; a window closed
-# maximised comes back maximised and restores to the default bounds.
+# maximised comes back maximised and restores to the default bounds. The bounds are the outer ones,
+# the window manager's frame included: a first start is 780 x 580 at (16, 16) with its frame.
 . "$E2E_LIB"
 
 mouth_colours() {
@@ -22,6 +23,24 @@ title_double_click() {
   local x y _
   read -r x y _ < <(e2e_client_geometry)
   xdotool mousemove $((x + 100)) $((y - 8)) click --repeat 2 --delay 80 1
+}
+
+# Prints "X Y WIDTH HEIGHT": the main window's outer bounds, the window manager's frame included.
+outer_geometry() {
+  local x y w h left right top bottom
+  read -r x y w h < <(e2e_client_geometry)
+  read -r left right top bottom < <(xprop -id "$VELMOR_WID" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  echo $((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))
+}
+
+# Waits up to 3 s for the outer bounds to be WANT.
+wait_outer() {
+  local want=$1
+  for _ in $(seq 30); do
+    [ "$(outer_geometry)" = "$want" ] && return 0
+    sleep 0.1
+  done
+  e2e_fail "the window's outer bounds are '$(outer_geometry)', expected '$want'"
 }
 
 maximised() { xprop -id "$VELMOR_WID" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
@@ -46,6 +65,7 @@ expect_ini() {
 # First start: change the repetition number, the mouth, the spoken information, the speed and the
 # window's place and size.
 velmor_start
+wait_outer "16 16 780 580"
 initial=$(e2e_client_geometry)
 [ "$(mouth_colours)" -gt 1 ] || e2e_fail "the mouth is not shown at the first start"
 e2e_set_repetition 3
@@ -58,7 +78,8 @@ xdotool windowmove --sync "$VELMOR_WID" 100 80
 xdotool windowsize --sync "$VELMOR_WID" 700 560
 sleep 0.3
 geometry=$(e2e_client_geometry)
-e2e_log "client area before the close: $geometry"
+read -r outer_x outer_y outer_w outer_h < <(outer_geometry)
+e2e_log "client area before the close: $geometry, outer bounds: $outer_x $outer_y $outer_w $outer_h"
 velmor_close
 
 [ -f "$VELMOR_INI" ] || e2e_fail "no velmor.ini beside the program after the close"
@@ -69,10 +90,10 @@ expect_ini 'Form1\ShowCheckBox' 0
 expect_ini 'Form1\SICheckBox' 0
 expect_ini 'Form1\FSpd' 152
 expect_ini 'Form1\ffirst' 0
-expect_ini 'Form1\fLeft' 100
-expect_ini 'Form1\fTop' 80
-expect_ini 'Form1\fWidth' 700
-expect_ini 'Form1\fHeight' 560
+expect_ini 'Form1\fLeft' "$outer_x"
+expect_ini 'Form1\fTop' "$outer_y"
+expect_ini 'Form1\fWidth' "$outer_w"
+expect_ini 'Form1\fHeight' "$outer_h"
 expect_ini 'Form1\fMaxForm' 0
 
 # Second start: the same place and size, the mouth hidden, and the spinner at 3 (one step down gives 2).
@@ -86,7 +107,7 @@ e2e_click_control show
 [ "$(mouth_colours)" -gt 1 ] || e2e_fail "checking \" Show\" does not bring the mouth back"
 title_double_click
 wait_maximised yes
-read -r _ _ max_width max_height < <(e2e_client_geometry)
+read -r _ _ max_width max_height < <(outer_geometry)
 velmor_close
 
 expect_ini 'Form1\fRepNum' 2
@@ -103,7 +124,7 @@ velmor_start
 wait_maximised yes
 title_double_click
 wait_maximised no
-sleep 0.3
+wait_outer "16 16 780 580"
 restored=$(e2e_client_geometry)
 [ "$restored" = "$initial" ] || e2e_fail "restored client area is '$restored', the defaults '$initial'"
 cp "$VELMOR_INI" "$E2E_WORK/second-close.ini"

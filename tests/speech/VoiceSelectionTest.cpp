@@ -61,14 +61,14 @@ TEST(LanguageIdAtStart, ListingOnlyOnTheFirstRun)
     EXPECT_EQ(first.listings.at(0).size(), 1u);
 }
 
-TEST(LanguageIdAtStart, NoUsableModeLeavesTheDisplays)
+TEST(LanguageIdAtStart, NoUsableModeLeavesTheDisplaysAndTheStoredId)
 {
     VoiceWindow w({"Adult1", "Child"}, {"Adam", "Cleo"});
     w.label1 = QStringLiteral("before");
     w.state.fid = 2;
     w.voices.buildAtStart();
     EXPECT_EQ(w.state.fIDCount, 0);
-    EXPECT_EQ(w.state.fid, 1);
+    EXPECT_EQ(w.state.fid, 2);
     EXPECT_EQ(w.label1, QStringLiteral("before"));
     EXPECT_TRUE(selectCalls(w.engine).isEmpty());
     w.voices.LIDUpDownChange();

@@ -28,6 +28,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         fileChoices << choice;
         return fileAnswer;
     };
+    dialogs.choosePrinter = [this](QPrinter& printer) {
+        ++printDialogs;
+        if (printerChoice)
+            printerChoice(printer);
+        return bool(printerChoice);
+    };
     form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs, settingsFile});
     if (show) {
         form->show();

@@ -29,6 +29,9 @@ struct FormFixture {
     QList<QColor> colorRequests;
     std::optional<QString> fileAnswer;
     QList<velmor::FileChoice> fileChoices;
+    // Sets up the printer as the print dialog would; none means the dialog is cancelled.
+    std::function<void(QPrinter&)> printerChoice;
+    int printDialogs = 0;
 
     void setText(const QString& text);
     // Triggers a context-menu item the way its shortcut does.

@@ -1,0 +1,221 @@
+#include "app/Appearance.h"
+
+#include "app/FaceNames.h"
+#include "app/FontApplying.h"
+#include "app/FormState.h"
+#include "document/TextFile.h"
+#include "document/YukiMarks.h"
+#include "widgets/Bgr.h"
+#include "widgets/InfoLine.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+
+#include <QAction>
+#include <QScrollBar>
+
+namespace velmor {
+
+namespace {
+
+constexpr std::uint32_t kDefaultBackground = 0x00E9F5F4;
+constexpr std::uint32_t kDefaultTextColor = 0x002C201B;
+constexpr std::uint32_t kDefaultPanelColor = 0x00F0DACA;
+constexpr int kDefaultFontSize = 11;
+
+void setInfoLineFont(InfoLine& infoLine, const QString& face, int pointSize)
+{
+    QFont font = infoLine.font();
+    font.setFamily(face);
+    font.setPointSize(pointSize);
+    infoLine.setFont(font);
+}
+
+} // namespace
+
+AppearanceCommands::AppearanceCommands(FormState& state, AppearanceControls controls, FontMenuItems menu,
+                                       AppearanceServices services)
+    : m_state(state), m_controls(controls), m_menu(menu), m_services(std::move(services))
+{
+}
+
+bool AppearanceCommands::koreanText() const
+{
+    const QString voice = m_services.voiceLabel();
+    return m_state.fHangulMode || m_services.koreanLayout() || voice == QStringLiteral("Shin-Ah")
+        || voice == QStringLiteral("Jun-Ho");
+}
+
+// Exactly the size and face items that match the current font carry a check mark.
+void AppearanceCommands::checkFontMenus()
+{
+    m_menu.n10.setChecked(m_state.fFontSize == 10);
+    m_menu.n11.setChecked(m_state.fFontSize == 11);
+    m_menu.nf12.setChecked(m_state.fFontSize == 12);
+    m_menu.mincho.setChecked(m_state.fFontName == kFacePMincho);
+    m_menu.gothic.setChecked(m_state.fFontName == kFacePGothic);
+    m_menu.uiGothic.setChecked(m_state.fFontName == kFaceUIGothic);
+}
+
+void AppearanceCommands::applyEditorFont()
+{
+    ApplyFont(m_controls.editor, {m_state.fFontName, m_state.fFontSize, colorFromBgr(m_state.fFontColor),
+                                  colorFromBgr(m_state.fBGColor)});
+    if (m_state.fFontName == kFacePMincho)
+        ApplyMincho(m_controls.editor);
+}
+
+void AppearanceCommands::applyStoredLook()
+{
+    applyEditorFont();
+    m_controls.infoLine.setFont(m_controls.editor.font());
+    m_controls.panel.setColor(colorFromBgr(m_state.fPColor));
+    checkFontMenus();
+}
+
+void AppearanceCommands::BGColor1Click()
+{
+    TRichEdit98& editor = m_controls.editor;
+    if (const std::optional<QColor> chosen = m_services.chooseColor(editor.backgroundColor())) {
+        editor.setBackgroundColor(*chosen);
+        m_state.fBGColor = bgrFromColor(*chosen);
+    }
+    m_services.clearMarks();
+}
+
+void AppearanceCommands::FontColor1Click()
+{
+    TRichEdit98& editor = m_controls.editor;
+    if (const std::optional<QColor> chosen = m_services.chooseColor(editor.textColor())) {
+        editor.setTextColor(*chosen);
+        m_state.fFontColor = bgrFromColor(*chosen);
+    }
+    if (m_state.fFontName != kFaceUIGothic)
+        SetFontGM();
+}
+
+void AppearanceCommands::setFontSize(int size)
+{
+    m_controls.editor.setDefaultFont(m_controls.editor.font().family(), size);
+    m_state.fFontSize = size;
+    checkFontMenus();
+    setInfoLineFont(m_controls.infoLine, m_controls.infoLine.font().family(), size);
+    if (m_state.fFontName != kFaceUIGothic)
+        SetFontGM();
+}
+
+void AppearanceCommands::setFace(const QString& face)
+{
+    m_controls.editor.setDefaultFont(face, m_controls.editor.font().pointSize());
+    setInfoLineFont(m_controls.infoLine, face, m_controls.infoLine.font().pointSize());
+    m_state.fFontName = face;
+    checkFontMenus();
+}
+
+void AppearanceCommands::Mincho1Click()
+{
+    if (koreanText()) {
+        // The item has toggled its own check mark; the current face keeps it.
+        checkFontMenus();
+        return;
+    }
+    setFace(kFacePMincho);
+    SetFontGM();
+}
+
+void AppearanceCommands::Gothic1Click()
+{
+    if (koreanText()) {
+        checkFontMenus();
+        return;
+    }
+    setFace(kFacePGothic);
+    SetFontGM();
+}
+
+void AppearanceCommands::MSUIGothic1Click() { setFace(kFaceUIGothic); }
+
+void AppearanceCommands::PanelColor1Click()
+{
+    if (const std::optional<QColor> chosen = m_services.chooseColor(m_controls.panel.color())) {
+        m_controls.panel.setColor(*chosen);
+        m_state.fPColor = bgrFromColor(*chosen);
+        m_controls.infoLine.setPanelColor(*chosen);
+    }
+}
+
+void AppearanceCommands::default1Click()
+{
+    TRichEdit98& editor = m_controls.editor;
+    InfoLine& infoLine = m_controls.infoLine;
+    const QString face = koreanText() ? kFaceUIGothic : kFacePMincho;
+    editor.setBackgroundColor(colorFromBgr(kDefaultBackground));
+    editor.setTextColor(colorFromBgr(kDefaultTextColor));
+    editor.setDefaultFont(face, kDefaultFontSize);
+    setInfoLineFont(infoLine, face, kDefaultFontSize);
+
+    m_state.fPColor = kDefaultPanelColor;
+    m_controls.panel.setColor(colorFromBgr(kDefaultPanelColor));
+    infoLine.setPanelColor(colorFromBgr(kDefaultPanelColor));
+    QPalette palette = infoLine.palette();
+    palette.setColor(QPalette::Text, Qt::black);
+    infoLine.setPalette(palette);
+
+    m_state.fFontSize = kDefaultFontSize;
+    m_state.fFontName = face;
+    m_state.fBGColor = kDefaultBackground;
+    m_state.fFontColor = kDefaultTextColor;
+    checkFontMenus();
+
+    if (face != kFaceUIGothic)
+        SetFontGM();
+    else
+        Hangul();
+    m_services.clearMarks();
+}
+
+void AppearanceCommands::SetFontGM()
+{
+    TRichEdit98& editor = m_controls.editor;
+    const FontLook look{m_state.fFontName, m_state.fFontSize, colorFromBgr(m_state.fFontColor),
+                        colorFromBgr(m_state.fBGColor)};
+    editor.setUpdatesEnabled(false);
+    if (m_state.fFontName != kFacePMincho) {
+        ApplyFont(editor, look);
+        if (m_state.fAddYuki)
+            m_services.reSetText();
+    } else {
+        m_state.fTopLine = editor.verticalScrollBar()->value();
+        ApplyFont(editor, look);
+        ApplyMincho(editor);
+        m_services.reSetTextM();
+    }
+    editor.setUpdatesEnabled(true);
+}
+
+void AppearanceCommands::Hangul()
+{
+    TRichEdit98& editor = m_controls.editor;
+    if (editor.selStart() == 0 && editor.document()->isEmpty()) {
+        editor.setSelection(1, 0);
+    } else {
+        editor.setUpdatesEnabled(false);
+        const int caret = editor.selStart();
+        const int firstLine = editor.verticalScrollBar()->value();
+        m_services.clearMarks();
+        editor.setPlainText(documentText(*editor.document()));
+        InfoLine& infoLine = m_controls.infoLine;
+        if (!infoLine.text().isEmpty())
+            infoLine.setPlainText(infoLine.text());
+        if (m_state.fAddYuki)
+            AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
+        m_services.caretMoved();
+        editor.setSelection(caret, 0);
+        editor.verticalScrollBar()->setValue(firstLine);
+        editor.setUpdatesEnabled(true);
+    }
+    editor.setModified(true);
+    m_services.caretMoved();
+    editor.setFocus();
+}
+
+} // namespace velmor

@@ -1,0 +1,57 @@
+// The window's side of its look: the colour and font commands and the default look.
+#include "app/Appearance.h"
+#include "app/TForm1.h"
+#include "document/DocumentCommands.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QLabel>
+
+namespace velmor {
+
+void TForm1::createAppearance()
+{
+    const auto item = [this](const char* name) -> QAction& {
+        return *findChild<QAction*>(QString::fromLatin1(name));
+    };
+    AppearanceServices services;
+    services.chooseColor = [this](const QColor& initial) { return m_dialogs.chooseColor(initial); };
+    services.clearMarks = [this] { RichEdit98->clearHighlights(); };
+    services.koreanLayout = [] { return QGuiApplication::inputMethod()->locale().language() == QLocale::Korean; };
+    services.voiceLabel = [this] { return Label1->text(); };
+    services.reSetText = [this] { m_document->ReSetText(); };
+    services.reSetTextM = [this] { m_document->ReSetTextM(); };
+    services.caretMoved = [this] { GetColRow(); };
+    m_appearance = std::make_unique<AppearanceCommands>(
+        m_state, AppearanceControls{*RichEdit98, *ULabel98, *UPanel1},
+        FontMenuItems{item("N10"), item("N11"), item("Nf12"), item("Mincho1"), item("Gothic1"), item("MSUIGothic1")},
+        std::move(services));
+
+    onAction("BGColor1", &TForm1::BGColor1Click);
+    onAction("FontColor1", &TForm1::FontColor1Click);
+    onAction("N10", &TForm1::N10Click);
+    onAction("N11", &TForm1::N11Click);
+    onAction("Nf12", &TForm1::Nf12Click);
+    onAction("Mincho1", &TForm1::Mincho1Click);
+    onAction("Gothic1", &TForm1::Gothic1Click);
+    onAction("MSUIGothic1", &TForm1::MSUIGothic1Click);
+    onAction("PanelColor1", &TForm1::PanelColor1Click);
+    onAction("default1", &TForm1::default1Click);
+}
+
+void TForm1::BGColor1Click() { m_appearance->BGColor1Click(); }
+void TForm1::FontColor1Click() { m_appearance->FontColor1Click(); }
+void TForm1::N10Click() { m_appearance->N10Click(); }
+void TForm1::N11Click() { m_appearance->N11Click(); }
+void TForm1::Nf12Click() { m_appearance->Nf12Click(); }
+void TForm1::Mincho1Click() { m_appearance->Mincho1Click(); }
+void TForm1::Gothic1Click() { m_appearance->Gothic1Click(); }
+void TForm1::MSUIGothic1Click() { m_appearance->MSUIGothic1Click(); }
+void TForm1::PanelColor1Click() { m_appearance->PanelColor1Click(); }
+void TForm1::default1Click() { m_appearance->default1Click(); }
+void TForm1::SetFontGM() { m_appearance->SetFontGM(); }
+void TForm1::Hangul() { m_appearance->Hangul(); }
+
+} // namespace velmor

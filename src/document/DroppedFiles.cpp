@@ -1,0 +1,80 @@
+#include "document/DroppedFiles.h"
+
+#include "app/FormState.h"
+#include "document/Paths.h"
+#include "document/ProgramLauncher.h"
+#include "document/ShellLink.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QAbstractButton>
+#include <QFileInfo>
+
+namespace velmor {
+
+namespace {
+
+void showProgramHint(QAbstractButton& button, const QString& program)
+{
+    const QString name = QFileInfo(program).fileName();
+    button.setToolTip(name);
+    button.setStatusTip(name);
+}
+
+} // namespace
+
+DropCommands::DropCommands(FormState& state, DropControls controls, DropServices services)
+    : m_state(state), m_controls(controls), m_services(std::move(services))
+{
+}
+
+void DropCommands::DropDst1FileDrop(const QStringList& files)
+{
+    // The file named on the command line is still being opened.
+    if (m_state.fParamOpen || files.isEmpty())
+        return;
+    const QString& dropped = files.front();
+    const QString target = IsLinkExt(dropped) ? GetLinkPath(dropped).path : dropped;
+    // Only a file that will really replace the text makes unsaved text worth asking about.
+    if (IsTextExt(target) && m_services.mayDiscardText()) {
+        m_state.fOpenName = target;
+        m_state.fDropOpen = true;
+        m_services.openNamedFile();
+        m_state.fParamOpen = false;
+        m_state.fDropOpen = false;
+    }
+    m_controls.editor.setFocus();
+}
+
+void DropCommands::DropDst2FileDrop(const QStringList& files)
+{
+    rememberProgram(files, m_state.fExeName, m_controls.dicButton);
+}
+
+void DropCommands::DropDst3FileDrop(const QStringList& files)
+{
+    rememberProgram(files, m_state.fDicName, m_controls.dicButton2);
+}
+
+void DropCommands::rememberProgram(const QStringList& files, QString& program, QAbstractButton& button)
+{
+    if (files.isEmpty())
+        return;
+    if (const std::optional<QString> dropped = droppedProgram(files.front())) {
+        program = *dropped;
+        showProgramHint(button, program);
+    }
+}
+
+// A missing program or one that does not start is passed over without a word.
+void DropCommands::DicButtonClick() { startProgram(m_state.fExeName); }
+void DropCommands::DicButton2Click() { startProgram(m_state.fDicName); }
+
+void DropCommands::showProgramHints()
+{
+    if (!m_state.fExeName.isEmpty())
+        showProgramHint(m_controls.dicButton, m_state.fExeName);
+    if (!m_state.fDicName.isEmpty())
+        showProgramHint(m_controls.dicButton2, m_state.fDicName);
+}
+
+} // namespace velmor

@@ -1,0 +1,210 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+
+#include "app/FaceNames.h"
+#include "app/FormState.h"
+#include "document/YukiMarks.h"
+#include "widgets/Bgr.h"
+#include "widgets/InfoLine.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+using namespace velmor;
+
+namespace {
+
+// The names of the checked items among the size and face items of the Edit menu.
+QStringList checkedFontItems(const FormFixture& f)
+{
+    QStringList checked;
+    for (const char* name : {"N10", "N11", "Nf12", "Mincho1", "Gothic1", "MSUIGothic1"}) {
+        if (f.form->findChild<QAction*>(QString::fromLatin1(name))->isChecked())
+            checked << QString::fromLatin1(name);
+    }
+    return checked;
+}
+
+QTextCharFormat formatAt(TRichEdit98& box, int index)
+{
+    QTextCursor cursor(box.document());
+    cursor.setPosition(index + 1);
+    return cursor.charFormat();
+}
+
+// "ab*cd" with its Yuki mark coloured, unmodified, with the "Open adding Yuki color" option as given.
+void setYukiText(FormFixture& f, bool addYuki)
+{
+    if (f.form->state().fAddYuki != addYuki)
+        f.trigger("AddYuki1");
+    f.setText(QStringLiteral("ab*cd"));
+    AddYukiColor(*f.form->RichEdit98, kYukiMark, kYukiColor, colorFromBgr(f.form->state().fFontColor));
+    f.form->RichEdit98->setModified(false);
+}
+
+bool yukiColoured(FormFixture& f) { return formatAt(*f.form->RichEdit98, 2).foreground().color() == kYukiColor; }
+
+} // namespace
+
+TEST(AppearanceCommands, ColoursSizeAndFaceChangeTheLookAndComeBackAfterARestart)
+{
+    QTemporaryDir folder;
+    const QString settings = folder.filePath(QStringLiteral("velmor.ini"));
+    const QColor background(0x10, 0x20, 0x30);
+    const QColor text(0x40, 0x50, 0x60);
+    const QColor panel(0x70, 0x80, 0x90);
+    {
+        FormFixture f(2, true, settings);
+        EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "Mincho1"}));
+        f.setText(QStringLiteral("marked words"));
+        f.form->RichEdit98->addHighlight(0, 6, Qt::yellow);
+
+        // A cancelled background dialog changes no colour, yet the marks go.
+        f.trigger("BGColor1");
+        EXPECT_EQ(f.colorRequests.back(), colorFromBgr(0x00E9F5F4));
+        EXPECT_EQ(f.form->RichEdit98->backgroundColor(), colorFromBgr(0x00E9F5F4));
+        EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+
+        f.colorAnswer = background;
+        f.trigger("BGColor1");
+        f.colorAnswer = text;
+        f.trigger("FontColor1");
+        EXPECT_EQ(f.colorRequests.back(), colorFromBgr(0x002C201B));
+        f.colorAnswer = panel;
+        f.trigger("PanelColor1");
+        EXPECT_EQ(f.colorRequests.back(), colorFromBgr(0x00F0DACA));
+        f.trigger("Nf12");
+        f.trigger("Gothic1");
+        EXPECT_EQ(checkedFontItems(f), (QStringList{"Nf12", "Gothic1"}));
+        EXPECT_EQ(f.form->RichEdit98->font().family(), kFacePGothic);
+        EXPECT_EQ(f.form->ULabel98->font().family(), kFacePGothic);
+        EXPECT_EQ(f.form->ULabel98->font().pointSize(), 12);
+        EXPECT_EQ(f.form->ULabel98->palette().color(QPalette::Base), panel);
+        EXPECT_EQ(f.form->state().fPColor, bgrFromColor(panel));
+        f.form->RichEdit98->setModified(false);
+        f.form->close();
+    }
+    FormFixture again(2, true, settings);
+    EXPECT_EQ(again.form->RichEdit98->backgroundColor(), background);
+    EXPECT_EQ(again.form->RichEdit98->textColor(), text);
+    EXPECT_EQ(again.form->RichEdit98->font().family(), kFacePGothic);
+    EXPECT_EQ(again.form->RichEdit98->font().pointSize(), 12);
+    EXPECT_EQ(again.form->UPanel1->color(), panel);
+    EXPECT_EQ(checkedFontItems(again), (QStringList{"Nf12", "Gothic1"}));
+}
+
+TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
+{
+    FormFixture f;
+    // With "ＭＳ Ｐ明朝" a new size gives every character the box's font and colour again: the
+    // Yuki mark keeps its colour only when the option colours it anew.
+    setYukiText(f, false);
+    f.trigger("N10");
+    EXPECT_FALSE(yukiColoured(f));
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    setYukiText(f, true);
+    f.trigger("FontColor1"); // cancelled, and the font is applied all the same
+    EXPECT_TRUE(yukiColoured(f));
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+
+    f.trigger("MSUIGothic1");
+    EXPECT_EQ(checkedFontItems(f), (QStringList{"N10", "MSUIGothic1"}));
+    setYukiText(f, false);
+    f.trigger("Nf12");
+    f.colorAnswer = QColor(Qt::darkBlue);
+    f.trigger("FontColor1");
+    EXPECT_TRUE(yukiColoured(f));
+    EXPECT_FALSE(f.form->RichEdit98->isModified());
+    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 12);
+    EXPECT_EQ(f.form->RichEdit98->textColor(), QColor(Qt::darkBlue));
+}
+
+TEST(AppearanceCommands, KoreanTextRefusesThePFacesButNotMSUIGothic)
+{
+    FormFixture f;
+    f.form->state().fHangulMode = true;
+    f.trigger("Gothic1");
+    f.trigger("Mincho1");
+    EXPECT_EQ(f.form->state().fFontName, kFacePMincho);
+    EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "Mincho1"}));
+    f.trigger("MSUIGothic1");
+    EXPECT_EQ(f.form->state().fFontName, kFaceUIGothic);
+
+    f.form->state().fHangulMode = false;
+    f.form->Label1->setText(QStringLiteral("Shin-Ah"));
+    f.trigger("Gothic1");
+    EXPECT_EQ(f.form->RichEdit98->font().family(), kFaceUIGothic);
+    f.form->Label1->setText(QStringLiteral("Mary"));
+    f.trigger("Gothic1");
+    EXPECT_EQ(f.form->RichEdit98->font().family(), kFacePGothic);
+}
+
+TEST(AppearanceCommands, DefaultSettingRestoresTheLookAndLeavesMarkColoursAndPanelWidth)
+{
+    FormFixture f;
+    f.colorAnswer = QColor(Qt::red);
+    for (const char* command : {"BGColor1", "FontColor1", "PanelColor1", "Nf12", "Gothic1"})
+        f.trigger(command);
+    f.form->state().fMarkColor = 0x00123456;
+    f.form->Splitter1->setSizes({250, 500});
+    setYukiText(f, true);
+    f.form->RichEdit98->addHighlight(0, 2, Qt::yellow);
+
+    f.trigger("default1");
+    EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "Mincho1"}));
+    const FormState& s = f.form->state();
+    EXPECT_EQ(s.fBGColor, 0x00E9F5F4u);
+    EXPECT_EQ(s.fFontColor, 0x002C201Bu);
+    EXPECT_EQ(s.fPColor, 0x00F0DACAu);
+    EXPECT_EQ(s.fFontSize, 11);
+    EXPECT_EQ(f.form->RichEdit98->backgroundColor(), colorFromBgr(0x00E9F5F4));
+    EXPECT_EQ(f.form->RichEdit98->textColor(), colorFromBgr(0x002C201B));
+    EXPECT_EQ(f.form->UPanel1->color(), colorFromBgr(0x00F0DACA));
+    EXPECT_EQ(f.form->ULabel98->font().pointSize(), 11);
+    EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+    EXPECT_TRUE(yukiColoured(f));
+    EXPECT_EQ(s.fMarkColor, 0x00123456u);
+    EXPECT_EQ(f.form->Splitter1->sizes().front(), 250);
+
+    // Korean text gets "MS UI Gothic", the whole text drawn anew with the caret where it was.
+    f.form->state().fHangulMode = true;
+    f.form->RichEdit98->setSelection(3, 0);
+    f.form->RichEdit98->setModified(false);
+    f.trigger("default1");
+    EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "MSUIGothic1"}));
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("ab*cd"));
+    EXPECT_TRUE(yukiColoured(f));
+    EXPECT_EQ(f.form->RichEdit98->selStart(), 3);
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+}
+
+TEST(WindowLayout, SplittersKeepThePanelsInBoundsAndTheInfoLineAlongTheTextArea)
+{
+    FormFixture f;
+    const auto drag = [](QSplitter* splitter, QPoint by) {
+        QWidget* handle = splitter->handle(1);
+        const QPoint from = handle->rect().center();
+        QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(handle, from + by);
+        QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, from + by);
+    };
+    drag(f.form->Splitter2, {0, -60});
+    EXPECT_EQ(f.form->UPanel1->height(), 22);
+    EXPECT_EQ(f.form->UPanel1->mapTo(f.form.get(), QPoint(0, 0)).y(), 37);
+    EXPECT_GE(f.form->Splitter2->handle(1)->mapTo(f.form.get(), QPoint(0, 0)).y(), 57);
+    drag(f.form->Splitter2, {0, 40});
+    EXPECT_EQ(f.form->UPanel1->height(), 62);
+    EXPECT_EQ(f.form->ULabel98->height(), 62);
+
+    drag(f.form->Splitter1, {-400, 0});
+    EXPECT_EQ(f.form->Panel1->width(), 1);
+    const int textAreaLeft = f.form->PanelEdit->mapTo(f.form.get(), QPoint(0, 0)).x();
+    EXPECT_EQ(f.form->ULabel98->geometry(), QRect(textAreaLeft + 12, 0, f.form->PanelEdit->width() - 35, 62));
+}

@@ -1,0 +1,143 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+#include "TestFiles.h"
+
+#include "app/FormState.h"
+#include "widgets/InfoLine.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UpDownEdit.h"
+
+#include <QDir>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTextBlock>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString storedValue(const QString& ini, const char* section)
+{
+    const QString text = QString::fromUtf8(testfiles::fileBytes(ini));
+    const QString header = QStringLiteral("[Form1\\%1]\n").arg(QString::fromLatin1(section));
+    const qsizetype at = text.indexOf(header);
+    if (at < 0)
+        return {};
+    const qsizetype valueStart = text.indexOf(u'=', at) + 1;
+    return text.mid(valueStart, text.indexOf(u'\n', valueStart) - valueStart);
+}
+
+// Runs with the working folder changed, as a start from another folder would.
+struct WorkingFolder {
+    explicit WorkingFolder(const QString& path) : saved(QDir::currentPath()) { QDir::setCurrent(path); }
+    ~WorkingFolder() { QDir::setCurrent(saved); }
+    QString saved;
+};
+
+void numberedModes(FakeSpeechEngine& engine, int count)
+{
+    engine.modeNames.clear();
+    engine.speakers.clear();
+    for (int i = 1; i <= count; ++i) {
+        engine.modeNames << QStringLiteral("Mary %1").arg(i);
+        engine.speakers << QStringLiteral("Mary");
+    }
+}
+
+} // namespace
+
+// A file named on the command line is stored with its full path, and a start with a file
+// named leaves the last file closed.
+TEST(StartAndClose, CommandLineFileIsStoredWithItsFullPathAndKeepsTheLastFileClosed)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    testfiles::writeFileBytes(folder.filePath(QStringLiteral("notes.txt")), "from the command line");
+    testfiles::writeFileBytes(folder.filePath(QStringLiteral("last.txt")), "the last file");
+    testfiles::writeFileBytes(ini, QStringLiteral("[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=%1\n")
+                                       .arg(folder.filePath(QStringLiteral("last.txt")))
+                                       .toUtf8());
+    {
+        WorkingFolder inFolder(folder.path());
+        velmor::Dialogs quiet{[](const QString&) { return true; }, [](const QString&) {}, [](const QString&) {},
+                              [](const QColor&) { return std::nullopt; },
+                              [](const velmor::FileChoice&) { return std::nullopt; }};
+        velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(), velmor::FormOptions{true, quiet, ini});
+        EXPECT_TRUE(form.RichEdit98->toPlainText().isEmpty());
+        form.openCommandLineFile(QStringLiteral("notes.txt"));
+        EXPECT_EQ(form.RichEdit98->toPlainText(), QStringLiteral("from the command line"));
+        EXPECT_EQ(form.state().fFileName, folder.filePath(QStringLiteral("notes.txt")));
+        ASSERT_TRUE(form.close());
+    }
+    EXPECT_EQ(storedValue(ini, "fLastfile"), folder.filePath(QStringLiteral("notes.txt")));
+}
+
+// The info line has its width only once the window is laid out: a start-up open shortens the
+// path to that width, not to the width before.
+TEST(StartAndClose, LastFileShowsItsWholePathWhenItFitsAndTheEndLineInView)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    const QString last = folder.filePath(QStringLiteral("last.txt"));
+    QByteArray lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += "line " + QByteArray::number(i) + "\n";
+    testfiles::writeFileBytes(last, lines + "the end\n\n\n");
+    testfiles::writeFileBytes(
+        ini, QStringLiteral("[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=%1\n").arg(last).toUtf8());
+    FormFixture f(2, true, ini);
+    ASSERT_GT(f.form->ULabel98->width(), f.form->ULabel98->fontMetrics().horizontalAdvance(last) + 20);
+    EXPECT_EQ(f.form->ULabel98->text(), last);
+
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    // The caret on the first of the empty lines at the end, the very end in view.
+    EXPECT_TRUE(editor.textCursor().block().text().isEmpty());
+    EXPECT_EQ(editor.textCursor().block().previous().text(), QStringLiteral("the end"));
+    QTextCursor end(editor.document());
+    end.movePosition(QTextCursor::End);
+    EXPECT_TRUE(editor.viewport()->rect().contains(editor.cursorRect(end)));
+}
+
+TEST(StartAndClose, DraggedControlPanelWidthIsStored)
+{
+    FormFixture f;
+    QSplitterHandle* handle = f.form->Splitter1->handle(1);
+    const QPoint grip = handle->rect().center();
+    QTest::mousePress(handle, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(handle, grip + QPoint(57, 0));
+    QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(57, 0));
+    ASSERT_EQ(f.form->Splitter1->sizes().at(0), 290 + 57);
+    ASSERT_TRUE(f.form->close());
+    EXPECT_EQ(storedValue(f.settingsFile, "fPanelW"), QStringLiteral("347"));
+}
+
+// espeak-ng offers well over a hundred modes: every one can be chosen, the last included, and
+// comes back at the next start.
+TEST(StartAndClose, EveryLanguageIdSurvivesARestart)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    const auto modes = [](FakeSpeechEngine& e) { numberedModes(e, 142); };
+    for (const int id : {120, 142}) {
+        {
+            FormFixture f(0, true, ini, modes);
+            f.form->LIDUpDown->setValue(id);
+            EXPECT_EQ(f.form->state().fid, id);
+            ASSERT_TRUE(f.form->close());
+        }
+        FormFixture again(0, false, ini, modes);
+        EXPECT_EQ(again.form->state().fid, id);
+        EXPECT_EQ(again.form->LIDUpDown->value(), id);
+        EXPECT_TRUE(again.engine->calls.contains(QStringLiteral("SelectMode:%1").arg(id)));
+    }
+}
+
+TEST(StartAndClose, StartWithoutSpeechDataKeepsTheStoredLanguageId)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    testfiles::writeFileBytes(ini, "[Form1\\fid]\nInteger=120\n");
+    FormFixture f(0, true, ini);
+    ASSERT_TRUE(f.form->close());
+    EXPECT_EQ(storedValue(ini, "fid"), QStringLiteral("120"));
+}
