@@ -87,10 +87,10 @@ void TForm1::createConcerns()
     createAppearance();
     m_speaking = std::make_unique<SpeakingCommands>(
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
-        [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
+        [this](const QColor& initial) { return m_dialogs.chooseColor(initial); }, [this] { GetColRow(); });
     m_repetition = std::make_unique<Repetition>(
         m_state, m_engine.get(),
-        RepetitionControls{*RichEdit98, *PauseButton, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
+        RepetitionControls{*RichEdit98, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
     m_document = std::make_unique<DocumentCommands>(
         m_state,
         DocumentControls{*RichEdit98, *SaveLabel, *ULabel98, *findChild<QAction*>(QStringLiteral("AddYuki1"))},
@@ -224,6 +224,7 @@ void TForm1::connectHandlers()
                 [this] { guarded(&TForm1::DirectSS1TextDataStarted); });
         connect(m_engine.get(), &SpeechEngine::OnTextDataDone, this,
                 [this] { guarded(&TForm1::DirectSS1TextDataDone); });
+        connectSpeechNotices();
     }
 
     connect(M_FileButton, &QAbstractButton::clicked, this, [this] { popUpMenuBelow(M_FileButton, menus.FileMenu); });

@@ -215,6 +215,7 @@ private:
     void createDropsAndPrinting();
     void createAppearance();
     void connectHandlers();
+    void connectSpeechNotices();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());

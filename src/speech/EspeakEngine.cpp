@@ -18,6 +18,8 @@ constexpr double kQueueSeconds = 2.0;
 constexpr double kDeviceBufferSeconds = 0.15;
 constexpr double kSilentBufferSeconds = 0.1;
 constexpr int kFeedIntervalMs = 10;
+// While silent, how often an idle engine looks for the sound device again.
+constexpr int kDeviceRetryMs = 2000;
 constexpr std::size_t kRecentSamples = 1 << 15;
 constexpr qint64 kLevelWindowSamples = 441; // 20 ms at 22050 Hz
 // espeak-ng's own voice when no mode was selected.
@@ -28,11 +30,9 @@ qint64 bytesFor(double seconds, qint64 bytesPerSecond)
     return qint64(seconds * double(bytesPerSecond)) / kBytesPerSample * kBytesPerSample;
 }
 
-void warnSilentOnce()
+std::unique_ptr<AudioOutput> openDefaultDevice(int sampleRate, qint64 bufferBytes, std::function<void()> onFailure)
 {
-    static std::atomic<bool> warned{false};
-    if (!warned.exchange(true))
-        qWarning("Velmor: no audio output; speech runs silently");
+    return QtSinkOutput::open(sampleRate, bufferBytes, std::move(onFailure));
 }
 
 } // namespace
@@ -43,8 +43,14 @@ EspeakEngine::EspeakEngine(QObject* parent)
 }
 
 EspeakEngine::EspeakEngine(Output output, QObject* parent)
+    : EspeakEngine(output == Output::Device ? OpenDevice(openDefaultDevice) : OpenDevice(), parent)
+{
+}
+
+EspeakEngine::EspeakEngine(OpenDevice deviceOpener, QObject* parent)
     : SpeechEngine(parent)
     , m_pcm(std::size_t(bytesFor(kQueueSeconds, 22050 * kBytesPerSample)))
+    , m_openDevice(std::move(deviceOpener))
     , m_recent(kRecentSamples, 0)
 {
     m_worker = std::make_unique<EspeakWorker>(m_pcm, [this] { postPump(); });
@@ -55,16 +61,16 @@ EspeakEngine::EspeakEngine(Output output, QObject* parent)
     m_bytesPerSecond = rate * kBytesPerSample;
     m_pcm.setCapacity(std::size_t(bytesFor(kQueueSeconds, m_bytesPerSecond)));
 
-    if (output == Output::Device) {
-        m_output = QtSinkOutput::open(rate, bytesFor(kDeviceBufferSeconds, m_bytesPerSecond), [this] {
-            QMetaObject::invokeMethod(this, &EspeakEngine::fallBackToSilence, Qt::QueuedConnection);
-        });
-        if (!m_output)
-            warnSilentOnce();
-    }
+    m_deviceRetryTimer.setInterval(kDeviceRetryMs);
+    connect(&m_deviceRetryTimer, &QTimer::timeout, this, &EspeakEngine::tryDevice);
+    m_output = openDevice();
     if (!m_output) {
         m_output = std::make_unique<SilentClockOutput>(m_bytesPerSecond, bytesFor(kSilentBufferSeconds, m_bytesPerSecond));
         m_silent = true;
+        if (m_openDevice) {
+            qWarning("Velmor: no sound output; speech runs silently");
+            m_deviceRetryTimer.start();
+        }
     }
 
     m_feedTimer.setTimerType(Qt::PreciseTimer);
@@ -85,6 +91,8 @@ QByteArray EspeakEngine::selectedVoice() const
 
 void EspeakEngine::SpeakText(const QString& text)
 {
+    if (m_silent)
+        tryDevice();
     m_worker->enqueue({m_nextTextId++, m_generation, text, selectedVoice(), m_speed});
     ++m_textsUnfinished;
     updateTimer();
@@ -104,6 +112,10 @@ void EspeakEngine::ResetAudio()
     m_written = 0;
     m_outputOrigin = 0;
     updateTimer();
+    if (m_startReported) {
+        m_startReported = false;
+        emit OnTextDataDiscarded();
+    }
 }
 
 void EspeakEngine::PauseAudio()
@@ -216,6 +228,7 @@ void EspeakEngine::emitDueNotifications()
         if (next.done && playedPosition() < next.position)
             return;
         m_notifications.pop_front();
+        m_startReported = !next.done;
         if (next.done) {
             --m_textsUnfinished;
             emit OnTextDataDone();
@@ -239,7 +252,7 @@ void EspeakEngine::fallBackToSilence()
 {
     if (m_silent)
         return;
-    warnSilentOnce();
+    qWarning("Velmor: sound output lost; speech runs silently");
     // Keep the clock where the device stopped; what it had not played yet is played silently.
     const qint64 played = m_output->playedBytes();
     const qint64 unplayed = std::max<qint64>(0, m_written - m_outputOrigin - played);
@@ -248,7 +261,42 @@ void EspeakEngine::fallBackToSilence()
     if (m_paused)
         m_output->suspend();
     m_silent = true;
+    m_deviceRetryTimer.start();
     postPump();
+    emit OnOutputChanged();
+}
+
+std::unique_ptr<AudioOutput> EspeakEngine::openDevice()
+{
+    if (!m_openDevice)
+        return nullptr;
+    // A dying device reports from inside its own calls: fall back once they have returned.
+    return m_openDevice(m_worker->sampleRate(), bytesFor(kDeviceBufferSeconds, m_bytesPerSecond), [this] {
+        QMetaObject::invokeMethod(this, &EspeakEngine::fallBackToSilence, Qt::QueuedConnection);
+    });
+}
+
+bool EspeakEngine::isIdle() const
+{
+    return m_textsUnfinished == 0 && !m_chunk && m_notifications.empty();
+}
+
+// The device takes over only from an idle engine, so that no text is split between the two.
+void EspeakEngine::tryDevice()
+{
+    if (!m_silent || !m_openDevice || !isIdle())
+        return;
+    std::unique_ptr<AudioOutput> device = openDevice();
+    if (!device)
+        return;
+    m_output = std::move(device);
+    m_outputOrigin = m_written;
+    if (m_paused)
+        m_output->suspend();
+    m_silent = false;
+    m_deviceRetryTimer.stop();
+    qInfo("Velmor: sound output found; speech is heard again");
+    emit OnOutputChanged();
 }
 
 qint64 EspeakEngine::playedPosition() const

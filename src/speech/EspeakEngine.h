@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -20,7 +21,8 @@ class AudioOutput;
 // The speech engine built on libespeak-ng. A worker thread synthesizes the queued texts into a
 // bounded PCM queue; the UI thread feeds that to the sound device and reports each text's
 // start (its first samples handed to the device) and end (its last samples played).
-// Without a sound device, or after losing it, a silent clock plays the part of the device.
+// Without a sound device, or after losing it, a silent clock plays the part of the device; the
+// device is looked for again whenever a text is queued on an idle engine, and every few seconds.
 class EspeakEngine : public SpeechEngine {
     Q_OBJECT
 
@@ -29,9 +31,14 @@ public:
         Device, // the default audio output, falling back to the silent clock
         Silent, // the silent clock only
     };
+    // Opens the sound device, or gives null when there is none now. onFailure runs when the
+    // device dies later.
+    using OpenDevice = std::function<std::unique_ptr<AudioOutput>(int sampleRate, qint64 bufferBytes,
+                                                                  std::function<void()> onFailure)>;
 
     explicit EspeakEngine(QObject* parent = nullptr);
     explicit EspeakEngine(Output output, QObject* parent = nullptr);
+    explicit EspeakEngine(OpenDevice deviceOpener, QObject* parent = nullptr);
     ~EspeakEngine() override;
 
     void SpeakText(const QString& text) override;
@@ -51,7 +58,7 @@ public:
     // Loudness (RMS, 0..1) of the sound at the current play position; 0 while paused or quiet.
     double outputLevel() const override;
     // True while the silent clock stands in for the sound device.
-    bool isSilent() const { return m_silent; }
+    bool isSilent() const override { return m_silent; }
     // Synthesizes a text at once in the selected mode and speed, past the queue and the output,
     // and tells which voice the library used; for checking the voices. It waits for the texts
     // already queued to be synthesized, so call it while nothing is being spoken.
@@ -71,6 +78,9 @@ private:
     void emitDueNotifications();
     void updateTimer();
     void fallBackToSilence();
+    std::unique_ptr<AudioOutput> openDevice();
+    void tryDevice();
+    bool isIdle() const;
     qint64 playedPosition() const;
     void remember(const char* data, qint64 bytes);
 
@@ -78,9 +88,11 @@ private:
     std::unique_ptr<EspeakWorker> m_worker;
     std::vector<VoiceMode> m_modes;
     qint64 m_bytesPerSecond = 0;
+    OpenDevice m_openDevice; // empty: the silent clock only
     std::unique_ptr<AudioOutput> m_output;
     bool m_silent = false;
     QTimer m_feedTimer;
+    QTimer m_deviceRetryTimer;
     std::atomic<bool> m_pumpPosted{false};
 
     int m_mode = 0; // 0: the library's default voice, when no mode exists
@@ -92,6 +104,7 @@ private:
     std::uint64_t m_nextTextId = 1;
     std::uint64_t m_startedTextId = 0;
     int m_textsUnfinished = 0; // queued and not yet reported done
+    bool m_startReported = false; // a text was reported started and not yet done
     bool m_paused = false;
     std::optional<PcmChunk> m_chunk; // being written to the output
     qsizetype m_chunkOffset = 0;

@@ -3,10 +3,10 @@
 #include "app/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/SpeechEngine.h"
-#include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/TRichEdit98.h"
 
+#include <QAbstractButton>
 #include <QSpinBox>
 #include <QTimer>
 
@@ -19,6 +19,9 @@ Repetition::Repetition(FormState& state, SpeechEngine* engine, RepetitionControl
 
 void Repetition::DirectSS1TextDataStarted() { m_controls.speakingMark.setOpaque(true); }
 
+// A reset cut the text off: nothing is being spoken now, and nothing is to be repeated for it.
+void Repetition::DirectSS1TextDataDiscarded() { m_controls.speakingMark.setOpaque(false); }
+
 void Repetition::DirectSS1TextDataDone()
 {
     m_controls.speakingMark.setOpaque(false);
@@ -27,29 +30,21 @@ void Repetition::DirectSS1TextDataDone()
         m_controls.repeatTimer.start();
 }
 
-// Repetitions are queued behind whatever is still queued, without a reset.
-void Repetition::speakAgain(const QString& text)
-{
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
-    m_engine->SpeakText(text);
-}
-
+// A repetition is queued behind whatever is still queued, without a reset, and leaves a pause
+// alone: paused while waiting for it, the engine holds it until the one press that resumes.
 void Repetition::Timer1Timer()
 {
     switch (m_state.fSpeechKind) {
     case 1:
-        speakAgain(gatherWholeText(*m_controls.editor.document()));
+        m_engine->SpeakText(gatherWholeText(*m_controls.editor.document()));
         break;
     case 2:
-        speakAgain(m_controls.editor.lineText(m_state.fRow));
+        m_engine->SpeakText(m_controls.editor.lineText(m_state.fRow));
         break;
     case 3:
-        speakAgain(m_state.fSelText);
+        m_engine->SpeakText(m_state.fSelText);
         break;
     case 4:
-        m_state.fPaused = false;
-        m_controls.pauseButton.setText(QStringLiteral("Pause"));
         if (m_controls.clipSpeechCheckBox.isChecked())
             m_engine->SpeakText(m_state.fClipText);
         break;

@@ -11,12 +11,10 @@ namespace velmor {
 struct FormState;
 class SpeechEngine;
 class TRichEdit98;
-class FlatButton;
 class IndicatorLabel;
 
 struct RepetitionControls {
     TRichEdit98& editor;
-    FlatButton& pauseButton;
     IndicatorLabel& speakingMark;
     QSpinBox& repetitionSpinner;
     QAbstractButton& clipSpeechCheckBox;
@@ -31,13 +29,12 @@ public:
 
     void DirectSS1TextDataStarted();
     void DirectSS1TextDataDone();
+    void DirectSS1TextDataDiscarded();
     void Timer1Timer();
     void RepUpDownChange();
     void OffRepButtonClick();
 
 private:
-    void speakAgain(const QString& text);
-
     FormState& m_state;
     SpeechEngine* m_engine;
     RepetitionControls m_controls;

@@ -13,8 +13,12 @@
 namespace velmor {
 
 SpeakingCommands::SpeakingCommands(FormState& state, SpeechEngine* engine, SpeakingControls controls,
-                                   ColorChooser chooseColor)
-    : m_state(state), m_engine(engine), m_controls(controls), m_chooseColor(std::move(chooseColor))
+                                   ColorChooser chooseColor, std::function<void()> caretMoved)
+    : m_state(state)
+    , m_engine(engine)
+    , m_controls(controls)
+    , m_chooseColor(std::move(chooseColor))
+    , m_caretMoved(std::move(caretMoved))
 {
 }
 
@@ -63,7 +67,9 @@ void SpeakingCommands::highlightSelection()
     if (!m_state.fMarkCheck)
         editor.clearHighlights();
     editor.addHighlight(start, length, colorFromBgr(m_state.fSelBgColor));
+    // A selection made forwards has the caret at its end already: no caret move is signalled.
     editor.setSelection(start + length, 0);
+    m_caretMoved();
 }
 
 void SpeakingCommands::SelTextButtonClick()

@@ -29,8 +29,9 @@ class SpeakingCommands {
 public:
     using ColorChooser = std::function<std::optional<QColor>(const QColor& initial)>;
 
+    // caretMoved runs after a command moved the caret itself (the line/column display).
     SpeakingCommands(FormState& state, SpeechEngine* engine, SpeakingControls controls,
-                     ColorChooser chooseColor);
+                     ColorChooser chooseColor, std::function<void()> caretMoved);
 
     void SpeechButtonClick();
     void BandButtonClick();
@@ -50,6 +51,7 @@ private:
     SpeechEngine* m_engine;
     SpeakingControls m_controls;
     ColorChooser m_chooseColor;
+    std::function<void()> m_caretMoved;
 };
 
 } // namespace velmor

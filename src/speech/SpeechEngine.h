@@ -14,8 +14,9 @@ public:
 };
 
 // What the main window needs of a speech synthesiser. Every call is made on
-// the UI thread and returns at once; the two notifications arrive on the UI
-// thread too, always in the order started(1), done(1), started(2), done(2)...
+// the UI thread and returns at once; the notifications arrive on the UI
+// thread too, always in the order started(1), done(1), started(2), done(2)...,
+// except that a reset may cut a started text off before its done.
 class SpeechEngine : public QObject {
     Q_OBJECT
 
@@ -44,10 +45,18 @@ public:
 
     // Loudness of the sound being heard now, 0 (silence) to 1; drives the speaking mouth.
     virtual double outputLevel() const { return 0.0; }
+    // True while no sound device takes the speech: it then runs on a silent clock, with its
+    // notifications in time as if it were heard.
+    virtual bool isSilent() const { return false; }
 
 signals:
     void OnTextDataStarted();
     void OnTextDataDone();
+    // ResetAudio dropped a text that had been reported started: its OnTextDataDone never comes.
+    // Sent from within ResetAudio.
+    void OnTextDataDiscarded();
+    // The sound device was lost or found again; isSilent() tells which.
+    void OnOutputChanged();
 };
 
 } // namespace velmor

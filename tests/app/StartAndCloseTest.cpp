@@ -61,7 +61,8 @@ TEST(StartAndClose, CommandLineFileIsStoredWithItsFullPathAndKeepsTheLastFileClo
         WorkingFolder inFolder(folder.path());
         velmor::Dialogs quiet{[](const QString&) { return true; }, [](const QString&) {}, [](const QString&) {},
                               [](const QColor&) { return std::nullopt; },
-                              [](const velmor::FileChoice&) { return std::nullopt; }};
+                              [](const velmor::FileChoice&) { return std::nullopt; },
+                              [](QPrinter&) { return false; }};
         velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(), velmor::FormOptions{true, quiet, ini});
         EXPECT_TRUE(form.RichEdit98->toPlainText().isEmpty());
         form.openCommandLineFile(QStringLiteral("notes.txt"));

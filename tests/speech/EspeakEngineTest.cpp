@@ -1,5 +1,6 @@
 #include "QtPrinters.h"
 
+#include "speech/AudioOutput.h"
 #include "speech/EspeakEngine.h"
 
 #include <QElapsedTimer>
@@ -7,7 +8,9 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using velmor::AudioOutput;
 using velmor::EspeakEngine;
+using velmor::PlaybackClock;
 using velmor::SpeechError;
 
 namespace {
@@ -17,6 +20,7 @@ constexpr int kTimeoutMs = 15000;
 
 const QString kStarted = QStringLiteral("started");
 const QString kDone = QStringLiteral("done");
+const QString kDiscarded = QStringLiteral("discarded");
 
 // Real espeak-ng on the silent clock, with every notification logged in arrival order.
 class EspeakEngineTest : public ::testing::Test {
@@ -26,6 +30,7 @@ protected:
     {
         QObject::connect(engine.get(), &EspeakEngine::OnTextDataStarted, [this] { events << kStarted; });
         QObject::connect(engine.get(), &EspeakEngine::OnTextDataDone, [this] { events << kDone; });
+        QObject::connect(engine.get(), &EspeakEngine::OnTextDataDiscarded, [this] { events << kDiscarded; });
     }
 
     bool waitForEvents(qsizetype count, int timeoutMs = kTimeoutMs)
@@ -140,8 +145,9 @@ TEST_F(EspeakEngineTest, ResetDiscardsTheNotificationsOfDiscardedTexts)
     engine->SpeakText(QStringLiteral("The second text."));
     ASSERT_TRUE(waitForEvents(1));
     engine->ResetAudio();
+    engine->ResetAudio();
     QTest::qWait(2500); // both texts would have ended by now
-    EXPECT_EQ(events, QStringList({kStarted}));
+    EXPECT_EQ(events, QStringList({kStarted, kDiscarded}));
 
     events.clear();
     engine->SpeakText(QStringLiteral("word"));
@@ -221,6 +227,97 @@ TEST_F(EspeakEngineTest, ASecondEngineAliveAtTheSameTimeHasNoModesButStillReport
     second.SpeakText(QStringLiteral("word"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return secondEvents.size() >= 2; }, kTimeoutMs));
     EXPECT_EQ(secondEvents, QStringList({kStarted, kDone}));
+}
+
+// Hands out sound devices that play in real time while one is plugged in; unplugging kills the
+// device in use as a dying sound server does.
+class DeviceSocket {
+public:
+    EspeakEngine::OpenDevice opener()
+    {
+        return [this](int sampleRate, qint64 bufferBytes, std::function<void()> onFailure) -> std::unique_ptr<AudioOutput> {
+            if (!plugged)
+                return nullptr;
+            m_failure = std::move(onFailure);
+            return std::make_unique<Device>(*this, sampleRate, bufferBytes);
+        };
+    }
+
+    void unplug()
+    {
+        plugged = false;
+        m_failure();
+    }
+
+    bool plugged = true;
+    qint64 heardBytes = 0;
+
+private:
+    class Device : public AudioOutput {
+    public:
+        Device(DeviceSocket& socket, int sampleRate, qint64 bufferBytes)
+            : m_socket(socket), m_bufferBytes(bufferBytes), m_clock(sampleRate * 2)
+        {
+        }
+        qint64 bytesFree() const override
+        {
+            return m_socket.plugged ? m_bufferBytes - (m_clock.queued() - m_clock.played()) : 0;
+        }
+        qint64 write(const char*, qint64 bytes) override
+        {
+            const qint64 taken = std::min(bytes, bytesFree());
+            m_clock.queue(taken);
+            m_socket.heardBytes += taken;
+            return taken;
+        }
+        qint64 playedBytes() const override { return m_clock.played(); }
+        void suspend() override { m_clock.suspend(); }
+        void resume() override { m_clock.resume(); }
+        void reset() override { m_clock.reset(); }
+
+    private:
+        DeviceSocket& m_socket;
+        qint64 m_bufferBytes;
+        PlaybackClock m_clock;
+    };
+
+    std::function<void()> m_failure;
+};
+
+TEST(EspeakEngineDevice, IsLookedForAgainWhileSilentAndTakesOverOnAnIdleEngine)
+{
+    DeviceSocket socket;
+    socket.plugged = false;
+    EspeakEngine engine(socket.opener());
+    QStringList events;
+    int outputChanges = 0;
+    QObject::connect(&engine, &EspeakEngine::OnTextDataStarted, [&] { events << kStarted; });
+    QObject::connect(&engine, &EspeakEngine::OnTextDataDone, [&] { events << kDone; });
+    QObject::connect(&engine, &EspeakEngine::OnOutputChanged, [&] { ++outputChanges; });
+    EXPECT_TRUE(engine.isSilent());
+
+    // Plugged in while nothing is spoken: found without waiting for a text.
+    socket.plugged = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !engine.isSilent(); }, kTimeoutMs));
+    EXPECT_EQ(outputChanges, 1);
+
+    // Lost in the middle of a text: the text goes on silently and ends in time.
+    engine.SpeakText(QStringLiteral("This sentence is long enough to lose its sound device halfway through."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 1 && socket.heardBytes > 0; }, kTimeoutMs));
+    socket.unplug();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 2; }, kTimeoutMs));
+    EXPECT_TRUE(engine.isSilent());
+    EXPECT_EQ(outputChanges, 2);
+
+    // Back again: the next text finds it at once and is heard.
+    socket.plugged = true;
+    const qint64 heardBefore = socket.heardBytes;
+    engine.SpeakText(QStringLiteral("word"));
+    EXPECT_FALSE(engine.isSilent());
+    EXPECT_EQ(outputChanges, 3);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.size() >= 4; }, kTimeoutMs));
+    EXPECT_EQ(events, QStringList({kStarted, kDone, kStarted, kDone}));
+    EXPECT_GT(socket.heardBytes, heardBefore);
 }
 
 TEST(EspeakEngineLifetime, EnginesMadeOneAfterAnotherEachSpeak)

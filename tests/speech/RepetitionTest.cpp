@@ -6,6 +6,7 @@
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
 #include "widgets/LozengeCheckBox.h"
+#include "widgets/MouthView.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UpDownEdit.h"
 
@@ -135,12 +136,8 @@ TEST(Repetition, SelectionAndClipboardKinds)
     f.form->RepUpDown->setValue(3);
     f.form->state().fSpeechKind = 3;
     f.form->state().fSelText = QStringLiteral("chosen");
-    f.form->state().fPaused = true;
-    f.form->PauseButton->setText(QStringLiteral("Resume"));
     f.form->Timer1Timer();
     EXPECT_EQ(f.engine->spoken.last(), QStringLiteral("chosen"));
-    EXPECT_FALSE(f.form->state().fPaused);
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
 
     f.form->state().fSpeechKind = 4;
     f.form->state().fClipText = QStringLiteral("copied");
@@ -151,6 +148,27 @@ TEST(Repetition, SelectionAndClipboardKinds)
     f.form->ClipSpeechCheckBox->setChecked(true);
     f.form->Timer1Timer();
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("copied")});
+}
+
+TEST(Repetition, PauseDuringTheWaitHoldsTheRepetitionUntilOneResume)
+{
+    FormFixture f;
+    f.form->RepUpDown->setValue(2);
+    f.setText(QStringLiteral("word"));
+    f.form->SpeechButtonClick();
+    ASSERT_TRUE(f.engine->startNext());
+    ASSERT_TRUE(f.engine->finishCurrent());
+    f.trigger("Pause1");
+    ASSERT_TRUE(waitForRepetition(f));
+    EXPECT_EQ(f.engine->queued, QStringList{QStringLiteral("word\r\n")});
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
+    EXPECT_FALSE(f.engine->startNext());
+
+    f.trigger("Pause1");
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_TRUE(f.engine->startNext());
+    EXPECT_TRUE(f.engine->finishCurrent());
+    EXPECT_FALSE(f.form->Timer1->isActive());
 }
 
 TEST(Repetition, OnceButtonEndsTheRunAtTheNextCompletion)
@@ -176,4 +194,30 @@ TEST(SpeakingMark, FollowsEachTextAndIgnoresPause)
     EXPECT_TRUE(f.form->IsSpeechLabel->isOpaque());
     f.engine->fireDone();
     EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+}
+
+TEST(SpeakingMark, AResetStopsTheMarkAndTheMouthWithoutARepetition)
+{
+    FormFixture f;
+    f.form->RepUpDown->setValue(3);
+    f.setText(QStringLiteral("first\nsecond"));
+    f.form->SpeechButtonClick();
+    ASSERT_TRUE(f.engine->startNext());
+    EXPECT_TRUE(f.form->DirectSS1->isFollowing());
+
+    // A new command cuts the text off, then speaks its own.
+    f.form->BandButtonClick();
+    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_FALSE(f.form->Timer1->isActive());
+    ASSERT_TRUE(f.engine->startNext());
+    EXPECT_TRUE(f.form->IsSpeechLabel->isOpaque());
+
+    f.trigger("Reset1");
+    EXPECT_FALSE(f.engine->finishCurrent());
+    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.form->DirectSS1->isFollowing(); }, 1000));
+    EXPECT_EQ(f.form->DirectSS1->opening(), 0.0);
+    QTest::qWait(300);
+    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_EQ(f.engine->spoken, (QStringList{QStringLiteral("first\r\nsecond\r\n"), QStringLiteral("first")}));
 }

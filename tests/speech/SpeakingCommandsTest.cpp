@@ -126,6 +126,7 @@ TEST(SelectionCommand, SpeaksHighlightsAndMovesTheCaretBehindTheSelection)
     EXPECT_EQ(f.form->state().fSpeechKind, 3);
     EXPECT_EQ(f.form->RichEdit98->selStart(), 7);
     EXPECT_EQ(f.form->RichEdit98->selLength(), 0);
+    EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor_L   Line: 1      Col: 7    "));
     const auto highlights = f.form->RichEdit98->highlights();
     ASSERT_EQ(highlights.size(), 1);
     EXPECT_EQ(highlights[0].cursor.selectedText(), QStringLiteral("two"));

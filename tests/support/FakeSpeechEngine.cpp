@@ -23,11 +23,66 @@ void FakeSpeechEngine::SpeakText(const QString& text)
 {
     record(QStringLiteral("SpeakText:") + text);
     spoken << text;
+    queued << text;
 }
 
-void FakeSpeechEngine::ResetAudio() { record(QStringLiteral("ResetAudio")); }
-void FakeSpeechEngine::PauseAudio() { record(QStringLiteral("PauseAudio")); }
-void FakeSpeechEngine::ResumeAudio() { record(QStringLiteral("ResumeAudio")); }
+void FakeSpeechEngine::ResetAudio()
+{
+    record(QStringLiteral("ResetAudio"));
+    queued.clear();
+    paused = false;
+    if (speaking) {
+        speaking = false;
+        emit OnTextDataDiscarded();
+    }
+}
+
+void FakeSpeechEngine::PauseAudio()
+{
+    record(QStringLiteral("PauseAudio"));
+    paused = true;
+}
+
+void FakeSpeechEngine::ResumeAudio()
+{
+    record(QStringLiteral("ResumeAudio"));
+    paused = false;
+}
+
+void FakeSpeechEngine::fireStarted()
+{
+    speaking = true;
+    emit OnTextDataStarted();
+}
+
+void FakeSpeechEngine::fireDone()
+{
+    speaking = false;
+    emit OnTextDataDone();
+}
+
+bool FakeSpeechEngine::startNext()
+{
+    if (paused || speaking || queued.isEmpty())
+        return false;
+    queued.removeFirst();
+    fireStarted();
+    return true;
+}
+
+bool FakeSpeechEngine::finishCurrent()
+{
+    if (paused || !speaking)
+        return false;
+    fireDone();
+    return true;
+}
+
+void FakeSpeechEngine::setSilent(bool silent)
+{
+    m_silent = silent;
+    emit OnOutputChanged();
+}
 void FakeSpeechEngine::SelectMode(int mode) { record(QStringLiteral("SelectMode:%1").arg(mode)); }
 
 QString FakeSpeechEngine::ModeNameOf(int mode) const { return modeNames.value(mode - 1); }

@@ -5,7 +5,9 @@
 #include <QStringList>
 #include <vector>
 
-// Records every call in order and fires the notifications only when a test asks.
+// Records every call in order and fires the notifications only when a test asks. It also keeps
+// what a real engine holds (the texts queued and not yet started, the one being spoken, a pause),
+// so that startNext() and finishCurrent() send only what the real engine would.
 class FakeSpeechEngine : public velmor::SpeechEngine {
     Q_OBJECT
 public:
@@ -19,6 +21,7 @@ public:
     QString ModeNameOf(int mode) const override;
     QString SpeakerOf(int mode) const override;
     int ModeCount() const override;
+    bool isSilent() const override { return m_silent; }
     void setSpeed(int wordsPerMinute) override;
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
@@ -38,10 +41,27 @@ public:
     // The recorded calls whose names are among the given ones, in order ("SpeakText", "Speed").
     QStringList callsOf(const QStringList& names) const;
 
-    void fireStarted() { emit OnTextDataStarted(); }
-    void fireDone() { emit OnTextDataDone(); }
+    // Send a notification whatever the engine holds (a stray one); they keep the model in step.
+    void fireStarted();
+    void fireDone();
     void clear() { calls.clear(); spoken.clear(); }
+
+    // Texts queued and not yet started; ResetAudio empties it.
+    QStringList queued;
+    // A text was reported started and not yet done; ResetAudio drops it, reporting the discard
+    // and never its done.
+    bool speaking = false;
+    // Between PauseAudio and ResumeAudio (or ResetAudio): nothing starts or ends.
+    bool paused = false;
+    // The engine's own progress: start the next queued text once the one being spoken is done,
+    // or end the one being spoken. Each returns false, sending nothing, when it cannot.
+    bool startNext();
+    bool finishCurrent();
+    // Loses or finds the sound device, as the real engine reports it.
+    void setSilent(bool silent);
 
 private:
     void record(const QString& call);
+
+    bool m_silent = false;
 };

@@ -1,0 +1,20 @@
+// The main window's side of what the engine reports beyond a text's start and end: a text cut off
+// by a reset, and speech running without a sound device.
+#include "app/TForm1.h"
+#include "speech/Repetition.h"
+#include "speech/SilentSpeechNotice.h"
+#include "speech/SpeechEngine.h"
+#include "widgets/MouthView.h"
+#include "widgets/UPanel.h"
+
+namespace velmor {
+
+void TForm1::connectSpeechNotices()
+{
+    connect(m_engine.get(), &SpeechEngine::OnTextDataDiscarded, DirectSS1, &MouthView::settle);
+    connect(m_engine.get(), &SpeechEngine::OnTextDataDiscarded, this,
+            [this] { m_repetition->DirectSS1TextDataDiscarded(); });
+    new SilentSpeechNotice(*m_engine, *UPanel1, this);
+}
+
+} // namespace velmor

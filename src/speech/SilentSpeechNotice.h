@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+namespace velmor {
+
+class SpeechEngine;
+class UPanel;
+
+// Tells the user in the information panel that speech runs without a sound device: at start-up,
+// when the device is lost and whenever a text starts while it is missing. When the device comes
+// back the panel gets back what it showed before, unless something else has replaced the notice.
+class SilentSpeechNotice : public QObject {
+    Q_OBJECT
+public:
+    static const QString kCaption;
+
+    SilentSpeechNotice(SpeechEngine& engine, UPanel& panel, QObject* parent);
+
+private:
+    void showWhileSilent();
+    void outputChanged();
+
+    SpeechEngine& m_engine;
+    UPanel& m_panel;
+    QString m_captionBefore;
+};
+
+} // namespace velmor
