@@ -179,22 +179,21 @@ RawFile readRegularFile(const QString& path)
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kMaxIniFileBytes)
         return {RawFile::Status::Refused, {}};
 
-    QByteArray bytes(qsizetype(kMaxIniFileBytes) + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+    QByteArray bytes;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
             return {RawFile::Status::Refused, {}};
         if (got == 0)
             break;
-        filled += got;
+        bytes.append(chunk, got);
+        // The file grew past the limit while it was read.
+        if (bytes.size() > kMaxIniFileBytes)
+            return {RawFile::Status::Refused, {}};
     }
-    // The file grew past the limit while it was read.
-    if (filled > kMaxIniFileBytes)
-        return {RawFile::Status::Refused, {}};
-    bytes.truncate(filled);
     return {RawFile::Status::Read, bytes};
 }
 

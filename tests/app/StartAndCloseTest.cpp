@@ -59,10 +59,10 @@ TEST(StartAndClose, CommandLineFileIsStoredWithItsFullPathAndKeepsTheLastFileClo
                                        .toUtf8());
     {
         WorkingFolder inFolder(folder.path());
-        velmor::Dialogs quiet{[](const QString&) { return true; }, [](const QString&) {}, [](const QString&) {},
-                              [](const QColor&) { return std::nullopt; },
-                              [](const velmor::FileChoice&) { return std::nullopt; },
-                              [](QPrinter&) { return false; }};
+        velmor::Dialogs quiet;
+        quiet.askYesNo = [](const QString&) { return true; };
+        quiet.inform = [](const QString&) {};
+        quiet.showError = [](const QString&) {};
         velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(), velmor::FormOptions{true, quiet, ini});
         EXPECT_TRUE(form.RichEdit98->toPlainText().isEmpty());
         form.openCommandLineFile(QStringLiteral("notes.txt"));

@@ -18,7 +18,9 @@
 #include <QSplitter>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -158,11 +160,17 @@ TEST(WindowSettings, SettingsPathThatIsNoRegularFileStartsAndStillLetsTheUserClo
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
     const QByteArray name = QFile::encodeName(ini);
+    // A FIFO with settings waiting in it: still not read.
+    int fifoWriter = -1;
     const std::function<bool()> makers[] = {
-        [&] { return mkfifo(name.constData(), 0600) == 0; },
+        [&] {
+            const QByteArray waiting = "[Form1\\fRepNum]\nInteger=7\n";
+            fifoWriter = mkfifo(name.constData(), 0600) == 0 ? open(name.constData(), O_RDWR | O_NONBLOCK) : -1;
+            return fifoWriter >= 0 && write(fifoWriter, waiting.constData(), size_t(waiting.size())) == waiting.size();
+        },
         [&] { return QFile::link(QStringLiteral("/dev/zero"), ini); },
         [&] { return QDir().mkdir(ini); },
-        [&] { return QFile::link(folder.filePath(QStringLiteral("gone/velmor.ini")), ini); },
+        [&] { return QFile::link(folder.filePath(QStringLiteral("gone.ini")), ini); },
     };
     for (const auto& make : makers) {
         ASSERT_TRUE(make());
@@ -179,23 +187,30 @@ TEST(WindowSettings, SettingsPathThatIsNoRegularFileStartsAndStillLetsTheUserClo
         EXPECT_EQ(after.isSymLink(), before.isSymLink());
         EXPECT_EQ(after.isDir(), before.isDir());
         EXPECT_FALSE(after.isFile());
+        EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("gone.ini"))));
         ASSERT_TRUE(QFile::remove(ini) || QDir().rmdir(ini));
     }
+    close(fifoWriter);
 }
 
-// Stored numbers far out of range must neither overflow a sum nor open a window larger than
-// the screen or off it.
+// Stored numbers far out of range must neither overflow a sum (the speed plus a voice's offset,
+// the language ID less one, the window width less the panel) nor open a window larger than the
+// screen or off it.
 TEST(WindowSettings, StoredNumbersAreBroughtIntoRange)
 {
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
-    testfiles::writeFileBytes(ini, "[Form1\\FSpd]\nInteger=-2147483648\n[Form1\\fid]\nInteger=-2147483648\n"
+    const auto maryAndAnna = [](FakeSpeechEngine& e) {
+        e.modeNames = {"Mary", "Female A"};
+        e.speakers = {"Mary", "Anna"};
+    };
+    testfiles::writeFileBytes(ini, "[Form1\\FSpd]\nInteger=-2147483648\n[Form1\\fid]\nInteger=2\n"
                                    "[Form1\\fPanelW]\nInteger=-2147483648\n[Form1\\fTop]\nInteger=2147483647\n"
                                    "[Form1\\fRepNum]\nInteger=0\n[Form1\\fFontSize]\nInteger=-5\n");
-    FormFixture f(2, true, ini, [](FakeSpeechEngine& e) { e.modeNames = {"Mary", "Mike"}; });
+    FormFixture f(2, true, ini, maryAndAnna);
     const velmor::FormState& s = f.form->state();
     EXPECT_EQ(s.FSpd, 130);
-    EXPECT_EQ(s.fid, 1);
+    EXPECT_EQ(s.fid, 2);
     EXPECT_EQ(s.fPanelW, 1);
     EXPECT_EQ(s.fTop, 32767);
     EXPECT_EQ(s.fRepNum, 1);
@@ -203,8 +218,10 @@ TEST(WindowSettings, StoredNumbersAreBroughtIntoRange)
     EXPECT_EQ(f.form->pos(), QPoint(16, 16));
 
     testfiles::writeFileBytes(ini, "[Form1\\fWidth]\nInteger=100000\n[Form1\\fHeight]\nInteger=100000\n"
-                                   "[Form1\\fLeft]\nInteger=0\n[Form1\\fTop]\nInteger=0\n");
-    FormFixture huge(2, false, ini);
+                                   "[Form1\\fLeft]\nInteger=0\n[Form1\\fTop]\nInteger=0\n"
+                                   "[Form1\\fid]\nInteger=-2147483648\n");
+    FormFixture huge(2, false, ini, maryAndAnna);
+    EXPECT_EQ(huge.form->state().fid, 1);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(huge.form->size(), screen.size());
 }

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # A private desktop for end-to-end tests: Xvfb, a window manager and a PulseAudio server whose
 # default sink is a null sink named "test" (its monitor "test.monitor" records what was played).
-#   desktop.sh start RUN_DIR   starts everything and writes RUN_DIR/env for the tests to source
-#   desktop.sh stop RUN_DIR    stops what start started, by process id
+#   desktop.sh start RUN_DIR        starts everything and writes RUN_DIR/env for the tests to source
+#   desktop.sh stop RUN_DIR         stops what start started, by process id
+#   desktop.sh sound-stop RUN_DIR   stops only the sound server (a test of losing it)
+#   desktop.sh sound-start RUN_DIR  starts the sound server again after sound-stop
 set -euo pipefail
 
-usage() { echo "usage: $0 start|stop RUN_DIR" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|sound-stop|sound-start RUN_DIR" >&2; exit 2; }
 [ $# -eq 2 ] || usage
 action=$1
 run=$(realpath -m "$2")
@@ -23,31 +25,41 @@ fail() {
 # Running and not yet a zombie waiting for init to reap it.
 alive() { [ -r "/proc/$1/status" ] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 
-# Stops every process listed in the pid file, politely first.
-stop() {
-  local name pid comm pids=()
+# Stops the processes of the pid file with the given names (every one when none is given),
+# politely first, and takes them off the file.
+stop_daemons() {
+  local name pid comm pids=() kept=()
   if [ -f "$pids_file" ]; then
     while read -r name pid comm; do
+      if [ $# -gt 0 ] && [[ " $* " != *" $name "* ]]; then
+        kept=("$name $pid $comm" ${kept[@]+"${kept[@]}"})
+        continue
+      fi
       # A pid left by an earlier boot may belong to someone else by now.
       if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$comm" ]; then
         kill -TERM "$pid" 2>/dev/null || true
         pids+=("$pid")
       fi
     done < <(tac "$pids_file")
+    if [ ${#kept[@]} -gt 0 ]; then printf '%s\n' "${kept[@]}" >"$pids_file"; else rm -f "$pids_file"; fi
   fi
   local i
   for i in $(seq 50); do
     local running=0
-    for pid in "${pids[@]}"; do
+    for pid in ${pids[@]+"${pids[@]}"}; do
       if alive "$pid"; then running=1; fi
     done
     [ $running -eq 1 ] || break
     sleep 0.1
   done
-  for pid in "${pids[@]}"; do
+  for pid in ${pids[@]+"${pids[@]}"}; do
     if alive "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
   done
-  rm -f "$pids_file" "$run/env"
+}
+
+stop() {
+  stop_daemons
+  rm -f "$run/env"
   # A runtime dir moved to /tmp for a short socket path goes with the run.
   if [ -f "$run/xdg-path" ]; then
     local xdg
@@ -107,22 +119,8 @@ start() {
   spawn wm "$run/wm.log" openbox --sm-disable
   wait_for "openbox" 50 xprop -root -notype _NET_SUPPORTING_WM_CHECK
 
-  local socket=$xdg/pulse/native
-  export PULSE_SERVER=unix:$socket
-  spawn pulseaudio "$run/pulseaudio.log" pulseaudio -n --daemonize=no --system=no \
-    --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
-    --high-priority=no --realtime=no --disable-shm=yes \
-    --log-target=stderr --log-level=notice \
-    --load="module-null-sink sink_name=test sink_properties=device.description=test" \
-    --load="module-native-protocol-unix auth-anonymous=1 socket=$socket"
-  wait_for "PulseAudio" 100 pactl info
-  pactl set-default-sink test
-  pactl set-default-source test.monitor
-
-  # An idle null sink starts a new stream up to 2 s late: keep one silent stream running.
-  spawn keepalive "$run/keepalive.log" pacat --playback --raw --latency-msec=20 -d test /dev/zero
-  sleep 2
-  alive "$spawned" || fail "the keep-alive stream did not start"
+  export PULSE_SERVER=unix:$xdg/pulse/native
+  start_sound
 
   {
     printf 'export %s=%q\n' DISPLAY "$DISPLAY" XDG_RUNTIME_DIR "$XDG_RUNTIME_DIR" \
@@ -134,8 +132,35 @@ start() {
   echo "desktop up: DISPLAY=$DISPLAY PULSE_SERVER=$PULSE_SERVER"
 }
 
+# PulseAudio with the null sink "test" as the default, on the socket PULSE_SERVER names.
+start_sound() {
+  spawn pulseaudio "$run/pulseaudio.log" pulseaudio -n --daemonize=no --system=no \
+    --exit-idle-time=-1 --disallow-exit --use-pid-file=no \
+    --high-priority=no --realtime=no --disable-shm=yes \
+    --log-target=stderr --log-level=notice \
+    --load="module-null-sink sink_name=test sink_properties=device.description=test" \
+    --load="module-native-protocol-unix auth-anonymous=1 socket=${PULSE_SERVER#unix:}"
+  wait_for "PulseAudio" 100 pactl info
+  pactl set-default-sink test
+  pactl set-default-source test.monitor
+
+  # An idle null sink starts a new stream up to 2 s late: keep one silent stream running.
+  spawn keepalive "$run/keepalive.log" pacat --playback --raw --latency-msec=20 -d test /dev/zero
+  sleep 2
+  alive "$spawned" || fail "the keep-alive stream did not start"
+}
+
+# The desktop's own settings, for the actions that come after start.
+load_env() {
+  [ -f "$run/env" ] || { echo "desktop.sh: no desktop at $run" >&2; exit 1; }
+  # shellcheck source=/dev/null
+  . "$run/env"
+}
+
 case $action in
   start) start ;;
   stop) stop; echo "desktop down" ;;
+  sound-stop) load_env; stop_daemons keepalive pulseaudio; echo "sound server down" ;;
+  sound-start) load_env; start_sound; echo "sound server up" ;;
   *) usage ;;
 esac

@@ -17,6 +17,7 @@
 #   e2e_on_exit COMMAND            run COMMAND when the test ends, whatever its outcome
 #   clip_put FILE [XCLIP_ARGS...]  another program (xclip) puts FILE on the clipboard; marks the time
 #   clip_text                      the clipboard's text
+#   sound_server_stop / _start     lose the desktop's sound server and bring it back
 set -Eeuo pipefail
 
 : "${E2E_RUN:?E2E_RUN is not set: run through ctest or export it}"
@@ -434,6 +435,16 @@ speak_all_then_reset() {
   e2e_key ctrl+r
   assert_silence_within 200 "${1:-1500}"
 }
+
+# The desktop's PulseAudio goes away (the recording with it) and comes back; the test that stops it
+# makes sure it is back at the end, whatever the outcome, for the tests that follow.
+E2E_DESKTOP=${E2E_LIB%/*}/desktop.sh
+sound_server_stop() {
+  rec_stop
+  "$E2E_DESKTOP" sound-stop "$E2E_RUN" >/dev/null
+  e2e_on_exit 'pactl info >/dev/null 2>&1 || sound_server_start'
+}
+sound_server_start() { "$E2E_DESKTOP" sound-start "$E2E_RUN" >/dev/null; }
 
 # Waits until nothing has played for QUIET_MS (default 500), at most 10 s; for a clean start.
 wait_for_silence() {
