@@ -4,6 +4,7 @@
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
 #include "app/TForm1.h"
+#include "app/WindowBounds.h"
 #include "widgets/Bgr.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
@@ -56,13 +57,13 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
         {"fRepNum", {[](F& f, R& r) { f.m_state.fRepNum = inRange(r, 1, kMaxRepetitions); },
                      [](F& f, R& w) { w.WriteInteger(f.m_state.fRepNum); }}},
         {"fTop", {[](F& f, R& r) { f.m_state.fTop = inRange(r, -kMaxCoordinate, kMaxCoordinate); },
-                  [](F& f, R& w) { w.WriteInteger(f.y()); }}},
+                  [](F& f, R& w) { w.WriteInteger(outerBounds(f).y()); }}},
         {"fLeft", {[](F& f, R& r) { f.m_state.fLeft = inRange(r, -kMaxCoordinate, kMaxCoordinate); },
-                   [](F& f, R& w) { w.WriteInteger(f.x()); }}},
+                   [](F& f, R& w) { w.WriteInteger(outerBounds(f).x()); }}},
         {"fHeight", {[](F& f, R& r) { f.m_state.fHeight = inRange(r, 0, kMaxCoordinate); },
-                     [](F& f, R& w) { w.WriteInteger(f.frameGeometry().height()); }}},
+                     [](F& f, R& w) { w.WriteInteger(outerBounds(f).height()); }}},
         {"fWidth", {[](F& f, R& r) { f.m_state.fWidth = inRange(r, 0, kMaxCoordinate); },
-                    [](F& f, R& w) { w.WriteInteger(f.frameGeometry().width()); }}},
+                    [](F& f, R& w) { w.WriteInteger(outerBounds(f).width()); }}},
         {"fMarkColor", {[](F& f, R& r) { f.m_state.fMarkColor = std::uint32_t(r.ReadInteger()); },
                         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fMarkColor)); }}},
         {"ffMarkColor", {[](F& f, R& r) { f.m_state.ffMarkColor = std::uint32_t(r.ReadInteger()); },

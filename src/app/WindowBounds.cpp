@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QWidget>
+#include <QWindow>
 
 namespace velmor {
 
@@ -17,6 +18,12 @@ QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screen
             return bounds;
     }
     return kDefaultWindowBounds;
+}
+
+QRect outerBounds(const QWidget& window)
+{
+    const QWindow* handle = window.windowHandle();
+    return handle ? handle->frameGeometry() : window.frameGeometry();
 }
 
 namespace {
@@ -53,7 +60,7 @@ private:
     {
         if (!m_window.isVisible() || m_window.windowState() != Qt::WindowNoState || m_window.size() != m_outer)
             return;
-        const QSize frame = m_window.frameGeometry().size() - m_window.size();
+        const QSize frame = outerBounds(m_window).size() - m_window.size();
         if (frame.isNull())
             return;
         m_window.removeEventFilter(this);

@@ -20,6 +20,11 @@ inline constexpr QSize kTitleBarGrip{40, 10};
 // saved bounds, made no larger than the screen that holds the title bar.
 QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screens);
 
+// A top-level window's outer bounds as the window system gives them now. The widget's own
+// frame geometry keeps the frame it saw at the last move or resize, and a window manager may
+// change the frame afterwards (none on the sides of a maximised window, say).
+QRect outerBounds(const QWidget& window);
+
 // Places a top-level window at outer bounds. The frame's size is known only once the window
 // manager has framed the shown window, so the size is first given to the client area and
 // taken back by the frame's size then, while the client area still has that size.
