@@ -1,4 +1,5 @@
 // The window's controls: where each sits, its caption, hint, range and colours.
+#include "app/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
 #include "widgets/Bgr.h"
@@ -97,7 +98,10 @@ void TForm1::buildTopBar()
     JapanButton = button("JapanButton", QStringLiteral("&N"), 686, 9, 22, 25, QStringLiteral("ID Naoko on off  Alt + N"));
     DicButton = button("DicButton", QStringLiteral("&dic"), 713, 10, 25, 23, QStringLiteral("D&D, Start dic  Alt + D"));
     DicButton2 = button("DicButton2", QStringLiteral("d&ic"), 744, 11, 25, 23, QStringLiteral("D&D, Start dic  Alt + I"));
+    QFont dicFont(kFacePMincho);
+    dicFont.setPixelSize(13);
     for (FlatButton* dic : {DicButton, DicButton2}) {
+        dic->setFont(dicFont);
         dic->setFlat(false);
         dic->setFaceColor(kPanelColor);
         dic->setFontColor(Qt::black);

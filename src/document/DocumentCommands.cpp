@@ -90,12 +90,13 @@ void DocumentCommands::recolourAfterFontChange(bool colourMarks, std::optional<i
     if (!editor.document()->isEmpty()) {
         const int caret = editor.selStart();
         const int topLine = firstLine.value_or(editor.verticalScrollBar()->value());
+        // The typing format below would otherwise be given to the selected text.
+        editor.setSelection(caret, 0);
         if (colourMarks)
             AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
         QTextCharFormat typing = editor.currentCharFormat();
         typing.setFontFamilies({m_state.fFontName});
         editor.setCurrentCharFormat(typing);
-        editor.setSelection(caret, 0);
         editor.verticalScrollBar()->setValue(topLine);
     }
     editor.setModified(true);

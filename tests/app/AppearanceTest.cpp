@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include "app/FaceNames.h"
 #include "app/FormState.h"
@@ -100,6 +101,19 @@ TEST(AppearanceCommands, ColoursSizeAndFaceChangeTheLookAndComeBackAfterARestart
     EXPECT_EQ(checkedFontItems(again), (QStringList{"Nf12", "Gothic1"}));
 }
 
+TEST(AppearanceCommands, StoredSizeAndFaceOutsideTheMenusApplyAsStoredWithoutCheckMarks)
+{
+    QTemporaryDir folder;
+    const QString settings = folder.filePath(QStringLiteral("velmor.ini"));
+    testfiles::writeFileBytes(settings, "[Form1\\fFontSize]\nInteger=14\n[Form1\\fFontName]\nString=Serif\n");
+    FormFixture f(2, true, settings);
+    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 14);
+    EXPECT_EQ(f.form->RichEdit98->font().family(), QStringLiteral("Serif"));
+    EXPECT_EQ(f.form->ULabel98->font().pointSize(), 14);
+    EXPECT_TRUE(checkedFontItems(f).isEmpty());
+    EXPECT_TRUE(f.errors.isEmpty());
+}
+
 TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
 {
     FormFixture f;
@@ -113,16 +127,21 @@ TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
     f.trigger("FontColor1"); // cancelled, and the font is applied all the same
     EXPECT_TRUE(yukiColoured(f));
     EXPECT_TRUE(f.form->RichEdit98->isModified());
+    // A selection over the mark does not take the colour of typed text.
+    f.trigger("Gothic1");
+    f.form->RichEdit98->setSelection(1, 3);
+    f.trigger("Nf12");
+    EXPECT_TRUE(yukiColoured(f));
 
     f.trigger("MSUIGothic1");
-    EXPECT_EQ(checkedFontItems(f), (QStringList{"N10", "MSUIGothic1"}));
+    EXPECT_EQ(checkedFontItems(f), (QStringList{"Nf12", "MSUIGothic1"}));
     setYukiText(f, false);
-    f.trigger("Nf12");
+    f.trigger("N10");
     f.colorAnswer = QColor(Qt::darkBlue);
     f.trigger("FontColor1");
     EXPECT_TRUE(yukiColoured(f));
     EXPECT_FALSE(f.form->RichEdit98->isModified());
-    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 12);
+    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 10);
     EXPECT_EQ(f.form->RichEdit98->textColor(), QColor(Qt::darkBlue));
 }
 
