@@ -3,6 +3,7 @@
 #include "app/ErrorBox.h"
 #include "document/TextFileDialog.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -60,6 +61,16 @@ Dialogs standardDialogs(QWidget* parent)
         QPrintDialog dialog(&printer, owner);
         return dialog.exec() == QDialog::Accepted;
     };
+    dialogs.notify = [](QWidget* over, const QString& text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), text, QMessageBox::Ok, over);
+        box.exec();
+    };
+    dialogs.askQuestion = [](QWidget* over, const QString& text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Information"), text,
+                        QMessageBox::Yes | QMessageBox::No, over);
+        return box.exec() == QMessageBox::Yes;
+    };
+    dialogs.beep = [] { QApplication::beep(); };
     return dialogs;
 }
 

@@ -33,6 +33,12 @@ struct Dialogs {
     std::function<std::optional<QString>(const FileChoice& choice)> chooseFile;
     // The print dialog, which sets up the printer; true when confirmed.
     std::function<bool(QPrinter& printer)> choosePrinter;
+    // A note captioned "Information" with an information icon and an OK button, over a window.
+    std::function<void(QWidget* over, const QString& text)> notify;
+    // The same caption with a question icon, Yes and No; true only for Yes.
+    std::function<bool(QWidget* over, const QString& text)> askQuestion;
+    // The system's default beep.
+    std::function<void()> beep;
 };
 
 Dialogs standardDialogs(QWidget* parent);

@@ -234,6 +234,7 @@ void TForm1::connectHandlers()
     connect(RichEdit98, &QPlainTextEdit::cursorPositionChanged, this, [this] { GetColRow(); });
     RichEdit98->setContextMenuPolicy(Qt::NoContextMenu);
     connectInputHandlers();
+    connectSearch();
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)

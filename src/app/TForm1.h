@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 
 #include <QHash>
+#include <QPointer>
 #include <vector>
 #include <QWidget>
 #include <memory>
@@ -38,6 +39,7 @@ class Repetition;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
+class TForm3;
 class UPanel;
 class UpDownEdit;
 struct InputConcerns;
@@ -121,6 +123,7 @@ public:
     void AddYuki1Click();
     void RichEdit98Change();
     void GetColRow();
+    void FindButtonClick();
     void AppHintShow(const QString& hint);
     void DropDst1FileDrop(const QStringList& files);
     void DropDst2FileDrop(const QStringList& files);
@@ -216,6 +219,7 @@ private:
     void createAppearance();
     void connectHandlers();
     void connectSpeechNotices();
+    void connectSearch();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -248,6 +252,7 @@ private:
     std::unique_ptr<VoiceSelection> m_voices;
     std::unique_ptr<InputConcerns> m_input;
     Dialogs m_dialogs;
+    QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
 };
 

@@ -2,6 +2,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include "document/EditorLines.h"
+#include "document/TextFile.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
@@ -83,6 +84,8 @@ QString TRichEdit98::selText() const
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
+
+QString TRichEdit98::wholeText() const { return documentText(*document()); }
 
 int TRichEdit98::lineCount() const { return displayLineCount(*document()); }
 int TRichEdit98::lineAt(int position) const { return caretPlace(*document(), position).row; }

@@ -22,6 +22,8 @@ public:
     int selLength() const;
     void setSelection(int start, int length);
     QString selText() const;
+    // The whole text, one '\n' per paragraph break, so that its positions are the selection's.
+    QString wholeText() const;
 
     int lineCount() const;
     int lineAt(int position) const;

@@ -34,6 +34,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
             printerChoice(printer);
         return bool(printerChoice);
     };
+    dialogs.notify = [this](QWidget*, const QString& text) { notes << text; };
+    dialogs.askQuestion = [this](QWidget*, const QString& text) {
+        notes << text;
+        return answerYes;
+    };
+    dialogs.beep = [this] { ++beeps; };
     form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs, settingsFile});
     if (show) {
         form->show();

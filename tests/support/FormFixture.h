@@ -25,6 +25,8 @@ struct FormFixture {
     std::optional<QColor> colorAnswer;
     QStringList questions;
     QStringList informed;
+    QStringList notes; // notify and askQuestion
+    int beeps = 0;
     QStringList errors;
     QList<QColor> colorRequests;
     std::optional<QString> fileAnswer;
