@@ -2,6 +2,7 @@
 #include "app/FontSetup.h"
 #include "app/HintStyle.h"
 #include "app/TForm1.h"
+#include "document/FileNames.h"
 #include "speech/EspeakEngine.h"
 
 #include <QApplication>
@@ -10,11 +11,16 @@
 int main(int argc, char* argv[])
 {
     using namespace velmor;
+    // Each byte of a file name is kept, whatever its encoding.
+    const auto argumentsOf = [](int count, char* values[]) {
+        QStringList arguments;
+        for (int i = 0; i < count; ++i)
+            arguments << decodeFileName(values[i]);
+        return arguments;
+    };
     // The options that need no window are answered before the application object, which
     // cannot be made without a display.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = argumentsOf(argc, argv);
     const CommandLineRequest request = parseCommandLine(arguments);
     if (request.action == CommandLineRequest::Action::PrintHelp) {
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
@@ -32,8 +38,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
-    // Qt has taken its own options (-platform, -display ...) out: the file is the first argument left.
-    const std::optional<QString> file = parseCommandLine(QApplication::arguments()).file;
+    // Qt has taken its own options (-platform, -display ...) out of argv: the file is the first
+    // argument left.
+    const std::optional<QString> file = parseCommandLine(argumentsOf(argc, argv)).file;
 
     installFontSubstitutions();
     installHintStyle(app);

@@ -41,8 +41,6 @@ private:
     iconv_t m_cd;
 };
 
-bool isRawByte(char16_t c) { return c >= kCp932RawByteBase + 0x80 && c <= kCp932RawByteBase + 0xFF; }
-
 // CP932 never decodes to these two noncharacters.
 constexpr char16_t kLeadByte = 0xFFFE;
 constexpr char16_t kNoCharacter = 0xFFFF;
@@ -83,7 +81,69 @@ DecodeTable buildDecodeTable()
     return table;
 }
 
+// Which raw-byte characters of a text are raw bytes: all of them, or those at given positions.
+class RawByteFilter {
+public:
+    RawByteFilter() = default;
+    explicit RawByteFilter(std::span<const qsizetype> positions) : m_positions(positions), m_all(false) {}
+
+    // Asked with ascending positions.
+    bool isRawByte(QStringView text, qsizetype at)
+    {
+        if (!isCp932RawByte(text[at].unicode()))
+            return false;
+        if (m_all)
+            return true;
+        while (!m_positions.empty() && m_positions.front() < at)
+            m_positions = m_positions.subspan(1);
+        return !m_positions.empty() && m_positions.front() == at;
+    }
+
+private:
+    std::span<const qsizetype> m_positions;
+    bool m_all = true;
+};
+
+QByteArray encode(QStringView text, RawByteFilter rawBytes, int* unmappable)
+{
+    // A CP932 character takes at most two bytes for its one code unit; "?" and a raw byte
+    // take one byte for one or two units.
+    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+    char* out = bytes.data();
+    size_t outLeft = size_t(bytes.size());
+    const char* const begin = reinterpret_cast<const char*>(text.utf16());
+    const char* in = begin;
+    size_t inLeft = size_t(text.size()) * sizeof(char16_t);
+    int count = 0;
+    Converter converter("CP932", kUtf16);
+    while (inLeft > 0 && !converter.convert(in, inLeft, out, outLeft)) {
+        if (errno == E2BIG)
+            throw std::logic_error("CP932 encoding outgrew its buffer");
+        const qsizetype at = (in - begin) / qsizetype(sizeof(char16_t));
+        const char16_t c = text[at].unicode();
+        size_t units = 1;
+        if (rawBytes.isRawByte(text, at)) {
+            *out = char(c - kCp932RawByteBase);
+        } else {
+            *out = '?';
+            ++count;
+            if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text[at + 1].isLowSurrogate())
+                units = 2;
+        }
+        ++out;
+        --outLeft;
+        in += units * sizeof(char16_t);
+        inLeft -= units * sizeof(char16_t);
+    }
+    bytes.truncate(out - bytes.data());
+    if (unmappable)
+        *unmappable = count;
+    return bytes;
+}
+
 } // namespace
+
+bool isCp932RawByte(char16_t c) { return c >= kCp932RawByteBase + 0x80 && c <= kCp932RawByteBase + 0xFF; }
 
 QString decodeCp932(QByteArrayView bytes)
 {
@@ -109,41 +169,11 @@ QString decodeCp932(QByteArrayView bytes)
     return text;
 }
 
-QByteArray encodeCp932(QStringView text, int* unmappable)
+QByteArray encodeCp932(QStringView text, int* unmappable) { return encode(text, RawByteFilter(), unmappable); }
+
+QByteArray encodeCp932(QStringView text, std::span<const qsizetype> rawBytes, int* unmappable)
 {
-    // A CP932 character takes at most two bytes for its one code unit; "?" and a raw byte
-    // take one byte for one or two units.
-    QByteArray bytes(text.size() * 2, Qt::Uninitialized);
-    char* out = bytes.data();
-    size_t outLeft = size_t(bytes.size());
-    const char* const begin = reinterpret_cast<const char*>(text.utf16());
-    const char* in = begin;
-    size_t inLeft = size_t(text.size()) * sizeof(char16_t);
-    int count = 0;
-    Converter converter("CP932", kUtf16);
-    while (inLeft > 0 && !converter.convert(in, inLeft, out, outLeft)) {
-        if (errno == E2BIG)
-            throw std::logic_error("CP932 encoding outgrew its buffer");
-        const qsizetype at = (in - begin) / qsizetype(sizeof(char16_t));
-        const char16_t c = text[at].unicode();
-        size_t units = 1;
-        if (isRawByte(c)) {
-            *out = char(c - kCp932RawByteBase);
-        } else {
-            *out = '?';
-            ++count;
-            if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text[at + 1].isLowSurrogate())
-                units = 2;
-        }
-        ++out;
-        --outLeft;
-        in += units * sizeof(char16_t);
-        inLeft -= units * sizeof(char16_t);
-    }
-    bytes.truncate(out - bytes.data());
-    if (unmappable)
-        *unmappable = count;
-    return bytes;
+    return encode(text, RawByteFilter(rawBytes), unmappable);
 }
 
 } // namespace velmor

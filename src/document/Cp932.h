@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <span>
+
 namespace velmor {
 
 // Shift-JIS as Windows extends it (code page 932), through the C library's iconv.
@@ -14,6 +16,8 @@ namespace velmor {
 // U+E000..U+E757), so that encoding the text again gives the byte back.
 inline constexpr char16_t kCp932RawByteBase = 0xF700;
 
+bool isCp932RawByte(char16_t c);
+
 // Never fails: each byte that cannot be decoded becomes its raw-byte character and decoding
 // goes on with the next byte, so an ASCII byte after a broken lead byte survives.
 QString decodeCp932(QByteArrayView bytes);
@@ -21,5 +25,9 @@ QString decodeCp932(QByteArrayView bytes);
 // Raw-byte characters become their bytes again. Every other character without a CP932 form
 // (lone surrogates included) becomes "?"; their number is stored in *unmappable when given.
 QByteArray encodeCp932(QStringView text, int* unmappable = nullptr);
+
+// The same, except that only the characters at the ascending positions rawBytes names are
+// taken for raw bytes: a raw-byte character anywhere else is unmappable like any other.
+QByteArray encodeCp932(QStringView text, std::span<const qsizetype> rawBytes, int* unmappable);
 
 } // namespace velmor

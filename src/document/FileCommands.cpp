@@ -2,6 +2,7 @@
 
 #include "app/FaceNames.h"
 #include "app/FormState.h"
+#include "document/FileNames.h"
 #include "document/Paths.h"
 #include "document/ShellLink.h"
 #include "document/TextFile.h"
@@ -66,7 +67,8 @@ void FileCommands::load(const QString& path, Road road)
     TRichEdit98& editor = m_controls.editor;
     editor.setUpdatesEnabled(false);
     editor.setPlainText(decoded.text);
-    const bool unicode = decoded.format.encoding == TextEncoding::Utf16Le;
+    markRawBytes(*editor.document(), decoded.rawBytes);
+    const bool unicode = isUnicode(decoded.format.encoding);
     m_state.fHangulMode = unicode && IsHangulName(path);
     if (m_state.fHangulMode && m_state.fFontName != kFaceUIGothic)
         m_services.switchToHangulFont();
@@ -99,7 +101,7 @@ void FileCommands::load(const QString& path, Road road)
 void FileCommands::showFileName()
 {
     const QFontMetrics metrics(m_controls.editor.window()->font());
-    m_controls.infoLine.showText(ShortenPath(m_state.fFileName, metrics, m_services.infoLineWidth()),
+    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), metrics, m_services.infoLineWidth()),
                                  m_state.fFontName);
 }
 
@@ -114,11 +116,13 @@ void FileCommands::refuse(const QString& spoken, const QString& shown)
 
 void FileCommands::write(const QString& path, const TextFormat& format)
 {
-    const int replaced = writeTextFile(path, documentText(*m_controls.editor.document()), format);
-    m_controls.editor.setModified(false);
-    m_controls.saveLabel.setOpaque(false);
-    // The file is written; a loss of characters must still not pass unnoticed.
-    if (replaced > 0)
+    const QTextDocument& document = *m_controls.editor.document();
+    const int replaced = writeTextFile(path, documentText(document), format, rawBytePositions(document));
+    // Characters the file could not take are still unsaved: closing must go on asking.
+    const bool lossy = replaced > 0;
+    m_controls.editor.setModified(lossy);
+    m_controls.saveLabel.setOpaque(lossy);
+    if (lossy)
         m_dialogs.inform(QStringLiteral("%1 character(s) cannot be written as Shift-JIS (CP932) text and were saved "
                                         "as \"?\". Save as Unicode to keep them.")
                              .arg(replaced));
@@ -154,7 +158,7 @@ void FileCommands::UniSaveButtonClick()
         {FileChoice::Kind::Save, kUnicodeFilter, presetSaveName(QStringLiteral("uni")), m_saveDirectory});
     if (!chosen)
         return;
-    const TextFormat unicode{TextEncoding::Utf16Le, LineBreak::CrLf};
+    const TextFormat unicode{TextEncoding::Utf16Le, m_state.fTextFormat.lineBreak};
     write(*chosen, unicode);
     m_state.fFileName = *chosen;
     m_state.fUnicodeFile = true;
@@ -171,7 +175,7 @@ void FileCommands::PlainSaveButtonClick()
         m_dialogs.chooseFile({FileChoice::Kind::Save, kPlainFilter, presetSaveName({}), m_saveDirectory});
     if (!chosen)
         return;
-    const TextFormat plain{TextEncoding::Cp932, LineBreak::CrLf};
+    const TextFormat plain{TextEncoding::Cp932, m_state.fTextFormat.lineBreak};
     write(*chosen, plain);
     m_state.fUnicodeFile = false;
     m_state.fHangulMode = false;

@@ -53,7 +53,8 @@ private:
     void load(const QString& path, Road road);
     QString presetSaveName(const QString& suffix) const;
     void refuse(const QString& spoken, const QString& shown);
-    // Writes the document and marks it saved; tells the user when characters were replaced.
+    // Writes the document and marks it saved, unless characters had to be replaced: the user
+    // is told, and the text stays unsaved.
     void write(const QString& path, const TextFormat& format);
 
     FormState& m_state;

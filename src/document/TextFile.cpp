@@ -2,15 +2,20 @@
 
 #include "document/AtomicFile.h"
 #include "document/Cp932.h"
+#include "document/FileNames.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringEncoder>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmor {
 
@@ -18,10 +23,19 @@ namespace {
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 
-bool isUnicodeText(QByteArrayView bytes)
+constexpr QByteArrayView kUtf16LeBom("\xFF\xFE");
+constexpr QByteArrayView kUtf16BeBom("\xFE\xFF");
+
+// Unicode text of either byte order, or nothing.
+std::optional<TextEncoding> unicodeEncodingOf(QByteArrayView bytes)
 {
-    return bytes.size() > 2 && static_cast<unsigned char>(bytes[0]) == 0xFF
-        && static_cast<unsigned char>(bytes[1]) == 0xFE;
+    if (bytes.size() <= 2)
+        return std::nullopt;
+    if (bytes.startsWith(kUtf16LeBom))
+        return TextEncoding::Utf16Le;
+    if (bytes.startsWith(kUtf16BeBom))
+        return TextEncoding::Utf16Be;
+    return std::nullopt;
 }
 
 // Well-formed UTF-8 as RFC 3629 has it: no overlong forms, no surrogates, nothing above
@@ -74,13 +88,17 @@ bool isMultiByteUtf8(QByteArrayView bytes)
     return multiByte;
 }
 
-QString decodeUtf16Le(QByteArrayView body)
+// An odd last byte belongs to no code unit; it is left out of the text and kept in *trailing.
+QString decodeUtf16(QByteArrayView body, TextEncoding encoding, std::optional<char>* trailing)
 {
     const qsizetype units = body.size() / 2;
-    QString text(units + body.size() % 2, Qt::Uninitialized);
-    qFromLittleEndian<char16_t>(body.data(), units, text.data());
+    QString text(units, Qt::Uninitialized);
+    if (encoding == TextEncoding::Utf16Be)
+        qFromBigEndian<char16_t>(body.data(), units, text.data());
+    else
+        qFromLittleEndian<char16_t>(body.data(), units, text.data());
     if (body.size() % 2)
-        text[units] = QChar::ReplacementCharacter;
+        *trailing = body.back();
     return text;
 }
 
@@ -95,15 +113,18 @@ QString decodeUtf8(QByteArrayView body)
 }
 
 // Turns every CR LF, and every CR on its own, into LF in place. Returns the style of the
-// first line break.
-LineBreak foldLineBreaks(QString& text)
+// first line break; nothing when there is none.
+std::optional<LineBreak> foldLineBreaks(QString& text)
 {
     const qsizetype size = text.size();
     qsizetype read = text.indexOf(u'\r');
     if (read < 0)
-        return LineBreak::Lf;
-    const bool crLfFirst =
-        read + 1 < size && text[read + 1] == u'\n' && !QStringView(text).first(read).contains(u'\n');
+        return text.contains(u'\n') ? std::optional(LineBreak::Lf) : std::nullopt;
+    std::optional<LineBreak> first;
+    if (QStringView(text).first(read).contains(u'\n'))
+        first = LineBreak::Lf;
+    else
+        first = read + 1 < size && text[read + 1] == u'\n' ? LineBreak::CrLf : LineBreak::Cr;
     QChar* const data = text.data();
     qsizetype write = read;
     while (read < size) {
@@ -117,7 +138,7 @@ LineBreak foldLineBreaks(QString& text)
         read = next;
     }
     text.truncate(write);
-    return crLfFirst ? LineBreak::CrLf : LineBreak::Lf;
+    return first;
 }
 
 // Line by line, since finding a character is far faster than counting them one by one.
@@ -130,11 +151,16 @@ qsizetype countOf(View text, Char c)
     return count;
 }
 
-// prefix, then body with every LF written as CR LF. Neither CP932 nor UTF-8 has the byte
-// 0x0A inside a multi-byte character, so the bytes can be worked on directly.
-QByteArray withCrLf(QByteArrayView prefix, QByteArrayView body)
+// prefix, then body with every LF written as lineBreak. Neither CP932 nor UTF-8 has the
+// bytes 0x0A or 0x0D inside a multi-byte character, so the bytes can be worked on directly.
+QByteArray withLineBreaks(QByteArrayView prefix, QByteArray body, LineBreak lineBreak)
 {
-    const qsizetype breaks = countOf(body, '\n');
+    if (lineBreak != LineBreak::CrLf) {
+        if (lineBreak == LineBreak::Cr)
+            body.replace('\n', '\r');
+        return prefix.isEmpty() ? body : prefix.toByteArray() + body;
+    }
+    const qsizetype breaks = countOf(QByteArrayView(body), '\n');
     QByteArray bytes(prefix.size() + body.size() + breaks, Qt::Uninitialized);
     char* out = std::copy(prefix.begin(), prefix.end(), bytes.data());
     qsizetype start = 0;
@@ -147,28 +173,48 @@ QByteArray withCrLf(QByteArrayView prefix, QByteArrayView body)
     return bytes;
 }
 
-QByteArray encodeUnicodeText(QStringView text)
+QStringView lineBreakText(LineBreak lineBreak)
 {
+    switch (lineBreak) {
+    case LineBreak::Lf:
+        return u"\n";
+    case LineBreak::Cr:
+        return u"\r";
+    case LineBreak::CrLf:
+        break;
+    }
+    return u"\r\n";
+}
+
+QByteArray encodeUnicodeText(QStringView text, const TextFormat& format)
+{
+    const bool bigEndian = format.encoding == TextEncoding::Utf16Be;
+    const QStringView lineEnd = lineBreakText(format.lineBreak);
     const qsizetype breaks = countOf(text, u'\n');
     const bool endLastLine = !text.isEmpty() && !text.endsWith(u'\n');
-    const qsizetype units = text.size() + breaks + (endLastLine ? 2 : 0);
-    QByteArray bytes(2 + units * 2, Qt::Uninitialized);
-    bytes[0] = char(0xFF);
-    bytes[1] = char(0xFE);
-    char* out = bytes.data() + 2;
-    const auto put = [&out](QStringView part) {
-        qToLittleEndian<char16_t>(part.utf16(), part.size(), out);
+    const qsizetype units = text.size() + (breaks + (endLastLine ? 1 : 0)) * (lineEnd.size() - 1)
+        + (endLastLine ? 1 : 0);
+    QByteArray bytes(2 + units * 2 + (format.trailingByte ? 1 : 0), Qt::Uninitialized);
+    const QByteArrayView mark = bigEndian ? kUtf16BeBom : kUtf16LeBom;
+    char* out = std::copy(mark.begin(), mark.end(), bytes.data());
+    const auto put = [&out, bigEndian](QStringView part) {
+        if (bigEndian)
+            qToBigEndian<char16_t>(part.utf16(), part.size(), out);
+        else
+            qToLittleEndian<char16_t>(part.utf16(), part.size(), out);
         out += part.size() * 2;
     };
     qsizetype start = 0;
     for (qsizetype lf; (lf = text.indexOf(u'\n', start)) >= 0; start = lf + 1) {
         put(text.sliced(start, lf - start));
-        put(u"\r\n");
+        put(lineEnd);
     }
     if (endLastLine) {
         put(text.sliced(start));
-        put(u"\r\n");
+        put(lineEnd);
     }
+    if (format.trailingByte)
+        *out = *format.trailingByte;
     return bytes;
 }
 
@@ -179,50 +225,72 @@ QByteArray encodeUtf8Text(QStringView text, bool byteOrderMark, LineBreak lineBr
     if (lineBreak == LineBreak::CrLf) {
         QByteArray body(encoder.requiredSpace(text.size()), Qt::Uninitialized);
         body.truncate(encoder.appendToBuffer(body.data(), text) - body.data());
-        return withCrLf(mark, body);
+        return withLineBreaks(mark, std::move(body), lineBreak);
     }
     QByteArray bytes(mark.size() + encoder.requiredSpace(text.size()), Qt::Uninitialized);
     char* const begin = std::copy(mark.begin(), mark.end(), bytes.data());
     bytes.truncate(encoder.appendToBuffer(begin, text) - bytes.data());
+    if (lineBreak == LineBreak::Cr)
+        bytes.replace('\n', '\r');
     return bytes;
 }
 
+// The raw-byte property's value is the character it was given to: a character typed next to
+// a raw byte takes over its format, but is one only when it is that very character.
+constexpr int kRawByteProperty = QTextFormat::UserProperty + 0x3A0;
+
 } // namespace
+
+bool isUnicode(TextEncoding encoding)
+{
+    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be;
+}
 
 DecodedText decodeText(QByteArrayView bytes)
 {
     DecodedText decoded;
-    if (isUnicodeText(bytes)) {
-        decoded.text = decodeUtf16Le(bytes.sliced(2));
-        foldLineBreaks(decoded.text);
-        decoded.format = {TextEncoding::Utf16Le, LineBreak::CrLf};
+    TextFormat& format = decoded.format;
+    if (const std::optional<TextEncoding> unicode = unicodeEncodingOf(bytes)) {
+        format.encoding = *unicode;
+        decoded.text = decodeUtf16(bytes.sliced(2), *unicode, &format.trailingByte);
+        format.lineBreak = foldLineBreaks(decoded.text).value_or(LineBreak::CrLf);
     } else if (bytes.startsWith(kUtf8Bom) || isMultiByteUtf8(bytes)) {
         const bool byteOrderMark = bytes.startsWith(kUtf8Bom);
+        format.encoding = byteOrderMark ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
         decoded.text = decodeUtf8(bytes.sliced(byteOrderMark ? kUtf8Bom.size() : 0));
-        const LineBreak lineBreak = foldLineBreaks(decoded.text);
-        decoded.format = {byteOrderMark ? TextEncoding::Utf8Bom : TextEncoding::Utf8, lineBreak};
+        format.lineBreak = foldLineBreaks(decoded.text).value_or(LineBreak::Lf);
     } else {
         decoded.text = decodeCp932(bytes);
-        foldLineBreaks(decoded.text);
-        decoded.format = {TextEncoding::Cp932, LineBreak::CrLf};
+        format.lineBreak = foldLineBreaks(decoded.text).value_or(LineBreak::CrLf);
+        // Decoded CP932 holds no raw-byte character but those its bytes gave.
+        const auto* const units = decoded.text.utf16();
+        for (qsizetype at = 0; at < decoded.text.size(); ++at) {
+            if (isCp932RawByte(units[at]))
+                decoded.rawBytes.push_back(at);
+        }
     }
     return decoded;
 }
 
-QByteArray encodeText(QStringView text, TextFormat format, int* replaced)
+QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced, std::span<const qsizetype> rawBytes)
 {
     if (replaced)
         *replaced = 0;
     switch (format.encoding) {
     case TextEncoding::Utf16Le:
-        return encodeUnicodeText(text);
+    case TextEncoding::Utf16Be:
+        return encodeUnicodeText(text, format);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
         return encodeUtf8Text(text, format.encoding == TextEncoding::Utf8Bom, format.lineBreak);
     case TextEncoding::Cp932:
         break;
     }
-    return withCrLf({}, encodeCp932(text, replaced));
+    int unmappable = 0;
+    QByteArray body = encodeCp932(text, rawBytes, &unmappable);
+    if (replaced)
+        *replaced = unmappable;
+    return withLineBreaks({}, std::move(body), format.lineBreak);
 }
 
 QString documentText(const QTextDocument& document)
@@ -232,6 +300,56 @@ QString documentText(const QTextDocument& document)
     return text;
 }
 
+void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
+{
+    if (positions.empty())
+        return;
+    // Without undo steps, which would cost more than the marks themselves.
+    document.setUndoRedoEnabled(false);
+    const QString text = documentText(document);
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    for (std::size_t i = 0; i < positions.size();) {
+        // A run of the same raw byte takes one step.
+        const qsizetype start = positions[i];
+        const QChar raw = text[start];
+        qsizetype end = start + 1;
+        for (++i; i < positions.size() && positions[i] == end && text[end] == raw; ++i)
+            ++end;
+        cursor.setPosition(int(start));
+        cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+        QTextCharFormat mark;
+        mark.setProperty(kRawByteProperty, int(raw.unicode()));
+        cursor.mergeCharFormat(mark);
+    }
+    cursor.endEditBlock();
+    document.setUndoRedoEnabled(true);
+}
+
+std::vector<qsizetype> rawBytePositions(const QTextDocument& document)
+{
+    std::vector<qsizetype> positions;
+    const QList<QTextFormat> formats = document.allFormats();
+    if (std::none_of(formats.begin(), formats.end(),
+                     [](const QTextFormat& format) { return format.hasProperty(kRawByteProperty); }))
+        return positions;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto fragments = block.begin(); !fragments.atEnd(); ++fragments) {
+            const QTextFragment fragment = fragments.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (!format.hasProperty(kRawByteProperty))
+                continue;
+            const auto raw = char16_t(format.intProperty(kRawByteProperty));
+            const QString text = fragment.text();
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                if (text[i] == raw)
+                    positions.push_back(fragment.position() + i);
+            }
+        }
+    }
+    return positions;
+}
+
 FileError::FileError(const QString& message, const QString& path)
     : std::runtime_error(message.toStdString()), m_path(path)
 {
@@ -239,29 +357,36 @@ FileError::FileError(const QString& message, const QString& path)
 
 FileError FileError::cannotOpen(const QString& path)
 {
-    return FileError(QStringLiteral("ファイル %1 は開けません").arg(path), path);
+    return FileError(QStringLiteral("ファイル %1 は開けません").arg(displayFileName(path)), path);
 }
 
 FileError FileError::tooLarge(const QString& path, qsizetype maxChars)
 {
     return FileError(QStringLiteral("ファイル %1 は大きすぎます\nThe text is longer than %2 characters.")
-                         .arg(path, QString::number(maxChars)),
+                         .arg(displayFileName(path), QString::number(maxChars)),
                      path);
 }
 
 FileError FileError::cannotCreate(const QString& path)
 {
-    return FileError(QStringLiteral("ファイル %1 を作成できません").arg(path), path);
+    return FileError(QStringLiteral("ファイル %1 を作成できません").arg(displayFileName(path)), path);
 }
 
 DecodedText readTextFile(const QString& path, qsizetype maxChars)
 {
-    // Devices and pipes could be read without end.
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    // Devices and pipes could be read without end, and a pipe would not even open without a
+    // writer: only a regular file is read.
+    const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    QFile file;
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
+        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
         throw FileError::cannotOpen(path);
+    }
     // No character takes more than four bytes (a UTF-16 CR LF), so a file this big is refused unread.
-    if ((file.size() - 3) / 4 > maxChars)
+    if ((qsizetype(status.st_size) - 3) / 4 > maxChars)
         throw FileError::tooLarge(path, maxChars);
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -272,10 +397,10 @@ DecodedText readTextFile(const QString& path, qsizetype maxChars)
     return decoded;
 }
 
-int writeTextFile(const QString& path, QStringView text, TextFormat format)
+int writeTextFile(const QString& path, QStringView text, const TextFormat& format, std::span<const qsizetype> rawBytes)
 {
     int replaced = 0;
-    if (!writeFileAtomically(path, encodeText(text, format, &replaced)))
+    if (!writeFileAtomically(path, encodeText(text, format, &replaced, rawBytes)))
         throw FileError::cannotCreate(path);
     return replaced;
 }

@@ -5,54 +5,80 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+#include <span>
 #include <stdexcept>
+#include <vector>
 
 class QTextDocument;
 
 namespace velmor {
 
 // How a text file is stored.
-//  Cp932:   plain text in code page 932, lines separated by CR LF, no header.
-//  Utf16Le: Unicode text: FF FE, then UTF-16 little-endian, CR LF after every line.
-//  Utf8, Utf8Bom: UTF-8 without or with its byte-order mark (EF BB BF), lines separated
-//           as the file had them, so that an unedited file is written back unchanged.
-enum class TextEncoding { Cp932, Utf16Le, Utf8, Utf8Bom };
+//  Cp932:   plain text in code page 932, no header.
+//  Utf16Le: Unicode text: FF FE, then UTF-16 little-endian, a line break after every line.
+//  Utf16Be: the same with FE FF and big-endian code units.
+//  Utf8, Utf8Bom: UTF-8 without or with its byte-order mark (EF BB BF).
+enum class TextEncoding { Cp932, Utf16Le, Utf16Be, Utf8, Utf8Bom };
 
-enum class LineBreak { CrLf, Lf };
+enum class LineBreak { CrLf, Lf, Cr };
 
 struct TextFormat {
+    constexpr TextFormat() = default;
+    constexpr TextFormat(TextEncoding encoding_, LineBreak lineBreak_, std::optional<char> trailingByte_ = std::nullopt)
+        : encoding(encoding_), lineBreak(lineBreak_), trailingByte(trailingByte_)
+    {
+    }
+
     TextEncoding encoding = TextEncoding::Cp932;
-    // Only UTF-8 keeps the file's own line breaks; the other two always use CR LF and
-    // report CrLf here.
+    // Every line break is written this way, so that an unedited file keeps its own.
     LineBreak lineBreak = LineBreak::CrLf;
+    // The last byte of a UTF-16 file of odd length: no character holds it, and it is written
+    // back after the text so that the file loses nothing.
+    std::optional<char> trailingByte;
 
     bool operator==(const TextFormat&) const = default;
 };
 
+bool isUnicode(TextEncoding encoding);
+
 struct DecodedText {
     QString text; // line breaks as "\n", as a plain-text editor holds them
     TextFormat format;
+    // Ascending positions in text of the characters that stand for bytes CP932 could not
+    // decode (Cp932.h); only these are written back as their bytes.
+    std::vector<qsizetype> rawBytes;
 };
 
 // A file's text and format. Unicode text is a file longer than two bytes that begins
-// FF FE. Any other file is UTF-8 when it begins with the UTF-8 byte-order mark or is
-// well-formed UTF-8 holding at least one multi-byte character; everything else is CP932.
-// CR LF and a lone CR become "\n". UTF-8's line break style is that of its first line
-// break (Lf for a lone CR or when there is none). An odd last byte of Unicode text becomes U+FFFD. Never
-// fails: bytes that CP932 cannot decode are kept as raw-byte characters (Cp932.h), bad
-// UTF-8 after a byte-order mark becomes U+FFFD.
+// FF FE (little-endian) or FE FF (big-endian). Any other file is UTF-8 when it begins with
+// the UTF-8 byte-order mark or is well-formed UTF-8 holding at least one multi-byte
+// character; everything else is CP932. CR LF and a lone CR become "\n"; the style of the
+// first line break is the file's (without one: LF for UTF-8, CR LF otherwise). Never fails:
+// bytes that CP932 cannot decode are kept as raw-byte characters, bad UTF-8 after a
+// byte-order mark becomes U+FFFD.
 DecodedText decodeText(QByteArrayView bytes);
 
-// The bytes of text ("\n" line breaks) in format. Unicode text gets CR LF after every line,
-// an empty last line not counted, so "abc" and "abc\n" give the same bytes and "" gives
-// FF FE alone. CP932 writes each "\n" as CR LF and adds nothing after the last line; a
-// character it cannot hold becomes "?" and is counted in *replaced (0 for the other formats).
-QByteArray encodeText(QStringView text, TextFormat format, int* replaced = nullptr);
+// The bytes of text ("\n" line breaks) in format, each "\n" written as format's line break.
+// Unicode text gets a line break after every line, an empty last line not counted, so "abc"
+// and "abc\n" give the same bytes and "" gives the byte-order mark alone, followed by the
+// format's trailing byte when it has one. The others add nothing after the last line. CP932 writes the characters at the positions rawBytes
+// (ascending) names as their bytes; any other character it cannot hold becomes "?" and is
+// counted in *replaced (0 for the other encodings).
+QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced = nullptr,
+                      std::span<const qsizetype> rawBytes = {});
 
 // The text of a plain-text document as encodeText takes it: "\n" between paragraphs and
 // every other character as it is. (QTextDocument::toPlainText would also turn U+00A0 into a
 // space and U+2028 into a line break, so an unedited file would not save unchanged.)
 QString documentText(const QTextDocument& document);
+
+// Raw-byte characters carry a mark in the document, so that a character typed, pasted or
+// read from a Unicode file is never taken for one. markRawBytes sets it on a freshly loaded
+// document (leaving nothing to undo); rawBytePositions finds the marked characters again,
+// wherever editing has moved them.
+void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions);
+std::vector<qsizetype> rawBytePositions(const QTextDocument& document);
 
 // A text file that cannot be read or written; what() is the user-facing text (UTF-8).
 class FileError : public std::runtime_error {
@@ -78,9 +104,10 @@ private:
 // characters (UTF-16 code units, each line break counted once).
 DecodedText readTextFile(const QString& path, qsizetype maxChars);
 
-// Encodes text and replaces the file with it atomically (AtomicFile.h); returns the number
-// of characters CP932 could not hold. Throws FileError when the file cannot be written,
-// leaving any old file as it was.
-int writeTextFile(const QString& path, QStringView text, TextFormat format);
+// Encodes text as encodeText does and replaces the file with it safely (AtomicFile.h);
+// returns the number of characters CP932 could not hold. Throws FileError when the file
+// cannot be written, leaving any old file as it was.
+int writeTextFile(const QString& path, QStringView text, const TextFormat& format,
+                  std::span<const qsizetype> rawBytes = {});
 
 } // namespace velmor

@@ -4,6 +4,8 @@
 
 #include "app/FaceNames.h"
 #include "app/FormState.h"
+#include "document/FileCommands.h"
+#include "document/FileNames.h"
 #include "document/YukiMarks.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
@@ -16,7 +18,9 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using testfiles::fileBytes;
 using testfiles::writeFileBytes;
@@ -131,6 +135,52 @@ TEST(NamedOpen, FollowsTheExtensionRuleAndShortcuts)
     EXPECT_FALSE(f.form->state().fParamOpen);
 }
 
+TEST(NamedOpen, FileNameThatIsNotUtf8OpensAndSaves)
+{
+    FileFixture f;
+    const QByteArray native = QFile::encodeName(f.files.path()) + "/caf\xE9.txt";
+    {
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "hello", 5), 5);
+        ::close(fd);
+    }
+    f.form->openCommandLineFile(velmor::decodeFileName(native));
+    EXPECT_TRUE(f.errors.isEmpty());
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("hello"));
+    EXPECT_TRUE(f.form->ULabel98->text().endsWith(QStringLiteral("caf\uFFFD.txt")));
+    f.form->RichEdit98->moveCursor(QTextCursor::End);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral(" world"));
+    f.form->SaveButton->click();
+    EXPECT_TRUE(f.errors.isEmpty());
+    char saved[32] = {};
+    const int fd = ::open(native.constData(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(::read(fd, saved, sizeof saved), 11);
+    ::close(fd);
+    EXPECT_STREQ(saved, "hello world");
+    EXPECT_FALSE(QFile::exists(f.path("caf\uFFFD.txt")));
+}
+
+TEST(StartUp, ReopensTheLastFileWithItsYukiMarksColouredUnlessTheOptionIsOff)
+{
+    QTemporaryDir folder;
+    const QString document = folder.filePath(QStringLiteral("marks.txt"));
+    ASSERT_TRUE(writeFileBytes(document, "a*b\r\n"));
+    for (const bool addYuki : {true, false}) {
+        const QString ini = folder.filePath(QStringLiteral("velmor%1.ini").arg(addYuki));
+        ASSERT_TRUE(writeFileBytes(ini, "[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=" + document.toUtf8()
+                                            + "\n[Form1\\fAddYuki]\nChecked=" + QByteArray::number(addYuki) + "\n"));
+        FormFixture f(2, true, ini);
+        EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("a*b\n"));
+        QTextCursor cursor(f.form->RichEdit98->document());
+        cursor.setPosition(2);
+        EXPECT_EQ(cursor.charFormat().foreground().color() == velmor::kYukiColor, addYuki);
+        EXPECT_FALSE(f.form->RichEdit98->document()->isUndoAvailable());
+        EXPECT_FALSE(f.form->RichEdit98->isModified());
+    }
+}
+
 TEST(SaveCommand, RefusesAnEmptyOrUntitledText)
 {
     FileFixture f;
@@ -168,10 +218,11 @@ TEST(SaveCommand, UnicodeSaveThenSaveKeepTheEncoding)
     EXPECT_EQ(fileBytes(p), kUnicodeAbc);
 }
 
-TEST(SaveCommand, PlainSaveCountsTheCharactersCp932CannotHold)
+TEST(SaveCommand, PlainSaveThatReplacedCharactersLeavesTheTextUnsaved)
 {
     FileFixture f;
     f.setText(QStringLiteral("a\u00E9\u0100b"));
+    f.form->RichEdit98->setModified(false);
     const QString p = f.path("plain.txt");
     f.fileAnswer = p;
     f.form->PlainSaveButton->click();
@@ -180,6 +231,141 @@ TEST(SaveCommand, PlainSaveCountsTheCharactersCp932CannotHold)
     ASSERT_EQ(f.informed.size(), 1);
     EXPECT_TRUE(f.informed[0].startsWith(QStringLiteral("2 character(s)")));
     EXPECT_FALSE(f.form->state().fUnicodeFile);
+    EXPECT_EQ(f.form->state().fFileName, p);
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.form->SaveLabel->isOpaque());
+
+    f.form->SaveButton->click();
+    EXPECT_EQ(f.informed.size(), 2);
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    f.form->UniSaveButton->click();
+    EXPECT_FALSE(f.form->RichEdit98->isModified());
+    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
+}
+
+TEST(SaveCommand, RawBytesOfAPlainFileGoBackButTypedLookAlikesAreReplaced)
+{
+    FileFixture f;
+    const QString p = f.write("bytes.txt", "ok\x80\r\n");
+    f.open(p);
+    const QString lookAlike(QChar(0xF780));
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("ok") + lookAlike + QStringLiteral("\n"));
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(p), QByteArray("ok\x80\r\n"));
+    EXPECT_TRUE(f.informed.isEmpty());
+
+    f.form->RichEdit98->moveCursor(QTextCursor::End);
+    f.form->RichEdit98->insertPlainText(lookAlike);
+    f.form->RichEdit98->moveCursor(QTextCursor::Start);
+    f.form->RichEdit98->insertPlainText(lookAlike);
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(p), QByteArray("?ok\x80\r\n?"));
+    ASSERT_EQ(f.informed.size(), 1);
+    EXPECT_TRUE(f.informed[0].startsWith(QStringLiteral("2 character(s)")));
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+
+    // Read from Unicode text, the same character is no byte either.
+    f.answerYes = true;
+    f.open(f.write("unicode.txt", QByteArray::fromHex("fffe80f76100")));
+    f.fileAnswer = f.path("plain.txt");
+    f.form->PlainSaveButton->click();
+    EXPECT_EQ(fileBytes(f.path("plain.txt")), QByteArray("?a"));
+    EXPECT_EQ(f.informed.size(), 2);
+}
+
+TEST(SaveCommand, UnicodeSaveAsHgNameTurnsHangulModeOnAndPlainSaveTurnsItOff)
+{
+    FileFixture f;
+    f.setText(QStringLiteral("abc"));
+    f.fileAnswer = f.path("hgNotes.txt");
+    f.form->UniSaveButton->click();
+    EXPECT_TRUE(f.form->state().fHangulMode);
+    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
+    f.fileAnswer = f.path("hgPlain.txt");
+    f.form->PlainSaveButton->click();
+    EXPECT_FALSE(f.form->state().fHangulMode);
+    EXPECT_FALSE(f.form->state().fUnicodeFile);
+}
+
+TEST(SaveAs, OffersStarTxtForAnEmptyTextAndTheFileNameForANamedOne)
+{
+    FileFixture f;
+    f.form->UniSaveButton->click();
+    f.form->PlainSaveButton->click();
+    const QString p = f.write("named.txt", "text");
+    f.open(p);
+    f.form->UniSaveButton->click();
+    ASSERT_EQ(f.fileChoices.size(), 4);
+    EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("*.txt"));
+    EXPECT_EQ(f.fileChoices[1].presetName, QStringLiteral("*.txt"));
+    EXPECT_EQ(f.fileChoices[3].presetName, p);
+    EXPECT_EQ(f.fileChoices[3].directory, f.files.path());
+}
+
+TEST(SaveAs, OffersTheDateAndTimeForAnUntitledText)
+{
+    FileFixture f;
+    f.setText(QStringLiteral("words"));
+    QList<velmor::FileChoice> choices;
+    velmor::Dialogs dialogs;
+    dialogs.chooseFile = [&choices](const velmor::FileChoice& choice) {
+        choices << choice;
+        return std::optional<QString>();
+    };
+    QDateTime now(QDate(2005, 12, 25), QTime(14, 30, 5));
+    velmor::FileServices services;
+    services.now = [&now] { return now; };
+    velmor::FileCommands commands(f.form->state(), {*f.form->RichEdit98, *f.form->SaveLabel, *f.form->ULabel98},
+                                  services, dialogs);
+    commands.UniSaveButtonClick();
+    now = QDateTime(QDate(2009, 3, 4), QTime(9, 5, 59));
+    commands.PlainSaveButtonClick();
+    ASSERT_EQ(choices.size(), 2);
+    EXPECT_EQ(choices[0].presetName, QStringLiteral("0512251430uni"));
+    EXPECT_EQ(choices[1].presetName, QStringLiteral("0903040905"));
+}
+
+TEST(SaveCommand, BigEndianUnicodeFileSavesBackAsItWasWithItsOddLastByte)
+{
+    FileFixture f;
+    const QByteArray original = QByteArray::fromHex("feff" "0061000d000a" "d55c000d000a" "7f");
+    const QString p = f.write("big.txt", original);
+    f.open(p);
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("a\n한\n"));
+    EXPECT_TRUE(f.form->state().fUnicodeFile);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_Backspace);
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(p), original);
+}
+
+TEST(SaveCommand, EveryFileKeepsItsLineBreaksAndANewTextGetsCrLf)
+{
+    FileFixture f;
+    const QByteArray lf = "\x95\x5C\x8E\xA6\nascii\n\nlast";
+    const QString p = f.write("lf.txt", lf);
+    f.open(p);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_Backspace);
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(p), lf);
+    f.fileAnswer = f.path("unicode.txt");
+    f.form->UniSaveButton->click();
+    EXPECT_EQ(fileBytes(f.path("unicode.txt")).mid(2, 8), QByteArray::fromHex("68883a790a006100"));
+
+    const QString cr = f.write("cr.txt", "one\rtwo\r");
+    f.open(cr);
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(cr), QByteArray("one\rtwo\r"));
+
+    f.form->NewButton->click();
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("a"));
+    QTest::keyClick(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("b"));
+    f.fileAnswer = f.path("new.txt");
+    f.answerYes = true;
+    f.form->PlainSaveButton->click();
+    EXPECT_EQ(fileBytes(f.path("new.txt")), QByteArray("a\r\nb"));
 }
 
 TEST(SaveCommand, FailedWriteKeepsTheOldFileAndTheDocumentState)

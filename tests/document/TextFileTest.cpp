@@ -8,10 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <gtest/gtest.h>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using velmor::decodeText;
@@ -28,6 +30,7 @@ namespace {
 using namespace testfiles;
 
 constexpr TextFormat kUnicode{TextEncoding::Utf16Le, LineBreak::CrLf};
+constexpr TextFormat kUnicodeBe{TextEncoding::Utf16Be, LineBreak::CrLf};
 constexpr TextFormat kPlain{TextEncoding::Cp932, LineBreak::CrLf};
 constexpr TextFormat kUtf8Lf{TextEncoding::Utf8, LineBreak::Lf};
 constexpr TextFormat kUtf8CrLf{TextEncoding::Utf8, LineBreak::CrLf};
@@ -49,6 +52,8 @@ const char* name(TextEncoding encoding)
         return "Cp932";
     case TextEncoding::Utf16Le:
         return "Utf16Le";
+    case TextEncoding::Utf16Be:
+        return "Utf16Be";
     case TextEncoding::Utf8:
         return "Utf8";
     case TextEncoding::Utf8Bom:
@@ -88,21 +93,25 @@ TEST(UnicodeTextWriter, WritesEveryLineWholeWhateverItsLength)
     EXPECT_EQ(decodeText(written).text, line + u'\n' + line + u'\n');
 }
 
-TEST(EncodingDecision, TwoBytesOrFewerArePlainText)
+TEST(EncodingDecision, TwoBytesOrFewerAndOtherFirstBytesArePlainText)
 {
-    for (const QByteArray& small : {QByteArray(), QByteArray("a"), QByteArray("ab"), bytes({0xFF}), bytes({0xFF, 0xFE})}) {
-        EXPECT_EQ(decodeText(small).format, kPlain) << small.toHex().toStdString();
-        EXPECT_EQ(decodeText(small).text, velmor::decodeCp932(small));
+    const QByteArray files[] = {QByteArray(),           QByteArray("a"),        QByteArray("ab"),
+                                bytes({0xFF}),          bytes({0xFF, 0xFE}),    bytes({0xFE, 0xFF}),
+                                bytes({0xFF, 'A', 'B'}), bytes({0xFE, 'A', 'B'}), bytes({'A', 0xFE, 0xFF, 'B'})};
+    for (const QByteArray& file : files) {
+        EXPECT_EQ(decodeText(file).format, kPlain) << file.toHex().toStdString();
+        EXPECT_EQ(decodeText(file).text, velmor::decodeCp932(file));
     }
 }
 
-TEST(EncodingDecision, ByteOrderMarkWithMoreIsUnicodeText)
+TEST(EncodingDecision, ByteOrderMarkWithMoreIsUnicodeTextOfThatByteOrder)
 {
-    const auto decoded = decodeText(bytes({0xFF, 0xFE, 'A', 0}));
-    EXPECT_EQ(decoded.format, kUnicode);
-    EXPECT_EQ(decoded.text, QStringLiteral("A"));
-    // Big-endian is not looked for.
-    EXPECT_EQ(decodeText(bytes({0xFE, 0xFF, 0, 'A'})).format, kPlain);
+    const auto little = decodeText(bytes({0xFF, 0xFE, 'A', 0, 0x0E, 0x66}));
+    EXPECT_EQ(little.format, kUnicode);
+    EXPECT_EQ(little.text, QStringLiteral("A明"));
+    const auto big = decodeText(bytes({0xFE, 0xFF, 0, 'A', 0x66, 0x0E}));
+    EXPECT_EQ(big.format, kUnicodeBe);
+    EXPECT_EQ(big.text, QStringLiteral("A明"));
 }
 
 TEST(EncodingDecision, Utf8NeedsItsMarkOrAMultiByteCharacter)
@@ -154,16 +163,63 @@ TEST(UnicodeTextReader, KeepsTheTextAfterTheMarkWithLineBreaksAsLf)
     EXPECT_EQ(decodeText(bytes({0xFF, 0xFE, 'a', 0, 0x0D, 0, 'b', 0, 0x0A, 0, 'c', 0})).text, QStringLiteral("a\nb\nc"));
 }
 
-TEST(UnicodeTextReader, OddLastByteBecomesReplacementCharacter)
+TEST(UnicodeTextReader, OddLastByteIsKeptAndWrittenBack)
 {
-    EXPECT_EQ(decodeText(bytes({0xFF, 0xFE, 'a', 0, 'b'})).text, QStringLiteral("a") + QChar::ReplacementCharacter);
-    EXPECT_EQ(decodeText(bytes({0xFF, 0xFE, 0x42})).text, QString(QChar::ReplacementCharacter));
+    const auto odd = decodeText(bytes({0xFF, 0xFE, 'a', 0, 0x0D, 0, 0x0A, 0, 0xC8}));
+    EXPECT_EQ(odd.text, QStringLiteral("a\n"));
+    EXPECT_EQ(odd.format.trailingByte, char(0xC8));
+    EXPECT_EQ(encodeText(odd.text, odd.format), bytes({0xFF, 0xFE, 'a', 0, 0x0D, 0, 0x0A, 0, 0xC8}));
+    const auto lone = decodeText(bytes({0xFE, 0xFF, 0x42}));
+    EXPECT_EQ(lone.text, QString());
+    EXPECT_EQ(encodeText(lone.text, lone.format), bytes({0xFE, 0xFF, 0x42}));
+    // A new file of the same encoding starts without it.
+    EXPECT_EQ(encodeText(u"a", kUnicode), bytes({0xFF, 0xFE, 'a', 0, 0x0D, 0, 0x0A, 0}));
 }
 
-TEST(UnicodeTextReader, SavesBackTheBytesOfACrLfFileEndingInALineBreak)
+TEST(UnicodeTextReader, SavesBackTheBytesOfAFileEndingInALineBreak)
 {
-    const QByteArray file = encodeText(QStringLiteral("한국어\n\nline 3 😀\n"), kUnicode);
-    EXPECT_EQ(encodeText(decodeText(file).text, kUnicode), file);
+    for (const TextFormat& format : {kUnicode, kUnicodeBe, TextFormat(TextEncoding::Utf16Be, LineBreak::Lf)}) {
+        const QByteArray file = encodeText(QStringLiteral("한국어\n\nline 3 😀\n"), format);
+        const auto decoded = decodeText(file);
+        EXPECT_EQ(decoded.format, format);
+        EXPECT_EQ(encodeText(decoded.text, decoded.format), file);
+    }
+    // A CR followed by a zero byte is a line break only in little-endian text.
+    const QByteArray big = bytes({0xFE, 0xFF, 0, 'a', 0, 0x0D, 0, 0x0A, 0x0D, 0, 0, 0x0D, 0, 0x0A});
+    EXPECT_EQ(decodeText(big).text, QStringLiteral("a\n") + QChar(0x0D00) + QStringLiteral("\n"));
+    EXPECT_EQ(encodeText(decodeText(big).text, decodeText(big).format), big);
+}
+
+TEST(LineBreaks, EveryEncodingKeepsTheStyleItWasReadWith)
+{
+    const TextEncoding encodings[] = {TextEncoding::Cp932, TextEncoding::Utf16Le, TextEncoding::Utf16Be,
+                                      TextEncoding::Utf8, TextEncoding::Utf8Bom};
+    for (const TextEncoding encoding : encodings) {
+        for (const LineBreak lineBreak : {LineBreak::CrLf, LineBreak::Lf, LineBreak::Cr}) {
+            const TextFormat format(encoding, lineBreak);
+            const QString text = encoding == TextEncoding::Cp932 ? QStringLiteral("表示\n\nlast\n") : QStringLiteral("한\n\nlast\n");
+            const QByteArray file = encodeText(text, format);
+            const auto decoded = decodeText(file);
+            EXPECT_EQ(decoded.text, text) << name(encoding) << int(lineBreak);
+            EXPECT_EQ(decoded.format, format) << name(encoding) << int(lineBreak);
+            EXPECT_EQ(encodeText(decoded.text, decoded.format), file) << name(encoding) << int(lineBreak);
+        }
+    }
+    EXPECT_EQ(encodeText(u"a\nb", TextFormat(TextEncoding::Cp932, LineBreak::Cr)), QByteArray("a\rb"));
+    EXPECT_EQ(encodeText(u"a\nb", TextFormat(TextEncoding::Utf16Le, LineBreak::Lf)),
+              bytes({0xFF, 0xFE, 'a', 0, 0x0A, 0, 'b', 0, 0x0A, 0}));
+}
+
+TEST(LineBreaks, FirstBreakSetsTheStyleAndNoBreakMeansTheEncodingsOwn)
+{
+    EXPECT_EQ(decodeText("a\nb\r\nc\rd").format.lineBreak, LineBreak::Lf);
+    EXPECT_EQ(decodeText("a\rb\nc").format.lineBreak, LineBreak::Cr);
+    EXPECT_EQ(decodeText("a\r").format.lineBreak, LineBreak::Cr);
+    EXPECT_EQ(decodeText("no break").format.lineBreak, LineBreak::CrLf);
+    EXPECT_EQ(decodeText(bytes({0xFF, 0xFE, 'a', 0})).format.lineBreak, LineBreak::CrLf);
+    const auto mixed = decodeText("a\rb\nc\r\nd");
+    EXPECT_EQ(mixed.text, QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(encodeText(mixed.text, mixed.format), QByteArray("a\rb\rc\rd"));
 }
 
 TEST(Utf8RoundTrip, UneditedFilesSaveByteForByte)
@@ -240,21 +296,34 @@ TEST(PlainTextReadWrite, EveryCp932CharacterOnItsOwnLineSurvives)
     EXPECT_EQ(encodeText(decoded.text, decoded.format), file);
 }
 
-TEST(PlainTextReadWrite, BadBytesSurvive)
+TEST(PlainTextReadWrite, BadBytesSurviveAtTheirPositionsOnly)
 {
     const QByteArray file = "ok\x80\r\n\x82\x20\xFF\r\n\x85\x40 end\x82";
     const auto decoded = decodeText(file);
     EXPECT_EQ(decoded.format, kPlain);
     EXPECT_EQ(decoded.text.count(u'\n'), 2);
-    EXPECT_EQ(encodeText(decoded.text, decoded.format), file);
+    EXPECT_EQ(decoded.rawBytes, (std::vector<qsizetype>{2, 4, 6, 8, 14}));
+    int replaced = -1;
+    EXPECT_EQ(encodeText(decoded.text, decoded.format, &replaced, decoded.rawBytes), file);
+    EXPECT_EQ(replaced, 0);
+    // The same characters anywhere else are characters like any other.
+    EXPECT_EQ(encodeText(decoded.text, decoded.format, &replaced), QByteArray("ok?\r\n? ?\r\n?@ end?"));
+    EXPECT_EQ(replaced, 5);
+    const std::vector<qsizetype> onlyTheLast{14};
+    EXPECT_EQ(encodeText(decoded.text, decoded.format, &replaced, onlyTheLast), QByteArray("ok?\r\n? ?\r\n?@ end\x82"));
+    EXPECT_EQ(replaced, 4);
 }
 
-TEST(PlainTextReadWrite, EveryLineBreakIsWrittenAsCrLf)
+TEST(PlainTextReadWrite, PrivateUseCharactersReadFromUnicodeTextAreNoBytes)
 {
-    const auto decoded = decodeText("a\nb\rc\r\n");
-    EXPECT_EQ(decoded.text, QStringLiteral("a\nb\nc\n"));
-    EXPECT_EQ(encodeText(decoded.text, decoded.format), QByteArray("a\r\nb\r\nc\r\n"));
-    EXPECT_EQ(encodeText(u"", kPlain), QByteArray());
+    for (const QByteArray& file : {bytes({0xFF, 0xFE, 0x81, 0xF7, 'a', 0}), QByteArray("\xEF\x9E\x81" "a")}) {
+        const auto decoded = decodeText(file);
+        EXPECT_EQ(decoded.text, QChar(0xF781) + QStringLiteral("a"));
+        EXPECT_TRUE(decoded.rawBytes.empty());
+        int replaced = -1;
+        EXPECT_EQ(encodeText(decoded.text, kPlain, &replaced, decoded.rawBytes), QByteArray("?a"));
+        EXPECT_EQ(replaced, 1);
+    }
 }
 
 TEST(PlainTextReadWrite, CharactersOutsideCp932AreReplacedAndCounted)
@@ -280,9 +349,35 @@ TEST(DocumentText, UneditedFilesPassThroughTheEditorUnchanged)
         const auto decoded = decodeText(file);
         QTextDocument document;
         document.setPlainText(decoded.text);
+        velmor::markRawBytes(document, decoded.rawBytes);
         EXPECT_EQ(velmor::documentText(document), decoded.text);
-        EXPECT_EQ(encodeText(velmor::documentText(document), decoded.format), file) << file.toHex(' ').toStdString();
+        EXPECT_EQ(encodeText(velmor::documentText(document), decoded.format, nullptr, velmor::rawBytePositions(document)),
+                  file)
+            << file.toHex(' ').toStdString();
     }
+}
+
+TEST(DocumentText, RawBytesAreFoundWhereEditsMovedThemAndTypedCharactersAreNot)
+{
+    const QString raw(QChar(0xF781));
+    QTextDocument document;
+    document.setPlainText(QStringLiteral("a") + raw + QStringLiteral("\nb") + raw);
+    velmor::markRawBytes(document, std::vector<qsizetype>{1, 4});
+    EXPECT_FALSE(document.isUndoAvailable());
+    QTextCursor cursor(&document);
+    cursor.insertText(raw + QStringLiteral("xy\n"));
+    cursor.setPosition(6);
+    cursor.insertText(QStringLiteral("c") + QChar(0xF782));
+    cursor.setPosition(document.characterCount() - 1);
+    cursor.insertText(QChar(0xF783));
+    EXPECT_EQ(velmor::documentText(document), raw + QStringLiteral("xy\na") + raw + QStringLiteral("c") + QChar(0xF782)
+                                                  + QStringLiteral("\nb") + raw + QChar(0xF783));
+    EXPECT_EQ(velmor::rawBytePositions(document), (std::vector<qsizetype>{5, 10}));
+    cursor.setPosition(5);
+    cursor.deleteChar();
+    EXPECT_EQ(velmor::rawBytePositions(document), (std::vector<qsizetype>{9}));
+    document.undo();
+    EXPECT_EQ(velmor::rawBytePositions(document), (std::vector<qsizetype>{5, 10}));
 }
 
 TEST(DocumentText, GivesLfBetweenParagraphsAndNothingAfterTheLast)
@@ -340,11 +435,14 @@ TEST_F(TextFileAccess, WritingAnEmptyPlainTextGivesAnEmptyFile)
     EXPECT_EQ(fileBytes(path), QByteArray());
 }
 
-TEST_F(TextFileAccess, MissingFileOrFolderCannotBeOpened)
+TEST_F(TextFileAccess, MissingFileFolderOrPipeCannotBeOpened)
 {
     EXPECT_EQ(messageOf([&] { readTextFile(path, 100); }), QStringLiteral("ファイル %1 は開けません").arg(path));
     EXPECT_EQ(messageOf([&] { readTextFile(dir.path(), 100); }),
               QStringLiteral("ファイル %1 は開けません").arg(dir.path()));
+    const QString pipe = dir.filePath(QStringLiteral("pipe.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    EXPECT_EQ(messageOf([&] { readTextFile(pipe, 100); }), QStringLiteral("ファイル %1 は開けません").arg(pipe));
 }
 
 TEST_F(TextFileAccess, UnreadableFileCannotBeOpened)

@@ -82,7 +82,8 @@ VELMOR_INI=$E2E_WORK/app/velmor.ini
 
 # Runs a copy of the binary from a folder of its own, so settings stored beside it start fresh, with a
 # private home; waits for the main window and gives it the keyboard. A later start in the same test
-# runs the same copy and so finds the settings the earlier one wrote.
+# runs the same copy and so finds the settings the earlier one wrote. With E2E_FILE_SIZE_LIMIT set
+# (in KiB), no file velmor writes may grow beyond it, as on a full disk.
 velmor_start() {
   [ -n "$VELMOR_BIN" ] && [ -x "$VELMOR_BIN" ] || e2e_fail "velmor binary not found: '$VELMOR_BIN'"
   local app=${VELMOR_INI%/*} home=$E2E_WORK/home
@@ -92,6 +93,11 @@ velmor_start() {
     cd "$home"
     export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
            XDG_CACHE_HOME=$home/.cache
+    if [ -n "${E2E_FILE_SIZE_LIMIT:-}" ]; then
+      # The write then fails with EFBIG instead of the signal ending the program.
+      trap '' XFSZ
+      ulimit -f "$E2E_FILE_SIZE_LIMIT"
+    fi
     exec "$app/velmor" "$@"
   ) </dev/null >>"$E2E_WORK/velmor.log" 2>&1 &
   VELMOR_PID=$!

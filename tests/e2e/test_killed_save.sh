@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A save killed midway (kill -9) never leaves a cut-off file: the target holds either its old bytes or
 # the whole new text. Each attempt opens a 30 MB file, types one letter, presses Ctrl+S and kills Velmor
-# at a different moment of the save.
+# at a different moment of the save. A save that runs out of room is reported and keeps the old bytes.
 . "$E2E_LIB"
 
 folder=$E2E_WORK/doc
@@ -119,6 +119,22 @@ for delay in $((opened_ms / 2)) $((opened_ms - 20)) $((opened_ms + 10)) $((opene
   kill_and_check "after $delay ms"
 done
 [ "$in_flight" -ge 1 ] || e2e_fail "no attempt caught the save in flight: the test proves nothing"
+
+# No room for the whole text (files may not grow beyond 20 MB): the write comes up short, Velmor says
+# so, and the target keeps its old bytes with nothing left beside it.
+E2E_FILE_SIZE_LIMIT=20000 open_edit_save
+until [ -n "$(velmor_dialog)" ]; do
+  velmor_alive || e2e_fail "velmor ended during a save that ran out of room"
+  [ "$(ms_since "$SAVE_START")" -lt 20000 ] || e2e_fail "a save that ran out of room reported nothing within 20 s"
+  sleep 0.05
+done
+cmp -s "$target" "$original" ||
+  e2e_fail "a save that ran out of room left $(stat -c %s "$target") bytes in $target instead of its old text"
+others=$(find "$folder" -mindepth 1 ! -path "$target" -printf '%f ')
+[ -z "$others" ] || e2e_fail "a save that ran out of room left files behind: $others"
+e2e_log "a save that ran out of room was reported: \"$(xdotool getwindowname "$(velmor_dialog)")\""
+answer_dialog Return
+velmor_stop
 
 # Left alone, the save writes the new text.
 open_edit_save

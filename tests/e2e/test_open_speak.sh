@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A UTF-8 file named on the command line is opened and Ctrl+P speaks it; the close remembers it as the
 # last file, and the next start without an argument opens it again with the caret on its end line.
-# A Japanese file in code page 932 opens with its characters whole and is spoken too.
+# A Japanese file in code page 932 opens with its characters whole and is spoken too. A file whose
+# name is not UTF-8 opens and saves under its own name.
 . "$E2E_LIB"
 
 doc="$E2E_WORK/café notes.txt"
@@ -41,5 +42,20 @@ e2e_key ctrl+p
 assert_sound_within 1
 e2e_key ctrl+r
 assert_silence_within 200 500
+velmor_close
+
+latin1=$E2E_WORK/$'caf\xe9.txt'
+printf 'Latin one\r\n' >"$latin1"
+velmor_start "$latin1"
+wait_for_caption '^Velmor_L   Line: 2      Col: 0    $'
+xdotool type x
+wait_for_caption '^Velmor_L   Line: 2      Col: 1    $'
+xdotool key --clearmodifiers ctrl+s
+for _ in $(seq 50); do
+  [ "$(cat "$latin1")" = $'Latin one\r\nx' ] && break
+  [ -z "$(velmor_dialog)" ] || e2e_fail "saving under a Latin-1 name: \"$(xdotool getwindowname "$(velmor_dialog)")\""
+  sleep 0.1
+done
+[ "$(cat "$latin1")" = $'Latin one\r\nx' ] || e2e_fail "Ctrl+S did not write the file with the Latin-1 name"
 velmor_close
 echo "PASS: $E2E_NAME"
