@@ -13,6 +13,7 @@ void installFontSubstitutions()
                                               QStringLiteral("Noto Serif CJK JP")});
     QFont::insertSubstitutions(kFacePGothic, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                                               QStringLiteral("Noto Sans CJK JP")});
+    QFont::insertSubstitutions(kFaceMincho, {QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP")});
     QFont::insertSubstitutions(kFaceUIGothic, {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
                                                QStringLiteral("Noto Sans CJK JP")});
 }

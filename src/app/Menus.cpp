@@ -1,5 +1,7 @@
 #include "app/Menus.h"
 
+#include "app/PopupMenuStyle.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
@@ -44,10 +46,6 @@ MainMenus buildMenus(QWidget* window)
 {
     MainMenus menus;
     menus.PopupMenu1 = makeMenu(window, "PopupMenu1");
-    menus.PopupMenu1->setStyleSheet(QStringLiteral(
-        "QMenu { background: #b3b3ff; } QMenu::item { padding: 4px 20px 4px 15px; min-width: 110px; }"
-        "QMenu::item:selected { color: white; background: #b3b3ff; }"
-        "QMenu::separator { height: 2px; background: #85911a; margin: 4px 1px; }"));
     addItems(menus.PopupMenu1, {
         {"Speech1", "Velmor", "Ctrl+P"},
         {"Band1", "Band(Line)", "Ctrl+B"},
@@ -72,6 +70,7 @@ MainMenus buildMenus(QWidget* window)
         {"HotKeyCheck", "CheckHotKey", "Ctrl+Y", true, false},
         {"Joyful1", "Joyful writing", "Ctrl+J", true, false},
     });
+    drawAsOwnerMenu(*menus.PopupMenu1);
     window->addActions(menus.PopupMenu1->actions());
 
     menus.FileMenu = makeMenu(window, "FileMenu");

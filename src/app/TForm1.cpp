@@ -12,6 +12,9 @@
 #include "document/FileCommands.h"
 #include "document/YukiMarks.h"
 #include "input/InputConcerns.h"
+#include "help/KeyNameHelp.h"
+#include "help/SpokenHelp.h"
+#include "input/HotKeySwitch.h"
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeedControl.h"
@@ -74,6 +77,8 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     Timer1->setInterval(200);
 
     createConcerns();
+    createHotKey(options.globalShortcuts);
+    createHelp();
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);
 }
@@ -317,7 +322,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
     SaveLabel->setOpaque(false);
     IsSpeechLabel->setOpaque(false);
-    findChild<QAction*>(QStringLiteral("HotKeyCheck"))->setChecked(HotKeyCheckBox->isChecked());
+    m_hotKey->registerAtStart();
     if (WordReadCheckBox->isChecked())
         findChild<QAction*>(QStringLiteral("Joyful1"))->setChecked(true);
     s.fImeLen = 0;
@@ -414,6 +419,7 @@ bool TForm1::FormCloseQuery()
     // give up on keeps the window open with the text still in it.
     if (!WriteSettingsOrLetGo())
         return false;
+    m_hotKey->releaseAtClose();
     RichEdit98->clear();
     return true;
 }

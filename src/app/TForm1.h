@@ -5,6 +5,7 @@
 #include "app/Menus.h"
 
 #include <QHash>
+#include <functional>
 #include <QPointer>
 #include <vector>
 #include <QWidget>
@@ -43,6 +44,11 @@ class TForm3;
 class UPanel;
 class UpDownEdit;
 struct InputConcerns;
+class GlobalShortcutService;
+class HotKeySwitch;
+class KeyNameHelp;
+class SpokenHelp;
+class THookHotKey;
 
 struct FormOptions {
     // A file named on the command line will be opened right after creation.
@@ -51,6 +57,8 @@ struct FormOptions {
     std::optional<Dialogs> dialogs;
     // The settings file; empty for the usual place.
     QString settingsFile;
+    // The desktop's system-wide shortcut service; empty for the platform's own.
+    std::function<std::unique_ptr<GlobalShortcutService>()> globalShortcuts = {};
 };
 
 // The main window: it owns the controls and the state fields and wires each control to the
@@ -125,6 +133,11 @@ public:
     void GetColRow();
     void FindButtonClick();
     void AppHintShow(const QString& hint);
+    void HotKeyCheckBoxClick();
+    void HotKeyCheckClick();
+    void HookHotKey1HotKey(int index);
+    void HelpButtonClick();
+    void AboutButtonClick();
     void DropDst1FileDrop(const QStringList& files);
     void DropDst2FileDrop(const QStringList& files);
     void DropDst3FileDrop(const QStringList& files);
@@ -194,6 +207,7 @@ public:
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
     TVolumeControl* VolumeControl1 = nullptr;
+    THookHotKey* HookHotKey1 = nullptr;
     TDropDst* DropDst1 = nullptr;
     TDropDst* DropDst2 = nullptr;
     TDropDst* DropDst3 = nullptr;
@@ -215,6 +229,8 @@ private:
     void createConcerns();
     void createInputConcerns();
     void connectInputHandlers();
+    void createHelp();
+    void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
     void createAppearance();
     void connectHandlers();
@@ -251,6 +267,9 @@ private:
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
     std::unique_ptr<InputConcerns> m_input;
+    std::unique_ptr<HotKeySwitch> m_hotKey;
+    std::unique_ptr<KeyNameHelp> m_keyNames;
+    std::unique_ptr<SpokenHelp> m_spokenHelp;
     Dialogs m_dialogs;
     QPointer<TForm3> m_searchWindow;
     bool m_shown = false;

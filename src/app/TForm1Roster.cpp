@@ -1,4 +1,5 @@
 // The window's controls: where each sits, its caption, hint, range and colours.
+#include "app/AccessibleNames.h"
 #include "app/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
@@ -144,7 +145,8 @@ void TForm1::buildControlPanel()
     LIDUpDown = place(new UpDownEdit(QStringLiteral("LIDUpDown"), 1, 100, Panel1), 208, 241, 57, 27,
                       QStringLiteral("Language ID"));
     ShowCheckBox = checkBox("ShowCheckBox", QStringLiteral(" Show"), 20, 277, 70, 20, QStringLiteral("Show Mouth  Ctrl + W "));
-    HotKeyCheckBox = checkBox("HotKeyCheckBox", QString(), 99, 278, 22, 20);
+    HotKeyCheckBox = checkBox("HotKeyCheckBox", QString(), 99, 278, 22, 20,
+                              QStringLiteral("\"Reset\" HotKey on/off  Ctrl + Alt + R"));
     Label2 = place(makeLabel(QStringLiteral("Label2"), QStringLiteral("Low"), Panel1), 136, 279, 36, 15);
     Label4 = place(makeLabel(QStringLiteral("Label4"), QString(), Panel1), 181, 279, 42, 15);
     Label4->setAlignment(Qt::AlignCenter);
@@ -238,6 +240,7 @@ void TForm1::buildLayout()
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { FormResize(); });
     connect(UPanel1, &UPanel::resized, this, [this] { FormResize(); });
+    nameCaptionlessControls(this);
 }
 
 // The info line runs along the text area, inside the information panel.

@@ -40,7 +40,13 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         return answerYes;
     };
     dialogs.beep = [this] { ++beeps; };
-    form = std::make_unique<velmor::TForm1>(std::move(fake), velmor::FormOptions{false, dialogs, settingsFile});
+    velmor::FormOptions options{false, dialogs, settingsFile};
+    options.globalShortcuts = [this] {
+        auto service = std::make_unique<FakeGlobalShortcuts>();
+        shortcuts = service.get();
+        return service;
+    };
+    form = std::make_unique<velmor::TForm1>(std::move(fake), std::move(options));
     if (show) {
         form->show();
         QApplication::setActiveWindow(form.get());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeGlobalShortcuts.h"
 #include "FakeSpeechEngine.h"
 #include "app/TForm1.h"
 
@@ -19,6 +20,7 @@ struct FormFixture {
     QTemporaryDir folder;
     QString settingsFile;
     FakeSpeechEngine* engine = nullptr;
+    FakeGlobalShortcuts* shortcuts = nullptr;
     std::unique_ptr<velmor::TForm1> form;
 
     bool answerYes = false;

@@ -1,0 +1,29 @@
+#include "help/InfoPanel.h"
+
+#include "app/FaceNames.h"
+#include "widgets/Bgr.h"
+#include "widgets/InfoLine.h"
+#include "widgets/UPanel.h"
+
+#include <QLocale>
+
+namespace velmor {
+
+void styleInfoPanel(UPanel& panel, InfoLine& infoLine)
+{
+    QFont captionFont(kFacePMincho);
+    captionFont.setPixelSize(15);
+    panel.setFont(captionFont);
+    QPalette captionColor = panel.palette();
+    captionColor.setColor(QPalette::WindowText, colorFromBgr(0x00B3734D));
+    panel.setPalette(captionColor);
+
+    QFont lineFont(kFacePMincho);
+    lineFont.setPixelSize(18);
+    infoLine.setFont(lineFont);
+    infoLine.viewport()->setCursor(Qt::ArrowCursor);
+    infoLine.setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+    infoLine.setFocusPolicy(Qt::ClickFocus);
+}
+
+} // namespace velmor

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# A screen reader finds every control of the main window by name: the window is read through
+# AT-SPI on a session bus of the test's own.
+. "$E2E_LIB"
+
+bus_env=$(dbus-launch --sh-syntax)
+eval "$bus_env"
+e2e_on_exit "kill $DBUS_SESSION_BUS_PID 2>/dev/null"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/at-spi.log" 2>&1 &
+bus_launcher=$!
+e2e_on_exit "kill $bus_launcher 2>/dev/null"
+
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+velmor_start
+
+reader=$(dirname "$E2E_LIB")/atspi_controls.py
+status=2
+for _ in $(seq 50); do
+  status=0
+  /usr/bin/python3 "$reader" "$VELMOR_PID" \
+    text=Text speed=Speed volume="Main Volume" language="Language ID" \
+    repetition="Repetition number" hotkey="Reset hot key on/off" info="Last spoken text" >"$E2E_WORK/controls.txt" 2>&1 || status=$?
+  [ "$status" -eq 2 ] || break
+  sleep 0.2
+done
+cat "$E2E_WORK/controls.txt"
+[ "$status" -ne 2 ] || e2e_fail "velmor does not appear on the accessibility bus"
+[ "$status" -eq 0 ] || e2e_fail "controls without a name (above)"
