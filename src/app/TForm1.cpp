@@ -79,6 +79,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     createConcerns();
     createHotKey(options.globalShortcuts);
     createHelp();
+    createInputConcerns(std::move(options.inputMethod));
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);
 }
@@ -130,6 +131,13 @@ void TForm1::createConcerns()
     };
     voiceHooks.setSpeed = [this] { m_speed->SetSpeed(); };
     voiceHooks.writeListing = [this](const std::vector<ListingEntry>& listing) { appendListing(listing); };
+    voiceHooks.imeConversionMode = [this] { return m_input->inputMethod->conversionMode(); };
+    voiceHooks.japaneseKeyboard = [this] { return m_input->inputMethod->japaneseLayout(); };
+    voiceHooks.openIme = [this](int mode) {
+        m_input->inputMethod->setOpen(true);
+        m_input->inputMethod->setConversionMode(mode);
+    };
+    voiceHooks.closeIme = [this] { m_input->inputMethod->setOpen(false); };
     voiceHooks.showNaoko = [this](std::uint32_t fontColor, bool checked) {
         JapanButton->setFontColor(colorFromBgr(fontColor));
         findChild<QAction*>(QStringLiteral("JoyNaoko1"))->setChecked(checked);
@@ -137,7 +145,6 @@ void TForm1::createConcerns()
     m_voices = std::make_unique<VoiceSelection>(m_state, m_engine.get(), std::move(voiceHooks));
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
-    createInputConcerns();
     createDropsAndPrinting();
 }
 

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <vector>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -49,6 +50,7 @@ class HotKeySwitch;
 class KeyNameHelp;
 class SpokenHelp;
 class THookHotKey;
+class InputMethodFramework;
 
 struct FormOptions {
     // A file named on the command line will be opened right after creation.
@@ -59,6 +61,8 @@ struct FormOptions {
     QString settingsFile;
     // The desktop's system-wide shortcut service; empty for the platform's own.
     std::function<std::unique_ptr<GlobalShortcutService>()> globalShortcuts = {};
+    // Finds the input-method framework; empty for the one that runs (tests give their own).
+    std::function<std::unique_ptr<InputMethodFramework>()> inputMethod = {};
 };
 
 // The main window: it owns the controls and the state fields and wires each control to the
@@ -227,7 +231,7 @@ private:
     void buildEditArea();
     void buildLayout();
     void createConcerns();
-    void createInputConcerns();
+    void createInputConcerns(std::function<std::unique_ptr<InputMethodFramework>()> findInputMethod);
     void connectInputHandlers();
     void createHelp();
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
