@@ -66,7 +66,6 @@ void ClipboardSpeech::received(const ClipboardReading& reading)
 
 void ClipboardSpeech::speakClipText()
 {
-    m_controls.infoLine.clear();
     m_controls.infoLine.showText(m_state.fClipText);
     m_state.fPaused = false;
     m_controls.pauseButton.setText(QStringLiteral("Pause"));

@@ -64,7 +64,6 @@ void TypingEcho::RichEdit98KeyPress(const QString& typed)
     // Control characters (Backspace, Escape and the like) are keys, not something to show.
     if (typed.isEmpty() || typed[0].unicode() < 32 || typed[0].unicode() == 127)
         return;
-    m_controls.infoLine.clear();
     m_controls.infoLine.showText(typed, m_controls.editor.font().family());
     const char16_t c = typed[0].unicode();
     // Letters queue behind speech in progress.
@@ -104,7 +103,8 @@ void TypingEcho::showInEditorFont(const QString& text, bool withBackground)
     QFont font = infoLine.font();
     font.setFamily(m_state.fFontName);
     font.setPointSize(m_state.fFontSize);
-    infoLine.setFont(font);
+    if (font != infoLine.font())
+        infoLine.setFont(font);
     infoLine.setTextColor(colorFromBgr(m_state.fFontColor));
     if (withBackground)
         infoLine.setPanelColor(colorFromBgr(m_state.fPColor));
