@@ -61,14 +61,15 @@ void TForm1::connectInputHandlers()
     });
     connect(RichEdit98, &TRichEdit98::mouseUp, this, guardedCall([&clipboard] { clipboard.RichEdit98MouseUp(); }));
     new EventHook(ULabel98->viewport(), [this, &clipboard](QEvent* event) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
             runGuarded(m_dialogs.showError, [&] {
                 clipboard.ULabel98MouseDown(mouse->buttons(), mouse->modifiers(),
                                             event->type() == QEvent::MouseButtonDblClick);
             });
-        else if (event->type() == QEvent::MouseButtonRelease)
+        } else if (event->type() == QEvent::MouseButtonRelease) {
             runGuarded(m_dialogs.showError, [&] { clipboard.ULabel98MouseUp(); });
+        }
     });
 
     TypingEcho& echo = *m_input->echo;
