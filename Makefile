@@ -1,9 +1,10 @@
 # Two commands set up everything on a fresh Debian 12 machine: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build run test bench sanitize clean install package
 
 all: build
 
@@ -22,6 +23,16 @@ run: configure
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The program, its menu entry, icon, metainfo and manual page under PREFIX; DESTDIR stages them.
+install: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target velmor
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package in the build folder: velmor_<version>_<arch>.deb.
+package: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target velmor
+	cd $(BUILD) && cpack
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)

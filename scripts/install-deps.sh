@@ -13,6 +13,8 @@ packages=(
   # end-to-end tests
   xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick poppler-utils
   at-spi2-core python3-pyatspi dbus-x11 ibus ibus-hangul
+  # desktop files and the Debian package
+  desktop-file-utils appstream man-db dpkg-dev
 )
 
 missing=()

@@ -3,6 +3,7 @@
 #include "document/AtomicFile.h"
 #include "document/Cp932.h"
 #include "document/FileNames.h"
+#include "document/Utf8.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -60,29 +61,10 @@ bool isMultiByteUtf8(QByteArrayView bytes)
             ++p;
             continue;
         }
-        qsizetype trail = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            trail = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            trail = 2;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            trail = 3;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else {
+        const qsizetype length = utf8SequenceLength(QByteArrayView(p, end - p));
+        if (length == 0)
             return false;
-        }
-        if (end - p <= trail || p[1] < low || p[1] > high)
-            return false;
-        for (qsizetype i = 2; i <= trail; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
-        }
-        p += trail + 1;
+        p += length;
         multiByte = true;
     }
     return multiByte;
