@@ -15,7 +15,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QInputMethodEvent>
-#include <QTextCursor>
 
 namespace velmor {
 
@@ -190,11 +189,7 @@ void TypingEcho::inputMethodEcho()
     const int caret = editor.selStart();
     if (m_state.fImeLen <= 0 || caret <= 0 || m_state.fCol <= 0)
         return;
-    QTextCursor range(editor.document());
-    range.setPosition(std::max(0, caret - m_state.fImeLen));
-    range.setPosition(caret, QTextCursor::KeepAnchor);
-    QString converted = range.selectedText();
-    converted.replace(QChar::ParagraphSeparator, u'\n');
+    const QString converted = editor.textBetween(std::max(0, caret - m_state.fImeLen), caret);
     InfoLine& infoLine = m_controls.infoLine;
     infoLine.clear();
     m_state.fImeLen = 0;
