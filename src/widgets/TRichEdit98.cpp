@@ -58,7 +58,10 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
             retireHighlights();
             return;
         }
-        showHighlights();
+        // The shown selections share the highlights' cursors, which follow the edit by
+        // themselves; only highlights whose text went need to go.
+        if (std::any_of(m_highlights.begin(), m_highlights.end(), [](const Highlight& h) { return !h.range.hasSelection(); }))
+            showHighlights();
     });
 }
 
@@ -161,8 +164,8 @@ void TRichEdit98::settle()
     const QTextCursor caret = textCursor();
     std::vector<int> kept{caret.anchor(), caret.position()};
     for (const Highlight& h : m_highlights) {
-        kept.push_back(h.first.position());
-        kept.push_back(h.last.position());
+        kept.push_back(h.range.anchor());
+        kept.push_back(h.range.position());
     }
     const int stepsBefore = document()->availableUndoSteps();
     const bool modified = isModified();
@@ -184,8 +187,9 @@ void TRichEdit98::settle()
     }
     if (!m_highlights.empty()) {
         for (std::size_t i = 0; i < m_highlights.size(); ++i) {
-            m_highlights[i].first.setPosition(kept[2 + 2 * i]);
-            m_highlights[i].last.setPosition(kept[3 + 2 * i]);
+            QTextCursor& range = m_highlights[i].range;
+            range.setPosition(kept[2 + 2 * i]);
+            range.setPosition(kept[3 + 2 * i], QTextCursor::KeepAnchor);
         }
         showHighlights();
     }
@@ -221,15 +225,46 @@ int TRichEdit98::lineAt(int position) const { return caretPlace(*document(), pos
 QString TRichEdit98::lineText(int row, int maxChars) const { return displayLineText(*document(), row, maxChars); }
 int TRichEdit98::lineStart(int row) const { return displayLineStart(*document(), row); }
 
+TRichEdit98::Highlight TRichEdit98::makeHighlight(int start, int end, const QColor& color) const
+{
+    QTextCursor range(document());
+    range.setPosition(start);
+    range.setPosition(end, QTextCursor::KeepAnchor);
+    range.setKeepPositionOnInsert(true);
+    return {range, color};
+}
+
 void TRichEdit98::addHighlight(int start, int length, const QColor& color)
 {
     if (length <= 0)
         return;
-    QTextCursor first(document());
-    first.setPosition(start);
-    QTextCursor last(document());
-    last.setPosition(start + length - 1);
-    m_highlights.push_back({first, last, color});
+    clearHighlights(start, length);
+    m_highlights.push_back(makeHighlight(start, start + length, color));
+    showHighlights();
+}
+
+void TRichEdit98::clearHighlights(int start, int length)
+{
+    const int end = start + length;
+    if (length <= 0 || std::none_of(m_highlights.begin(), m_highlights.end(), [&](const Highlight& h) {
+            return h.range.selectionStart() < end && start < h.range.selectionEnd();
+        }))
+        return;
+    std::vector<Highlight> kept;
+    kept.reserve(m_highlights.size() + 1);
+    for (Highlight& h : m_highlights) {
+        const int from = h.range.selectionStart();
+        const int to = h.range.selectionEnd();
+        if (to <= start || end <= from) {
+            kept.push_back(std::move(h));
+            continue;
+        }
+        if (from < start)
+            kept.push_back(makeHighlight(from, start, h.color));
+        if (end < to)
+            kept.push_back(makeHighlight(end, to, h.color));
+    }
+    m_highlights = std::move(kept);
     showHighlights();
 }
 
@@ -255,14 +290,12 @@ void TRichEdit98::clearHighlights()
 
 void TRichEdit98::showHighlights()
 {
-    std::erase_if(m_highlights, [](const Highlight& h) { return h.last.position() < h.first.position(); });
+    std::erase_if(m_highlights, [](const Highlight& h) { return !h.range.hasSelection(); });
     QList<QTextEdit::ExtraSelection> selections;
     selections.reserve(qsizetype(m_highlights.size()));
     for (const Highlight& h : m_highlights) {
         QTextEdit::ExtraSelection selection;
-        selection.cursor = QTextCursor(document());
-        selection.cursor.setPosition(h.first.position());
-        selection.cursor.setPosition(h.last.position() + 1, QTextCursor::KeepAnchor);
+        selection.cursor = h.range;
         selection.format.setBackground(h.color);
         selections.append(selection);
     }

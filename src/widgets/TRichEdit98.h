@@ -50,9 +50,13 @@ public:
     QString lineText(int row, int maxChars = 8192) const;
     int lineStart(int row) const;
 
-    // Background colours over ranges of text; they move with edits around them.
+    // Background colours over ranges of text; they move with edits around them. Text typed
+    // inside a highlight takes its colour, text typed at either end does not, and a highlight
+    // whose text is deleted goes. A highlight takes over the colour of any it covers.
     void addHighlight(int start, int length, const QColor& color);
     void clearHighlights();
+    // Takes the highlights off the characters start .. start + length.
+    void clearHighlights(int start, int length);
     QList<QTextEdit::ExtraSelection> highlights() const { return extraSelections(); }
     int highlightCount() const { return int(m_highlights.size()); }
 
@@ -77,13 +81,14 @@ protected:
 
 private:
     class SelectionBar;
-    // A highlight is held by its first and its last character, so that text typed right
-    // after it or right before it stays outside.
+    // A highlight is held by a cursor whose anchor is its start and whose position is its end;
+    // the position stays put when text is inserted right there, so text typed at either end
+    // stays outside.
     struct Highlight {
-        QTextCursor first;
-        QTextCursor last;
+        QTextCursor range;
         QColor color;
     };
+    Highlight makeHighlight(int start, int end, const QColor& color) const;
     void showHighlights();
     void retireHighlights();
 
