@@ -138,7 +138,8 @@ void TForm1::buildControlPanel()
     DirectSS1 = place(new MouthView(QStringLiteral("DirectSS1"), Panel1), 24, 18, 240, 162);
     AboutButton = button("AboutButton", QStringLiteral("Velmor_L ver1.12   Velmor developers"), 9, 186, 274, 22,
                          QStringLiteral("Light version"));
-    ClipSpeechCheckBox = checkBox("ClipSpeechCheckBox", QStringLiteral(" Speech Clipboard "), 20, 211, 152, 22);
+    ClipSpeechCheckBox = checkBox("ClipSpeechCheckBox", QStringLiteral(" Speech Clipboard "), 20, 211, 152, 22,
+                                  QStringLiteral("Speech Clipboard  Ctrl + H "));
     LIDButton = button("LIDButton", QStringLiteral("Lang ID-info"), 188, 212, 92, 22);
     Label1 = place(makeLabel(QStringLiteral("Label1"), QString(), Panel1), 37, 247, 157, 17, QStringLiteral("character"));
     LIDUpDown = place(new UpDownEdit(QStringLiteral("LIDUpDown"), 1, 100, Panel1), 208, 241, 57, 27,
@@ -179,8 +180,10 @@ void TForm1::buildControlPanel()
     MarkButton = button("MarkButton", QStringLiteral("Mark"), 108, 411, 40, 19, markHint);
     MarkingButton = button("MarkingButton", QStringLiteral("Mark"), 156, 411, 40, 19, markHint);
     MResetButton = button("MResetButton", QStringLiteral("Reset"), 208, 411, 55, 19, QStringLiteral("Reset Marker"));
-    SCLCheckBox = checkBox("SCLCheckBox", QStringLiteral(" toClip"), 20, 444, 68, 20);
-    WordReadCheckBox = checkBox("WordReadCheckBox", QStringLiteral("Joy"), 97, 445, 50, 20);
+    SCLCheckBox = checkBox("SCLCheckBox", QStringLiteral(" toClip"), 20, 444, 68, 20,
+                           QStringLiteral("Double-Click toClipboard  Ctrl + D"));
+    WordReadCheckBox = checkBox("WordReadCheckBox", QStringLiteral("Joy"), 97, 445, 50, 20,
+                                QStringLiteral("Joyful writing on off Ctrl + J"));
     OffRepButton = button("OffRepButton", QStringLiteral("once"), 156, 445, 40, 19, QStringLiteral("Repeart Off"));
     RepUpDown = place(new UpDownEdit(QStringLiteral("RepUpDown"), 1, 100, Panel1), 207, 442, 57, 27,
                       QStringLiteral("Repetition-number 1-100"));
@@ -238,6 +241,7 @@ void TForm1::buildLayout()
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { FormResize(); });
     connect(UPanel1, &UPanel::resized, this, [this] { FormResize(); });
     nameCaptionlessControls(this);
+    chainTabOrder();
 }
 
 // The info line runs along the text area, inside the information panel.
@@ -245,6 +249,20 @@ void TForm1::FormResize()
 {
     const int textAreaLeft = PanelEdit->mapTo(this, QPoint(0, 0)).x();
     ULabel98->setGeometry(textAreaLeft + 12, 0, std::max(0, PanelEdit->width() - 35), UPanel1->height());
+}
+
+// Tab walks the controls in the order the key-name window announces. Tab leaves the text box
+// like every other control; Edit > Insert Tab puts a tab character into the text.
+void TForm1::chainTabOrder()
+{
+    RichEdit98->setTabChangesFocus(true);
+    MarkCheckButton->setFocusPolicy(Qt::TabFocus);
+    ScrollBar1->setFocusPolicy(Qt::StrongFocus);
+    QWidget* const order[] = {RichEdit98,   ScrollBar1, ClipSpeechCheckBox, LIDUpDown,
+                              ShowCheckBox, SICheckBox, SCLCheckBox,        RepUpDown,
+                              HotKeyCheckBox, WordReadCheckBox, MarkCheckButton, VTrackBar1};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 } // namespace velmor
