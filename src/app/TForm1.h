@@ -41,6 +41,7 @@ class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
 class TForm3;
+class TextMarking;
 class UPanel;
 class UpDownEdit;
 class GlobalShortcutService;
@@ -229,9 +230,11 @@ private:
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
     void createAppearance();
+    void createMarking();
     void connectHandlers();
     void connectSpeechNotices();
     void connectSearch();
+    void connectMarking();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -265,6 +268,7 @@ private:
     std::unique_ptr<HotKeySwitch> m_hotKey;
     std::unique_ptr<KeyNameHelp> m_keyNames;
     std::unique_ptr<SpokenHelp> m_spokenHelp;
+    std::unique_ptr<TextMarking> m_marking;
     Dialogs m_dialogs;
     QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
