@@ -386,6 +386,7 @@ void TRichEdit98::insertFromMimeData(const QMimeData* source)
 
 void TRichEdit98::inputMethodEvent(QInputMethodEvent* event)
 {
+    emit inputMethodSeen(*event);
     editing([&] { QPlainTextEdit::inputMethodEvent(event); });
 }
 
@@ -439,6 +440,33 @@ void TRichEdit98::keyPressEvent(QKeyEvent* event)
         return;
     }
     editing([&] { QPlainTextEdit::keyPressEvent(event); });
+    if (!event->text().isEmpty())
+        emit characterTyped(event->text());
+}
+
+void TRichEdit98::keyReleaseEvent(QKeyEvent* event)
+{
+    QPlainTextEdit::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit keyUp(event->key());
+}
+
+void TRichEdit98::mousePressEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    emit mouseDown(event->button(), false);
+}
+
+void TRichEdit98::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    emit mouseDown(event->button(), true);
+}
+
+void TRichEdit98::mouseReleaseEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    emit mouseUp(event->button());
 }
 
 } // namespace velmor
