@@ -74,11 +74,11 @@ bool TRichEdit98::holdsPieces() const { return lineWrapMode() != NoWrap; }
 
 void TRichEdit98::setPlainText(const QString& text)
 {
-    const SplitText split = holdsPieces() ? splitParagraphs(text) : SplitText{text, {}};
+    const SplitText split = holdsPieces() ? splitParagraphs(text, text.size() >= kGroupLinesFrom) : SplitText{text, {}, {}};
     ++m_quietDepth;
     QPlainTextEdit::setPlainText(split.text);
     const bool modified = isModified();
-    markSoftBreaks(*document(), split.softBreaks);
+    markSoftBreaks(*document(), split);
     setModified(modified);
     --m_quietDepth;
     m_dirtyFrom = m_dirtyTo = -1;
@@ -432,6 +432,14 @@ void TRichEdit98::keyPressEvent(QKeyEvent* event)
         return;
     }
     if (!event->text().isEmpty() && event->text().at(0).isPrint() && roomLeft() < event->text().size()) {
+        event->accept();
+        return;
+    }
+    // Shift+Enter's line separator goes in as pasted text does, so that a document of grouped
+    // lines keeps it a character of its own.
+    if (holdsPieces() && event->matches(QKeySequence::InsertLineSeparator)) {
+        insertPlainText(QString(QChar::LineSeparator));
+        ensureCursorVisible();
         event->accept();
         return;
     }
