@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <espeak-ng/speak_lib.h>
 #include <iterator>
+#include <utility>
 
 namespace velmor {
 
@@ -73,18 +74,18 @@ std::vector<QByteArray> listVariants()
 
 // Receives the samples and events of the synthesis running on this thread; false stops it.
 // The last call of a synthesis may bring events without samples.
-using SampleSink = std::function<bool(const short* samples, int count, const espeak_EVENT* events)>;
-thread_local const SampleSink* t_sink = nullptr;
+using SynthesisSink = std::function<bool(const short* samples, int count, const espeak_EVENT* events)>;
+thread_local const SynthesisSink* t_sink = nullptr;
 
 int onSamples(short* wav, int count, espeak_EVENT* events)
 {
-    const SampleSink* sink = t_sink;
+    const SynthesisSink* sink = t_sink;
     if (!sink)
         return 0;
     return (*sink)(wav, wav ? std::max(count, 0) : 0, events) ? 0 : 1;
 }
 
-void speak(const QString& text, const SampleSink& sink)
+void speak(const QString& text, const SynthesisSink& sink)
 {
     const QByteArray utf8 = text.toUtf8();
     t_sink = &sink;
@@ -119,10 +120,11 @@ private:
     std::vector<int> m_pairs; // code point indexes of the characters that take two units
 };
 
-// Word events of one synthesis, handed on with the chunk in which each word's sound begins.
+// Word events of the synthesis of one passage, handed on with the chunk in which each word's
+// sound begins, and placed in the text the passage was prepared from.
 class WordEvents {
 public:
-    explicit WordEvents(const QString& text) : m_text(text), m_index(text) { }
+    explicit WordEvents(const PreparedText& passage) : m_passage(passage), m_index(passage.text) { }
 
     void take(const espeak_EVENT* events)
     {
@@ -133,9 +135,11 @@ public:
             const int start = m_index.utf16Offset(e->text_position - 1);
             const int end = m_index.utf16Offset(e->text_position - 1 + e->length);
             // After some symbols (an emoji) it also reports the blank that follows as a word.
-            const QStringView word = QStringView(m_text).mid(start, end - start);
-            if (std::any_of(word.begin(), word.end(), [](QChar c) { return !c.isSpace(); }))
-                m_pending.push_back({std::max<qsizetype>(e->sample, 0), start, end - start});
+            const QStringView word = QStringView(m_passage.text).mid(start, end - start);
+            if (std::none_of(word.begin(), word.end(), [](QChar c) { return !c.isSpace(); }))
+                continue;
+            const SourceSpan source = m_passage.sourceOf(start, end);
+            m_pending.push_back({std::max<qsizetype>(e->sample, 0), source.begin, source.end - source.begin});
         }
     }
 
@@ -152,7 +156,7 @@ public:
         return words;
     }
 
-    // Words whose sound never came: they are reported at the end of the text.
+    // Words whose sound never came, placed at the start of whatever sound comes next.
     std::vector<WordMark> rest()
     {
         std::vector<WordMark> words;
@@ -163,9 +167,9 @@ public:
     }
 
 private:
-    QStringView m_text;
+    const PreparedText& m_passage;
     CodePointIndex m_index;
-    std::vector<WordMark> m_pending; // sample counted from the start of the synthesis
+    std::vector<WordMark> m_pending; // sample counted from the start of the passage's synthesis
     qsizetype m_delivered = 0;
 };
 
@@ -216,19 +220,40 @@ void EspeakWorker::dropQueuedJobs()
     }
 }
 
-VoiceSample EspeakWorker::sample(const QByteArray& voice, int wordsPerMinute, const QString& text)
+VoiceSample EspeakWorker::sample(const SynthesisJob& job)
 {
     VoiceSample result;
     std::packaged_task<void()> task([&] {
         if (!m_available)
             return;
-        selectVoice(voice, wordsPerMinute);
-        speak(text, [&](const short* samples, int count, const espeak_EVENT*) {
+        speakJob(job, [&](const short* samples, int count, std::vector<WordMark>) {
             result.samples.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
             return true;
         });
         if (const espeak_VOICE* inForce = espeak_GetCurrentVoice(); inForce && inForce->identifier)
             result.voiceInForce = inForce->identifier;
+    });
+    std::future<void> done = task.get_future();
+    post(std::move(task));
+    done.get();
+    return result;
+}
+
+QString EspeakWorker::phonemes(const SynthesisJob& job)
+{
+    QString result;
+    std::packaged_task<void()> task([&] {
+        if (!m_available)
+            return;
+        forEachPassage(job, [&](const SpeechPassage& passage) {
+            const QByteArray utf8 = passage.prepared.text.toUtf8();
+            const void* next = utf8.constData();
+            while (next) {
+                if (const char* phonemes = espeak_TextToPhonemes(&next, espeakCHARS_UTF8, 0))
+                    result += QString::fromUtf8(phonemes) + u' ';
+            }
+            return true;
+        });
     });
     std::future<void> done = task.get_future();
     post(std::move(task));
@@ -284,20 +309,70 @@ std::vector<WordMark> EspeakWorker::synthesize(const SynthesisJob& job)
 {
     if (job.generation != m_pcm.generation())
         return {};
-    selectVoice(job.voice, job.wordsPerMinute);
-    WordEvents words(job.text);
-    speak(job.text, [&](const short* samples, int count, const espeak_EVENT* events) {
-        words.take(events);
-        if (count == 0)
-            return true;
+    return speakJob(job, [&](const short* samples, int count, std::vector<WordMark> words) {
         PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false,
-                       words.within(count)};
+                       std::move(words)};
         if (!m_pcm.push(std::move(chunk), job.generation))
             return false; // discarded or shutting down: stop synthesizing this text
         m_pcmArrived();
         return true;
     });
-    return words.rest();
+}
+
+std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink)
+{
+    bool stopped = false;
+    std::vector<WordMark> unheard; // of the passages before, for the next sound
+    forEachPassage(job, [&](const SpeechPassage& passage) {
+        WordEvents words(passage.prepared);
+        speak(passage.prepared.text, [&](const short* samples, int count, const espeak_EVENT* events) {
+            words.take(events);
+            if (count == 0)
+                return true;
+            std::vector<WordMark> heard = std::exchange(unheard, {});
+            std::vector<WordMark> mine = words.within(count);
+            heard.insert(heard.end(), mine.begin(), mine.end());
+            stopped = stopped || !sink(samples, count, std::move(heard));
+            return !stopped;
+        });
+        std::vector<WordMark> rest = words.rest();
+        unheard.insert(unheard.end(), rest.begin(), rest.end());
+        return !stopped;
+    });
+    return unheard;
+}
+
+// The text is prepared a piece at a time, just before it is spoken: the first sound does not
+// wait for the rest, and preparing runs ahead of playback as far as synthesis does.
+bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& sink)
+{
+    const TextPreparer preparer(job.preparation);
+    if (!preparer.changesText()) {
+        selectVoice(job.voice, job.wordsPerMinute);
+        SpeechPassage whole;
+        whole.prepared.text = job.text;
+        return sink(whole);
+    }
+    for (int begin = 0; begin < job.text.size();) {
+        const int end = pieceEnd(job.text, begin);
+        for (const SpeechPassage& passage : preparer.prepare(job.text, begin, end)) {
+            selectVoice(voiceFor(passage.language, job), job.wordsPerMinute);
+            if (!sink(passage))
+                return false;
+        }
+        begin = end;
+    }
+    return true;
+}
+
+QByteArray EspeakWorker::voiceFor(const QByteArray& language, const SynthesisJob& job) const
+{
+    if (language.isEmpty())
+        return job.voice;
+    const InstalledVoice* voice = preferredVoiceFor(m_voices, language);
+    if (!voice)
+        return job.voice;
+    return job.variant.isEmpty() ? voice->identifier : voice->identifier + '+' + job.variant;
 }
 
 } // namespace velmor

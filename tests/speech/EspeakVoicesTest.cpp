@@ -4,6 +4,7 @@
 #include "speech/VoiceLists.h"
 
 #include <QSet>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -186,6 +187,44 @@ TEST_F(EspeakVoicesTest, NaokoReadsKana)
     // An English voice names each kana as a foreign letter, which takes far longer.
     const VoiceSample english = sample(modeOfSpeaker(QStringLiteral("Mary")), kana);
     EXPECT_LT(2 * seconds(japanese), seconds(english));
+}
+
+// espeak-ng's own voices name each kanji "Chinese letter"; the Japanese voices get readings.
+TEST_F(EspeakVoicesTest, JapaneseVoicesHearReadingsInsteadOfChineseLetters)
+{
+    const QString kanji = QStringLiteral("今日は良い天気です。山田さんは東京駅で新聞を読んだ。");
+    const QString kana = QStringLiteral("キョーワヨイテンキデス。ヤマダサンワトーキョーエキデシンブンヲヨンダ。");
+    // Stress marks differ between the voices.
+    const auto phonemes = [&](const QString& text) { return engine.phonemesOf(text).remove(u'\'').remove(u','); };
+    engine.SelectMode(modeOfSpeaker(QStringLiteral("Mary")));
+    const QString chinese = phonemes(QStringLiteral("Chinese")).trimmed();
+    ASSERT_FALSE(chinese.isEmpty());
+    ASSERT_TRUE(phonemes(kanji).contains(chinese)) << "the trace looked for: " << chinese.toStdString();
+    for (const QString& speaker : {QStringLiteral("Naoko"), QStringLiteral("Kenji")}) {
+        const int mode = modeOfSpeaker(speaker);
+        ASSERT_GT(mode, 0);
+        engine.SelectMode(mode);
+        const QString heard = phonemes(kanji);
+        EXPECT_FALSE(heard.contains(chinese)) << heard.toStdString();
+        EXPECT_EQ(heard, phonemes(kana)) << speaker.toStdString();
+    }
+}
+
+// The words the voice reports in the readings it was given point back at the user's kanji.
+TEST_F(EspeakVoicesTest, NaokoReportsTheWordsHeardInTheKanjiText)
+{
+    engine.SelectMode(modeOfSpeaker(QStringLiteral("Naoko")));
+    const QString text = QStringLiteral("今日は良い天気です。");
+    QStringList words;
+    bool done = false;
+    QObject::connect(&engine, &EspeakEngine::OnWordHeard, [&](const QString& spoken, int offset, int length) {
+        words << spoken.mid(offset, length);
+    });
+    QObject::connect(&engine, &EspeakEngine::OnTextDataDone, [&] { done = true; });
+    engine.SpeakText(text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 15000));
+    EXPECT_TRUE(words.contains(QStringLiteral("今日"))) << words.join(u'|').toStdString();
+    EXPECT_TRUE(words.contains(QStringLiteral("天気"))) << words.join(u'|').toStdString();
 }
 
 TEST_F(EspeakVoicesTest, ShinAhReadsHangul)
