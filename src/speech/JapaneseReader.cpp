@@ -52,14 +52,17 @@ bool isCounter(const MeCab::Node& node)
 }
 
 // Full-width Latin letters, digits and signs as their ASCII forms, one unit for one: MeCab and
-// espeak-ng know the ASCII ones better, and positions stay where they were. A lone surrogate
+// espeak-ng know the ASCII ones better, and positions stay where they were; only the percent
+// sign goes the other way. A lone surrogate
 // becomes U+FFFD, so that the text has a UTF-8 form of known length.
 QString foldWidth(QStringView text)
 {
     QString folded = text.toString();
     for (qsizetype i = 0; i < folded.size(); ++i) {
         const QChar c = folded[i];
-        if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E)
+        if (c == u'%')
+            folded[i] = u'％'; // the dictionary's percent sign, a counter read パーセント
+        else if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E && c != u'％')
             folded[i] = QChar(c.unicode() - 0xFF01 + 0x21);
         else if (c.isHighSurrogate() && i + 1 < folded.size() && folded[i + 1].isLowSurrogate())
             ++i;
@@ -304,7 +307,7 @@ const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const Me
     const bool leadingZero = whole.size() > 1 && whole.front() == u'0';
     QString reading = leadingZero ? digitsReading(whole) : numberReading(*value);
     if (point >= 0) {
-        reading += u"テン" + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
+        reading += QStringLiteral("テン") + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
     } else if (!leadingZero && sentence.follows(last, last->next) && isCounter(*last->next)) {
         const MeCab::Node* counter = last->next;
         const QString counted = countedReading(*value, sentence.surfaceOf(counter), afterMonth);

@@ -134,23 +134,23 @@ QString groupReading(int n)
     const int ones = n % 10;
     switch (thousands) {
     case 0: break;
-    case 1: reading += u"セン"; break;
-    case 3: reading += u"サンゼン"; break;
-    case 8: reading += u"ハッセン"; break;
-    default: reading += QString::fromUtf16(kDigits[std::size_t(thousands)]) + u"セン";
+    case 1: reading += QStringLiteral("セン"); break;
+    case 3: reading += QStringLiteral("サンゼン"); break;
+    case 8: reading += QStringLiteral("ハッセン"); break;
+    default: reading += QString::fromUtf16(kDigits[std::size_t(thousands)]) + QStringLiteral("セン");
     }
     switch (hundreds) {
     case 0: break;
-    case 1: reading += u"ヒャク"; break;
-    case 3: reading += u"サンビャク"; break;
-    case 6: reading += u"ロッピャク"; break;
-    case 8: reading += u"ハッピャク"; break;
-    default: reading += QString::fromUtf16(kDigits[std::size_t(hundreds)]) + u"ヒャク";
+    case 1: reading += QStringLiteral("ヒャク"); break;
+    case 3: reading += QStringLiteral("サンビャク"); break;
+    case 6: reading += QStringLiteral("ロッピャク"); break;
+    case 8: reading += QStringLiteral("ハッピャク"); break;
+    default: reading += QString::fromUtf16(kDigits[std::size_t(hundreds)]) + QStringLiteral("ヒャク");
     }
     if (tens == 1)
-        reading += u"ジュー";
+        reading += QStringLiteral("ジュー");
     else if (tens > 1)
-        reading += QString::fromUtf16(kDigits[std::size_t(tens)]) + u"ジュー";
+        reading += QString::fromUtf16(kDigits[std::size_t(tens)]) + QStringLiteral("ジュー");
     if (ones > 0)
         reading += QString::fromUtf16(kDigits[std::size_t(ones)]);
     return reading;
@@ -277,9 +277,9 @@ QString numberReading(std::uint64_t n)
         if (group == 0)
             continue;
         if (group == 1 && myriad == 3)
-            reading += u"イッ"; // 一兆
+            reading += QStringLiteral("イッ"); // 一兆
         else if (group == 1 && myriad > 0)
-            reading += u"イチ";
+            reading += QStringLiteral("イチ");
         else
             reading += groupReading(group);
         reading += QString::fromUtf16(kMyriads[std::size_t(myriad)]);
@@ -306,8 +306,8 @@ QString countedReading(std::uint64_t n, QStringView counter, bool afterMonth)
         if (n == 20)
             return QStringLiteral("ハツカ");
         if (n % 10 == 4 && n < 100)
-            return numberReading(n - 4) + u"ヨッカ";
-        return numberReading(n) + u"ニチ";
+            return numberReading(n - 4) + QStringLiteral("ヨッカ");
+        return numberReading(n) + QStringLiteral("ニチ");
     }
     if (counter == u"人" && (n == 1 || n == 2))
         return n == 1 ? QStringLiteral("ヒトリ") : QStringLiteral("フタリ");

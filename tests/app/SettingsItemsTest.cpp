@@ -17,7 +17,7 @@ std::vector<velmor::TRegItem> items()
     return manager.RegItems;
 }
 
-TEST(SettingsItems, AreTheThirtyThreeItemsInTheirOrder)
+TEST(SettingsItems, AreTheThirtyFourItemsInTheirOrder)
 {
     // Name, section word, key word, default.
     const char* expected[][4] = {

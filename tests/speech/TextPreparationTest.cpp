@@ -5,6 +5,7 @@
 #include "speech/TextPreparation.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -187,6 +188,7 @@ QString sound(const QString& reading)
     static const QString oRow = QStringLiteral("オコソトノホモヨロゴゾドボポョ");
     static const QString uRow = QStringLiteral("ウクスツヌフムユルグズヅブプュ");
     static const QString eRow = QStringLiteral("エケセテネヘメレゲゼデベペ");
+    static const QString iRow = QStringLiteral("イキシチニヒミリギジヂビピ");
     QString result;
     for (QChar c : reading) {
         if (c.unicode() >= 0x3041 && c.unicode() <= 0x3096)
@@ -204,7 +206,7 @@ QString sound(const QString& reading)
         if (!result.isEmpty()) {
             const QChar before = result.back();
             if ((c == u'ウ' && (oRow.contains(before) || uRow.contains(before))) || (c == u'オ' && oRow.contains(before))
-                || (c == u'イ' && eRow.contains(before)))
+                || (c == u'イ' && (eRow.contains(before) || iRow.contains(before))))
                 c = u'ー';
         }
         result += c;
@@ -214,7 +216,7 @@ QString sound(const QString& reading)
 
 struct CorpusLine {
     QString text;
-    QString reading;
+    QStringList readings; // each one right
 };
 
 std::vector<CorpusLine> readCorpus()
@@ -227,7 +229,7 @@ std::vector<CorpusLine> readCorpus()
         const QStringList fields = line.split(u'\t');
         if (line.startsWith(u'#') || fields.size() != 2)
             continue;
-        corpus.push_back({fields[0], fields[1]});
+        corpus.push_back({fields[0], fields[1].split(u'|')});
     }
     return corpus;
 }
@@ -259,15 +261,18 @@ TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheV
             ++withKanji;
             withKanjiClean += clean ? 1 : 0;
         }
-        if (sound(reading) == sound(line.reading))
+        const bool right = std::any_of(line.readings.begin(), line.readings.end(),
+                                       [&](const QString& expected) { return sound(expected) == sound(reading); });
+        if (right)
             ++matching;
         else
-            misread << line.text + u" -> " + reading + u" (expected " + line.reading + u')';
+            misread << line.text + QStringLiteral(" -> ") + reading + QStringLiteral(" (expected ")
+                    + line.readings.join(QStringLiteral(" or ")) + u')';
     }
     std::printf("Japanese readings: %d of %zu sentences as expected; %d of %d with kanji read without any kanji\n",
                 matching, corpus.size(), withKanjiClean, withKanji);
     for (const QString& line : misread)
         std::printf("  misread: %s\n", qPrintable(line));
     EXPECT_EQ(withKanjiClean, withKanji);
-    EXPECT_GE(double(matching) / double(corpus.size()), 0.9);
+    EXPECT_GE(double(matching) / double(corpus.size()), 0.95);
 }
