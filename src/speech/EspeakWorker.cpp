@@ -333,11 +333,13 @@ std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const Samp
             std::vector<WordMark> mine = words.within(count);
             heard.insert(heard.end(), mine.begin(), mine.end());
             stopped = stopped || !sink(samples, count, std::move(heard));
-            return !stopped;
+            // A reset also ends a text whose passages make no sound.
+        return !stopped && job.generation == m_pcm.generation();
         });
         std::vector<WordMark> rest = words.rest();
         unheard.insert(unheard.end(), rest.begin(), rest.end());
-        return !stopped;
+        // A reset also ends a text whose passages make no sound.
+        return !stopped && job.generation == m_pcm.generation();
     });
     return unheard;
 }

@@ -25,6 +25,7 @@ public:
     void setSpeed(int wordsPerMinute) override;
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
+    void setAutoLanguage(bool on) override { autoLanguage = on; }
 
     // Each call as "Name" or "Name:argument", in the order made.
     QStringList calls;
@@ -35,6 +36,7 @@ public:
     int speed = 0;
     int maxSpeed = 0;
     int minSpeed = 0;
+    bool autoLanguage = false;
     // When set, the next call throws this message as a SpeechError.
     QString failNext;
 
