@@ -118,17 +118,22 @@ TEST_F(EspeakEngineTest, WordsAreReportedWhenHeardWithTheirPlaceInTheQueuedText)
     const QString text = QStringLiteral("Hello 😀 big world.\r\nAgain here, and here.");
     QElapsedTimer sinceStart;
     qint64 lastWordMs = 0;
+    double levelAtAgain = 0.0;
     QObject::connect(engine.get(), &EspeakEngine::OnTextDataStarted, [&] { sinceStart.start(); });
     QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [&](const QString& spoken, int offset, int length) {
         events << QStringLiteral("word:") + spoken.mid(offset, length);
         EXPECT_EQ(spoken.constData(), text.constData());
         lastWordMs = sinceStart.elapsed();
+        if (spoken.mid(offset, length) == QStringLiteral("Again"))
+            levelAtAgain = engine->outputLevel();
     });
     engine->SpeakText(text);
     ASSERT_TRUE(QTest::qWaitFor([&] { return events.contains(kDone); }, kTimeoutMs));
     EXPECT_EQ(events, QStringList({kStarted, "word:Hello", "word:😀", "word:big", "word:world", "word:Again",
                                    "word:here", "word:and", "word:here", kDone}));
     EXPECT_GT(lastWordMs, 1500); // the last word begins more than two seconds into the sound
+    // Reported as its sound plays, not in the silence between the sentences before it.
+    EXPECT_GT(levelAtAgain, 0.001);
 }
 
 TEST_F(EspeakEngineTest, APauseHoldsTheWordsAndAResetDropsThem)
