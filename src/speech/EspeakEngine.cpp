@@ -155,6 +155,11 @@ VoiceSample EspeakEngine::sampleSelectedVoice(const QString& text)
     return m_worker->sample(selectedVoice(), m_speed, text);
 }
 
+void EspeakEngine::record(const QString& text, std::shared_ptr<SpeechSink> sink)
+{
+    m_worker->record(selectedVoice(), m_speed, text, std::move(sink));
+}
+
 QString EspeakEngine::ModeNameOf(int mode) const { return this->mode(mode).name; }
 QString EspeakEngine::SpeakerOf(int mode) const { return this->mode(mode).speaker; }
 int EspeakEngine::ModeCount() const { return int(m_modes.size()); }

@@ -1,6 +1,7 @@
 #include "speech/EspeakWorker.h"
 
 #include "speech/PcmQueue.h"
+#include "speech/SpeechRecording.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -156,6 +157,45 @@ VoiceSample EspeakWorker::sample(const QByteArray& voice, int wordsPerMinute, co
     post(std::move(task));
     done.get();
     return result;
+}
+
+struct EspeakWorker::Recording {
+    QByteArray voice;
+    int wordsPerMinute;
+    QString text;
+    std::shared_ptr<SpeechSink> sink;
+};
+
+void EspeakWorker::record(const QByteArray& voice, int wordsPerMinute, const QString& text, std::shared_ptr<SpeechSink> sink)
+{
+    recordFrom(std::make_shared<const Recording>(Recording{voice, wordsPerMinute, text, std::move(sink)}), 0);
+}
+
+void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizetype from)
+{
+    post(std::packaged_task<void()>([this, recording, from] {
+        SpeechSink& sink = *recording->sink;
+        if (!m_available) {
+            sink.finish(false);
+            return;
+        }
+        const qsizetype end = recordingPartEnd(recording->text, from);
+        selectVoice(recording->voice, recording->wordsPerMinute);
+        bool taken = true;
+        speak(recording->text.mid(from, end - from), [&](const short* samples, int count) {
+            taken = sink.take(samples, count);
+            return taken;
+        });
+        if (!taken) {
+            sink.finish(false);
+            return;
+        }
+        sink.reached(end);
+        if (end < recording->text.size())
+            recordFrom(recording, end);
+        else
+            sink.finish(true);
+    }));
 }
 
 void EspeakWorker::run(std::promise<void>* ready)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/SpeechSink.h"
 #include "speech/VoiceModes.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -63,7 +65,13 @@ public:
     // Empty when the library is unusable.
     VoiceSample sample(const QByteArray& voice, int wordsPerMinute, const QString& text);
 
+    // Synthesizes text into sink part by part (recordingPartEnd), each part queued behind the
+    // work queued meanwhile, so that a long recording does not hold speech up.
+    void record(const QByteArray& voice, int wordsPerMinute, const QString& text, std::shared_ptr<SpeechSink> sink);
+
 private:
+    struct Recording;
+    void recordFrom(std::shared_ptr<const Recording> recording, qsizetype from);
     using Work = std::variant<SynthesisJob, std::packaged_task<void()>>;
 
     void run(std::promise<void>* ready);
