@@ -28,6 +28,7 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class AppearanceCommands;
+class AudioExportCommand;
 class DocumentCommands;
 class DropCommands;
 class TDropDst;
@@ -142,6 +143,8 @@ public:
     void DicButtonClick();
     void DicButton2Click();
     void Print1Click();
+    void SaveSpeech1Click();
+    AudioExportCommand& audioExport() { return *m_audioExport; }
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -229,6 +232,7 @@ private:
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
     void createAppearance();
+    void createAudioExport();
     void connectHandlers();
     void connectSpeechNotices();
     void connectSearch();
@@ -265,6 +269,7 @@ private:
     std::unique_ptr<HotKeySwitch> m_hotKey;
     std::unique_ptr<KeyNameHelp> m_keyNames;
     std::unique_ptr<SpokenHelp> m_spokenHelp;
+    std::unique_ptr<AudioExportCommand> m_audioExport; // declared after the engine, so gone before it
     Dialogs m_dialogs;
     QPointer<TForm3> m_searchWindow;
     bool m_shown = false;
