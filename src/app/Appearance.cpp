@@ -3,7 +3,7 @@
 #include "app/FaceNames.h"
 #include "app/FontApplying.h"
 #include "app/FormState.h"
-#include "document/TextFile.h"
+#include "document/SoftBreaks.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
@@ -199,17 +199,17 @@ void AppearanceCommands::Hangul()
         editor.setSelection(1, 0);
     } else {
         editor.setUpdatesEnabled(false);
-        const int caret = editor.selStart();
+        const qsizetype caret = textIndexOfPosition(*editor.document(), editor.selStart());
         const int firstLine = editor.verticalScrollBar()->value();
         m_services.clearMarks();
-        editor.setPlainText(documentText(*editor.document()));
+        editor.setPlainText(editor.wholeText());
         InfoLine& infoLine = m_controls.infoLine;
         if (!infoLine.text().isEmpty())
             infoLine.setPlainText(infoLine.text());
         if (m_state.fAddYuki)
             AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
         m_services.caretMoved();
-        editor.setSelection(caret, 0);
+        editor.setSelection(positionOfTextIndex(*editor.document(), caret), 0);
         editor.verticalScrollBar()->setValue(firstLine);
         editor.setUpdatesEnabled(true);
     }

@@ -18,6 +18,7 @@
 #include "speech/Repetition.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeedControl.h"
+#include "speech/TextMarking.h"
 #include "speech/VoiceLists.h"
 #include "speech/VoiceSelection.h"
 #include "speech/VolumeControl.h"
@@ -46,13 +47,6 @@
 #include <QTimer>
 
 namespace velmor {
-
-namespace {
-
-const QColor kMarkingOnFontColor = colorFromBgr(0x00B3734D);
-const QColor kMarkingOffFontColor = colorFromBgr(0x00E1F2E8);
-
-} // namespace
 
 TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidget* parent)
     : QWidget(parent)
@@ -138,6 +132,7 @@ void TForm1::createConcerns()
     VolumeControl1 = new TVolumeControl(this);
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
     createDropsAndPrinting();
+    createMarking();
     createAudioExport();
 }
 
@@ -239,6 +234,7 @@ void TForm1::connectHandlers()
     connect(RichEdit98, &QPlainTextEdit::cursorPositionChanged, this, [this] { GetColRow(); });
     RichEdit98->setContextMenuPolicy(Qt::NoContextMenu);
     connectSearch();
+    connectMarking();
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)
@@ -286,9 +282,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     DirectSS1->setVisible(ShowCheckBox->isChecked());
     findChild<QAction*>(QStringLiteral("Show1"))->setChecked(ShowCheckBox->isChecked());
     findChild<QAction*>(QStringLiteral("SpeechHelp1"))->setChecked(SICheckBox->isChecked());
-    MarkCheckButton->setFontColor(s.fMarkCheck ? kMarkingOnFontColor : kMarkingOffFontColor);
-    MarkCheckButton->setText(s.fMarkCheck ? QStringLiteral("&Marking on") : QStringLiteral("&Marking off"));
-    findChild<QAction*>(QStringLiteral("Marking1"))->setChecked(s.fMarkCheck);
+    m_marking->showSwitch();
     findChild<QAction*>(QStringLiteral("toClipbrd1"))->setChecked(SCLCheckBox->isChecked());
 
     s.fVeronique = QStringLiteral("V\u00E9ronique");
@@ -526,29 +520,27 @@ void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value())
 void TForm1::DSpeedButtonClick() { m_speed->DSpeedButtonClick(); }
 void TForm1::VTrackBar1Change() { VolumeControl1->SetVolume(std::uint16_t(VTrackBar1->value())); }
 
+// The lines' backgrounds are highlights, like marks: they go wherever marks go, and text
+// typed next to them never takes them on.
 void TForm1::appendListing(const std::vector<ListingEntry>& listing)
 {
     const bool wasModified = RichEdit98->isModified();
     QTextCursor cursor(RichEdit98->document());
     cursor.movePosition(QTextCursor::End);
+    std::vector<std::pair<int, const ListingLine*>> written;
     cursor.beginEditBlock();
     for (const ListingEntry& entry : listing) {
-        for (const ListingLine& line : {entry.idLine, entry.modeLine}) {
+        for (const ListingLine* line : {&entry.idLine, &entry.modeLine}) {
             if (!RichEdit98->document()->isEmpty())
                 cursor.insertBlock();
-            QTextCharFormat format;
-            format.setBackground(colorFromBgr(line.background));
-            cursor.insertText(line.text, format);
+            written.emplace_back(cursor.position(), line);
+            cursor.insertText(line->text);
         }
     }
     cursor.endEditBlock();
+    for (const auto& [start, line] : written)
+        RichEdit98->addHighlight(start, int(line->text.size()), colorFromBgr(line->background));
     RichEdit98->setModified(modifiedAfterListing(wasModified, listing));
-    QTextCharFormat typing = RichEdit98->currentCharFormat();
-    if (listingKeepsInsertionColor(listing))
-        typing.setBackground(colorFromBgr(kListingModeLineColor));
-    else
-        typing.clearBackground();
-    RichEdit98->setCurrentCharFormat(typing);
 }
 
 void TForm1::DirectSS1TextDataStarted() { m_repetition->DirectSS1TextDataStarted(); }

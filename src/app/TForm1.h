@@ -42,6 +42,7 @@ class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
 class TForm3;
+class TextMarking;
 class UPanel;
 class UpDownEdit;
 class GlobalShortcutService;
@@ -232,10 +233,12 @@ private:
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
     void createAppearance();
+    void createMarking();
     void createAudioExport();
     void connectHandlers();
     void connectSpeechNotices();
     void connectSearch();
+    void connectMarking();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
@@ -269,6 +272,7 @@ private:
     std::unique_ptr<HotKeySwitch> m_hotKey;
     std::unique_ptr<KeyNameHelp> m_keyNames;
     std::unique_ptr<SpokenHelp> m_spokenHelp;
+    std::unique_ptr<TextMarking> m_marking;
     std::unique_ptr<AudioExportCommand> m_audioExport; // declared after the engine, so gone before it
     Dialogs m_dialogs;
     QPointer<TForm3> m_searchWindow;

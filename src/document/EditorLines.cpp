@@ -1,5 +1,7 @@
 #include "document/EditorLines.h"
 
+#include "document/SoftBreaks.h"
+
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -82,7 +84,7 @@ int endLineCaretPosition(const QTextDocument& document)
 
 QString gatherWholeText(const QTextDocument& document)
 {
-    const QString plain = document.toPlainText();
+    const QString plain = wholeText(document);
     if (plain.isEmpty())
         return {};
     QString whole;

@@ -3,6 +3,7 @@
 #include "document/AtomicFile.h"
 #include "document/Cp932.h"
 #include "document/FileNames.h"
+#include "document/SoftBreaks.h"
 #include "document/Utf8.h"
 
 #include <QFile>
@@ -275,12 +276,7 @@ QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced,
     return withLineBreaks({}, std::move(body), format.lineBreak);
 }
 
-QString documentText(const QTextDocument& document)
-{
-    QString text = document.toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
-}
+QString documentText(const QTextDocument& document) { return wholeText(document); }
 
 void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
 {
@@ -289,6 +285,7 @@ void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
     // Without undo steps, which would cost more than the marks themselves.
     document.setUndoRedoEnabled(false);
     const QString text = documentText(document);
+    const TextPositions documentPositions(document);
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     for (std::size_t i = 0; i < positions.size();) {
@@ -298,8 +295,8 @@ void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
         qsizetype end = start + 1;
         for (++i; i < positions.size() && positions[i] == end && text[end] == raw; ++i)
             ++end;
-        cursor.setPosition(int(start));
-        cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+        cursor.setPosition(documentPositions.positionOf(start));
+        cursor.setPosition(documentPositions.positionOf(end), QTextCursor::KeepAnchor);
         QTextCharFormat mark;
         mark.setProperty(kRawByteProperty, int(raw.unicode()));
         cursor.mergeCharFormat(mark);
@@ -315,6 +312,7 @@ std::vector<qsizetype> rawBytePositions(const QTextDocument& document)
     if (std::none_of(formats.begin(), formats.end(),
                      [](const QTextFormat& format) { return format.hasProperty(kRawByteProperty); }))
         return positions;
+    const TextPositions textPositions(document);
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto fragments = block.begin(); !fragments.atEnd(); ++fragments) {
             const QTextFragment fragment = fragments.fragment();
@@ -325,7 +323,7 @@ std::vector<qsizetype> rawBytePositions(const QTextDocument& document)
             const QString text = fragment.text();
             for (qsizetype i = 0; i < text.size(); ++i) {
                 if (text[i] == raw)
-                    positions.push_back(fragment.position() + i);
+                    positions.push_back(textPositions.indexOf(fragment.position() + int(i)));
             }
         }
     }

@@ -76,7 +76,7 @@ QString documentText(const QTextDocument& document);
 // Raw-byte characters carry a mark in the document, so that a character typed, pasted or
 // read from a Unicode file is never taken for one. markRawBytes sets it on a freshly loaded
 // document (leaving nothing to undo); rawBytePositions finds the marked characters again,
-// wherever editing has moved them.
+// wherever editing has moved them. Both count positions as indexes into documentText.
 void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions);
 std::vector<qsizetype> rawBytePositions(const QTextDocument& document);
 

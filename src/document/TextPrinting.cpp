@@ -1,5 +1,6 @@
 #include "document/TextPrinting.h"
 
+#include "document/SoftBreaks.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -40,6 +41,8 @@ std::unique_ptr<QTextDocument> printableDocument(const TRichEdit98& editor)
         background.setBackground(mark.format.background());
         cursor.mergeCharFormat(background);
     }
+    // On paper a long paragraph wraps as a whole.
+    joinSoftBreaks(*document);
     return document;
 }
 

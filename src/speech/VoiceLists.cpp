@@ -75,9 +75,4 @@ bool modifiedAfterListing(bool modifiedBefore, const std::vector<ListingEntry>& 
     return modifiedBefore || endsUnsettled;
 }
 
-bool listingKeepsInsertionColor(const std::vector<ListingEntry>& listing)
-{
-    return !listing.empty() && !listing.back().settlesEditor;
-}
-
 } // namespace velmor

@@ -41,10 +41,9 @@ struct ListingLine {
 struct ListingEntry {
     ListingLine idLine;   // "ID3  Naoko,"
     ListingLine modeLine; // "  Female Japanese."
-    // False after a speaker starting with "V": the editor's modified state and insertion
-    // background are then left as the lines left them. True otherwise: the insertion
-    // background goes back to the editor's background and the listing stops counting as
-    // an edit (see modifiedAfterListing).
+    // False after a speaker starting with "V": the editor's modified state is then left as
+    // the lines left it. True otherwise: the listing stops counting as an edit (see
+    // modifiedAfterListing).
     bool settlesEditor;
 };
 
@@ -68,9 +67,5 @@ VoiceLists buildVoiceLists(const SpeechEngine& engine, int modeCount, bool withL
 // the editor clears the mark only when there was none before the listing, so real
 // unsaved edits stay marked; lines written after the last settling entry count as an edit.
 bool modifiedAfterListing(bool modifiedBefore, const std::vector<ListingEntry>& listing);
-
-// Whether the listing leaves the listing's colour as the editor's insertion background
-// (it ends with a "V" speaker) instead of the editor's own background.
-bool listingKeepsInsertionColor(const std::vector<ListingEntry>& listing);
 
 } // namespace velmor

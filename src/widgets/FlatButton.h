@@ -15,6 +15,7 @@ public:
     void setActiveFontColor(const QColor& color);
     QColor activeFontColor() const { return m_activeFontColor; }
     void setFaceColor(const QColor& color);
+    QColor faceColor() const { return m_faceColor; }
 
 private:
     void restyle();

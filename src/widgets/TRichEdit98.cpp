@@ -2,13 +2,14 @@
 #include "widgets/TRichEdit98.h"
 
 #include "document/EditorLines.h"
-#include "document/TextFile.h"
+#include "document/SoftBreaks.h"
 
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <iterator>
 
 namespace velmor {
@@ -46,7 +47,8 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int) {
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
+        noteChange(from, removed, added);
         if (m_highlights.empty())
             return;
         // Replacing the whole text takes the highlights with it. QTextDocument::clear() reports
@@ -56,8 +58,141 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
             retireHighlights();
             return;
         }
-        showHighlights();
+        // The shown selections share the highlights' cursors, which follow the edit by
+        // themselves; only highlights whose text went need to go.
+        if (std::any_of(m_highlights.begin(), m_highlights.end(), [](const Highlight& h) { return !h.range.hasSelection(); }))
+            showHighlights();
     });
+}
+
+QString TRichEdit98::wholeText() const { return velmor::wholeText(*document()); }
+
+QString TRichEdit98::textBetween(int from, int to) const { return velmor::textBetween(*document(), from, to); }
+
+// Without word wrapping every paragraph is one line on screen, which pieces would cut.
+bool TRichEdit98::holdsPieces() const { return lineWrapMode() != NoWrap; }
+
+void TRichEdit98::setPlainText(const QString& text)
+{
+    const SplitText split = holdsPieces() ? splitParagraphs(text) : SplitText{text, {}};
+    ++m_quietDepth;
+    QPlainTextEdit::setPlainText(split.text);
+    const bool modified = isModified();
+    markSoftBreaks(*document(), split.softBreaks);
+    setModified(modified);
+    --m_quietDepth;
+    m_dirtyFrom = m_dirtyTo = -1;
+    m_reshapeSteps.clear();
+}
+
+void TRichEdit98::insertPlainText(const QString& text)
+{
+    if (!holdsPieces())
+        return QPlainTextEdit::insertPlainText(text);
+    editing([&] {
+        QTextCursor cursor = textCursor();
+        insertSplitText(cursor, text);
+        setTextCursor(cursor);
+    });
+}
+
+void TRichEdit98::undo()
+{
+    const int steps = document()->availableUndoSteps();
+    ++m_quietDepth;
+    QPlainTextEdit::undo();
+    // Reshaping alone changes nothing a user sees: take back the edit behind it too.
+    if (std::ranges::any_of(m_reshapeSteps, [steps](const auto& step) { return step.second == steps; }))
+        QPlainTextEdit::undo();
+    --m_quietDepth;
+}
+
+void TRichEdit98::redo()
+{
+    ++m_quietDepth;
+    QPlainTextEdit::redo();
+    const int steps = document()->availableUndoSteps();
+    if (std::ranges::any_of(m_reshapeSteps, [steps](const auto& step) { return step.first == steps; }))
+        QPlainTextEdit::redo();
+    --m_quietDepth;
+}
+
+// Edits made inside run with the pieces put in shape once they are over.
+template <typename Edit>
+void TRichEdit98::editing(Edit edit)
+{
+    ++m_editDepth;
+    edit();
+    if (--m_editDepth == 0)
+        settle();
+}
+
+void TRichEdit98::noteChange(int from, int removed, int added)
+{
+    if (m_dirtyFrom >= 0) {
+        // Keep the span already noted on the same characters.
+        if (m_dirtyFrom > from)
+            m_dirtyFrom = m_dirtyFrom >= from + removed ? m_dirtyFrom + added - removed : from;
+        if (m_dirtyTo >= from)
+            m_dirtyTo = m_dirtyTo >= from + removed ? m_dirtyTo + added - removed : from + added;
+    }
+    if (m_quietDepth > 0)
+        return;
+    m_dirtyFrom = m_dirtyFrom < 0 ? from : std::min(m_dirtyFrom, from);
+    m_dirtyTo = std::max(m_dirtyTo, from + added);
+    if (m_editDepth == 0 && !m_settlePosted) {
+        m_settlePosted = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_settlePosted = false;
+                settle();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void TRichEdit98::settle()
+{
+    if (m_dirtyFrom < 0 || !holdsPieces())
+        return;
+    const int from = m_dirtyFrom;
+    const int to = m_dirtyTo;
+    m_dirtyFrom = m_dirtyTo = -1;
+
+    // The caret, its anchor and the highlights stay beside their characters.
+    const QTextCursor caret = textCursor();
+    std::vector<int> kept{caret.anchor(), caret.position()};
+    for (const Highlight& h : m_highlights) {
+        kept.push_back(h.range.anchor());
+        kept.push_back(h.range.position());
+    }
+    const int stepsBefore = document()->availableUndoSteps();
+    const bool modified = isModified();
+    ++m_quietDepth;
+    const bool changed = settleBlocks(*document(), from, to, kept);
+    --m_quietDepth;
+    if (!changed)
+        return;
+    // Reshaping is no change of the text.
+    setModified(modified);
+    std::erase_if(m_reshapeSteps, [stepsBefore](const auto& step) { return step.second > stepsBefore; });
+    m_reshapeSteps.emplace_back(stepsBefore, document()->availableUndoSteps());
+
+    if (caret.anchor() != kept[0] || caret.position() != kept[1]) {
+        QTextCursor placed = textCursor();
+        placed.setPosition(kept[0]);
+        placed.setPosition(kept[1], QTextCursor::KeepAnchor);
+        setTextCursor(placed);
+    }
+    if (!m_highlights.empty()) {
+        for (std::size_t i = 0; i < m_highlights.size(); ++i) {
+            QTextCursor& range = m_highlights[i].range;
+            range.setPosition(kept[2 + 2 * i]);
+            range.setPosition(kept[3 + 2 * i], QTextCursor::KeepAnchor);
+        }
+        showHighlights();
+    }
 }
 
 int TRichEdit98::selStart() const { return textCursor().selectionStart(); }
@@ -80,27 +215,56 @@ void TRichEdit98::setSelection(int start, int length)
 
 QString TRichEdit98::selText() const
 {
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
+    const QTextCursor c = textCursor();
+    return textBetween(c.selectionStart(), c.selectionEnd());
 }
 
-QString TRichEdit98::wholeText() const { return documentText(*document()); }
 
 int TRichEdit98::lineCount() const { return displayLineCount(*document()); }
 int TRichEdit98::lineAt(int position) const { return caretPlace(*document(), position).row; }
 QString TRichEdit98::lineText(int row, int maxChars) const { return displayLineText(*document(), row, maxChars); }
 int TRichEdit98::lineStart(int row) const { return displayLineStart(*document(), row); }
 
+TRichEdit98::Highlight TRichEdit98::makeHighlight(int start, int end, const QColor& color) const
+{
+    QTextCursor range(document());
+    range.setPosition(start);
+    range.setPosition(end, QTextCursor::KeepAnchor);
+    range.setKeepPositionOnInsert(true);
+    return {range, color};
+}
+
 void TRichEdit98::addHighlight(int start, int length, const QColor& color)
 {
     if (length <= 0)
         return;
-    QTextCursor first(document());
-    first.setPosition(start);
-    QTextCursor last(document());
-    last.setPosition(start + length - 1);
-    m_highlights.push_back({first, last, color});
+    clearHighlights(start, length);
+    m_highlights.push_back(makeHighlight(start, start + length, color));
+    showHighlights();
+}
+
+void TRichEdit98::clearHighlights(int start, int length)
+{
+    const int end = start + length;
+    if (length <= 0 || std::none_of(m_highlights.begin(), m_highlights.end(), [&](const Highlight& h) {
+            return h.range.selectionStart() < end && start < h.range.selectionEnd();
+        }))
+        return;
+    std::vector<Highlight> kept;
+    kept.reserve(m_highlights.size() + 1);
+    for (Highlight& h : m_highlights) {
+        const int from = h.range.selectionStart();
+        const int to = h.range.selectionEnd();
+        if (to <= start || end <= from) {
+            kept.push_back(std::move(h));
+            continue;
+        }
+        if (from < start)
+            kept.push_back(makeHighlight(from, start, h.color));
+        if (end < to)
+            kept.push_back(makeHighlight(end, to, h.color));
+    }
+    m_highlights = std::move(kept);
     showHighlights();
 }
 
@@ -126,14 +290,12 @@ void TRichEdit98::clearHighlights()
 
 void TRichEdit98::showHighlights()
 {
-    std::erase_if(m_highlights, [](const Highlight& h) { return h.last.position() < h.first.position(); });
+    std::erase_if(m_highlights, [](const Highlight& h) { return !h.range.hasSelection(); });
     QList<QTextEdit::ExtraSelection> selections;
     selections.reserve(qsizetype(m_highlights.size()));
     for (const Highlight& h : m_highlights) {
         QTextEdit::ExtraSelection selection;
-        selection.cursor = QTextCursor(document());
-        selection.cursor.setPosition(h.first.position());
-        selection.cursor.setPosition(h.last.position() + 1, QTextCursor::KeepAnchor);
+        selection.cursor = h.range;
         selection.format.setBackground(h.color);
         selections.append(selection);
     }
@@ -203,25 +365,80 @@ int TRichEdit98::roomLeft() const
     return m_maxLength - (document()->characterCount() - 1) + selLength();
 }
 
+QMimeData* TRichEdit98::createMimeDataFromSelection() const
+{
+    auto* data = new QMimeData;
+    data->setText(selText());
+    return data;
+}
+
 void TRichEdit98::insertFromMimeData(const QMimeData* source)
 {
     if (!source || !source->hasText())
         return QPlainTextEdit::insertFromMimeData(source);
     const QString text = source->text();
     const int room = roomLeft();
-    if (text.size() <= room)
-        return QPlainTextEdit::insertFromMimeData(source);
-    if (room > 0)
-        insertPlainText(text.left(room));
+    if (room <= 0)
+        return;
+    insertPlainText(text.size() <= room ? text : text.left(room));
+    ensureCursorVisible();
+}
+
+void TRichEdit98::inputMethodEvent(QInputMethodEvent* event)
+{
+    editing([&] { QPlainTextEdit::inputMethodEvent(event); });
+}
+
+// Whether the position is the start of a piece whose soft break stands for nothing: the
+// position just before it is the same place in the text.
+bool TRichEdit98::atEmptyBreak(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    return block.isValid() && block.position() == position && block.position() > 0 && breakBefore(block).isEmpty();
+}
+
+// A soft break that stands for nothing is no character: Backspace, Delete and the arrow keys
+// go across it to the character beyond. Returns whether the key has been handled.
+bool TRichEdit98::stepOverEmptyBreak(QKeyEvent* event)
+{
+    QTextCursor caret = textCursor();
+    const int position = caret.position();
+    if (!caret.hasSelection() && event->key() == Qt::Key_Backspace && atEmptyBreak(position)) {
+        caret.setPosition(position - 1);
+        setTextCursor(caret);
+        return false;
+    }
+    if (!caret.hasSelection() && event->key() == Qt::Key_Delete && atEmptyBreak(position + 1)) {
+        caret.setPosition(position + 1);
+        setTextCursor(caret);
+        return false;
+    }
+    const bool back = event->matches(QKeySequence::MoveToPreviousChar) || event->matches(QKeySequence::SelectPreviousChar);
+    const bool forward = event->matches(QKeySequence::MoveToNextChar) || event->matches(QKeySequence::SelectNextChar);
+    if (!(back && atEmptyBreak(position)) && !(forward && atEmptyBreak(position + 1)))
+        return false;
+    const auto mode = event->modifiers() & Qt::ShiftModifier ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    caret.setPosition(back ? position - 2 : position + 2, mode);
+    setTextCursor(caret);
+    return true;
 }
 
 void TRichEdit98::keyPressEvent(QKeyEvent* event)
 {
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        event->matches(QKeySequence::Undo) ? undo() : redo();
+        event->accept();
+        return;
+    }
     if (!event->text().isEmpty() && event->text().at(0).isPrint() && roomLeft() < event->text().size()) {
         event->accept();
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    if (stepOverEmptyBreak(event)) {
+        event->accept();
+        return;
+    }
+    editing([&] { QPlainTextEdit::keyPressEvent(event); });
 }
 
 } // namespace velmor

@@ -8,6 +8,13 @@ namespace velmor {
 // The main text box. A plain-text editor keeps recolouring and keystrokes cheap on texts of
 // many megabytes; background highlights are kept beside the document (they are neither
 // edits nor undo steps), and line operations work on display lines.
+//
+// Long paragraphs are held in pieces of a few thousand characters joined by soft breaks
+// (document/SoftBreaks.h), so that typing never lays out more than one piece. Read the text
+// through wholeText(), textBetween() or selText(), or the functions of SoftBreaks.h, never
+// through QTextDocument::toPlainText(). Positions are the document's.
+// Edits made through the box's own calls and by the user keep the pieces in shape at once,
+// other edits of the document on the next turn of the event loop.
 class TRichEdit98 : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -18,21 +25,38 @@ public:
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
 
+    // The whole text, "\n" between paragraphs, and the text of the positions from..to. Indexes
+    // into the whole text are positions up to the first soft break that stands for nothing;
+    // TextPositions (SoftBreaks.h) maps them.
+    QString wholeText() const;
+    QString textBetween(int from, int to) const;
+
+    // These replace QPlainTextEdit's own, which would hold a long paragraph in one block
+    // (while word wrapping is on; without it the box holds every paragraph whole).
+    // The undo history is emptied by setPlainText, and a step of undo or redo takes back the
+    // reshaping of pieces along with the edit that caused it.
+    void setPlainText(const QString& text);
+    void insertPlainText(const QString& text);
+    void undo();
+    void redo();
+
     int selStart() const;
     int selLength() const;
     void setSelection(int start, int length);
     QString selText() const;
-    // The whole text, one '\n' per paragraph break, so that its positions are the selection's.
-    QString wholeText() const;
 
     int lineCount() const;
     int lineAt(int position) const;
     QString lineText(int row, int maxChars = 8192) const;
     int lineStart(int row) const;
 
-    // Background colours over ranges of text; they move with edits around them.
+    // Background colours over ranges of text; they move with edits around them. Text typed
+    // inside a highlight takes its colour, text typed at either end does not, and a highlight
+    // whose text is deleted goes. A highlight takes over the colour of any it covers.
     void addHighlight(int start, int length, const QColor& color);
     void clearHighlights();
+    // Takes the highlights off the characters start .. start + length.
+    void clearHighlights(int start, int length);
     QList<QTextEdit::ExtraSelection> highlights() const { return extraSelections(); }
     int highlightCount() const { return int(m_highlights.size()); }
 
@@ -49,21 +73,32 @@ public:
     QColor backgroundColor() const;
 
 protected:
+    QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     class SelectionBar;
-    // A highlight is held by its first and its last character, so that text typed right
-    // after it or right before it stays outside.
+    // A highlight is held by a cursor whose anchor is its start and whose position is its end;
+    // the position stays put when text is inserted right there, so text typed at either end
+    // stays outside.
     struct Highlight {
-        QTextCursor first;
-        QTextCursor last;
+        QTextCursor range;
         QColor color;
     };
+    Highlight makeHighlight(int start, int end, const QColor& color) const;
     void showHighlights();
     void retireHighlights();
+
+    bool holdsPieces() const;
+    template <typename Edit>
+    void editing(Edit edit);
+    void noteChange(int from, int removed, int added);
+    void settle();
+    bool atEmptyBreak(int position) const;
+    bool stepOverEmptyBreak(QKeyEvent* event);
 
     int roomLeft() const;
     void selectLineAt(int y);
@@ -72,6 +107,14 @@ private:
     std::vector<Highlight> m_highlights;
     // Highlights of a text that was replaced, kept alive until the replacing is over.
     std::vector<Highlight> m_retiredHighlights;
+    // The span of text edited since the pieces were last put in shape; -1 when none.
+    int m_dirtyFrom = -1;
+    int m_dirtyTo = -1;
+    bool m_settlePosted = false;
+    int m_editDepth = 0;   // inside the box's own handling of an edit
+    int m_quietDepth = 0;  // changes that need no reshaping: loading, undo, redo, reshaping
+    // Undo steps of reshaping, as the undo counts before and after them.
+    std::vector<std::pair<int, int>> m_reshapeSteps;
     int m_maxLength = kMaxLength;
     int m_selectionBarWidth = 0;
     QWidget* m_selectionBar = nullptr;

@@ -14,6 +14,8 @@ UPanel::UPanel(const QString& objectName, QWidget* parent)
 void UPanel::setCaption(const QString& caption)
 {
     m_caption = caption;
+    // A screen reader reads the panel by its caption: the mode, a hint or a notice.
+    setAccessibleName(caption.trimmed());
     update();
 }
 

@@ -197,3 +197,30 @@ TEST(SearchWindowOpacity, StoredValuesAreClampedAndTheTrackBarSetsThem)
     EXPECT_FALSE(window->Label1->isVisible());
     EXPECT_FALSE(window->Label2->isVisible());
 }
+
+// A paragraph without blanks is held in pieces whose breaks stand for nothing: occurrences
+// across them are found, selected and replaced as in one piece of text.
+TEST(SearchWindow, FindsAndReplacesAcrossPiecesOfALongParagraph)
+{
+    FormFixture f;
+    const QString text = QString(2046, u'x') + QStringLiteral("needle") + QString(3000, u'x') + QStringLiteral("needle");
+    TForm3* window = openSearchWindow(f, text);
+    ASSERT_NE(window, nullptr);
+    ASSERT_GT(f.form->RichEdit98->document()->blockCount(), 2);
+    setFindText(*window, QStringLiteral("needle"));
+    window->NextButtonClick();
+    EXPECT_EQ(f.form->RichEdit98->selText(), QStringLiteral("needle"));
+    window->NextButtonClick();
+    EXPECT_EQ(f.form->RichEdit98->selText(), QStringLiteral("needle"));
+    EXPECT_TRUE(f.notes.isEmpty());
+    window->FindBackButtonClick();
+    EXPECT_EQ(f.form->RichEdit98->selText(), QStringLiteral("needle"));
+    EXPECT_LT(f.form->RichEdit98->selStart(), 2100);
+
+    window->RichEdit98R->setPlainText(QStringLiteral("pin"));
+    window->Re_allButtonClick();
+    QString replaced = text;
+    EXPECT_EQ(f.form->RichEdit98->wholeText(), replaced.replace(QStringLiteral("needle"), QStringLiteral("pin")));
+    EXPECT_EQ(f.form->RichEdit98->selText(), QString());
+    EXPECT_EQ(f.form->RichEdit98->textBetween(0, f.form->RichEdit98->selStart()).size(), replaced.size());
+}

@@ -176,7 +176,7 @@ TEST(KeyNameWindow, ClosesOnEnterSpaceAClickOrItsButtonAndNotOnOtherKeys)
         ASSERT_NE(window, nullptr);
         QTest::keyClick(window.data(), Qt::Key_A);
         QTest::keyClick(window.data(), Qt::Key_Escape);
-        ASSERT_FALSE(window.isNull());
+        ASSERT_TRUE(window->isVisible());
         close(*window);
         EXPECT_TRUE(closedAndGone(window));
     }
@@ -332,4 +332,5 @@ TEST(InformationPanel, CaptionFaceColourAndHintsDownToTheNarrowestWidePanel)
     QStatusTipEvent tip(QStringLiteral("Ctrl + K"));
     QApplication::sendEvent(f.form.get(), &tip);
     EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral("  Ctrl + K"));
+    EXPECT_EQ(f.form->UPanel1->accessibleName(), QStringLiteral("Ctrl + K"));
 }

@@ -166,7 +166,6 @@ TEST(VoiceListing, UnmodifiedAfterANonVEntry)
 {
     const VoiceLists lists = build({"Mary", "Mike"}, {"Mary", "Mike"}, true);
     EXPECT_FALSE(velmor::modifiedAfterListing(false, lists.listing));
-    EXPECT_FALSE(velmor::listingKeepsInsertionColor(lists.listing));
 }
 
 TEST(VoiceListing, KeepsEditsThatWereNotSaved)
@@ -181,7 +180,6 @@ TEST(VoiceListing, EndingWithAVSpeakerCountsAsAnEdit)
 {
     const VoiceLists lists = build({"Mary", "Female French"}, {"Mary", "Veronique"}, true);
     EXPECT_TRUE(velmor::modifiedAfterListing(false, lists.listing));
-    EXPECT_TRUE(velmor::listingKeepsInsertionColor(lists.listing));
     // A settling entry after the "V" one clears the mark again.
     const VoiceLists later = build({"Female French", "Mary"}, {"Veronique", "Mary"}, true);
     EXPECT_FALSE(velmor::modifiedAfterListing(false, later.listing));

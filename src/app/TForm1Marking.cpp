@@ -1,0 +1,35 @@
+// Marking passages of the text box, wired to the control panel's buttons and the popup item.
+#include "app/ErrorBox.h"
+#include "app/TForm1.h"
+#include "speech/TextMarking.h"
+#include "widgets/FlatButton.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QAction>
+
+namespace velmor {
+
+void TForm1::createMarking()
+{
+    m_marking = std::make_unique<TextMarking>(
+        m_state,
+        MarkingControls{*RichEdit98, *MarkCheckButton, *MarkButton, *MarkingButton,
+                        *findChild<QAction*>(QStringLiteral("Marking1"))},
+        [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
+}
+
+void TForm1::connectMarking()
+{
+    const auto guardedCall = [this](void (TextMarking::*handler)()) {
+        return [this, handler] { runGuarded(m_dialogs.showError, [this, handler] { (m_marking.get()->*handler)(); }); };
+    };
+    connect(MarkButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MarkButtonClick));
+    connect(MarkingButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MarkingButtonClick));
+    connect(MarkCheckButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MarkCheckButtonClick));
+    connect(MResetButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MResetButtonClick));
+    connect(findChild<QAction*>(QStringLiteral("Marking1")), &QAction::triggered, this,
+            guardedCall(&TextMarking::Marking1Click));
+    m_marking->watchKeysAndMouse();
+}
+
+} // namespace velmor

@@ -1,0 +1,115 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+#include "TestFiles.h"
+
+#include "app/FormState.h"
+#include "document/Cp932.h"
+#include "document/EditorLines.h"
+#include "document/SoftBreaks.h"
+#include "document/TextPrinting.h"
+#include "widgets/FlatButton.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+using testfiles::fileBytes;
+using testfiles::writeFileBytes;
+
+namespace {
+
+// Paragraphs far longer than a piece of the text box: words, a stretch without any blank,
+// Japanese, and short lines around them.
+QString longParagraphs()
+{
+    const QString sentence = QStringLiteral("Velmor reads this sentence aloud, and then the next one. ");
+    return QStringLiteral("Title line\n\n") + sentence.repeated(300) + u'\n'
+        + QString(7000, u'x') + QStringLiteral("日本語の文章。").repeated(900) + QStringLiteral(" tail\nend");
+}
+
+struct OpenedFile : FormFixture {
+    OpenedFile(const QByteArray& bytes, const QString& expectedText)
+        : text(expectedText), path(files.filePath(QStringLiteral("long.txt")))
+    {
+        writeFileBytes(path, bytes);
+        fileAnswer = path;
+        form->OpenButton->click();
+        box = form->RichEdit98;
+    }
+    // The document position of an index into the text.
+    int at(qsizetype index) const { return velmor::positionOfTextIndex(*box->document(), index); }
+
+    QTemporaryDir files;
+    QString text;
+    QString path;
+    velmor::TRichEdit98* box = nullptr;
+};
+
+} // namespace
+
+TEST(LongParagraphs, EveryReaderSeesTheTextWhole)
+{
+    const QString text = longParagraphs();
+    QString crlf = text;
+    crlf.replace(u'\n', QStringLiteral("\r\n"));
+    OpenedFile f(velmor::encodeCp932(crlf), text);
+    ASSERT_GT(f.box->document()->blockCount(), text.count(u'\n') + 10);
+    EXPECT_TRUE(f.box->wholeText() == text);
+
+    // Saving gives back the very bytes.
+    f.box->setModified(true);
+    f.form->SaveButtonClick();
+    EXPECT_TRUE(fileBytes(f.path) == velmor::encodeCp932(crlf));
+
+    // The whole text, a selection across pieces, the clipboard and a line inside a piece.
+    f.form->SpeechButtonClick();
+    EXPECT_TRUE(f.engine->spoken.last() == crlf + QStringLiteral("\r\n"));
+    const qsizetype from = text.indexOf(u'x') - 100;
+    const qsizetype to = text.lastIndexOf(QStringLiteral("日本語")) - 300;
+    f.box->setSelection(f.at(from), f.at(to) - f.at(from));
+    f.form->Copy1Click();
+    EXPECT_TRUE(QApplication::clipboard()->text() == text.mid(from, to - from));
+    f.form->SelTextButtonClick();
+    EXPECT_TRUE(f.engine->spoken.last() == text.mid(from, to - from));
+
+    const qsizetype inside = text.indexOf(QStringLiteral("next one"), 9000);
+    f.box->setSelection(f.at(inside), 0);
+    const int row = f.form->state().fRow;
+    const int lineStart = f.box->lineStart(row);
+    EXPECT_EQ(f.form->state().fCol, f.at(inside) - lineStart);
+    f.form->BandButtonClick();
+    const QString line = f.engine->spoken.last();
+    EXPECT_EQ(line, f.box->textBetween(lineStart, lineStart + int(line.size())));
+    EXPECT_TRUE(line.contains(QStringLiteral("next one")));
+
+    // On paper every paragraph is one block again.
+    const std::unique_ptr<QTextDocument> paper = velmor::printableDocument(*f.box);
+    EXPECT_EQ(paper->blockCount(), text.count(u'\n') + 1);
+    EXPECT_TRUE(paper->toRawText().replace(QChar::ParagraphSeparator, u'\n') == text);
+}
+
+TEST(LongParagraphs, BytesThatShiftJisCannotReadSurviveInALongParagraph)
+{
+    const QByteArray bytes = QByteArray(5000, 'x') + "\xFD\xA0" + QByteArray(3000, 'y') + "\xFF\r\nend";
+    OpenedFile f(bytes, {});
+    EXPECT_EQ(f.box->wholeText().size(), bytes.size() - 1);
+    f.box->setModified(true);
+    f.form->SaveButtonClick();
+    EXPECT_TRUE(fileBytes(f.path) == bytes);
+}
+
+TEST(LongParagraphs, AUtf8FileWithoutBreakOpportunitiesRoundTrips)
+{
+    const QString text = QString(300'000, u'x') + u'\n' + QString(100'000, QChar(0))
+        + QStringLiteral("\U0001F600").repeated(3000) + QStringLiteral("é");
+    OpenedFile f(text.toUtf8(), text);
+    EXPECT_TRUE(f.box->wholeText() == text);
+    f.box->setSelection(f.at(150'000), 0);
+    QTest::keyClicks(f.box, QStringLiteral("ab"));
+    f.form->SaveButtonClick();
+    EXPECT_TRUE(fileBytes(f.path) == QString(text).insert(150'000, QStringLiteral("ab")).toUtf8());
+}
