@@ -12,6 +12,7 @@
 #include "document/EditorLines.h"
 #include "document/FileCommands.h"
 #include "document/YukiMarks.h"
+#include "input/InputConcerns.h"
 #include "help/KeyNameHelp.h"
 #include "help/SpokenHelp.h"
 #include "input/HotKeySwitch.h"
@@ -73,6 +74,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     createConcerns();
     createHotKey(options.globalShortcuts);
     createHelp();
+    createInputConcerns(std::move(options.inputMethod));
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);
 }
@@ -124,6 +126,13 @@ void TForm1::createConcerns()
     };
     voiceHooks.setSpeed = [this] { m_speed->SetSpeed(); };
     voiceHooks.writeListing = [this](const std::vector<ListingEntry>& listing) { appendListing(listing); };
+    voiceHooks.imeConversionMode = [this] { return m_input->inputMethod->conversionMode(); };
+    voiceHooks.japaneseKeyboard = [this] { return m_input->inputMethod->japaneseLayout(); };
+    voiceHooks.openIme = [this](int mode) {
+        m_input->inputMethod->setOpen(true);
+        m_input->inputMethod->setConversionMode(mode);
+    };
+    voiceHooks.closeIme = [this] { m_input->inputMethod->setOpen(false); };
     voiceHooks.showNaoko = [this](std::uint32_t fontColor, bool checked) {
         JapanButton->setFontColor(colorFromBgr(fontColor));
         findChild<QAction*>(QStringLiteral("JoyNaoko1"))->setChecked(checked);
@@ -233,6 +242,7 @@ void TForm1::connectHandlers()
 
     connect(RichEdit98, &QPlainTextEdit::cursorPositionChanged, this, [this] { GetColRow(); });
     RichEdit98->setContextMenuPolicy(Qt::NoContextMenu);
+    connectInputHandlers();
     connectSearch();
     connectMarking();
 }

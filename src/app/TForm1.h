@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <vector>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -45,11 +46,13 @@ class TForm3;
 class TextMarking;
 class UPanel;
 class UpDownEdit;
+struct InputConcerns;
 class GlobalShortcutService;
 class HotKeySwitch;
 class KeyNameHelp;
 class SpokenHelp;
 class THookHotKey;
+class InputMethodFramework;
 
 struct FormOptions {
     // A file named on the command line will be opened right after creation.
@@ -60,6 +63,8 @@ struct FormOptions {
     QString settingsFile;
     // The desktop's system-wide shortcut service; empty for the platform's own.
     std::function<std::unique_ptr<GlobalShortcutService>()> globalShortcuts = {};
+    // Finds the input-method framework; empty for the one that runs (tests give their own).
+    std::function<std::unique_ptr<InputMethodFramework>()> inputMethod = {};
 };
 
 // The main window: it owns the controls and the state fields and wires each control to the
@@ -74,6 +79,7 @@ public:
     FormState& state() { return m_state; }
     DocumentCommands& documentCommands() { return *m_document; }
     SpeechEngine* engine() const { return m_engine.get(); }
+    InputConcerns& input();
 
     // Opens the file named on the command line (program entry, after creation).
     void openCommandLineFile(const QString& fileName);
@@ -229,6 +235,8 @@ private:
     void buildEditArea();
     void buildLayout();
     void createConcerns();
+    void createInputConcerns(std::function<std::unique_ptr<InputMethodFramework>()> findInputMethod);
+    void connectInputHandlers();
     void createHelp();
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
@@ -269,6 +277,7 @@ private:
     std::unique_ptr<AppearanceCommands> m_appearance;
     std::unique_ptr<SpeedControl> m_speed;
     std::unique_ptr<VoiceSelection> m_voices;
+    std::unique_ptr<InputConcerns> m_input;
     std::unique_ptr<HotKeySwitch> m_hotKey;
     std::unique_ptr<KeyNameHelp> m_keyNames;
     std::unique_ptr<SpokenHelp> m_spokenHelp;

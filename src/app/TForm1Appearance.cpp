@@ -2,11 +2,10 @@
 #include "app/Appearance.h"
 #include "app/TForm1.h"
 #include "document/DocumentCommands.h"
+#include "input/InputConcerns.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
-#include <QGuiApplication>
-#include <QInputMethod>
 #include <QLabel>
 
 namespace velmor {
@@ -19,7 +18,7 @@ void TForm1::createAppearance()
     AppearanceServices services;
     services.chooseColor = [this](const QColor& initial) { return m_dialogs.chooseColor(initial); };
     services.clearMarks = [this] { RichEdit98->clearHighlights(); };
-    services.koreanLayout = [] { return QGuiApplication::inputMethod()->locale().language() == QLocale::Korean; };
+    services.koreanLayout = [this] { return m_input->inputMethod->koreanLayout(); };
     services.voiceLabel = [this] { return Label1->text(); };
     services.reSetText = [this] { m_document->ReSetText(); };
     services.reSetTextM = [this] { m_document->ReSetTextM(); };

@@ -138,7 +138,8 @@ void TForm1::buildControlPanel()
     DirectSS1 = place(new MouthView(QStringLiteral("DirectSS1"), Panel1), 24, 18, 240, 162);
     AboutButton = button("AboutButton", QStringLiteral("Velmor_L ver1.12   Velmor developers"), 9, 186, 274, 22,
                          QStringLiteral("Light version"));
-    ClipSpeechCheckBox = checkBox("ClipSpeechCheckBox", QStringLiteral(" Speech Clipboard "), 20, 211, 152, 22);
+    ClipSpeechCheckBox = checkBox("ClipSpeechCheckBox", QStringLiteral(" Speech Clipboard "), 20, 211, 152, 22,
+                                  QStringLiteral("Speech Clipboard  Ctrl + H "));
     LIDButton = button("LIDButton", QStringLiteral("Lang ID-info"), 188, 212, 92, 22);
     Label1 = place(makeLabel(QStringLiteral("Label1"), QString(), Panel1), 37, 247, 157, 17, QStringLiteral("character"));
     LIDUpDown = place(new UpDownEdit(QStringLiteral("LIDUpDown"), 1, 100, Panel1), 208, 241, 57, 27,
@@ -179,8 +180,10 @@ void TForm1::buildControlPanel()
     MarkButton = button("MarkButton", QStringLiteral("Mark"), 108, 411, 40, 19, markHint);
     MarkingButton = button("MarkingButton", QStringLiteral("Mark"), 156, 411, 40, 19, markHint);
     MResetButton = button("MResetButton", QStringLiteral("Reset"), 208, 411, 55, 19, QStringLiteral("Reset Marker"));
-    SCLCheckBox = checkBox("SCLCheckBox", QStringLiteral(" toClip"), 20, 444, 68, 20);
-    WordReadCheckBox = checkBox("WordReadCheckBox", QStringLiteral("Joy"), 97, 445, 50, 20);
+    SCLCheckBox = checkBox("SCLCheckBox", QStringLiteral(" toClip"), 20, 444, 68, 20,
+                           QStringLiteral("Double-Click toClipboard  Ctrl + D"));
+    WordReadCheckBox = checkBox("WordReadCheckBox", QStringLiteral("Joy"), 97, 445, 50, 20,
+                                QStringLiteral("Joyful writing on off Ctrl + J"));
     OffRepButton = button("OffRepButton", QStringLiteral("once"), 156, 445, 40, 19, QStringLiteral("Repeart Off"));
     RepUpDown = place(new UpDownEdit(QStringLiteral("RepUpDown"), 1, 100, Panel1), 207, 442, 57, 27,
                       QStringLiteral("Repetition-number 1-100"));

@@ -2,6 +2,7 @@
 
 #include "document/SoftBreaks.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -11,11 +12,22 @@ namespace velmor {
 namespace {
 
 // A block that has not been laid out yet counts as one display line, as the document's
-// line index counts it; that keeps row numbers and line look-ups consistent.
+// line index counts it; that keeps row numbers and line look-ups consistent. A block that
+// holds several lines (joined by line separators) is laid out before its lines are counted.
 bool isLaidOut(const QTextBlock& block)
 {
     const QTextLayout* layout = block.layout();
+    if (layout && layout->lineCount() == 0 && block.text().contains(QChar::LineSeparator))
+        block.document()->documentLayout()->blockBoundingRect(block);
     return layout && layout->lineCount() > 0;
+}
+
+// A display line's text without the line separator that may end it.
+QString withoutLineEnd(QString text)
+{
+    if (text.endsWith(QChar::LineSeparator))
+        text.chop(1);
+    return text;
 }
 
 QTextLine lineInBlock(const QTextBlock& block, int row)
@@ -47,6 +59,7 @@ CaretPlace caretPlace(const QTextDocument& document, int position)
 int displayLineCount(const QTextDocument& document)
 {
     const QTextBlock last = document.lastBlock();
+    isLaidOut(last);
     return last.firstLineNumber() + std::max(1, last.lineCount());
 }
 
@@ -59,7 +72,7 @@ QString displayLineText(const QTextDocument& document, int row, int maxChars)
     const QTextLine line = lineInBlock(block, row);
     if (!line.isValid())
         return text.left(maxChars);
-    return text.mid(line.textStart(), std::min(line.textLength(), maxChars));
+    return withoutLineEnd(text.mid(line.textStart(), std::min(line.textLength(), maxChars)));
 }
 
 int displayLineStart(const QTextDocument& document, int row)

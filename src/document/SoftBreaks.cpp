@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 
 namespace velmor {
 
@@ -16,6 +17,8 @@ constexpr int kStandsFor = QTextFormat::UserProperty + 0x5B2;
 // Set on a document once it may hold soft breaks, so that plain documents are read without
 // looking at every block.
 constexpr char kHoldsSoftBreaks[] = "velmorHoldsSoftBreaks";
+// Set on a document whose line separators stand for paragraph breaks.
+constexpr char kGroupsLines[] = "velmorGroupsLines";
 
 std::atomic<int> g_nextSoftBreakId{1};
 
@@ -47,6 +50,45 @@ bool isSoftBreakBefore(const QTextBlock& block)
 }
 
 bool holdsSoftBreaks(const QTextDocument& document) { return document.property(kHoldsSoftBreaks).toBool(); }
+bool groupsLines(const QTextDocument& document) { return document.property(kGroupsLines).toBool(); }
+
+// Marks a line separator that a user typed or pasted into a document whose own separators
+// join grouped lines: it stays a character of the text.
+constexpr int kOwnLineSeparator = QTextFormat::UserProperty + 0x5B3;
+
+bool holdsOwnLineSeparators(const QTextDocument& document)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::ranges::any_of(formats, [](const QTextFormat& format) { return format.hasProperty(kOwnLineSeparator); });
+}
+
+// Turns the line separators that join grouped lines into "\n" in text, the document's text from
+// position `from` on (block boundaries counted as one character each).
+QString readGroupedLines(const QTextDocument& document, QString text, int from)
+{
+    if (!groupsLines(document))
+        return text;
+    for (QChar& c : text)
+        if (c == QChar::LineSeparator)
+            c = u'\n';
+    if (!holdsOwnLineSeparators(document))
+        return text;
+    const qsizetype to = from + text.size();
+    for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
+        for (auto fragments = block.begin(); !fragments.atEnd(); ++fragments) {
+            const QTextFragment fragment = fragments.fragment();
+            if (!fragment.charFormat().hasProperty(kOwnLineSeparator))
+                continue;
+            const QString fragmentText = fragment.text();
+            for (qsizetype i = 0; i < fragmentText.size(); ++i) {
+                const qsizetype at = fragment.position() + i - from;
+                if (fragmentText[i] == QChar::LineSeparator && at >= 0 && at < text.size())
+                    text[at] = QChar::LineSeparator;
+            }
+        }
+    }
+    return text;
+}
 
 QTextBlockFormat withoutMark(QTextBlockFormat format)
 {
@@ -58,6 +100,9 @@ QTextBlockFormat withoutMark(QTextBlockFormat format)
 QTextBlockFormat softBreakFormat(const QTextBlockFormat& base, char16_t standsFor)
 {
     QTextBlockFormat format = withoutMark(base);
+    // A cut at a line break of grouped lines is a paragraph break.
+    if (standsFor == u'\n')
+        return format;
     format.setProperty(kSoftBreakId, g_nextSoftBreakId++);
     if (standsFor != 0)
         format.setProperty(kStandsFor, int(standsFor));
@@ -66,27 +111,34 @@ QTextBlockFormat softBreakFormat(const QTextBlockFormat& base, char16_t standsFo
 
 struct Cut {
     qsizetype at;       // where the next piece starts, less the blank when there is one
-    char16_t standsFor; // the blank at `at` that the break replaces, or 0
+    char16_t standsFor; // the blank (or line break of grouped lines) at `at` that the break replaces, or 0
 };
 
-// Cuts that leave no piece longer than kLongestBlock: at the last blank of the second half of
-// each stretch, else right at its end (never inside a surrogate pair).
+// Cuts that leave no piece longer than kLongestBlock: at the last line break of grouped lines
+// (read as "\n") or else the last blank of the second half of each stretch, else right at its
+// end (never inside a surrogate pair).
 std::vector<Cut> cutsOf(QStringView paragraph)
 {
     std::vector<Cut> cuts;
     qsizetype start = 0;
+    const auto lastInSecondHalf = [&](auto matches) -> qsizetype {
+        // A cut at the very end would leave an empty last piece.
+        qsizetype at = std::min(start + kLongestBlock, paragraph.size() - 2);
+        while (at > start + kLongestBlock / 2 && !matches(paragraph[at]))
+            --at;
+        return matches(paragraph[at]) && at > start + kLongestBlock / 2 ? at : -1;
+    };
     while (paragraph.size() - start > kLongestBlock) {
-        const qsizetype end = start + kLongestBlock;
-        // A blank at the very end would leave an empty last piece.
-        qsizetype blank = std::min(end, paragraph.size() - 2);
-        while (blank > start + kLongestBlock / 2 && !isBlank(paragraph[blank]))
-            --blank;
-        if (isBlank(paragraph[blank]) && blank > start + kLongestBlock / 2) {
-            cuts.push_back({blank, paragraph[blank].unicode()});
-            start = blank + 1;
+        qsizetype at = lastInSecondHalf([](QChar c) { return c == u'\n'; });
+        if (at < 0)
+            at = lastInSecondHalf(isBlank);
+        if (at >= 0) {
+            cuts.push_back({at, paragraph[at].unicode()});
+            start = at + 1;
             continue;
         }
-        const qsizetype at = paragraph[end - 1].isHighSurrogate() ? end - 1 : end;
+        const qsizetype end = start + kLongestBlock;
+        at = paragraph[end - 1].isHighSurrogate() ? end - 1 : end;
         cuts.push_back({at, 0});
         start = at;
     }
@@ -142,11 +194,10 @@ bool isShortPair(const QTextBlock& first, const QTextBlock& second)
 // Splits a long block; returns its last piece.
 QTextBlock splitBlock(QTextDocument& document, const QTextBlock& block, std::span<int> keep, int& to)
 {
-    const QString text = block.text();
-    const std::vector<Cut> cuts = cutsOf(text);
+    const std::vector<Cut> cuts = cutsOf(readGroupedLines(document, block.text(), block.position()));
     const QTextBlockFormat format = block.blockFormat();
     const int start = block.position();
-    int end = start + int(text.size());
+    int end = start + block.length() - 1;
     QTextCursor cursor(&document);
     for (auto cut = cuts.rbegin(); cut != cuts.rend(); ++cut) {
         const int at = start + int(cut->at);
@@ -201,13 +252,12 @@ QStringView breakBefore(const QTextBlock& block)
 
 QString wholeText(const QTextDocument& document)
 {
-    QString text = document.toRawText();
-    if (!holdsSoftBreaks(document)) {
-        for (QChar& c : text)
-            if (c == QChar::ParagraphSeparator)
-                c = u'\n';
+    QString text = readGroupedLines(document, document.toRawText(), 0);
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator)
+            c = u'\n';
+    if (!holdsSoftBreaks(document))
         return text;
-    }
     std::vector<qsizetype> dropped;
     for (QTextBlock block = document.begin().next(); block.isValid(); block = block.next()) {
         const qsizetype boundary = block.position() - 1;
@@ -241,7 +291,7 @@ QString textBetween(const QTextDocument& document, int from, int to)
             text += breakBefore(block);
         const int start = std::max(from, block.position());
         const int stop = std::min(to, block.position() + block.length() - 1);
-        text += block.text().mid(start - block.position(), stop - start);
+        text += readGroupedLines(document, block.text().mid(start - block.position(), stop - start), start);
     }
     return text;
 }
@@ -278,38 +328,67 @@ int positionOfTextIndex(const QTextDocument& document, qsizetype index)
     return TextPositions(document).positionOf(index);
 }
 
-SplitText splitParagraphs(QStringView text)
+SplitText splitParagraphs(QStringView text, bool groupLines)
 {
     SplitText split;
     split.text.reserve(text.size() + text.size() / kLongestBlock + 1);
+    groupLines = groupLines && !text.contains(QChar::LineSeparator);
     int blockNumber = 0;
+    int lines = 0; // lines in the block being filled
+    qsizetype blockStart = 0;
+    const auto endBlock = [&](std::optional<char16_t> softBreak) {
+        split.text += u'\n';
+        ++blockNumber;
+        if (softBreak)
+            split.softBreaks.push_back({blockNumber, *softBreak});
+        if (groupLines)
+            split.groupedLines.push_back(lines);
+        lines = 0;
+        blockStart = split.text.size();
+    };
     forEachParagraph(text, [&](QStringView paragraph, bool last) {
+        const std::vector<Cut> cuts = cutsOf(paragraph);
+        if (lines > 0) {
+            // A short line joins the group before it while both fit in a block.
+            if (groupLines && cuts.empty() && split.text.size() - blockStart + 1 + paragraph.size() <= kLongestBlock)
+                split.text += QChar::LineSeparator;
+            else
+                endBlock(std::nullopt);
+        }
         qsizetype start = 0;
-        for (const Cut& cut : cutsOf(paragraph)) {
+        for (const Cut& cut : cuts) {
             split.text += paragraph.mid(start, cut.at - start);
-            split.text += u'\n';
-            split.softBreaks.push_back({++blockNumber, cut.standsFor});
+            lines = 1;
+            endBlock(cut.standsFor);
             start = cut.at + (cut.standsFor != 0 ? 1 : 0);
         }
         split.text += paragraph.mid(start);
-        if (!last) {
-            split.text += u'\n';
-            ++blockNumber;
-        }
+        ++lines;
+        if (last && groupLines)
+            split.groupedLines.push_back(lines);
     });
     return split;
 }
 
-void markSoftBreaks(QTextDocument& document, const std::vector<SplitText::SoftBreak>& softBreaks)
+void markSoftBreaks(QTextDocument& document, const SplitText& split)
 {
-    document.setProperty(kHoldsSoftBreaks, !softBreaks.empty());
-    if (softBreaks.empty())
+    document.setProperty(kHoldsSoftBreaks, !split.softBreaks.empty());
+    document.setProperty(kGroupsLines, !split.groupedLines.empty());
+    // A block of grouped lines counts its lines before it is laid out, so that line numbers and
+    // the scroll bar are right from the start.
+    QTextBlock block = document.begin();
+    for (const int lines : split.groupedLines) {
+        if (lines > 1)
+            block.setLineCount(lines);
+        block = block.next();
+    }
+    if (split.softBreaks.empty())
         return;
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
-    for (const SplitText::SoftBreak& softBreak : softBreaks) {
+    for (const SplitText::SoftBreak& softBreak : split.softBreaks) {
         const QTextBlock block = document.findBlockByNumber(softBreak.blockNumber);
         QTextCursor(block).setBlockFormat(softBreakFormat(block.blockFormat(), softBreak.standsFor));
     }
@@ -317,11 +396,11 @@ void markSoftBreaks(QTextDocument& document, const std::vector<SplitText::SoftBr
     document.setUndoRedoEnabled(undo);
 }
 
-void setSplitText(QTextDocument& document, QStringView text)
+void setSplitText(QTextDocument& document, QStringView text, bool groupLines)
 {
-    const SplitText split = splitParagraphs(text);
+    const SplitText split = splitParagraphs(text, groupLines);
     document.setPlainText(split.text);
-    markSoftBreaks(document, split.softBreaks);
+    markSoftBreaks(document, split);
 }
 
 void insertSplitText(QTextCursor& cursor, QStringView text)
@@ -329,16 +408,31 @@ void insertSplitText(QTextCursor& cursor, QStringView text)
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     const QTextBlockFormat paragraph = withoutMark(cursor.blockFormat());
+    const QTextCharFormat characters = cursor.charFormat();
+    const bool grouped = groupsLines(*cursor.document());
+    const auto insert = [&](QStringView piece) {
+        if (!grouped)
+            return cursor.insertText(piece.toString());
+        QTextCharFormat own = characters;
+        own.setProperty(kOwnLineSeparator, true);
+        qsizetype start = 0;
+        for (qsizetype at = piece.indexOf(QChar::LineSeparator); at >= 0; at = piece.indexOf(QChar::LineSeparator, start)) {
+            cursor.insertText(piece.mid(start, at - start).toString(), characters);
+            cursor.insertText(QString(QChar::LineSeparator), own);
+            start = at + 1;
+        }
+        cursor.insertText(piece.mid(start).toString(), characters);
+    };
     bool split = false;
     forEachParagraph(text, [&](QStringView line, bool last) {
         qsizetype start = 0;
         for (const Cut& cut : cutsOf(line)) {
-            cursor.insertText(line.mid(start, cut.at - start).toString());
+            insert(line.mid(start, cut.at - start));
             cursor.insertBlock(softBreakFormat(paragraph, cut.standsFor));
             start = cut.at + (cut.standsFor != 0 ? 1 : 0);
             split = true;
         }
-        cursor.insertText(line.mid(start).toString());
+        insert(line.mid(start));
         if (!last)
             cursor.insertBlock(paragraph);
     });

@@ -22,7 +22,14 @@ namespace velmor {
 // A soft break is marked in the block format of the block after it, with an id of its own. A
 // block that Qt creates inside a marked block copies the mark; a block whose mark repeats the
 // one before it is therefore a paragraph break, and settleBlocks() clears such copies.
+//
+// The other way round, a long text of short lines is loaded with its lines grouped into blocks
+// of up to kLongestBlock characters, joined by line separators (U+2028) that stand for
+// paragraph breaks: Qt fills a document ten times faster with a tenth of the blocks. Only a
+// text without line separators of its own is grouped, and the document remembers it; a line
+// separator typed or pasted later (insertSplitText) carries a mark that keeps it a character.
 inline constexpr int kLongestBlock = 2048;
+inline constexpr qsizetype kGroupLinesFrom = 1'000'000;
 
 // What the boundary before the block stands for: "\n" for a paragraph break, the blank a soft
 // break replaced, or "" for a soft break that stands for nothing (and for the first block).
@@ -50,7 +57,8 @@ private:
 qsizetype textIndexOfPosition(const QTextDocument& document, int position);
 int positionOfTextIndex(const QTextDocument& document, qsizetype index);
 
-// A text prepared for loading: "\n" at every block boundary, and the soft ones among them.
+// A text prepared for loading, in any thread: "\n" at every block boundary, the soft ones
+// among them, and the lines of each block when lines are grouped.
 struct SplitText {
     struct SoftBreak {
         int blockNumber;  // the block after the break
@@ -58,15 +66,18 @@ struct SplitText {
     };
     QString text;
     std::vector<SoftBreak> softBreaks;
+    std::vector<int> groupedLines; // lines in each block, or empty when not grouped
 };
-// "\n", "\r\n" and "\r" all end a paragraph.
-SplitText splitParagraphs(QStringView text);
-// Marks the soft breaks of a document just filled with a SplitText's text, outside the undo
-// history (which must be empty).
-void markSoftBreaks(QTextDocument& document, const std::vector<SplitText::SoftBreak>& softBreaks);
+// "\n", "\r\n" and "\r" all end a paragraph. Short lines are grouped when asked and the text
+// has no line separator of its own.
+SplitText splitParagraphs(QStringView text, bool groupLines = false);
+// Marks the soft breaks and line groups of a document just filled with a SplitText's text,
+// outside the undo history (which must be empty).
+void markSoftBreaks(QTextDocument& document, const SplitText& split);
 
-// Replaces the whole text, long paragraphs split; the undo history is left empty.
-void setSplitText(QTextDocument& document, QStringView text);
+// Replaces the whole text, long paragraphs split (and short lines grouped when asked); the
+// undo history is left empty.
+void setSplitText(QTextDocument& document, QStringView text, bool groupLines = false);
 
 // Inserts text at the cursor in place of its selection, as one undoable step; long paragraphs
 // of the text arrive already split and every line break is a paragraph break.

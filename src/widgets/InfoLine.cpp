@@ -19,13 +19,34 @@ InfoLine::InfoLine(const QString& objectName, QWidget* parent)
 
 void InfoLine::showText(const QString& text, const QString& fontName)
 {
-    clear();
-    QFont f = font();
-    f.setFamily(fontName);
-    setFont(f);
-    setPlainText(text);
+    if (font().family() != fontName) {
+        QFont f = font();
+        f.setFamily(fontName);
+        setFont(f);
+    }
+    showText(text);
 }
 
-void InfoLine::setPanelColor(const QColor& color) { setBaseColor(*this, color); }
+void InfoLine::showText(const QString& text) { setPlainText(text.left(kShownLength)); }
+
+void InfoLine::setTextColor(const QColor& color)
+{
+    // A palette change restyles the widget: typing echoes set the same colour again and again.
+    if (color == textColor())
+        return;
+    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()}) {
+        QPalette p = widget->palette();
+        p.setColor(QPalette::Text, color);
+        widget->setPalette(p);
+    }
+}
+
+QColor InfoLine::textColor() const { return palette().color(QPalette::Text); }
+
+void InfoLine::setPanelColor(const QColor& color)
+{
+    if (color != palette().color(QPalette::Base))
+        setBaseColor(*this, color);
+}
 
 } // namespace velmor

@@ -74,11 +74,11 @@ bool TRichEdit98::holdsPieces() const { return lineWrapMode() != NoWrap; }
 
 void TRichEdit98::setPlainText(const QString& text)
 {
-    const SplitText split = holdsPieces() ? splitParagraphs(text) : SplitText{text, {}};
+    const SplitText split = holdsPieces() ? splitParagraphs(text, text.size() >= kGroupLinesFrom) : SplitText{text, {}, {}};
     ++m_quietDepth;
     QPlainTextEdit::setPlainText(split.text);
     const bool modified = isModified();
-    markSoftBreaks(*document(), split.softBreaks);
+    markSoftBreaks(*document(), split);
     setModified(modified);
     --m_quietDepth;
     m_dirtyFrom = m_dirtyTo = -1;
@@ -386,6 +386,7 @@ void TRichEdit98::insertFromMimeData(const QMimeData* source)
 
 void TRichEdit98::inputMethodEvent(QInputMethodEvent* event)
 {
+    emit inputMethodSeen(*event);
     editing([&] { QPlainTextEdit::inputMethodEvent(event); });
 }
 
@@ -434,11 +435,46 @@ void TRichEdit98::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    // Shift+Enter's line separator goes in as pasted text does, so that a document of grouped
+    // lines keeps it a character of its own.
+    if (holdsPieces() && event->matches(QKeySequence::InsertLineSeparator)) {
+        insertPlainText(QString(QChar::LineSeparator));
+        ensureCursorVisible();
+        event->accept();
+        return;
+    }
     if (stepOverEmptyBreak(event)) {
         event->accept();
         return;
     }
     editing([&] { QPlainTextEdit::keyPressEvent(event); });
+    if (!event->text().isEmpty())
+        emit characterTyped(event->text());
+}
+
+void TRichEdit98::keyReleaseEvent(QKeyEvent* event)
+{
+    QPlainTextEdit::keyReleaseEvent(event);
+    if (!event->isAutoRepeat())
+        emit keyUp(event->key());
+}
+
+void TRichEdit98::mousePressEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    emit mouseDown(event->button(), false);
+}
+
+void TRichEdit98::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+    emit mouseDown(event->button(), true);
+}
+
+void TRichEdit98::mouseReleaseEvent(QMouseEvent* event)
+{
+    QPlainTextEdit::mouseReleaseEvent(event);
+    emit mouseUp(event->button());
 }
 
 } // namespace velmor

@@ -72,11 +72,25 @@ public:
     void setBackgroundColor(const QColor& color);
     QColor backgroundColor() const;
 
+signals:
+    // Sent after the text box has handled the event, so the selection and the text are
+    // already those the event produced.
+    void mouseDown(Qt::MouseButton button, bool doubleClick);
+    void mouseUp(Qt::MouseButton button);
+    void characterTyped(const QString& text);
+    void keyUp(int key);
+    // Sent before the text box applies the event.
+    void inputMethodSeen(const QInputMethodEvent& event);
+
 protected:
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -6,6 +6,7 @@
 #include "document/Cp932.h"
 #include "document/EditorLines.h"
 #include "document/SoftBreaks.h"
+#include "document/TForm3.h"
 #include "document/TextPrinting.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"
@@ -112,4 +113,70 @@ TEST(LongParagraphs, AUtf8FileWithoutBreakOpportunitiesRoundTrips)
     QTest::keyClicks(f.box, QStringLiteral("ab"));
     f.form->SaveButtonClick();
     EXPECT_TRUE(fileBytes(f.path) == QString(text).insert(150'000, QStringLiteral("ab")).toUtf8());
+}
+
+// A long text of short lines is held with its lines grouped into blocks. Nothing a user reads,
+// saves, copies, finds, hears or undoes may differ from the lines one by one, and a line
+// separator of the user's own stays one.
+TEST(LongParagraphs, ALongTextOfShortLinesReadsLineByLine)
+{
+    QString text = QStringLiteral("A UTF-8 file: café\n");
+    for (int i = 0; text.size() < 1'100'000; ++i) {
+        text += QStringLiteral("line %1 of the list\n").arg(i);
+        if (i == 30'000)
+            text += QStringLiteral("A paragraph that is longer than a piece. ").repeated(150) + u'\n';
+    }
+    text += QStringLiteral("end");
+    OpenedFile f(text.toUtf8(), text);
+    ASSERT_LT(f.box->document()->blockCount(), text.count(u'\n') / 10);
+    EXPECT_TRUE(f.box->wholeText() == text);
+
+    // The caption, the caret's line and a selection across lines.
+    const qsizetype inside = text.indexOf(QStringLiteral("line 1234 of")) + 7;
+    f.box->setSelection(f.at(inside), 0);
+    EXPECT_EQ(f.form->state().fRow, text.left(inside).count(u'\n'));
+    EXPECT_EQ(f.form->state().fCol, 7);
+    f.form->BandButtonClick();
+    EXPECT_EQ(f.engine->spoken.last(), QStringLiteral("line 1234 of the list"));
+    const qsizetype from = text.indexOf(QStringLiteral("of the list"), 50'000);
+    const qsizetype to = text.indexOf(QStringLiteral("list"), from + 400);
+    f.box->setSelection(f.at(from), f.at(to) - f.at(from));
+    f.form->Copy1Click();
+    EXPECT_TRUE(QApplication::clipboard()->text() == text.mid(from, to - from));
+    f.form->SelTextButtonClick();
+    EXPECT_TRUE(f.engine->spoken.last() == text.mid(from, to - from));
+
+    // Find and replace.
+    f.box->setSelection(0, 0);
+    f.trigger("Find1");
+    auto* search = f.form->findChild<velmor::TForm3*>();
+    ASSERT_NE(search, nullptr);
+    search->RichEdit98F->setPlainText(QStringLiteral("line 2000 "));
+    search->NextButtonClick();
+    EXPECT_EQ(f.box->selStart(), f.at(text.indexOf(QStringLiteral("line 2000 "))));
+    search->RichEdit98R->setPlainText(QStringLiteral("LINE 2000 "));
+    search->Re_allButtonClick();
+    QString edited = text;
+    edited.replace(QStringLiteral("line 2000 "), QStringLiteral("LINE 2000 "));
+    EXPECT_TRUE(f.box->wholeText() == edited);
+
+    // Typing, Shift+Enter and pasting into a group, past the size of a block.
+    const qsizetype typedAt = edited.indexOf(QStringLiteral("line 500 ")) + 5;
+    f.box->setSelection(f.at(typedAt), 0);
+    QTest::keyClick(f.box, Qt::Key_Return);
+    QTest::keyClick(f.box, Qt::Key_Return, Qt::ShiftModifier);
+    const QString pasted = QString(3000, u'y') + QChar(QChar::LineSeparator) + QStringLiteral("z");
+    QApplication::clipboard()->setText(pasted);
+    f.form->Paste1Click();
+    edited.insert(typedAt, u'\n' + QString(QChar(QChar::LineSeparator)) + pasted);
+    EXPECT_TRUE(f.box->wholeText() == edited);
+    f.form->SaveButtonClick();
+    EXPECT_TRUE(fileBytes(f.path) == edited.toUtf8());
+
+    // Undone step by step, the text is the file as it was read.
+    while (f.box->document()->isUndoAvailable())
+        f.form->Undo1Click();
+    EXPECT_TRUE(f.box->wholeText() == text);
+    f.form->SaveButtonClick();
+    EXPECT_TRUE(fileBytes(f.path) == text.toUtf8());
 }

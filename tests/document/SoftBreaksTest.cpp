@@ -155,3 +155,23 @@ TEST(SoftBreaks, InsertedTextArrivesInPieces)
     document.undo();
     EXPECT_EQ(wholeText(document), QStringLiteral("ab"));
 }
+
+// A long text of short lines is held with its lines grouped into blocks; readers see every line
+// break, and the document counts every line before it is laid out.
+TEST(SoftBreaks, ShortLinesOfALongTextAreGroupedAndReadOnePerLine)
+{
+    QString text = words(30'000) + u'\n';
+    for (int i = 0; i < 20'000; ++i)
+        text += QStringLiteral("line %1\n").arg(i) + (i % 7 == 0 ? QStringLiteral("\n") : QString());
+    QTextDocument document;
+    setSplitText(document, text, true);
+    EXPECT_LT(document.blockCount(), text.count(u'\n') / 10);
+    expectReadWhole(document, text);
+    EXPECT_EQ(document.lineCount(), text.count(u'\n') + 1 + 30'000 / kLongestBlock);
+
+    QTextDocument own;
+    const QString separated = text + QChar(QChar::LineSeparator);
+    setSplitText(own, separated, true);
+    EXPECT_GT(own.blockCount(), text.count(u'\n'));
+    EXPECT_EQ(wholeText(own), separated) << "a text with line separators of its own keeps them";
+}

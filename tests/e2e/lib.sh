@@ -15,6 +15,8 @@
 #   e2e_shot X Y W H FILE          screenshot of a part of the main window, as raw pixels
 #   sink_volume                    the default sink's volume ("RAW PERCENT")
 #   e2e_on_exit COMMAND            run COMMAND when the test ends, whatever its outcome
+#   clip_put FILE [XCLIP_ARGS...]  another program (xclip) puts FILE on the clipboard; marks the time
+#   clip_text                      the clipboard's text
 #   sound_server_stop / _start     lose the desktop's sound server and bring it back
 set -Eeuo pipefail
 
@@ -288,6 +290,31 @@ e2e_key() {
   E2E_MARK_MS=$(rec_pos_ms)
   xdotool key --clearmodifiers "$@"
 }
+
+# --- clipboard ------------------------------------------------------------------------------------
+
+E2E_CLIP_PID=
+
+# xclip serves the clipboard until another program takes it; the one started last is stopped at the end.
+clip_stop() {
+  [ -n "$E2E_CLIP_PID" ] || return 0
+  kill -TERM "$E2E_CLIP_PID" 2>/dev/null || true
+  wait "$E2E_CLIP_PID" 2>/dev/null || true
+  E2E_CLIP_PID=
+}
+e2e_on_exit clip_stop
+
+# Not in a pipeline: it must run in the test's own shell to keep the mark and the process id.
+clip_put() {
+  local file=$1
+  shift
+  clip_stop
+  E2E_MARK_MS=$(rec_pos_ms)
+  xclip -quiet -selection clipboard "$@" -i "$file" 2>>"$E2E_WORK/xclip.log" &
+  E2E_CLIP_PID=$!
+}
+
+clip_text() { xclip -o -selection clipboard 2>/dev/null || true; }
 
 # --- sound ----------------------------------------------------------------------------------------
 

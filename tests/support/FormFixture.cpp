@@ -46,6 +46,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         shortcuts = service.get();
         return service;
     };
+    // The window asks for its input method only at the first question; the test may set it up before.
+    auto fakeInputMethod = std::make_shared<std::unique_ptr<FakeInputMethod>>(std::make_unique<FakeInputMethod>());
+    inputMethod = fakeInputMethod->get();
+    options.inputMethod = [fakeInputMethod]() -> std::unique_ptr<velmor::InputMethodFramework> {
+        return std::move(*fakeInputMethod);
+    };
     form = std::make_unique<velmor::TForm1>(std::move(fake), std::move(options));
     if (show) {
         form->show();

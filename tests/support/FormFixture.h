@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeGlobalShortcuts.h"
+#include "FakeInputMethod.h"
 #include "FakeSpeechEngine.h"
 #include "app/TForm1.h"
 
@@ -21,6 +22,8 @@ struct FormFixture {
     QString settingsFile;
     FakeSpeechEngine* engine = nullptr;
     FakeGlobalShortcuts* shortcuts = nullptr;
+    // The input method the window sees: closed, no Japanese or Korean keyboard, until a test says.
+    FakeInputMethod* inputMethod = nullptr;
     std::unique_ptr<velmor::TForm1> form;
 
     bool answerYes = false;

@@ -1,0 +1,315 @@
+// Start-up of the real program as a user sees it, from the moment the process is started:
+// when its window is mapped and answers the window manager's ping (the event loop is free),
+// and when the named file is fully shown: the caption names the caret's line after the file
+// was opened at its end line (for FeatherPad, when the caption names the file), checked by one
+// more answered ping. Peak RSS of the process. FeatherPad is timed in the same run when it is
+// installed. Needs a display (scripts/run-benchmarks.sh gives it one).
+
+#include "document/TextFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
+
+struct Timing {
+    double windowMs = -1; // mapped and answering
+    double readyMs = -1;  // text shown and answering
+    long peakRssKb = 0;
+};
+
+class Display {
+public:
+    Display()
+    {
+        m_connection = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(m_connection))
+            std::exit((std::fputs("bench_startup: no display\n", stderr), 1));
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        // Qt answers a ping on the root window with the structure-notify mask.
+        const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+        m_pid = atom("_NET_WM_PID");
+        m_name = atom("_NET_WM_NAME");
+        m_protocols = atom("WM_PROTOCOLS");
+        m_ping = atom("_NET_WM_PING");
+        xcb_flush(m_connection);
+    }
+    ~Display() { xcb_disconnect(m_connection); }
+
+    // Starts the program and follows it until ready() accepts its caption (or 20 s pass).
+    Timing run(const std::vector<std::string>& command, const std::function<bool(const std::string&)>& ready,
+               const std::vector<std::string>& extraEnvironment = {})
+    {
+        Timing timing;
+        std::vector<std::string> environment(extraEnvironment);
+        for (char** variable = environ; *variable; ++variable)
+            environment.emplace_back(*variable);
+        std::vector<char*> envp, argv;
+        for (std::string& variable : environment)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> arguments(command);
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+
+        const Clock::time_point start = Clock::now();
+        pid_t child = 0;
+        if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+            std::exit((std::fprintf(stderr, "bench_startup: cannot start %s\n", argv[0]), 1));
+
+        std::vector<xcb_window_t> created;
+        xcb_window_t window = 0;
+        bool mapped = false;
+        bool titleReady = false;
+        uint32_t pingSent = 0; // the timestamp of the ping in flight, 0 when none
+        uint32_t nextPing = 1;
+        const auto ping = [&] {
+            xcb_client_message_event_t event{};
+            event.response_type = XCB_CLIENT_MESSAGE;
+            event.format = 32;
+            event.window = window;
+            event.type = m_protocols;
+            event.data.data32[0] = m_ping;
+            event.data.data32[1] = pingSent = nextPing++;
+            event.data.data32[2] = window;
+            xcb_send_event(m_connection, false, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+            xcb_flush(m_connection);
+        };
+        while (timing.readyMs < 0 && msSince(start) < 20'000) {
+            xcb_generic_event_t* event = xcb_poll_for_event(m_connection);
+            if (!event) {
+                usleep(200);
+                continue;
+            }
+            switch (event->response_type & 0x7f) {
+            case XCB_CREATE_NOTIFY: {
+                const auto* created_ = reinterpret_cast<xcb_create_notify_event_t*>(event);
+                const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+                xcb_change_window_attributes(m_connection, created_->window, XCB_CW_EVENT_MASK, &mask);
+                xcb_flush(m_connection);
+                created.push_back(created_->window);
+                break;
+            }
+            case XCB_MAP_NOTIFY: {
+                const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
+                if (!mapped && std::ranges::find(created, map->window) != created.end()
+                    && pidOf(map->window) == uint32_t(child) && !title(map->window).empty()) {
+                    window = map->window;
+                    mapped = true;
+                    ping();
+                }
+                break;
+            }
+            case XCB_PROPERTY_NOTIFY: {
+                const auto* property = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                if (mapped && property->window == window && property->atom == m_name && !titleReady
+                    && ready(title(window))) {
+                    titleReady = true;
+                    if (!pingSent)
+                        ping();
+                }
+                break;
+            }
+            case XCB_CLIENT_MESSAGE: {
+                const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+                if (message->type == m_protocols && message->data.data32[0] == m_ping && pingSent
+                    && message->data.data32[1] == pingSent) {
+                    pingSent = 0;
+                    if (timing.windowMs < 0) {
+                        timing.windowMs = msSince(start);
+                        titleReady = titleReady || ready(title(window));
+                    }
+                    if (titleReady)
+                        timing.readyMs = msSince(start);
+                }
+                break;
+            }
+            default:
+                break;
+            }
+            std::free(event);
+        }
+        kill(child, SIGKILL);
+        int status = 0;
+        rusage usage{};
+        wait4(child, &status, 0, &usage);
+        timing.peakRssKb = usage.ru_maxrss;
+        return timing;
+    }
+
+private:
+    xcb_atom_t atom(const char* name)
+    {
+        xcb_intern_atom_reply_t* reply =
+            xcb_intern_atom_reply(m_connection, xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name), nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(reply);
+        return atom;
+    }
+
+    std::string property(xcb_window_t window, xcb_atom_t name, xcb_atom_t type)
+    {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, window, name, type, 0, 1024), nullptr);
+        std::string value;
+        if (reply)
+            value.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                         size_t(xcb_get_property_value_length(reply)));
+        std::free(reply);
+        return value;
+    }
+
+    uint32_t pidOf(xcb_window_t window)
+    {
+        const std::string value = property(window, m_pid, XCB_ATOM_CARDINAL);
+        uint32_t pid = 0;
+        if (value.size() >= sizeof pid)
+            std::memcpy(&pid, value.data(), sizeof pid);
+        return pid;
+    }
+
+    std::string title(xcb_window_t window) { return property(window, m_name, XCB_GET_PROPERTY_TYPE_ANY); }
+
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = 0;
+    xcb_atom_t m_pid = 0, m_name = 0, m_protocols = 0, m_ping = 0;
+};
+
+QString englishText(qsizetype size)
+{
+    const QString line = QStringLiteral("The quick brown fox jumps over the lazy dog, and again the fox jumps.\n");
+    return line.repeated(size / line.size() + 1).left(size);
+}
+
+QString japaneseText(qsizetype bytes)
+{
+    const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。何でも薄暗い所で泣いていた事だけは記憶している。\n");
+    return line.repeated(bytes / (line.size() * 2) + 1);
+}
+
+QString write(const QTemporaryDir& folder, const QString& name, const QByteArray& bytes)
+{
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        std::exit((std::fprintf(stderr, "bench_startup: cannot write %s\n", qPrintable(path)), 1));
+    return path;
+}
+
+// The caption names a line past the first once the caret is at the end line of a longer text.
+bool velmorAtEndLine(const std::string& title)
+{
+    const size_t at = title.find("Line: ");
+    return at != std::string::npos && std::atoi(title.c_str() + at + 6) > 1;
+}
+
+Timing median(std::vector<Timing> runs)
+{
+    const auto middle = [&](auto member) {
+        std::ranges::sort(runs, {}, member);
+        return runs[runs.size() / 2].*member;
+    };
+    return {middle(&Timing::windowMs), middle(&Timing::readyMs), middle(&Timing::peakRssKb)};
+}
+
+void report(const char* program, const char* label, const Timing& timing)
+{
+    std::printf("%-10s %-34s window %7.0f ms   text shown %7.0f ms   peak RSS %4ld MB\n", program, label,
+                timing.windowMs, timing.readyMs, timing.peakRssKb / 1024);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    // Another build of the program (an older one, to compare) may be named after the rounds.
+    const QString built = argc > 2 ? QString::fromLocal8Bit(argv[2])
+                                   : QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteDir().filePath(QStringLiteral("../velmor"));
+    QTemporaryDir folder;
+    // A copy of the program keeps its settings beside it: not the first start, caret at the end line.
+    const QString velmor = folder.filePath(QStringLiteral("velmor"));
+    if (!QFile::copy(built, velmor))
+        std::exit((std::fprintf(stderr, "bench_startup: no program at %s\n", qPrintable(built)), 1));
+    write(folder, QStringLiteral("velmor.ini"), "[Form1\\ffirst]\r\nBoolean=0\r\n[Form1\\HotKeyCheckBox]\r\nChecked=0\r\n");
+
+    const qsizetype twentyMb = 20'000'000;
+    const QByteArray english = velmor::encodeText(englishText(twentyMb), {velmor::TextEncoding::Utf8, velmor::LineBreak::Lf});
+    const QByteArray shiftJis = velmor::encodeText(japaneseText(twentyMb), {velmor::TextEncoding::Cp932, velmor::LineBreak::CrLf});
+    const QByteArray paragraph = velmor::encodeText(QString(englishText(1'000'000)).replace(u'\n', u' '),
+                                                    {velmor::TextEncoding::Utf8, velmor::LineBreak::Lf});
+    struct Case {
+        const char* label;
+        QString path;
+    };
+    const std::vector<Case> cases = {
+        {"no file", {}},
+        {"20 MB English UTF-8", write(folder, QStringLiteral("english.txt"), english)},
+        {"20 MB Shift-JIS", write(folder, QStringLiteral("shiftjis.txt"), shiftJis)},
+        {"1 MB one paragraph", write(folder, QStringLiteral("paragraph.txt"), paragraph)},
+        {"5 MB without a break opportunity", write(folder, QStringLiteral("x.txt"), QByteArray(5'000'000, 'x'))},
+        {"1 MB of NUL bytes", write(folder, QStringLiteral("nul.txt"), QByteArray(1'000'000, '\0'))},
+    };
+
+    const QString featherPad = QStandardPaths::findExecutable(QStringLiteral("featherpad"));
+    QTemporaryDir featherHome;
+    std::printf("medians of %d runs from process start; targets: window < 150 ms, 20 MB shown < 800 ms and "
+                "2x faster than FeatherPad, peak RSS < 250 MB\n",
+                rounds);
+    Display display;
+    for (const Case& c : cases) {
+        std::vector<Timing> runs;
+        for (int i = 0; i < rounds; ++i) {
+            std::vector<std::string> command{velmor.toStdString()};
+            if (!c.path.isEmpty())
+                command.push_back(c.path.toStdString());
+            runs.push_back(display.run(command, [&](const std::string& title) {
+                return c.path.isEmpty() ? title.find("Line: ") != std::string::npos : velmorAtEndLine(title);
+            }));
+        }
+        report("Velmor", c.label, median(runs));
+        if (featherPad.isEmpty() || c.path.isEmpty() || c.label[0] != '2')
+            continue;
+        runs.clear();
+        const std::string name = QFileInfo(c.path).fileName().toStdString();
+        for (int i = 0; i < rounds; ++i)
+            runs.push_back(display.run({featherPad.toStdString(), c.path.toStdString()},
+                                       [&](const std::string& title) { return title.find(name) != std::string::npos; },
+                                       {"XDG_CONFIG_HOME=" + featherHome.path().toStdString()}));
+        report("FeatherPad", c.label, median(runs));
+    }
+    if (featherPad.isEmpty())
+        std::printf("FeatherPad is not installed: no comparison\n");
+    return 0;
+}

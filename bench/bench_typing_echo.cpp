@@ -1,0 +1,133 @@
+// Typing echo in a 10-million-character text: the time our code takes for each keystroke
+// (press and release handled by the window, echo included) and the time from the key's
+// release to the echo's first sound on the device, for a word ended by its space (Joyful
+// writing on) and for a letter (Joyful writing off). No input-method framework is asked.
+#include "app/FormState.h"
+#include "app/TForm1.h"
+#include "input/InputMethod.h"
+#include "speech/EspeakEngine.h"
+#include "widgets/LozengeCheckBox.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Milliseconds until the engine reports a started text, or -1 after two seconds.
+double waitForSound(velmor::SpeechEngine& engine, const QElapsedTimer& since)
+{
+    double result = -1;
+    QEventLoop loop;
+    const auto started = QObject::connect(&engine, &velmor::SpeechEngine::OnTextDataStarted, &loop, [&] {
+        result = double(since.nsecsElapsed()) / 1e6;
+        loop.quit();
+    });
+    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(started);
+    return result;
+}
+
+// Sends one key to the text box and returns the milliseconds its press and release took.
+double keystroke(velmor::TForm1& form, Qt::Key key, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QElapsedTimer timer;
+    timer.start();
+    QApplication::sendEvent(form.RichEdit98, &press);
+    QApplication::sendEvent(form.RichEdit98, &release);
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void report(const char* what, std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    std::printf("%-44s median %7.3f ms  p95 %7.3f ms  max %7.3f ms\n", what, values[values.size() / 2],
+                values[values.size() * 95 / 100], values.back());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir folder;
+    velmor::Dialogs quiet;
+    quiet.askYesNo = [](const QString&) { return true; };
+    quiet.inform = [](const QString&) {};
+    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
+    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
+    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
+    velmor::FormOptions options{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))};
+    options.inputMethod = [] { return std::make_unique<velmor::NoInputMethod>(); };
+    velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(), std::move(options));
+    form.show();
+
+    const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。Some English words here.\n");
+    QString text;
+    text.reserve(10'000'000 + line.size());
+    while (text.size() < 10'000'000)
+        text += line;
+    form.RichEdit98->setPlainText(text);
+    form.RichEdit98->moveCursor(QTextCursor::End);
+    runFor(300);
+
+    velmor::SpeechEngine& engine = *form.engine();
+    std::vector<double> letters, spaces, wordSound;
+    for (int word = 0; word < 30; ++word) {
+        for (const QChar c : QStringLiteral("hello"))
+            letters.push_back(keystroke(form, Qt::Key(c.toUpper().unicode()), QString(c)));
+        engine.ResetAudio();
+        runFor(50);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QApplication::sendEvent(form.RichEdit98, &press);
+        QElapsedTimer sinceRelease;
+        sinceRelease.start();
+        QApplication::sendEvent(form.RichEdit98, &release);
+        spaces.push_back(double(sinceRelease.nsecsElapsed()) / 1e6);
+        wordSound.push_back(waitForSound(engine, sinceRelease));
+    }
+    std::printf("typing echo at the end of %lld characters (targets: no keystroke over 1 ms, sound within 30 ms)\n",
+                static_cast<long long>(text.size()));
+    report("Joyful writing, a letter (no echo):", letters);
+    report("Joyful writing, the space's release (echo):", spaces);
+    report("Joyful writing, release to sound:", wordSound);
+
+    form.WordReadCheckBox->click();
+    std::vector<double> echoed, letterSound;
+    for (int i = 0; i < 30; ++i) {
+        engine.ResetAudio();
+        runFor(50);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"));
+        QElapsedTimer sincePress;
+        sincePress.start();
+        QApplication::sendEvent(form.RichEdit98, &press);
+        QApplication::sendEvent(form.RichEdit98, &release);
+        echoed.push_back(double(sincePress.nsecsElapsed()) / 1e6);
+        letterSound.push_back(waitForSound(engine, sincePress));
+    }
+    report("letter echo, a keystroke:", echoed);
+    report("letter echo, press to sound:", letterSound);
+    form.RichEdit98->setModified(false);
+    return 0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "input/InputMethod.h"
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+#include <optional>
+
+namespace velmor {
+
+// What the program needs to know of an IBus engine.
+struct IBusEngine {
+    QString name;     // "mozc-jp", "hangul", "xkb:jp::jpn"
+    QString language; // "ja", "ko"
+    QString layout;   // "jp", "kr", "us"
+};
+
+// The status an engine stands for: a keyboard layout (xkb:) or no engine is the closed input
+// method; Korean engines input Hangul; Japanese ones are in the mode last chosen here (IBus
+// does not tell others which mode an engine is in); any other engine composes.
+InputMethodStatus ibusStatus(const std::optional<IBusEngine>& engine, int japaneseMode);
+// "ja" or "ko" from the engine's language or its layout ("jp", "kr"), else the language given.
+QString ibusLanguage(const IBusEngine& engine);
+// The engine property that puts Japanese engines (Mozc, Anthy) into a conversion mode.
+QString ibusModeProperty(int conversionMode);
+// The address of the running daemon's bus: $IBUS_ADDRESS, or the file the daemon wrote for
+// this display. Empty when none is found.
+QString ibusAddress();
+
+// The IBus daemon over its own D-Bus bus. The current engine is the global one, followed
+// through the daemon's change signal so that a question costs no round trip.
+class IBusInputMethod final : public QObject, public InputMethodFramework {
+    Q_OBJECT
+public:
+    // Nothing when no daemon answers.
+    static std::unique_ptr<IBusInputMethod> connectToDaemon();
+    ~IBusInputMethod() override;
+
+    InputMethodStatus status() override;
+    void setOpen(bool open) override;
+    void setConversionMode(int mode) override;
+    QString language() override;
+
+private slots:
+    void globalEngineChanged();
+
+private:
+    explicit IBusInputMethod(const QDBusConnection& bus);
+    std::optional<IBusEngine> readGlobalEngine();
+    QList<IBusEngine> activeEngines();
+    void setGlobalEngine(const QString& name);
+
+    QDBusConnection m_bus;
+    std::optional<IBusEngine> m_engine;
+    int m_japaneseMode = kImeModeHiragana;
+};
+
+} // namespace velmor

@@ -1,0 +1,86 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+
+#include "app/FaceNames.h"
+#include "app/FormState.h"
+#include "input/Fcitx5InputMethod.h"
+#include "input/IBusInputMethod.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+using velmor::IBusEngine;
+using velmor::InputMethodStatus;
+
+TEST(InputModes, TheFourCommandsActOnlyWithAJapaneseKeyboard)
+{
+    FormFixture f;
+    QLineEdit elsewhere(f.form.get());
+    elsewhere.show();
+    elsewhere.setFocus();
+    ASSERT_TRUE(elsewhere.hasFocus());
+    for (const char* command : {"IMEon1", "ZenHiragana1", "HanEisu1", "Straight1"})
+        f.trigger(command);
+    EXPECT_TRUE(f.inputMethod->requests.isEmpty());
+    EXPECT_TRUE(elsewhere.hasFocus());
+
+    f.inputMethod->keyboardLanguage = QStringLiteral("ja");
+    f.trigger("ZenHiragana1");
+    EXPECT_TRUE(f.form->RichEdit98->hasFocus());
+    f.trigger("HanEisu1");
+    f.trigger("Straight1");
+    f.trigger("IMEon1");
+    EXPECT_EQ(f.inputMethod->requests,
+              (QStringList{"open", "mode:25", "open", "mode:16", "close", "open"}));
+}
+
+TEST(InputModes, HangulModeSwitchesToTheHangulFontAndDrawsTheTextAnew)
+{
+    FormFixture f;
+    f.trigger("Hangul1");
+    EXPECT_TRUE(f.form->state().fHangulMode);
+    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
+    EXPECT_TRUE(f.form->findChild<QAction*>(QStringLiteral("MSUIGothic1"))->isChecked());
+    EXPECT_TRUE(f.form->RichEdit98->isModified()); // an empty text is only marked modified
+
+    f.setText(QStringLiteral("한글 *"));
+    f.form->RichEdit98->setModified(false);
+    f.form->RichEdit98->setSelection(2, 0);
+    f.trigger("Hangul1");
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("한글 *"));
+    EXPECT_EQ(f.form->RichEdit98->selStart(), 2);
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+
+    f.trigger("ReleaseHangul1");
+    EXPECT_FALSE(f.form->state().fHangulMode);
+    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
+}
+
+TEST(InputMethodMapping, IBusEnginesGiveTheInputMethodsStatus)
+{
+    const IBusEngine mozc{QStringLiteral("mozc-jp"), QStringLiteral("ja"), QStringLiteral("jp")};
+    const IBusEngine hangul{QStringLiteral("hangul"), QStringLiteral("ko"), QStringLiteral("kr")};
+    const IBusEngine japaneseKeyboard{QStringLiteral("xkb:jp::jpn"), QStringLiteral("ja"), QStringLiteral("jp")};
+    const IBusEngine pinyin{QStringLiteral("pinyin"), QStringLiteral("zh_CN"), QStringLiteral("us")};
+    EXPECT_EQ(velmor::ibusStatus(std::nullopt, 25), (InputMethodStatus{false, 0}));
+    EXPECT_EQ(velmor::ibusStatus(japaneseKeyboard, 25), (InputMethodStatus{false, 0}));
+    EXPECT_EQ(velmor::ibusStatus(mozc, 16), (InputMethodStatus{true, 16}));
+    EXPECT_EQ(velmor::ibusStatus(hangul, 25), (InputMethodStatus{true, 1}));
+    EXPECT_EQ(velmor::ibusStatus(pinyin, 16), (InputMethodStatus{true, 25}));
+
+    EXPECT_EQ(velmor::ibusLanguage(japaneseKeyboard), QStringLiteral("ja"));
+    EXPECT_EQ(velmor::ibusLanguage({QStringLiteral("xkb:kr::kor"), QString(), QStringLiteral("kr")}),
+              QStringLiteral("ko"));
+    EXPECT_EQ(velmor::ibusModeProperty(25), QStringLiteral("InputMode.Hiragana"));
+    EXPECT_EQ(velmor::ibusModeProperty(16), QStringLiteral("InputMode.Latin"));
+}
+
+TEST(InputMethodMapping, FcitxStateAndLanguageGiveTheInputMethodsStatus)
+{
+    EXPECT_EQ(velmor::fcitxStatus(1, QStringLiteral("ja"), 25), (InputMethodStatus{false, 0}));
+    EXPECT_EQ(velmor::fcitxStatus(2, QStringLiteral("ja"), 25), (InputMethodStatus{true, 25}));
+    EXPECT_EQ(velmor::fcitxStatus(2, QStringLiteral("ko"), 25), (InputMethodStatus{true, 1}));
+    EXPECT_EQ(velmor::fcitxStatus(2, QStringLiteral("zh"), 16), (InputMethodStatus{true, 25}));
+}

@@ -1,0 +1,176 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+
+#include "app/FormState.h"
+#include "input/EchoWords.h"
+#include "input/InputConcerns.h"
+#include "widgets/InfoLine.h"
+#include "widgets/LozengeCheckBox.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+
+#include <QAction>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using velmor::isArticle;
+using velmor::lastWordOfLine;
+using velmor::wordEndedBySpace;
+
+// Types into the text box as the keyboard does: each key pressed and released.
+void type(FormFixture& f, const QString& text)
+{
+    for (const QChar c : text) {
+        if (c == u'\n')
+            QTest::keyClick(f.form->RichEdit98, Qt::Key_Return);
+        else
+            QTest::keyClick(f.form->RichEdit98, c.toLatin1());
+    }
+}
+
+// An input method's events as IBus sends them: preedits, then the commit.
+void compose(FormFixture& f, const QStringList& preedits, const QString& committed)
+{
+    for (const QString& preedit : preedits) {
+        QInputMethodEvent event(preedit, {});
+        QApplication::sendEvent(f.form->RichEdit98, &event);
+    }
+    QInputMethodEvent commit;
+    commit.setCommitString(committed);
+    QApplication::sendEvent(f.form->RichEdit98, &commit);
+}
+
+QStringList spokenTexts(FormFixture& f) { return f.engine->spoken; }
+
+} // namespace
+
+TEST(EchoWords, TheWordASpaceEndsAndTheLastWordOfALine)
+{
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral("hello "), 6), QStringLiteral("hello"));
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral("say hello there"), 10), QStringLiteral("hello"));
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral("one,two "), 8), QStringLiteral("one,two"));
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral("\ttabbed "), 8), QStringLiteral("tabbed"));
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral("hello  "), 7), std::nullopt); // two spaces
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral(" "), 1), QString());          // blank
+    EXPECT_EQ(wordEndedBySpace(QStringLiteral("x"), 0), std::nullopt);
+
+    EXPECT_EQ(lastWordOfLine(QStringLiteral("hello")), QStringLiteral("hello"));
+    EXPECT_EQ(lastWordOfLine(QStringLiteral("hello world")), QStringLiteral("world"));
+    EXPECT_EQ(lastWordOfLine(QStringLiteral("ends with ")), std::nullopt);
+    EXPECT_EQ(lastWordOfLine(QStringLiteral("a, b,c\t")), QStringLiteral("b,c"));
+
+    EXPECT_TRUE(isArticle(QStringLiteral("\"The")));
+    EXPECT_TRUE(isArticle(QStringLiteral("'a")));
+    EXPECT_FALSE(isArticle(QStringLiteral("An")));
+    EXPECT_FALSE(isArticle(QStringLiteral("tHe")));
+}
+
+TEST(EchoWords, ReadingsBecomeHiragana)
+{
+    EXPECT_EQ(velmor::hiraganaReading(QStringLiteral("ニホンゴ")), QStringLiteral("にほんご"));
+    EXPECT_EQ(velmor::hiraganaReading(QStringLiteral("ｶﾞｯｺｳ")), QStringLiteral("がっこう"));
+    EXPECT_EQ(velmor::hiraganaReading(QStringLiteral("ABC 1")), QStringLiteral("ＡＢＣ　１"));
+    EXPECT_TRUE(velmor::isKana(QStringLiteral("にほんゴー")));
+    EXPECT_FALSE(velmor::isKana(QStringLiteral("日本")));
+    EXPECT_FALSE(velmor::isKana(QString()));
+}
+
+TEST(TypingEcho, LettersAndDigitsAreSpokenOneByOneWithJoyfulWritingOff)
+{
+    FormFixture f;
+    f.form->WordReadCheckBox->click();
+    EXPECT_FALSE(f.form->findChild<QAction*>(QStringLiteral("Joyful1"))->isChecked());
+    f.engine->clear();
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("Ab1!"));
+    EXPECT_EQ(f.engine->calls, (QStringList{"SpeakText:a", "SpeakText:b", "SpeakText:1"}));
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("!"));
+
+    f.form->SICheckBox->click(); // speech-info off: no letter echo
+    f.engine->clear();
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("c"));
+    EXPECT_TRUE(f.engine->calls.isEmpty());
+}
+
+TEST(TypingEcho, WordsAtTheirSpaceAndTheLastWordAtEnter)
+{
+    FormFixture f;
+    f.engine->clear();
+    type(f, QStringLiteral("hello world\n"));
+    EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:hello", "ResetAudio", "SpeakText:world"}));
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("world"));
+
+    f.engine->clear();
+    type(f, QStringLiteral("two  spaces \nsay one,two \n"));
+    EXPECT_EQ(spokenTexts(f), (QStringList{"two", "spaces", "say", "one,two"}));
+}
+
+TEST(TypingEcho, AnArticleWaitsForTheNextWord)
+{
+    FormFixture f;
+    f.engine->clear();
+    type(f, QStringLiteral("the cat "));
+    EXPECT_EQ(spokenTexts(f), QStringList{"the cat"});
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("the cat"));
+
+    f.engine->clear();
+    type(f, QStringLiteral("\nThe \n")); // an article and a space, then Enter: dropped
+    EXPECT_TRUE(spokenTexts(f).isEmpty());
+    EXPECT_FALSE(f.form->state().fArticleWait);
+    type(f, QStringLiteral("a\n")); // an article that ends a line is spoken at once
+    EXPECT_EQ(spokenTexts(f), QStringList{"a"});
+}
+
+TEST(TypingEcho, ConversionsAreSpokenByTheirReadingAtTheConfirmingEnter)
+{
+    FormFixture f;
+    f.inputMethod->current = {true, velmor::kImeModeHiragana};
+    f.engine->clear();
+    compose(f, {QStringLiteral("に"), QStringLiteral("にほん"), QStringLiteral("日本")}, QStringLiteral("日本"));
+    compose(f, {QStringLiteral("ご")}, QStringLiteral("語"));
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("日本語"));
+    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" にほんご"));
+    EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText: にほんご"}));
+    EXPECT_EQ(f.form->state().fImeLen, 0);
+
+    // Read_InputKey off: the converted text itself.
+    f.trigger("KeyInput");
+    compose(f, {QStringLiteral("かな")}, QStringLiteral("仮名"));
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:仮名"}));
+
+    // No reading known (a Hangul-like commit): the converted text is spoken.
+    f.trigger("KeyInput");
+    compose(f, {QStringLiteral("漢")}, QStringLiteral("漢"));
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.engine->spoken, QStringList{"漢"});
+}
+
+TEST(TypingEcho, TheJapaneseAndKoreanVoicesChangeTheEcho)
+{
+    FormFixture f;
+    f.form->Label1->setText(QStringLiteral("Naoko"));
+    f.inputMethod->current = {true, velmor::kImeModeAlphanumeric};
+    f.engine->clear();
+    type(f, QStringLiteral("word word\n"));
+    EXPECT_TRUE(f.engine->calls.isEmpty());
+
+    // A Korean voice: the info line keeps its look and the reading is not wanted.
+    f.form->Label1->setText(QStringLiteral("Shin-Ah"));
+    f.inputMethod->current = {true, velmor::kImeModeHangul};
+    const QFont before = f.form->ULabel98->font();
+    type(f, QStringLiteral("hangul "));
+    EXPECT_EQ(f.engine->spoken, QStringList{"hangul"});
+    EXPECT_EQ(f.form->ULabel98->font(), before);
+    f.inputMethod->current = {true, velmor::kImeModeHiragana};
+    compose(f, {QStringLiteral("かん")}, QStringLiteral("韓"));
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.engine->spoken, QStringList{"韓"});
+}
