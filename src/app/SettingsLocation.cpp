@@ -24,11 +24,17 @@ QString userConfigHome()
 
 QString settingsFilePath(const QString& programPath, const QString& configHome)
 {
+    const QString inConfig = configHome + QStringLiteral("/velmor/velmor.ini");
+    // A program installed under /usr belongs to the package manager and to every user: settings
+    // written there (by root, who may write anywhere) would be one user's, shared by all, and
+    // left behind when the package is removed.
+    if (QDir::cleanPath(programPath).startsWith(QStringLiteral("/usr/")))
+        return inConfig;
     const QString beside = iniPathBesideProgram(programPath);
     const QFileInfo folder(QFileInfo(beside).absolutePath());
     if (QFileInfo::exists(beside) || (folder.isDir() && folder.isWritable()))
         return beside;
-    return configHome + QStringLiteral("/velmor/velmor.ini");
+    return inConfig;
 }
 
 QString settingsFilePath() { return settingsFilePath(QCoreApplication::applicationFilePath(), userConfigHome()); }

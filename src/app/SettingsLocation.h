@@ -12,7 +12,8 @@ QString userConfigHome();
 
 // The settings file beside the program when it already exists there or the program's
 // folder is writable (a portable copy keeps its settings with it); otherwise
-// <configHome>/velmor/velmor.ini, whose folder is made by the first write.
+// <configHome>/velmor/velmor.ini, whose folder is made by the first write. A program under
+// /usr always keeps its settings in <configHome>.
 QString settingsFilePath(const QString& programPath, const QString& configHome);
 
 // The same for the running program and the user's configuration folder.

@@ -234,6 +234,7 @@ private:
     void buildControlPanel();
     void buildEditArea();
     void buildLayout();
+    void chainTabOrder();
     void createConcerns();
     void createInputConcerns(std::function<std::unique_ptr<InputMethodFramework>()> findInputMethod);
     void connectInputHandlers();

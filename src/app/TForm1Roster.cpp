@@ -241,6 +241,7 @@ void TForm1::buildLayout()
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { FormResize(); });
     connect(UPanel1, &UPanel::resized, this, [this] { FormResize(); });
     nameCaptionlessControls(this);
+    chainTabOrder();
 }
 
 // The info line runs along the text area, inside the information panel.
@@ -248,6 +249,20 @@ void TForm1::FormResize()
 {
     const int textAreaLeft = PanelEdit->mapTo(this, QPoint(0, 0)).x();
     ULabel98->setGeometry(textAreaLeft + 12, 0, std::max(0, PanelEdit->width() - 35), UPanel1->height());
+}
+
+// Tab walks the controls in the order the key-name window announces. Tab leaves the text box
+// like every other control; Edit > Insert Tab puts a tab character into the text.
+void TForm1::chainTabOrder()
+{
+    RichEdit98->setTabChangesFocus(true);
+    MarkCheckButton->setFocusPolicy(Qt::TabFocus);
+    ScrollBar1->setFocusPolicy(Qt::StrongFocus);
+    QWidget* const order[] = {RichEdit98,   ScrollBar1, ClipSpeechCheckBox, LIDUpDown,
+                              ShowCheckBox, SICheckBox, SCLCheckBox,        RepUpDown,
+                              HotKeyCheckBox, WordReadCheckBox, MarkCheckButton, VTrackBar1};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 } // namespace velmor

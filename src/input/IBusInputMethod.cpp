@@ -7,8 +7,8 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QStandardPaths>
+#include <QXmlStreamReader>
 
 namespace velmor {
 
@@ -99,6 +99,29 @@ QString ibusModeProperty(int conversionMode)
 {
     return conversionMode == kImeModeAlphanumeric ? QStringLiteral("InputMode.Latin")
                                                   : QStringLiteral("InputMode.Hiragana");
+}
+
+IntrospectedNode parseIntrospection(const QString& xml)
+{
+    IntrospectedNode node;
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        ++depth;
+        const QString name = reader.attributes().value(QLatin1String("name")).toString();
+        if (depth == 2 && reader.name() == QLatin1String("interface"))
+            node.interfaces << name;
+        else if (depth == 2 && reader.name() == QLatin1String("node") && !name.isEmpty())
+            node.children << name;
+    }
+    return node;
 }
 
 QString ibusAddress()
@@ -217,20 +240,36 @@ void IBusInputMethod::setConversionMode(int mode)
         if (name.startsWith(u':') || name == kService || name.startsWith(kService + QStringLiteral(".Config"))
             || name.startsWith(kService + QStringLiteral(".Panel")) || name == QLatin1String("org.freedesktop.DBus"))
             continue;
-        const QDBusMessage listing = m_bus.call(
-            QDBusMessage::createMethodCall(name, kEnginesPath, QStringLiteral("org.freedesktop.DBus.Introspectable"),
-                                           QStringLiteral("Introspect")),
-            QDBus::Block, kTimeoutMs);
-        if (listing.type() != QDBusMessage::ReplyMessage || listing.arguments().isEmpty())
-            continue;
-        static const QRegularExpression child(QStringLiteral("<node name=\"([^\"]+)\""));
-        for (const QRegularExpressionMatch& engine : child.globalMatch(listing.arguments().constFirst().toString())) {
-            QDBusMessage activate = QDBusMessage::createMethodCall(name, kEnginesPath + u'/' + engine.captured(1),
-                                                                   kEngineInterface, QStringLiteral("PropertyActivate"));
+        for (const QString& engine : enginePaths(name, QStringLiteral("/"), 0)) {
+            QDBusMessage activate =
+                QDBusMessage::createMethodCall(name, engine, kEngineInterface, QStringLiteral("PropertyActivate"));
             activate << ibusModeProperty(mode) << 1u;
             m_bus.asyncCall(activate, kTimeoutMs);
         }
     }
+}
+
+// Engine processes put their engines where they like (/org/freedesktop/IBus/Engine/1 for
+// ibus-hangul, /com/redhat/IBus/engines/Anthy/Engine/1 for Anthy), so the object tree is
+// searched for them; a few levels are enough.
+QStringList IBusInputMethod::enginePaths(const QString& service, const QString& path, int depth)
+{
+    constexpr int kDeepest = 8;
+    const QDBusMessage listing = m_bus.call(
+        QDBusMessage::createMethodCall(service, path, QStringLiteral("org.freedesktop.DBus.Introspectable"),
+                                       QStringLiteral("Introspect")),
+        QDBus::Block, kTimeoutMs);
+    if (listing.type() != QDBusMessage::ReplyMessage || listing.arguments().isEmpty())
+        return {};
+    const IntrospectedNode node = parseIntrospection(listing.arguments().constFirst().toString());
+    QStringList engines;
+    if (node.interfaces.contains(kEngineInterface))
+        engines << path;
+    if (depth < kDeepest) {
+        for (const QString& child : node.children)
+            engines << enginePaths(service, path.endsWith(u'/') ? path + child : path + u'/' + child, depth + 1);
+    }
+    return engines;
 }
 
 } // namespace velmor

@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <optional>
 
 namespace velmor {
@@ -24,6 +25,12 @@ InputMethodStatus ibusStatus(const std::optional<IBusEngine>& engine, int japane
 QString ibusLanguage(const IBusEngine& engine);
 // The engine property that puts Japanese engines (Mozc, Anthy) into a conversion mode.
 QString ibusModeProperty(int conversionMode);
+// What D-Bus introspection tells of an object: its interfaces and the names of its children.
+struct IntrospectedNode {
+    QStringList interfaces;
+    QStringList children;
+};
+IntrospectedNode parseIntrospection(const QString& xml);
 // The address of the running daemon's bus: $IBUS_ADDRESS, or the file the daemon wrote for
 // this display. Empty when none is found.
 QString ibusAddress();
@@ -50,6 +57,7 @@ private:
     std::optional<IBusEngine> readGlobalEngine();
     QList<IBusEngine> activeEngines();
     void setGlobalEngine(const QString& name);
+    QStringList enginePaths(const QString& service, const QString& path, int depth);
 
     QDBusConnection m_bus;
     std::optional<IBusEngine> m_engine;

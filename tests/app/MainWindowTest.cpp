@@ -209,6 +209,28 @@ TEST(MainWindowShow, PutsTheSelectionBarAndFocusOnTheTextBox)
     EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
 }
 
+TEST(MainWindowShow, TabWalksTheControlsInTheAnnouncedOrderAndBack)
+{
+    FormFixture f;
+    f.setText(QStringLiteral("abc"));
+    const QStringList announced = {"ScrollBar1",     "ClipSpeechCheckBox", "LIDUpDown",       "ShowCheckBox",
+                                   "SICheckBox",     "SCLCheckBox",        "RepUpDown",       "HotKeyCheckBox",
+                                   "WordReadCheckBox", "MarkCheckButton",  "VTrackBar1",      "RichEdit98"};
+    QStringList forward;
+    for (qsizetype i = 0; i < announced.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        // A spin box's focus sits in its line edit.
+        while (focus && focus->objectName().isEmpty())
+            focus = focus->parentWidget();
+        forward << (focus ? focus->objectName() : QStringLiteral("(none)"));
+    }
+    EXPECT_EQ(forward, announced);
+    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("abc"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_TRUE(f.form->VTrackBar1->hasFocus());
+}
+
 TEST(MainWindowShow, InfoLineTakesThePanelColour)
 {
     FormFixture f;

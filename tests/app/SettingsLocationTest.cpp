@@ -53,6 +53,14 @@ TEST_F(SettingsLocation, WritableProgramFolderKeepsTheSettingsBesideTheProgram)
     EXPECT_EQ(settingsFilePath(program, config), beside);
 }
 
+TEST(SettingsOfAnInstalledProgram, StayInTheConfigFolderEvenWhereTheProgramFolderIsWritable)
+{
+    // Root may write into /usr/bin; the settings must still not land there.
+    const QString inConfig = QStringLiteral("/home/u/.config/velmor/velmor.ini");
+    for (const char* program : {"/usr/bin/velmor", "/usr/local/bin/velmor", "/usr/bin/../lib/velmor/velmor"})
+        EXPECT_EQ(settingsFilePath(QString::fromUtf8(program), QStringLiteral("/home/u/.config")), inConfig) << program;
+}
+
 TEST_F(SettingsLocation, ExistingFileBesideTheProgramIsUsed)
 {
     ASSERT_TRUE(writeFileBytes(beside, "[Form1\\fid]\nInteger=1\n"));

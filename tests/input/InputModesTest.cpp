@@ -75,6 +75,15 @@ TEST(InputMethodMapping, IBusEnginesGiveTheInputMethodsStatus)
               QStringLiteral("ko"));
     EXPECT_EQ(velmor::ibusModeProperty(25), QStringLiteral("InputMode.Hiragana"));
     EXPECT_EQ(velmor::ibusModeProperty(16), QStringLiteral("InputMode.Latin"));
+
+    // Engines are looked for through the object tree, as an engine process describes it.
+    const velmor::IntrospectedNode engine = velmor::parseIntrospection(QStringLiteral(
+        "<node><interface name=\"org.freedesktop.DBus.Peer\"><method name=\"Ping\"/></interface>"
+        "<interface name=\"org.freedesktop.IBus.Engine\"><method name=\"PropertyActivate\"/></interface>"
+        "<node name=\"1\"/><node name=\"2\"><node name=\"deeper\"/></node></node>"));
+    EXPECT_EQ(engine.interfaces, (QStringList{"org.freedesktop.DBus.Peer", "org.freedesktop.IBus.Engine"}));
+    EXPECT_EQ(engine.children, (QStringList{"1", "2"}));
+    EXPECT_TRUE(velmor::parseIntrospection(QStringLiteral("not xml")).children.isEmpty());
 }
 
 TEST(InputMethodMapping, FcitxStateAndLanguageGiveTheInputMethodsStatus)

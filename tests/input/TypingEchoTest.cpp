@@ -4,6 +4,7 @@
 #include "app/FormState.h"
 #include "input/EchoWords.h"
 #include "input/InputConcerns.h"
+#include "input/TextTrim.h"
 #include "widgets/InfoLine.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
@@ -62,6 +63,9 @@ TEST(EchoWords, TheWordASpaceEndsAndTheLastWordOfALine)
     EXPECT_EQ(lastWordOfLine(QStringLiteral("hello world")), QStringLiteral("world"));
     EXPECT_EQ(lastWordOfLine(QStringLiteral("ends with ")), std::nullopt);
     EXPECT_EQ(lastWordOfLine(QStringLiteral("a, b,c\t")), QStringLiteral("b,c"));
+
+    EXPECT_EQ(velmor::trimBlanks(QStringLiteral("\t\x01 two words\r\n ")), QStringLiteral("two words"));
+    EXPECT_EQ(velmor::trimEnd(QStringLiteral(" kept \n")), QStringLiteral(" kept"));
 
     EXPECT_TRUE(isArticle(QStringLiteral("\"The")));
     EXPECT_TRUE(isArticle(QStringLiteral("'a")));
@@ -152,6 +156,31 @@ TEST(TypingEcho, ConversionsAreSpokenByTheirReadingAtTheConfirmingEnter)
     EXPECT_EQ(f.engine->spoken, QStringList{"漢"});
 }
 
+TEST(TypingEcho, CompositionsCountUntilTheNextConfirmingEnterAndKeyInputDropsThem)
+{
+    FormFixture f;
+    f.inputMethod->current = {true, velmor::kImeModeHiragana};
+    f.form->WordReadCheckBox->click(); // Joyful writing off: the echo rests, the composition counts
+    compose(f, {QStringLiteral("にほん")}, QStringLiteral("日本"));
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    f.form->WordReadCheckBox->click();
+    compose(f, {QStringLiteral("ご")}, QStringLiteral("語"));
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("日本語"));
+    EXPECT_EQ(f.engine->spoken, QStringList{" にほんご"});
+
+    compose(f, {QStringLiteral("かな")}, QStringLiteral("仮名"));
+    f.trigger("KeyInput");
+    f.trigger("KeyInput");
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_TRUE(f.engine->calls.isEmpty());
+    compose(f, {QStringLiteral("き")}, QStringLiteral("木"));
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.engine->spoken, QStringList{" き"});
+}
+
 TEST(TypingEcho, TheJapaneseAndKoreanVoicesChangeTheEcho)
 {
     FormFixture f;
@@ -159,6 +188,10 @@ TEST(TypingEcho, TheJapaneseAndKoreanVoicesChangeTheEcho)
     f.inputMethod->current = {true, velmor::kImeModeAlphanumeric};
     f.engine->clear();
     type(f, QStringLiteral("word word\n"));
+    EXPECT_TRUE(f.engine->calls.isEmpty());
+    f.form->Label1->setText(QStringLiteral("Kenji"));
+    f.inputMethod->current = {true, velmor::kImeModeHangul};
+    type(f, QStringLiteral("word\n"));
     EXPECT_TRUE(f.engine->calls.isEmpty());
 
     // A Korean voice: the info line keeps its look and the reading is not wanted.
@@ -173,4 +206,9 @@ TEST(TypingEcho, TheJapaneseAndKoreanVoicesChangeTheEcho)
     f.engine->clear();
     QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
     EXPECT_EQ(f.engine->spoken, QStringList{"韓"});
+    f.form->Label1->setText(QStringLiteral("Jun-Ho"));
+    compose(f, {QStringLiteral("くに")}, QStringLiteral("国"));
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.engine->spoken, QStringList{"国"});
 }
