@@ -89,11 +89,28 @@ QByteArray EspeakEngine::selectedVoice() const
     return m_mode > 0 ? mode(m_mode).voiceName() : kDefaultVoice;
 }
 
+// The voice, rate and preparation in force now; the text id is the next one.
+SynthesisJob EspeakEngine::jobFor(const QString& text)
+{
+    SynthesisJob job{m_nextTextId, m_generation, text, selectedVoice(), m_speed, {}, {}};
+    job.preparation.autoLanguage = m_autoLanguage;
+    job.preparation.voiceLanguage = kDefaultVoice;
+    if (m_mode > 0) {
+        const VoiceMode& selected = mode(m_mode);
+        job.variant = selected.variant;
+        for (const InstalledVoice& voice : m_worker->voices())
+            if (voice.identifier == selected.voice && !voice.languages.empty())
+                job.preparation.voiceLanguage = voice.languages.front().tag;
+    }
+    return job;
+}
+
 void EspeakEngine::SpeakText(const QString& text)
 {
     if (m_silent)
         tryDevice();
-    m_worker->enqueue({m_nextTextId++, m_generation, text, selectedVoice(), m_speed});
+    m_worker->enqueue(jobFor(text));
+    ++m_nextTextId;
     ++m_textsUnfinished;
     updateTimer();
 }
@@ -152,13 +169,15 @@ void EspeakEngine::SelectMode(int mode)
 
 VoiceSample EspeakEngine::sampleSelectedVoice(const QString& text)
 {
-    return m_worker->sample(selectedVoice(), m_speed, text);
+    return m_worker->sample(jobFor(text));
 }
 
 void EspeakEngine::record(const QString& text, std::shared_ptr<SpeechSink> sink)
 {
-    m_worker->record(selectedVoice(), m_speed, text, std::move(sink));
+    m_worker->record(jobFor(text), std::move(sink));
 }
+
+QString EspeakEngine::phonemesOf(const QString& text) { return m_worker->phonemes(jobFor(text)); }
 
 QString EspeakEngine::ModeNameOf(int mode) const { return this->mode(mode).name; }
 QString EspeakEngine::SpeakerOf(int mode) const { return this->mode(mode).speaker; }

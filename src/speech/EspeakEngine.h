@@ -54,6 +54,7 @@ public:
     void setSpeed(int wordsPerMinute) override;
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
+    void setAutoLanguage(bool on) override { m_autoLanguage = on; }
 
     void record(const QString& text, std::shared_ptr<SpeechSink> sink) override;
     int sampleRate() const override { return m_worker->sampleRate(); }
@@ -66,6 +67,9 @@ public:
     // and tells which voice the library used; for checking the voices. It waits for the texts
     // already queued to be synthesized, so call it while nothing is being spoken.
     VoiceSample sampleSelectedVoice(const QString& text);
+    // The phonemes the voices make of a text prepared as for speaking; for checking the
+    // preparation. Waits like sampleSelectedVoice.
+    QString phonemesOf(const QString& text);
 
 private:
     struct Notification {
@@ -75,6 +79,7 @@ private:
 
     const VoiceMode& mode(int mode) const;
     QByteArray selectedVoice() const;
+    SynthesisJob jobFor(const QString& text);
     void postPump();
     void pump();
     void feedOutput();
@@ -102,6 +107,7 @@ private:
     int m_speed = 175;
     int m_maxSpeed = 0;
     int m_minSpeed = 0;
+    bool m_autoLanguage = false;
 
     std::uint64_t m_generation = 0;
     std::uint64_t m_nextTextId = 1;

@@ -72,8 +72,8 @@ std::vector<QByteArray> listVariants()
     return variants;
 }
 
-// Receives the samples of the synthesis running on this thread; false stops it.
 using SampleSink = std::function<bool(const short* samples, int count)>;
+// Receives the samples of the synthesis running on this thread; false stops it.
 thread_local const SampleSink* t_sink = nullptr;
 
 int onSamples(short* wav, int count, espeak_EVENT*)
@@ -139,14 +139,13 @@ void EspeakWorker::dropQueuedJobs()
     }
 }
 
-VoiceSample EspeakWorker::sample(const QByteArray& voice, int wordsPerMinute, const QString& text)
+VoiceSample EspeakWorker::sample(const SynthesisJob& job)
 {
     VoiceSample result;
     std::packaged_task<void()> task([&] {
         if (!m_available)
             return;
-        selectVoice(voice, wordsPerMinute);
-        speak(text, [&](const short* samples, int count) {
+        speakJob(job, [&](const short* samples, int count) {
             result.samples.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
             return true;
         });
@@ -159,16 +158,36 @@ VoiceSample EspeakWorker::sample(const QByteArray& voice, int wordsPerMinute, co
     return result;
 }
 
+QString EspeakWorker::phonemes(const SynthesisJob& job)
+{
+    QString result;
+    std::packaged_task<void()> task([&] {
+        if (!m_available)
+            return;
+        forEachPassage(job, [&](const SpeechPassage& passage) {
+            const QByteArray utf8 = passage.prepared.text.toUtf8();
+            const void* next = utf8.constData();
+            while (next) {
+                if (const char* phonemes = espeak_TextToPhonemes(&next, espeakCHARS_UTF8, 0))
+                    result += QString::fromUtf8(phonemes) + u' ';
+            }
+            return true;
+        });
+    });
+    std::future<void> done = task.get_future();
+    post(std::move(task));
+    done.get();
+    return result;
+}
+
 struct EspeakWorker::Recording {
-    QByteArray voice;
-    int wordsPerMinute;
-    QString text;
+    SynthesisJob job;
     std::shared_ptr<SpeechSink> sink;
 };
 
-void EspeakWorker::record(const QByteArray& voice, int wordsPerMinute, const QString& text, std::shared_ptr<SpeechSink> sink)
+void EspeakWorker::record(SynthesisJob job, std::shared_ptr<SpeechSink> sink)
 {
-    recordFrom(std::make_shared<const Recording>(Recording{voice, wordsPerMinute, text, std::move(sink)}), 0);
+    recordFrom(std::make_shared<const Recording>(Recording{std::move(job), std::move(sink)}), 0);
 }
 
 void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizetype from)
@@ -179,10 +198,12 @@ void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizet
             sink.finish(false);
             return;
         }
-        const qsizetype end = recordingPartEnd(recording->text, from);
-        selectVoice(recording->voice, recording->wordsPerMinute);
+        const QString& text = recording->job.text;
+        const qsizetype end = recordingPartEnd(text, from);
+        SynthesisJob part = recording->job;
+        part.text = text.mid(from, end - from);
         bool taken = true;
-        speak(recording->text.mid(from, end - from), [&](const short* samples, int count) {
+        speakJob(part, [&](const short* samples, int count) {
             taken = sink.take(samples, count);
             return taken;
         });
@@ -191,7 +212,7 @@ void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizet
             return;
         }
         sink.reached(end);
-        if (end < recording->text.size())
+        if (end < text.size())
             recordFrom(recording, end);
         else
             sink.finish(true);
@@ -247,14 +268,59 @@ void EspeakWorker::synthesize(const SynthesisJob& job)
 {
     if (job.generation != m_pcm.generation())
         return;
-    selectVoice(job.voice, job.wordsPerMinute);
-    speak(job.text, [&](const short* samples, int count) {
+    speakJob(job, [&](const short* samples, int count) {
         PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false};
         if (!m_pcm.push(std::move(chunk), job.generation))
             return false; // discarded or shutting down: stop synthesizing this text
         m_pcmArrived();
         return true;
     });
+}
+
+void EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink)
+{
+    bool stopped = false;
+    const SampleSink watched = [&](const short* samples, int count) {
+        stopped = stopped || !sink(samples, count);
+        return !stopped;
+    };
+    forEachPassage(job, [&](const SpeechPassage& passage) {
+        speak(passage.prepared.text, watched);
+        return !stopped;
+    });
+}
+
+// The text is prepared a piece at a time, just before it is spoken: the first sound does not
+// wait for the rest, and preparing runs ahead of playback as far as synthesis does.
+bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& sink)
+{
+    const TextPreparer preparer(job.preparation);
+    if (!preparer.changesText()) {
+        selectVoice(job.voice, job.wordsPerMinute);
+        SpeechPassage whole;
+        whole.prepared.text = job.text;
+        return sink(whole);
+    }
+    for (int begin = 0; begin < job.text.size();) {
+        const int end = pieceEnd(job.text, begin);
+        for (const SpeechPassage& passage : preparer.prepare(job.text, begin, end)) {
+            selectVoice(voiceFor(passage.language, job), job.wordsPerMinute);
+            if (!sink(passage))
+                return false;
+        }
+        begin = end;
+    }
+    return true;
+}
+
+QByteArray EspeakWorker::voiceFor(const QByteArray& language, const SynthesisJob& job) const
+{
+    if (language.isEmpty())
+        return job.voice;
+    const InstalledVoice* voice = preferredVoiceFor(m_voices, language);
+    if (!voice)
+        return job.voice;
+    return job.variant.isEmpty() ? voice->identifier : voice->identifier + '+' + job.variant;
 }
 
 } // namespace velmor

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "speech/SpeechSink.h"
+#include "speech/TextPreparation.h"
 #include "speech/VoiceModes.h"
 
 #include <QByteArray>
@@ -28,6 +29,8 @@ struct SynthesisJob {
     QString text;
     QByteArray voice;             // argument for espeak_SetVoiceByName
     int wordsPerMinute = 175;
+    PreparationOptions preparation;
+    QByteArray variant;           // the selected voice's variant, also for other languages' voices
 };
 
 // A text synthesized at once, outside the job queue and the PCM queue.
@@ -60,25 +63,36 @@ public:
     // Drops the jobs not yet started.
     void dropQueuedJobs();
 
-    // Synthesizes a text in a voice and waits for the result; for checking what the voices
-    // sound like. It runs after the jobs queued before it, so it waits as long as they do.
-    // Empty when the library is unusable.
-    VoiceSample sample(const QByteArray& voice, int wordsPerMinute, const QString& text);
+    // Synthesizes a job's text, prepared as for speaking, and waits for the result; for checking
+    // what the voices sound like. It runs after the jobs queued before it, so it waits as long
+    // as they do. Empty when the library is unusable.
+    VoiceSample sample(const SynthesisJob& job);
+    // The phonemes (espeak-ng's mnemonics) the voices make of a job's text as prepared for
+    // speaking, one passage after another; for checking the preparation. Waits like sample.
+    QString phonemes(const SynthesisJob& job);
 
-    // Synthesizes text into sink part by part (recordingPartEnd), each part queued behind the
-    // work queued meanwhile, so that a long recording does not hold speech up.
-    void record(const QByteArray& voice, int wordsPerMinute, const QString& text, std::shared_ptr<SpeechSink> sink);
+    // Synthesizes a job's text, prepared as for speaking, into sink part by part
+    // (recordingPartEnd), each part queued behind the work queued meanwhile, so that a long
+    // recording does not hold speech up.
+    void record(SynthesisJob job, std::shared_ptr<SpeechSink> sink);
 
 private:
     struct Recording;
     void recordFrom(std::shared_ptr<const Recording> recording, qsizetype from);
     using Work = std::variant<SynthesisJob, std::packaged_task<void()>>;
+    // Receives synthesized samples; false stops the synthesis.
+    using SampleSink = std::function<bool(const short* samples, int count)>;
+    // Called with each prepared passage after its voice is selected; false stops.
+    using PassageSink = std::function<bool(const SpeechPassage& passage)>;
 
     void run(std::promise<void>* ready);
     std::optional<Work> nextWork();
     void post(Work work);
     void selectVoice(const QByteArray& voice, int wordsPerMinute);
     void synthesize(const SynthesisJob& job);
+    void speakJob(const SynthesisJob& job, const SampleSink& sink);
+    bool forEachPassage(const SynthesisJob& job, const PassageSink& sink);
+    QByteArray voiceFor(const QByteArray& language, const SynthesisJob& job) const;
 
     PcmQueue& m_pcm;
     std::function<void()> m_pcmArrived;

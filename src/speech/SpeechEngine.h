@@ -46,6 +46,10 @@ public:
     virtual void setMaxSpeed(int wordsPerMinute) = 0;
     virtual void setMinSpeed(int wordsPerMinute) = 0;
 
+    // Whether passages in a script the selected voice cannot read are spoken by a voice of their
+    // language; applies to texts queued afterwards.
+    virtual void setAutoLanguage(bool on) { Q_UNUSED(on); }
+
     // Loudness of the sound being heard now, 0 (silence) to 1; drives the speaking mouth.
     virtual double outputLevel() const { return 0.0; }
     // True while no sound device takes the speech: it then runs on a silent clock, with its

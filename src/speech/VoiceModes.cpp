@@ -107,8 +107,14 @@ QString modeName(VoiceGender gender, const QString& label)
     return name;
 }
 
-// The voice espeak-ng prefers for a language tag: the lowest priority, the first listed on a tie.
-const InstalledVoice* voiceFor(const std::vector<InstalledVoice>& voices, const char* tag)
+bool contains(const std::vector<QByteArray>& list, const QByteArray& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+} // namespace
+
+const InstalledVoice* preferredVoiceFor(const std::vector<InstalledVoice>& voices, const QByteArray& tag)
 {
     const InstalledVoice* best = nullptr;
     int bestPriority = 0;
@@ -121,13 +127,6 @@ const InstalledVoice* voiceFor(const std::vector<InstalledVoice>& voices, const 
     return best;
 }
 
-bool contains(const std::vector<QByteArray>& list, const QByteArray& item)
-{
-    return std::find(list.begin(), list.end(), item) != list.end();
-}
-
-} // namespace
-
 std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices,
                                        const std::vector<QByteArray>& variants)
 {
@@ -137,7 +136,7 @@ std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices
     const bool maleInstalled = contains(variants, kMaleVariant);
     if (femaleInstalled || maleInstalled) {
         for (const NamedLanguage& language : kNamedLanguages) {
-            const InstalledVoice* voice = voiceFor(voices, language.tag);
+            const InstalledVoice* voice = preferredVoiceFor(voices, language.tag);
             if (!voice || std::find(named.begin(), named.end(), voice) != named.end())
                 continue;
             named.push_back(voice);

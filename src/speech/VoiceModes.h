@@ -45,6 +45,10 @@ inline const QByteArray kMaleVariant = QByteArrayLiteral("m3");
 // Every name is "Female ..." or "Male ..." and at most 20 bytes in code page 932; no speaker
 // but "Veronique" starts with "V", and every name and speaker is plain ASCII when the voice
 // names are in Latin letters.
+// The voice espeak-ng prefers for a language tag such as "ja": the lowest priority, the first
+// listed on a tie; null when none speaks it.
+const InstalledVoice* preferredVoiceFor(const std::vector<InstalledVoice>& voices, const QByteArray& tag);
+
 std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices,
                                        const std::vector<QByteArray>& variants);
 

@@ -50,6 +50,12 @@ expect_status 0 --say "$sentence" --out speech.mp3
 [ "$(soxi -t japanese.flac)" = flac ] && [ "$(soxi -t speech.ogg)" = vorbis ] ||
   e2e_fail "the FLAC or Ogg file is not what its name says"
 awk -v s="$(soxi -D japanese.flac)" 'BEGIN { exit !(s > 1) }' || e2e_fail "the Japanese speech is too short"
+# Kanji are read as the window reads them (MeCab readings), not letter by letter: as long as their kana.
+expect_status 0 --say "今日は良い天気です。" --voice Naoko --out kanji.wav
+expect_status 0 --say "きょうはよいてんきです。" --voice Naoko --out kana.wav
+awk -v k="$(soxi -D kanji.wav)" -v n="$(soxi -D kana.wav)" 'BEGIN { exit !(k < n * 1.15 && k > n * 0.85) }' ||
+  e2e_fail "kanji took $(soxi -D kanji.wav) s, their kana $(soxi -D kana.wav) s"
+rm kanji.wav kana.wav
 head -c 3 speech.mp3 | grep -q ID3 || [ "$(head -c 1 speech.mp3 | od -An -tx1 | tr -d ' ')" = ff ] ||
   e2e_fail "speech.mp3 is not an MP3 file"
 

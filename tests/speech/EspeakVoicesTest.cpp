@@ -188,6 +188,27 @@ TEST_F(EspeakVoicesTest, NaokoReadsKana)
     EXPECT_LT(2 * seconds(japanese), seconds(english));
 }
 
+// espeak-ng's own voices name each kanji "Chinese letter"; the Japanese voices get readings.
+TEST_F(EspeakVoicesTest, JapaneseVoicesHearReadingsInsteadOfChineseLetters)
+{
+    const QString kanji = QStringLiteral("今日は良い天気です。山田さんは東京駅で新聞を読んだ。");
+    const QString kana = QStringLiteral("キョーワヨイテンキデス。ヤマダサンワトーキョーエキデシンブンヲヨンダ。");
+    // Stress marks differ between the voices.
+    const auto phonemes = [&](const QString& text) { return engine.phonemesOf(text).remove(u'\'').remove(u','); };
+    engine.SelectMode(modeOfSpeaker(QStringLiteral("Mary")));
+    const QString chinese = phonemes(QStringLiteral("Chinese")).trimmed();
+    ASSERT_FALSE(chinese.isEmpty());
+    ASSERT_TRUE(phonemes(kanji).contains(chinese)) << "the trace looked for: " << chinese.toStdString();
+    for (const QString& speaker : {QStringLiteral("Naoko"), QStringLiteral("Kenji")}) {
+        const int mode = modeOfSpeaker(speaker);
+        ASSERT_GT(mode, 0);
+        engine.SelectMode(mode);
+        const QString heard = phonemes(kanji);
+        EXPECT_FALSE(heard.contains(chinese)) << heard.toStdString();
+        EXPECT_EQ(heard, phonemes(kana)) << speaker.toStdString();
+    }
+}
+
 TEST_F(EspeakVoicesTest, ShinAhReadsHangul)
 {
     const int shinAh = modeOfSpeaker(QStringLiteral("Shin-Ah"));

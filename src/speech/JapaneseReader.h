@@ -1,0 +1,65 @@
+#pragma once
+
+#include "speech/PreparedText.h"
+
+#include <QString>
+#include <QStringView>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+namespace MeCab {
+class Model;
+class Tagger;
+} // namespace MeCab
+
+namespace velmor {
+
+// The espeak-ng language that reads Latin words standing in Japanese text.
+inline const QByteArray kLatinInJapaneseLanguage = QByteArrayLiteral("en-us");
+
+// Turns Japanese text into what espeak-ng's Japanese voice reads well: katakana pronunciations
+// from MeCab (は as ワ, long vowels as ー), unknown words read kanji by kanji (MeCab's word for
+// the single kanji, else its first reading in kanjidic, else nothing), so that no kanji reaches
+// the voice (it would say "Chinese letter"). Safe to use from several threads.
+class JapaneseReader {
+public:
+    // The system dictionary, opened once for the process. When it is missing, that is said once
+    // on stderr and the reader stays unavailable.
+    static const JapaneseReader& system();
+
+    // Opens the MeCab dictionary in that folder (UTF-8 IPA dictionary).
+    explicit JapaneseReader(const QString& dictionaryFolder);
+    ~JapaneseReader();
+    JapaneseReader(const JapaneseReader&) = delete;
+    JapaneseReader& operator=(const JapaneseReader&) = delete;
+
+    bool isAvailable() const { return m_tagger != nullptr; }
+    // Why the reader is unavailable.
+    const QString& problem() const { return m_problem; }
+
+    // Appends the reading of whole[begin, end): kana passages for the selected voice (empty
+    // language) and Latin words as passages of kLatinInJapaneseLanguage, each unit mapped to
+    // the word of whole it reads. Unavailable, it appends the text as it is.
+    void read(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const;
+
+    // The katakana reading of a short text, Latin letters kept.
+    QString readingOf(QStringView text) const;
+
+private:
+    QString kanjiReading(char32_t kanji) const;
+    void readUnknownWord(QStringView text, int from, int to, int sourceOffset,
+                         std::vector<SpeechPassage>& out) const;
+
+    std::unique_ptr<MeCab::Model> m_model;
+    std::unique_ptr<MeCab::Tagger> m_tagger;
+    QString m_problem;
+    mutable std::mutex m_kanjiMutex;
+    mutable std::unordered_map<char32_t, QString> m_kanjiReadings;
+    // Loaded when a kanji is first met that MeCab has no reading for.
+    mutable bool m_kanjiDictionaryLoaded = false;
+    mutable std::unordered_map<char32_t, QString> m_kanjiDictionary;
+};
+
+} // namespace velmor

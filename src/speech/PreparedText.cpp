@@ -1,0 +1,31 @@
+#include "speech/PreparedText.h"
+
+#include <algorithm>
+
+namespace velmor {
+
+void PreparedText::append(QStringView piece, SourceSpan from)
+{
+    text += piece;
+    sources.insert(sources.end(), std::size_t(piece.size()), from);
+}
+
+void PreparedText::appendVerbatim(QStringView piece, int firstSource)
+{
+    text += piece;
+    sources.reserve(sources.size() + std::size_t(piece.size()));
+    for (int i = 0; i < piece.size(); ++i)
+        sources.push_back({firstSource + i, firstSource + i + 1});
+}
+
+SourceSpan PreparedText::sourceOf(int begin, int end) const
+{
+    if (sources.empty())
+        return {begin, end};
+    const int last = int(sources.size()) - 1;
+    begin = std::clamp(begin, 0, last);
+    end = std::clamp(end, begin + 1, last + 1);
+    return {sources[std::size_t(begin)].begin, sources[std::size_t(end - 1)].end};
+}
+
+} // namespace velmor

@@ -1,0 +1,144 @@
+#include "speech/TextPreparation.h"
+
+#include "speech/JapaneseReader.h"
+#include "speech/Scripts.h"
+
+#include <QChar>
+
+namespace velmor {
+
+namespace {
+
+// espeak-ng's language for a passage the selected voice cannot read.
+QByteArray languageOf(const ScriptPassage& passage)
+{
+    switch (passage.kind) {
+    case PassageKind::Japanese: return QByteArrayLiteral("ja");
+    case PassageKind::Chinese: return QByteArrayLiteral("cmn");
+    case PassageKind::Korean: return QByteArrayLiteral("ko");
+    case PassageKind::Cyrillic: return QByteArrayLiteral("ru");
+    case PassageKind::Other: return passage.otherLanguage;
+    case PassageKind::Latin: break;
+    }
+    return {};
+}
+
+void appendVerbatim(std::vector<SpeechPassage>& out, const QByteArray& language, QStringView whole, int begin, int end)
+{
+    if (out.empty() || out.back().language != language)
+        out.push_back({language, {}});
+    out.back().prepared.appendVerbatim(whole.sliced(begin, end - begin), begin);
+}
+
+bool endsSentence(QChar c, QChar next)
+{
+    switch (c.unicode()) {
+    case u'。': case u'！': case u'？': case u'!': case u'?': case u'\n': case u'\r':
+        return true;
+    case u'.':
+        return next.isSpace() || next.isNull();
+    default:
+        return false;
+    }
+}
+
+bool closesQuote(QChar c)
+{
+    switch (c.unicode()) {
+    case u'」': case u'』': case u'）': case u')': case u'"': case u'\'': case u'”': case u'’': case u'】':
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TextPreparer::TextPreparer(PreparationOptions options, const JapaneseReader* reader)
+    : m_options(std::move(options)), m_reader(reader)
+{
+}
+
+const JapaneseReader& TextPreparer::reader() const
+{
+    return m_reader ? *m_reader : JapaneseReader::system();
+}
+
+bool TextPreparer::changesText() const
+{
+    return m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) == PassageKind::Japanese;
+}
+
+void TextPreparer::readJapanese(QStringView whole, int begin, int end, const QByteArray& language,
+                                std::vector<SpeechPassage>& out) const
+{
+    std::vector<SpeechPassage> read;
+    reader().read(whole, begin, end, read);
+    for (SpeechPassage& passage : read) {
+        if (passage.language.isEmpty())
+            passage.language = language;
+        if (!out.empty() && out.back().language == passage.language) {
+            PreparedText& last = out.back().prepared;
+            last.text += passage.prepared.text;
+            last.sources.insert(last.sources.end(), passage.prepared.sources.begin(), passage.prepared.sources.end());
+        } else {
+            out.push_back(std::move(passage));
+        }
+    }
+}
+
+std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, int end) const
+{
+    std::vector<SpeechPassage> out;
+    const PassageKind native = nativeKindOf(m_options.voiceLanguage);
+    if (!m_options.autoLanguage) {
+        if (native == PassageKind::Japanese)
+            readJapanese(whole, begin, end, {}, out);
+        else
+            appendVerbatim(out, {}, whole, begin, end);
+        return out;
+    }
+    for (const ScriptPassage& passage : splitByScript(whole.sliced(begin, end - begin))) {
+        const int from = begin + passage.begin;
+        const int to = begin + passage.end;
+        const bool selectedVoiceReads = passage.kind == PassageKind::Latin || passage.kind == native
+            || (native == PassageKind::Japanese && passage.kind == PassageKind::Chinese)
+            || languageOf(passage).isEmpty();
+        if (selectedVoiceReads && native == PassageKind::Japanese)
+            readJapanese(whole, from, to, {}, out);
+        else if (selectedVoiceReads)
+            appendVerbatim(out, {}, whole, from, to);
+        else if (passage.kind == PassageKind::Japanese)
+            readJapanese(whole, from, to, languageOf(passage), out);
+        else
+            appendVerbatim(out, languageOf(passage), whole, from, to);
+    }
+    return out;
+}
+
+int pieceEnd(QStringView text, int begin)
+{
+    const int size = int(text.size());
+    const int limit = std::min(size, begin + kMaxPieceLength);
+    int lastBreak = -1;
+    for (int i = begin; i < limit; ++i) {
+        const QChar c = text[i];
+        const QChar next = i + 1 < size ? text[i + 1] : QChar();
+        if (endsSentence(c, next)) {
+            int end = i + 1;
+            while (end < size && (closesQuote(text[end]) || text[end].isSpace()))
+                ++end;
+            return end;
+        }
+        if (c.isSpace() || c == u'、' || c == u',')
+            lastBreak = i + 1;
+    }
+    if (limit == size)
+        return size;
+    if (lastBreak > begin)
+        return lastBreak;
+    // Never between the two halves of a character.
+    return text[limit - 1].isHighSurrogate() ? limit + 1 : limit;
+}
+
+} // namespace velmor

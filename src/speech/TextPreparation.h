@@ -1,0 +1,50 @@
+#pragma once
+
+#include "speech/PreparedText.h"
+
+#include <QByteArray>
+#include <QStringView>
+#include <vector>
+
+namespace velmor {
+
+class JapaneseReader;
+
+// What decides how a text is prepared for the voice.
+struct PreparationOptions {
+    QByteArray voiceLanguage; // espeak-ng language of the selected voice, e.g. "ja"
+    // Passages in a script the selected voice cannot read go to a voice of their language.
+    bool autoLanguage = false;
+    bool operator==(const PreparationOptions&) const = default;
+};
+
+// The step between the speaking commands and the synthesiser: a Japanese voice gets readings
+// instead of kanji, and with auto language each passage gets a voice that can read it. Texts
+// are prepared a piece at a time (see pieceEnd), so speech need not wait for a long text.
+// Safe to use from several threads.
+class TextPreparer {
+public:
+    // Without a reader, the system's MeCab dictionary is opened when first needed.
+    explicit TextPreparer(PreparationOptions options, const JapaneseReader* reader = nullptr);
+
+    // False when every text goes to the selected voice as it is.
+    bool changesText() const;
+    // The passages for whole[begin, end), their positions counted in whole.
+    std::vector<SpeechPassage> prepare(QStringView whole, int begin, int end) const;
+
+private:
+    const JapaneseReader& reader() const;
+    void readJapanese(QStringView whole, int begin, int end, const QByteArray& language,
+                      std::vector<SpeechPassage>& out) const;
+
+    PreparationOptions m_options;
+    const JapaneseReader* m_reader;
+};
+
+// Where the piece of text starting at begin ends: after a sentence's closing mark (and the
+// quotes and spaces that follow it), after a line break, or, for a long stretch without
+// either, at a space or comma before kMaxPieceLength units.
+inline constexpr int kMaxPieceLength = 400;
+int pieceEnd(QStringView text, int begin);
+
+} // namespace velmor

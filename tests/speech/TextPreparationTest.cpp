@@ -1,0 +1,179 @@
+#include "QtPrinters.h"
+
+#include "speech/JapaneseReader.h"
+#include "speech/Scripts.h"
+#include "speech/TextPreparation.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using velmor::JapaneseReader;
+using velmor::PassageKind;
+using velmor::PreparationOptions;
+using velmor::SpeechPassage;
+using velmor::TextPreparer;
+
+namespace {
+
+const QByteArray kJapanese = QByteArrayLiteral("ja");
+
+std::vector<SpeechPassage> prepareWhole(const TextPreparer& preparer, const QString& text)
+{
+    return preparer.prepare(text, 0, int(text.size()));
+}
+
+// The passages as "[language]text" one after another.
+QString shown(const std::vector<SpeechPassage>& passages)
+{
+    QString result;
+    for (const SpeechPassage& passage : passages)
+        result += u'[' + QString::fromLatin1(passage.language) + u']' + passage.prepared.text;
+    return result;
+}
+
+bool hasKanji(const QString& text)
+{
+    for (int at = 0; at < text.size(); at = velmor::codePointAt(text, at).next)
+        if (velmor::scriptOf(velmor::codePointAt(text, at).value) == velmor::Script::Han)
+            return true;
+    return false;
+}
+
+// Every prepared unit maps to a non-empty span inside the source; spans follow the text's order
+// and two of them are the same word or do not overlap; a unit passed on unchanged maps to its
+// own source unit; and every kana or kanji of the source is covered by some span.
+void expectPositionMap(const QString& source, const std::vector<SpeechPassage>& passages, bool everyKanjiRead = true)
+{
+    const std::string where = source.toStdString();
+    std::vector<bool> covered(std::size_t(source.size()), false);
+    velmor::SourceSpan previous{0, 0};
+    for (const SpeechPassage& passage : passages) {
+        const velmor::PreparedText& prepared = passage.prepared;
+        ASSERT_EQ(prepared.sources.size(), std::size_t(prepared.text.size())) << where;
+        for (std::size_t i = 0; i < prepared.sources.size(); ++i) {
+            const velmor::SourceSpan span = prepared.sources[i];
+            ASSERT_TRUE(0 <= span.begin && span.begin < span.end && span.end <= source.size()) << where;
+            EXPECT_TRUE(span == previous || span.begin >= previous.end) << where << " at " << i;
+            const QChar unit = prepared.text[qsizetype(i)];
+            if (velmor::scriptOf(unit.unicode()) == velmor::Script::Latin) {
+                EXPECT_EQ(span.end - span.begin, 1) << where << " at " << i;
+                EXPECT_EQ(source[span.begin], unit) << where << " at " << i;
+            }
+            for (int at = span.begin; at < span.end; ++at)
+                covered[std::size_t(at)] = true;
+            previous = span;
+        }
+    }
+    for (int at = 0; at < source.size(); ++at) {
+        const velmor::Script script = velmor::scriptOf(source[at].unicode());
+        if (script == velmor::Script::Kana || (everyKanjiRead && script == velmor::Script::Han)) {
+            EXPECT_TRUE(covered[std::size_t(at)]) << where << ": nothing reads " << QString(source[at]).toStdString();
+        }
+    }
+}
+
+} // namespace
+
+TEST(JapaneseReadings, KanjiAreReadInKatakanaWithPronouncedParticlesAndLongVowels)
+{
+    const TextPreparer preparer({kJapanese, false});
+    EXPECT_EQ(shown(prepareWhole(preparer, QStringLiteral("今日は良い天気です"))), QStringLiteral("[]キョーワヨイテンキデス"));
+    EXPECT_EQ(shown(prepareWhole(preparer, QStringLiteral("東京へ行きます。"))), QStringLiteral("[]トーキョーエイキマス。"));
+    // Latin words go to the English voice; spaces stay with the passage they follow.
+    EXPECT_EQ(shown(prepareWhole(preparer, QStringLiteral("Velmorで読む Hello world"))),
+              QStringLiteral("[en-us]Velmor[]デヨム [en-us]Hello world"));
+}
+
+TEST(JapaneseReadings, UnknownWordsAreReadKanjiByKanjiAndNoKanjiIsLeft)
+{
+    const TextPreparer preparer({kJapanese, false});
+    // Kanji that MeCab knows only inside words it does not find here, or not at all.
+    EXPECT_EQ(shown(prepareWhole(preparer, QStringLiteral("鬯彁"))), QStringLiteral("[]チョーカ"));
+    // Rare names and character forms outside every dictionary: left out rather than heard as
+    // "Chinese letter".
+    for (const QString& text : {QStringLiteral("髙橋さんと𠮷田さん"), QStringLiteral("麤鬯齉"), QStringLiteral("彁")}) {
+        const std::vector<SpeechPassage> passages = prepareWhole(preparer, text);
+        for (const SpeechPassage& passage : passages)
+            EXPECT_FALSE(hasKanji(passage.prepared.text)) << shown(passages).toStdString();
+        expectPositionMap(text, passages, false);
+    }
+}
+
+TEST(JapaneseReadings, PositionsMapBackIntoTheWordsTheyRead)
+{
+    const TextPreparer preparer({kJapanese, false});
+    const QString text = QStringLiteral("今日は、Velmorで東京の天気を聞く。\r\n明日も晴れ？");
+    const std::vector<SpeechPassage> passages = prepareWhole(preparer, text);
+    expectPositionMap(text, passages);
+    // キョー reads 今日, ワ reads は, and the English word is itself.
+    const velmor::PreparedText& first = passages.front().prepared;
+    EXPECT_EQ(first.sourceOf(0, 3), (velmor::SourceSpan{0, 2}));
+    EXPECT_EQ(first.sourceOf(3, 4), (velmor::SourceSpan{2, 3}));
+    EXPECT_EQ(passages[1].language, velmor::kLatinInJapaneseLanguage);
+    EXPECT_EQ(passages[1].prepared.sourceOf(0, 6), (velmor::SourceSpan{4, 10}));
+}
+
+TEST(JapaneseReadings, WithoutTheDictionaryJapaneseIsSpokenAsItIs)
+{
+    QTemporaryDir empty;
+    const JapaneseReader reader(empty.path());
+    EXPECT_FALSE(reader.isAvailable());
+    EXPECT_TRUE(reader.problem().contains(QStringLiteral("mecab-ipadic-utf8")));
+    const TextPreparer preparer({kJapanese, false}, &reader);
+    const QString text = QStringLiteral("今日は良い天気です");
+    EXPECT_EQ(shown(prepareWhole(preparer, text)), QStringLiteral("[]") + text);
+}
+
+TEST(ScriptDetection, MixedTextsSplitIntoPassagesOfOneScript)
+{
+    struct Case {
+        QString text;
+        QStringList expected; // kind:text of each passage
+    };
+    const auto kindName = [](const velmor::ScriptPassage& passage) {
+        switch (passage.kind) {
+        case PassageKind::Latin: return QStringLiteral("Latin");
+        case PassageKind::Japanese: return QStringLiteral("Japanese");
+        case PassageKind::Chinese: return QStringLiteral("Chinese");
+        case PassageKind::Korean: return QStringLiteral("Korean");
+        case PassageKind::Cyrillic: return QStringLiteral("Cyrillic");
+        case PassageKind::Other: return QStringLiteral("Other-") + QString::fromLatin1(passage.otherLanguage);
+        }
+        return QString();
+    };
+    const std::vector<Case> cases{
+        {QStringLiteral("Hello, 世界は広い! 中国語 1234 안녕하세요 Привет мир. Γειά σου"),
+         {QStringLiteral("Latin:Hello, "), QStringLiteral("Japanese:世界は広い! 中国語 1234 "),
+          QStringLiteral("Korean:안녕하세요 "), QStringLiteral("Cyrillic:Привет мир. "),
+          QStringLiteral("Other-el:Γειά σου")}},
+        // Kanji alone are Chinese; the long-vowel mark and 々 belong to Japanese.
+        {QStringLiteral("北京 and 東京ー 人々"),
+         {QStringLiteral("Chinese:北京 "), QStringLiteral("Latin:and "), QStringLiteral("Japanese:東京ー 人々")}},
+        {QStringLiteral("「12」 ABC"), {QStringLiteral("Latin:「12」 ABC")}},
+        {QStringLiteral("𠮷野家"), {QStringLiteral("Chinese:𠮷野家")}},
+        {QStringLiteral("..."), {QStringLiteral("Latin:...")}},
+    };
+    for (const Case& c : cases) {
+        QStringList found;
+        for (const velmor::ScriptPassage& passage : velmor::splitByScript(c.text))
+            found << kindName(passage) + u':' + c.text.mid(passage.begin, passage.end - passage.begin);
+        EXPECT_EQ(found, c.expected) << c.text.toStdString();
+    }
+}
+
+TEST(TextPieces, APieceEndsAfterASentenceOrLineAndLongStretchesAreCut)
+{
+    const QString text = QStringLiteral("今日は晴れ。「明日は？」 雨です\r\nNext line. 3.14 is pi");
+    QStringList pieces;
+    for (int begin = 0; begin < text.size();) {
+        const int end = velmor::pieceEnd(text, begin);
+        ASSERT_GT(end, begin);
+        pieces << text.mid(begin, end - begin);
+        begin = end;
+    }
+    EXPECT_EQ(pieces, (QStringList{QStringLiteral("今日は晴れ。"), QStringLiteral("「明日は？」 "), QStringLiteral("雨です\r\n"),
+                                   QStringLiteral("Next line. "), QStringLiteral("3.14 is pi")}));
+    const QString unbroken = QString(velmor::kMaxPieceLength * 2, u'あ');
+    EXPECT_EQ(velmor::pieceEnd(unbroken, 0), velmor::kMaxPieceLength);
+}
