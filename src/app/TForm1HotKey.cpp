@@ -26,6 +26,8 @@ void TForm1::createHotKey(const std::function<std::unique_ptr<GlobalShortcutServ
     connect(menus.PopupMenu1, &QMenu::aboutToShow, this, [this] {
         findChild<QAction*>(QStringLiteral("HotKeyCheck"))->setChecked(HotKeyCheckBox->isChecked());
     });
+    connect(HookHotKey1, &THookHotKey::OnHotKeyRefused, this,
+            [this](int index) { m_hotKey->HookHotKey1Refused(index); });
     connect(HookHotKey1, &THookHotKey::OnHotKey, this,
             [this](int index) { runGuarded(m_dialogs.showError, [this, index] { HookHotKey1HotKey(index); }); });
 }

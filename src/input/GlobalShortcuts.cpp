@@ -1,5 +1,6 @@
 #include "input/GlobalShortcuts.h"
 
+#include "input/PortalGlobalShortcuts.h"
 #include "input/X11GlobalShortcuts.h"
 
 #include <QWidget>
@@ -26,6 +27,8 @@ std::unique_ptr<GlobalShortcutService> platformGlobalShortcuts()
 {
     if (auto x11 = X11GlobalShortcuts::create())
         return x11;
+    if (auto portal = PortalGlobalShortcuts::create())
+        return portal;
     return std::make_unique<NoGlobalShortcuts>();
 }
 

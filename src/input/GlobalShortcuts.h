@@ -30,9 +30,12 @@ public:
 
 signals:
     void pressed(int identifier);
+    // A service that answers later (the desktop may ask the user) did not grant the key.
+    void refused(int identifier);
 };
 
-// The service of the running desktop: X11 key grabs, or one that registers nothing.
+// The service of the running desktop: X11 key grabs, the desktop portal's global shortcuts
+// (Wayland), or one that registers nothing.
 std::unique_ptr<GlobalShortcutService> platformGlobalShortcuts();
 
 } // namespace velmor

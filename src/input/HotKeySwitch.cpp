@@ -74,6 +74,12 @@ void HotKeySwitch::HookHotKey1HotKey(int index)
         m_reset();
 }
 
+void HotKeySwitch::HookHotKey1Refused(int index)
+{
+    if (index == kResetHotKey && m_controls.checkBox.isChecked())
+        m_setPanelCaption(kNotGrantedCaption);
+}
+
 void HotKeySwitch::releaseAtClose()
 {
     if (m_controls.checkBox.isChecked())

@@ -25,6 +25,7 @@ class HotKeySwitch {
 public:
     static constexpr int kResetHotKey = 1;
     static inline const QString kHeldByOtherCaption = QStringLiteral("  Ctrl+Alt+R is held by another program");
+    static inline const QString kNotGrantedCaption = QStringLiteral("  The desktop did not grant Ctrl+Alt+R");
 
     HotKeySwitch(HotKeyControls controls, std::function<void()> reset,
                  std::function<void(const QString&)> setPanelCaption);
@@ -34,6 +35,8 @@ public:
     void HotKeyCheckBoxClick();
     void HotKeyCheckClick();
     void HookHotKey1HotKey(int index);
+    // The desktop turned the key down after it was asked for; the switch keeps the user's choice.
+    void HookHotKey1Refused(int index);
     // The close goes ahead.
     void releaseAtClose();
 

@@ -71,6 +71,54 @@ QString machineId()
     return {};
 }
 
+QDBusArgument argumentIn(const QVariant& value)
+{
+    QVariant inner = value;
+    while (inner.userType() == qMetaTypeId<QDBusVariant>())
+        inner = inner.value<QDBusVariant>().variant();
+    return inner.value<QDBusArgument>();
+}
+
+enum class SubProperties { Read, Skip };
+void collectCheckedModes(const QDBusArgument& property, SubProperties subProperties, std::optional<int>& mode);
+
+// An IBusPropList: ("IBusPropList", attachments, properties).
+void collectCheckedModesOfList(const QDBusArgument& list, std::optional<int>& mode)
+{
+    QString typeName;
+    QVariantMap attachments;
+    list.beginStructure();
+    list >> typeName >> attachments;
+    list.beginArray();
+    while (!list.atEnd()) {
+        QDBusVariant item;
+        list >> item;
+        collectCheckedModes(argumentIn(item.variant()), SubProperties::Read, mode);
+    }
+    list.endArray();
+    list.endStructure();
+}
+
+// An IBusProperty: ("IBusProperty", attachments, key, type, label, icon, tooltip, sensitive,
+// visible, state, sub-properties, ...). State 1 is checked.
+void collectCheckedModes(const QDBusArgument& property, SubProperties subProperties, std::optional<int>& mode)
+{
+    QString typeName, key, icon;
+    QVariantMap attachments;
+    uint type = 0, state = 0;
+    QDBusVariant label, tooltip, subItems;
+    bool sensitive = false, visible = false;
+    property.beginStructure();
+    property >> typeName >> attachments >> key >> type >> label >> icon >> tooltip >> sensitive >> visible >> state
+        >> subItems;
+    if (typeName != QLatin1String("IBusProperty"))
+        return;
+    if (state == 1 && ibusModeOfProperty(key))
+        mode = ibusModeOfProperty(key);
+    if (subProperties == SubProperties::Read)
+        collectCheckedModesOfList(argumentIn(subItems.variant()), mode);
+}
+
 } // namespace
 
 InputMethodStatus ibusStatus(const std::optional<IBusEngine>& engine, int japaneseMode)
@@ -124,6 +172,15 @@ IntrospectedNode parseIntrospection(const QString& xml)
     return node;
 }
 
+std::optional<int> ibusModeOfProperty(const QString& key)
+{
+    if (key == QLatin1String("InputMode.Latin") || key == QLatin1String("InputMode.Direct"))
+        return kImeModeAlphanumeric;
+    if (key.startsWith(QLatin1String("InputMode.")))
+        return kImeModeHiragana;
+    return std::nullopt;
+}
+
 QString ibusAddress()
 {
     const QString fromEnvironment = qEnvironmentVariable("IBUS_ADDRESS");
@@ -162,6 +219,9 @@ IBusInputMethod::IBusInputMethod(const QDBusConnection& bus)
 {
     m_bus.connect(kService, kPath, kInterface, QStringLiteral("GlobalEngineChanged"), this,
                   SLOT(globalEngineChanged()));
+    for (const char* signal : {"RegisterProperties", "UpdateProperty"})
+        m_bus.connect(QString(), QString(), kEngineInterface, QString::fromLatin1(signal), this,
+                      SLOT(engineProperties(QDBusMessage)));
     m_engine = readGlobalEngine();
 }
 
@@ -206,6 +266,22 @@ void IBusInputMethod::setGlobalEngine(const QString& name)
     m_bus.call(QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("SetGlobalEngine")) << name,
                QDBus::Block, kTimeoutMs);
     m_engine = readGlobalEngine();
+}
+
+void IBusInputMethod::engineProperties(const QDBusMessage& message)
+{
+    if (message.arguments().isEmpty())
+        return;
+    std::optional<int> mode;
+    const QDBusArgument argument = argumentIn(message.arguments().constFirst());
+    // All properties come at once when the engine takes the focus. An update of a menu can
+    // carry its items as they were, so only the updated property itself counts.
+    if (message.member() == QLatin1String("RegisterProperties"))
+        collectCheckedModesOfList(argument, mode);
+    else
+        collectCheckedModes(argument, SubProperties::Skip, mode);
+    if (mode)
+        m_japaneseMode = *mode;
 }
 
 InputMethodStatus IBusInputMethod::status() { return ibusStatus(m_engine, m_japaneseMode); }

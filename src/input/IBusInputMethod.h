@@ -25,6 +25,10 @@ InputMethodStatus ibusStatus(const std::optional<IBusEngine>& engine, int japane
 QString ibusLanguage(const IBusEngine& engine);
 // The engine property that puts Japanese engines (Mozc, Anthy) into a conversion mode.
 QString ibusModeProperty(int conversionMode);
+// The conversion mode a Japanese engine is in when its input-mode property `key` is checked:
+// Latin and direct input are alphanumeric, every kana or full-width mode composes. Nothing
+// for other properties.
+std::optional<int> ibusModeOfProperty(const QString& key);
 // What D-Bus introspection tells of an object: its interfaces and the names of its children.
 struct IntrospectedNode {
     QStringList interfaces;
@@ -51,6 +55,8 @@ public:
 
 private slots:
     void globalEngineChanged();
+    // An engine tells the panel of its properties; the checked input mode is its mode.
+    void engineProperties(const QDBusMessage& message);
 
 private:
     explicit IBusInputMethod(const QDBusConnection& bus);

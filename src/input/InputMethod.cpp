@@ -7,6 +7,9 @@ namespace velmor {
 InputMethod::InputMethod(QWidget& textBox, Finder find)
     : m_textBox(textBox), m_find(std::move(find))
 {
+    m_lookUp.setSingleShot(true);
+    QObject::connect(&m_lookUp, &QTimer::timeout, [this] { framework(); });
+    m_lookUp.start(0);
 }
 
 InputMethod::~InputMethod() = default;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -51,7 +52,9 @@ private:
 std::unique_ptr<InputMethodFramework> detectInputMethodFramework();
 
 // The input-method operations on the text box. Each first gives the text box the keyboard
-// focus. The framework is looked for at the first question, not before.
+// focus. The framework is looked for once the event loop runs (not in the way of the window's
+// first showing, and in time to hear the engine's report of its mode when the window takes
+// the focus), or at the first question if that comes sooner.
 class InputMethod {
 public:
     using Finder = std::function<std::unique_ptr<InputMethodFramework>()>;
@@ -73,6 +76,7 @@ private:
     QWidget& m_textBox;
     Finder m_find;
     std::unique_ptr<InputMethodFramework> m_framework;
+    QTimer m_lookUp;
 };
 
 } // namespace velmor

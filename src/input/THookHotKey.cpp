@@ -13,6 +13,7 @@ THookHotKey::THookHotKey(QWidget* owner, std::unique_ptr<GlobalShortcutService> 
     , m_service(std::move(service))
 {
     connect(m_service.get(), &GlobalShortcutService::pressed, this, &THookHotKey::DoHotKey);
+    connect(m_service.get(), &GlobalShortcutService::refused, this, &THookHotKey::OnHotKeyRefused);
 }
 
 THookHotKey::~THookHotKey() = default;

@@ -27,6 +27,8 @@ public:
 
 signals:
     void OnHotKey(int index);
+    // The desktop answered a registration later, and did not grant the key.
+    void OnHotKeyRefused(int index);
 
 protected:
     virtual void DoHotKey(int identifier);

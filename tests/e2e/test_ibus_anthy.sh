@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# With a real IBus daemon and its Anthy engine: Velmor's "ZenHiragana" command puts Anthy into
-# hiragana input, romaji typed on the keyboard is composed, converted to kanji with Space and
+# With a real IBus daemon and its Anthy engine: a word typed in Anthy's Latin input is echoed at
+# its space; Velmor's "ZenHiragana" command puts Anthy into hiragana input, romaji typed on the keyboard is composed, converted to kanji with Space and
 # confirmed with Enter. The Enter is heard: the info line shows the kanji and the information
 # panel the reading that is spoken, both read through AT-SPI as a screen reader reads them.
 . "$E2E_LIB"
@@ -43,7 +43,13 @@ xdotool key --clearmodifiers ctrl+a Delete
 rec_start
 wait_for_silence 300
 
-# Anthy starts in Latin input.
+# Anthy starts in Latin input, which Velmor learns from the engine: words are echoed.
+xdotool type --delay 80 hello
+e2e_key space
+assert_sound_within 1
+wait_for_silence 300
+xdotool key --clearmodifiers ctrl+a Delete
+
 xdotool key --clearmodifiers alt+e
 sleep 0.5
 xdotool key --clearmodifiers h

@@ -151,6 +151,21 @@ TEST(HotKeySwitch, KeyHeldByAnotherProgramIsSaidOnceWhileTheSwitchStaysOn)
     EXPECT_EQ(g.form->UPanel1->caption(), QStringLiteral(" mode"));
 }
 
+TEST(HotKeySwitch, KeyTheDesktopDidNotGrantIsSaidWhileTheSwitchStaysOn)
+{
+    FormFixture f;
+    f.form->UPanel1->setCaption(QStringLiteral(" mode"));
+    emit f.shortcuts->refused(1);
+    EXPECT_EQ(f.form->UPanel1->caption(), HotKeySwitch::kNotGrantedCaption);
+    EXPECT_TRUE(f.form->HotKeyCheckBox->isChecked());
+
+    // A late answer for a key the user has switched off since says nothing.
+    f.form->HotKeyCheckBox->click();
+    f.form->UPanel1->setCaption(QStringLiteral(" mode"));
+    emit f.shortcuts->refused(1);
+    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" mode"));
+}
+
 TEST(HotKeySwitch, CloseReleasesTheKeyOnlyWhenItGoesAheadAndSavesTheSwitch)
 {
     QTemporaryDir folder;

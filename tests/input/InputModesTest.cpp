@@ -75,6 +75,11 @@ TEST(InputMethodMapping, IBusEnginesGiveTheInputMethodsStatus)
               QStringLiteral("ko"));
     EXPECT_EQ(velmor::ibusModeProperty(25), QStringLiteral("InputMode.Hiragana"));
     EXPECT_EQ(velmor::ibusModeProperty(16), QStringLiteral("InputMode.Latin"));
+    EXPECT_EQ(velmor::ibusModeOfProperty(QStringLiteral("InputMode.Latin")), 16);
+    EXPECT_EQ(velmor::ibusModeOfProperty(QStringLiteral("InputMode.Direct")), 16);
+    EXPECT_EQ(velmor::ibusModeOfProperty(QStringLiteral("InputMode.Katakana")), 25);
+    EXPECT_EQ(velmor::ibusModeOfProperty(QStringLiteral("InputMode")), std::nullopt);
+    EXPECT_EQ(velmor::ibusModeOfProperty(QStringLiteral("TypingMode.Kana")), std::nullopt);
 
     // Engines are looked for through the object tree, as an engine process describes it.
     const velmor::IntrospectedNode engine = velmor::parseIntrospection(QStringLiteral(
