@@ -364,20 +364,7 @@ void TForm1::FormShow()
     if (s.fMaxForm)
         setWindowState(windowState() | Qt::WindowMaximized);
 
-    if (s.ffirst) {
-        GetColRow();
-        RichEdit98->setSelection(0, 0);
-        RichEdit98->verticalScrollBar()->setValue(0);
-        RichEdit98->setModified(false);
-    } else {
-        if (!s.fDropOpen && s.fAddYuki) {
-            AddYukiColor(*RichEdit98, kYukiMark, kYukiColor, colorFromBgr(s.fFontColor));
-            RichEdit98->document()->clearUndoRedoStacks();
-            RichEdit98->setModified(false);
-        }
-        placeCaretAtEndLine();
-    }
-
+    placeCaretInOpenedText();
     RichEdit98->setFocus();
     GetColRow();
     SaveLabel->setOpaque(false);

@@ -83,6 +83,9 @@ public:
 
     // Opens the file named on the command line (program entry, after creation).
     void openCommandLineFile(const QString& fileName);
+    // The same for a window already shown: the file is read while the window answers, and the
+    // caret is then placed as at start-up (TForm1Opening.cpp).
+    void openCommandLineFileInBackground(const QString& fileName);
     // Opens fOpenName, as the start-up opens and dropped files do.
     void MyTextFileOpen();
 
@@ -265,6 +268,7 @@ private:
     bool FormCloseQuery();
     void openNamedFile();
     void placeCaretAtEndLine();
+    void placeCaretInOpenedText();
     void FormResize();
     void appendListing(const std::vector<ListingEntry>& listing);
 

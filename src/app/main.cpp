@@ -51,8 +51,9 @@ int main(int argc, char* argv[])
     installHintStyle(app);
 
     TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{file.has_value(), std::nullopt, {}});
-    if (file)
-        form.openCommandLineFile(*file);
+    // The window comes first; a big file is read while it is already answering.
     form.show();
+    if (file)
+        form.openCommandLineFileInBackground(*file);
     return QApplication::exec();
 }

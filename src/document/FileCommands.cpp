@@ -60,10 +60,42 @@ void FileCommands::MyTextFileOpen()
     load(m_state.fOpenName, Road::Named);
 }
 
+void FileCommands::openNamedInBackground(std::function<void(std::exception_ptr)> shown)
+{
+    m_state.fParamOpen = true;
+    if (IsLinkExt(m_state.fOpenName))
+        m_state.fOpenName = GetLinkPath(m_state.fOpenName).path;
+    if (!IsTextExt(m_state.fOpenName)) {
+        m_state.fParamOpen = false;
+        return shown({});
+    }
+    // Keys typed meanwhile go to the text once it is in.
+    m_controls.editor.holdKeys(true);
+    const QString path = m_state.fOpenName;
+    m_readAhead.start(path, TRichEdit98::kMaxLength, &m_controls.editor,
+                      [this, path, shown = std::move(shown)](ReadAhead::Result read) {
+                          ClearOnExit paramOpen{m_state.fParamOpen};
+                          std::exception_ptr error = read.error;
+                          if (!error) {
+                              try {
+                                  show(path, read.decoded, Road::Named);
+                              } catch (...) {
+                                  error = std::current_exception();
+                              }
+                          }
+                          shown(error);
+                          m_controls.editor.holdKeys(false);
+                      });
+}
+
 void FileCommands::load(const QString& path, Road road)
 {
     // A file that cannot be read stops here, before the text box is touched.
-    const DecodedText decoded = readTextFile(path, TRichEdit98::kMaxLength);
+    show(path, readTextFile(path, TRichEdit98::kMaxLength), road);
+}
+
+void FileCommands::show(const QString& path, const DecodedText& decoded, Road road)
+{
     TRichEdit98& editor = m_controls.editor;
     editor.setUpdatesEnabled(false);
     editor.setPlainText(decoded.text);

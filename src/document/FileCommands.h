@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "document/ReadAhead.h"
 #include "document/TextFile.h"
 
 #include <QDateTime>
@@ -42,6 +43,9 @@ public:
     // Opens fOpenName: a shortcut is followed first; names without a text extension are
     // passed over silently.
     void MyTextFileOpen();
+    // The same, with the file read on a thread of its own while the window goes on answering;
+    // `shown` runs once the text is in the box (or the open failed: it gets what was thrown).
+    void openNamedInBackground(std::function<void(std::exception_ptr)> shown);
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
@@ -51,6 +55,7 @@ public:
 private:
     enum class Road { OpenCommand, Named };
     void load(const QString& path, Road road);
+    void show(const QString& path, const DecodedText& decoded, Road road);
     QString presetSaveName(const QString& suffix) const;
     void refuse(const QString& spoken, const QString& shown);
     // Writes the document and marks it saved, unless characters had to be replaced: the user
@@ -62,6 +67,7 @@ private:
     FileServices m_services;
     Dialogs& m_dialogs;
     QString m_saveDirectory;
+    ReadAhead m_readAhead;
 };
 
 } // namespace velmor

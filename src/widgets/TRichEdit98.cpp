@@ -424,8 +424,27 @@ bool TRichEdit98::stepOverEmptyBreak(QKeyEvent* event)
     return true;
 }
 
+void TRichEdit98::holdKeys(bool hold)
+{
+    m_holdingKeys = hold;
+    if (hold)
+        return;
+    const std::vector<std::unique_ptr<QKeyEvent>> held = std::move(m_heldKeys);
+    m_heldKeys.clear();
+    for (const std::unique_ptr<QKeyEvent>& key : held)
+        keyPressEvent(key.get());
+}
+
 void TRichEdit98::keyPressEvent(QKeyEvent* event)
 {
+    if (m_holdingKeys) {
+        m_heldKeys.push_back(std::make_unique<QKeyEvent>(event->type(), event->key(), event->modifiers(),
+                                                         event->nativeScanCode(), event->nativeVirtualKey(),
+                                                         event->nativeModifiers(), event->text(),
+                                                         event->isAutoRepeat(), event->count()));
+        event->accept();
+        return;
+    }
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         event->matches(QKeySequence::Undo) ? undo() : redo();
         event->accept();

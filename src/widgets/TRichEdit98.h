@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <memory>
 #include <vector>
 
 namespace velmor {
@@ -24,6 +26,9 @@ public:
 
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
+    // While a text is on its way (a file being read), key presses wait; they are replayed on
+    // the text once holding ends.
+    void holdKeys(bool hold);
 
     // The whole text, "\n" between paragraphs, and the text of the positions from..to. Indexes
     // into the whole text are positions up to the first soft break that stands for nothing;
@@ -130,6 +135,8 @@ private:
     // Undo steps of reshaping, as the undo counts before and after them.
     std::vector<std::pair<int, int>> m_reshapeSteps;
     int m_maxLength = kMaxLength;
+    bool m_holdingKeys = false;
+    std::vector<std::unique_ptr<QKeyEvent>> m_heldKeys;
     int m_selectionBarWidth = 0;
     QWidget* m_selectionBar = nullptr;
 };

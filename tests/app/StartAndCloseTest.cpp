@@ -142,3 +142,38 @@ TEST(StartAndClose, StartWithoutSpeechDataKeepsTheStoredLanguageId)
     ASSERT_TRUE(f.form->close());
     EXPECT_EQ(storedValue(ini, "fid"), QStringLiteral("120"));
 }
+
+// A file named at start-up is read while the window is already up: keys typed meanwhile land in
+// the text once it is in, at the end line where the caret is placed; a file that cannot be read
+// is reported and the keys still land in the empty text box.
+TEST(StartAndClose, AFileNamedAtStartIsReadWhileTheWindowAnswers)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    const QString path = folder.filePath(QStringLiteral("notes.txt"));
+    QByteArray lines;
+    for (int i = 1; i <= 300; ++i)
+        lines += "line " + QByteArray::number(i) + "\n";
+    testfiles::writeFileBytes(path, lines + "the end\n\n");
+    testfiles::writeFileBytes(ini, "[Form1\\ffirst]\nBoolean=0\n");
+    FormFixture f(2, true, ini);
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+
+    f.form->openCommandLineFileInBackground(path);
+    QTest::keyClicks(&editor, QStringLiteral("ab"));
+    EXPECT_TRUE(editor.document()->isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.document()->isEmpty(); }));
+    EXPECT_EQ(editor.wholeText(), QString::fromUtf8(lines + "the end\nab\n"));
+    EXPECT_EQ(f.form->state().fFileName, path);
+    EXPECT_EQ(f.form->state().fRow, 301);
+    EXPECT_EQ(f.form->state().fCol, 2);
+    EXPECT_TRUE(f.errors.isEmpty());
+
+    editor.setModified(false);
+    f.form->NewButtonClick();
+    f.form->openCommandLineFileInBackground(folder.filePath(QStringLiteral("missing.txt")));
+    QTest::keyClicks(&editor, QStringLiteral("cd"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.errors.isEmpty(); }));
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("cd"));
+    EXPECT_NE(f.form->state().fFileName, folder.filePath(QStringLiteral("missing.txt")));
+}
