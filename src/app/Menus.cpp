@@ -132,6 +132,8 @@ MainMenus buildMenus(QWidget* window)
         {"N13", nullptr},
         {"JoyNaoko1", "Joyful_Naoko(&N)", nullptr, true, false},
         {"KeyInput", "Read_InputKey(&K)", nullptr, true, true},
+        {"N15", nullptr},
+        {"AutoLanguage1", "Auto language", nullptr, true, false},
     });
 
     menus.HelpMenu = makeMenu(window, "HelpMenu");

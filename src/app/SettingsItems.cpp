@@ -49,6 +49,7 @@ std::vector<TRegItem> definedItems()
         {u"KeyInputChecked", u"KeyInputChecked", u"Checked", u"True"},
         {u"fSelBgColor", u"fSelBgColor", u"Integer", u"$00FFC6C6"},
         {u"fDicName", u"fDicName", u"String", u""},
+        {u"AutoLanguage1Checked", u"AutoLanguage1", u"Checked", u"False"},
     };
 
     std::vector<TRegItem> items;

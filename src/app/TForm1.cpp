@@ -245,6 +245,7 @@ void TForm1::connectHandlers()
     connectInputHandlers();
     connectSearch();
     connectMarking();
+    connectAutoLanguage();
 }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)

@@ -251,6 +251,7 @@ private:
     void connectSpeechNotices();
     void connectSearch();
     void connectMarking();
+    void connectAutoLanguage();
     void onClick(QWidget* control, void (TForm1::*handler)());
     void onAction(const char* actionName, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());

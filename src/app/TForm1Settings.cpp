@@ -102,6 +102,8 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                         [](F& f, R& w) { w.WriteBool(f.m_state.fMarkCheck); }}},
         {"fAddYuki", {[](F& f, R& r) { f.m_state.fAddYuki = r.ReadBool(); },
                       [](F& f, R& w) { w.WriteBool(menuCheck(f, "AddYuki1")->isChecked()); }}},
+        {"AutoLanguage1Checked", {[](F& f, R& r) { menuCheck(f, "AutoLanguage1")->setChecked(r.ReadBool()); },
+                                  [](F& f, R& w) { w.WriteBool(menuCheck(f, "AutoLanguage1")->isChecked()); }}},
         {"KeyInputChecked", {[](F& f, R& r) { menuCheck(f, "KeyInput")->setChecked(r.ReadBool()); },
                              [](F& f, R& w) { w.WriteBool(menuCheck(f, "KeyInput")->isChecked()); }}},
         {"fSelBgColor", {[](F& f, R& r) { f.m_state.fSelBgColor = std::uint32_t(r.ReadInteger()); },

@@ -286,7 +286,8 @@ void EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink)
     };
     forEachPassage(job, [&](const SpeechPassage& passage) {
         speak(passage.prepared.text, watched);
-        return !stopped;
+        // A reset also ends a text whose passages make no sound.
+        return !stopped && job.generation == m_pcm.generation();
     });
 }
 

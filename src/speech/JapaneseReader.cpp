@@ -1,11 +1,13 @@
 #include "speech/JapaneseReader.h"
 
+#include "speech/NumberReading.h"
 #include "speech/Scripts.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtGlobal>
 #include <iconv.h>
+#include <string_view>
 #include <mecab.h>
 
 namespace velmor {
@@ -20,24 +22,53 @@ const char* const kDictionaryFolders[] = {"/var/lib/mecab/dic/ipadic-utf8", "/va
 
 QString pronunciationOf(const MeCab::Node& node)
 {
-    const QList<QByteArray> fields = QByteArray(node.feature).split(',');
-    if (fields.size() <= kPronunciationField || fields[kPronunciationField] == "*")
+    std::string_view field(node.feature);
+    for (int skipped = 0; skipped < kPronunciationField; ++skipped) {
+        const std::size_t comma = field.find(',');
+        if (comma == std::string_view::npos)
+            return {};
+        field.remove_prefix(comma + 1);
+    }
+    field = field.substr(0, field.find(','));
+    if (field.empty() || field == "*")
         return {};
-    const QString pronunciation = QString::fromUtf8(fields[kPronunciationField]);
+    const QString pronunciation = QString::fromUtf8(field.data(), qsizetype(field.size()));
     for (int at = 0; at < pronunciation.size(); at = codePointAt(pronunciation, at).next)
         if (scriptOf(codePointAt(pronunciation, at).value) == Script::Han)
             return {};
     return pronunciation;
 }
 
+bool isNumber(const MeCab::Node& node)
+{
+    return node.stat == MECAB_NOR_NODE || node.stat == MECAB_UNK_NODE ? std::string_view(node.feature).starts_with("名詞,数,") : false;
+}
+
+bool isCounter(const MeCab::Node& node)
+{
+    const std::string_view feature(node.feature);
+    // MeCab takes 月 after a number for ツキ, the moon.
+    return feature.find("助数詞") != std::string_view::npos || std::string_view(node.surface, node.length) == "月";
+}
+
 // Full-width Latin letters, digits and signs as their ASCII forms, one unit for one: MeCab and
-// espeak-ng know the ASCII ones better, and positions stay where they were.
+// espeak-ng know the ASCII ones better, and positions stay where they were; only the percent
+// sign goes the other way. A lone surrogate
+// becomes U+FFFD, so that the text has a UTF-8 form of known length.
 QString foldWidth(QStringView text)
 {
     QString folded = text.toString();
-    for (QChar& c : folded)
-        if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E)
-            c = QChar(c.unicode() - 0xFF01 + 0x21);
+    for (qsizetype i = 0; i < folded.size(); ++i) {
+        const QChar c = folded[i];
+        if (c == u'%')
+            folded[i] = u'％'; // the dictionary's percent sign, a counter read パーセント
+        else if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E && c != u'％')
+            folded[i] = QChar(c.unicode() - 0xFF01 + 0x21);
+        else if (c.isHighSurrogate() && i + 1 < folded.size() && folded[i + 1].isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            folded[i] = QChar::ReplacementCharacter;
+    }
     return folded;
 }
 
@@ -166,16 +197,15 @@ JapaneseReader::JapaneseReader(const QString& dictionaryFolder)
 
 JapaneseReader::~JapaneseReader() = default;
 
-void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const
-{
-    if (!isAvailable()) {
-        passageFor(out, {}).appendVerbatim(whole.sliced(begin, end - begin), begin);
-        return;
-    }
-    const QString text = foldWidth(whole.sliced(begin, end - begin));
-    const QByteArray utf8 = text.toUtf8();
-    // The UTF-16 position of each UTF-8 byte: MeCab reports words by byte.
-    std::vector<int> unitAt(std::size_t(utf8.size()) + 1, int(text.size()));
+// One piece of text as MeCab parsed it: its words by UTF-16 position.
+struct JapaneseReader::Sentence {
+    QString text;  // the piece, width folded
+    int offset;    // where it starts in the user's text
+    QByteArray utf8;
+    std::vector<int> unitAt; // the UTF-16 position of each UTF-8 byte, and of the end
+
+    Sentence(QStringView piece, int offset)
+        : text(foldWidth(piece)), offset(offset), utf8(text.toUtf8()), unitAt(std::size_t(utf8.size()) + 1, int(text.size()))
     {
         std::size_t byte = 0;
         for (int unit = 0, next = 0; unit < text.size(); unit = next) {
@@ -189,28 +219,105 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
         }
     }
 
+    int beginOf(const MeCab::Node* node) const { return unitAt[std::size_t(node->surface - utf8.constData())]; }
+    int endOf(const MeCab::Node* node) const
+    {
+        return unitAt[std::size_t(node->surface - utf8.constData()) + node->length];
+    }
+    QStringView surfaceOf(const MeCab::Node* node) const
+    {
+        return QStringView(text).sliced(beginOf(node), endOf(node) - beginOf(node));
+    }
+    // The next word starts where this one ends.
+    bool follows(const MeCab::Node* node, const MeCab::Node* next) const
+    {
+        return next && next->stat != MECAB_EOS_NODE && beginOf(next) == endOf(node);
+    }
+    SourceSpan spanOf(int from, int to) const { return {offset + from, offset + to}; }
+};
+
+void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const
+{
+    if (!isAvailable()) {
+        passageFor(out, {}).appendVerbatim(whole.sliced(begin, end - begin), begin);
+        return;
+    }
+    const Sentence sentence(whole.sliced(begin, end - begin), begin);
+    const QString& text = sentence.text;
     std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());
-    lattice->set_sentence(utf8.constData(), std::size_t(utf8.size()));
+    lattice->set_sentence(sentence.utf8.constData(), std::size_t(sentence.utf8.size()));
     if (!m_tagger->parse(lattice.get())) {
         readUnknownWord(text, 0, int(text.size()), begin, out);
         return;
     }
     int done = 0; // units of text handed on
+    bool afterMonth = false;
     for (const MeCab::Node* node = lattice->bos_node()->next; node && node->stat != MECAB_EOS_NODE; node = node->next) {
-        const int wordBegin = unitAt[std::size_t(node->surface - utf8.constData())];
-        const int wordEnd = unitAt[std::size_t(node->surface - utf8.constData()) + node->length];
+        const int wordBegin = sentence.beginOf(node);
         // MeCab skips white space between words; it is kept for the pauses it makes.
         if (wordBegin > done)
             readUnknownWord(text, done, wordBegin, begin, out);
+        if (const MeCab::Node* last = readNumber(sentence, node, afterMonth, out)) {
+            afterMonth = sentence.surfaceOf(last) == u"月";
+            node = last;
+            done = sentence.endOf(last);
+            continue;
+        }
+        afterMonth = false;
         const QString pronunciation = node->stat == MECAB_NOR_NODE ? pronunciationOf(*node) : QString();
         if (!pronunciation.isEmpty())
-            passageFor(out, {}).append(pronunciation, {begin + wordBegin, begin + wordEnd});
+            passageFor(out, {}).append(pronunciation, sentence.spanOf(wordBegin, sentence.endOf(node)));
         else
-            readUnknownWord(text, wordBegin, wordEnd, begin, out);
-        done = wordEnd;
+            readUnknownWord(text, wordBegin, sentence.endOf(node), begin, out);
+        done = sentence.endOf(node);
     }
     if (done < text.size())
         readUnknownWord(text, done, int(text.size()), begin, out);
+}
+
+// A number that MeCab split into digits, commas and a decimal point is read whole; a counter
+// after it that changes its sounds is read with it.
+const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const MeCab::Node* node, bool afterMonth,
+                                              std::vector<SpeechPassage>& out) const
+{
+    if (!isNumber(*node))
+        return nullptr;
+    const MeCab::Node* last = node;
+    int point = -1;
+    while (sentence.follows(last, last->next)) {
+        const MeCab::Node* next = last->next;
+        const QStringView surface = sentence.surfaceOf(next);
+        if (isNumber(*next)) {
+            last = next;
+        } else if ((surface == u"," || (surface == u"." && point < 0)) && sentence.follows(next, next->next)
+                   && isNumber(*next->next)) {
+            if (surface == u".")
+                point = sentence.beginOf(next);
+            last = next->next;
+        } else {
+            break;
+        }
+    }
+    const int numberBegin = sentence.beginOf(node);
+    const int numberEnd = sentence.endOf(last);
+    const QStringView whole = QStringView(sentence.text).sliced(numberBegin, (point < 0 ? numberEnd : point) - numberBegin);
+    const std::optional<std::uint64_t> value = numberValue(whole);
+    if (!value)
+        return nullptr;
+    const bool leadingZero = whole.size() > 1 && whole.front() == u'0';
+    QString reading = leadingZero ? digitsReading(whole) : numberReading(*value);
+    if (point >= 0) {
+        reading += QStringLiteral("テン") + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
+    } else if (!leadingZero && sentence.follows(last, last->next) && isCounter(*last->next)) {
+        const MeCab::Node* counter = last->next;
+        const QString counted = countedReading(*value, sentence.surfaceOf(counter), afterMonth);
+        if (!counted.isEmpty()) {
+            passageFor(out, {}).append(counted, sentence.spanOf(numberBegin, sentence.endOf(counter)));
+            return counter;
+        }
+    }
+    passageFor(out, {}).append(reading, sentence.spanOf(numberBegin, numberEnd));
+    return last;
 }
 
 // Character by character: Latin letters for the English voice, kana as they are, each kanji by

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+struct mecab_node_t; // MeCab::Node
 namespace MeCab {
 class Model;
 class Tagger;
@@ -48,7 +49,12 @@ public:
     QString readingOf(QStringView text) const;
 
 private:
+    struct Sentence;
+
     QString kanjiReading(char32_t kanji) const;
+    // Returns the last word read, or null when node starts no number.
+    const mecab_node_t* readNumber(const Sentence& sentence, const mecab_node_t* node, bool afterMonth,
+                                   std::vector<SpeechPassage>& out) const;
     void readUnknownWord(QStringView text, int from, int to, int sourceOffset,
                          std::vector<SpeechPassage>& out) const;
 

@@ -17,7 +17,7 @@ std::vector<velmor::TRegItem> items()
     return manager.RegItems;
 }
 
-TEST(SettingsItems, AreTheThirtyThreeItemsInTheirOrder)
+TEST(SettingsItems, AreTheThirtyFourItemsInTheirOrder)
 {
     // Name, section word, key word, default.
     const char* expected[][4] = {
@@ -54,6 +54,7 @@ TEST(SettingsItems, AreTheThirtyThreeItemsInTheirOrder)
         {"KeyInputChecked", "KeyInputChecked", "Checked", "True"},
         {"fSelBgColor", "fSelBgColor", "Integer", "$00FFC6C6"},
         {"fDicName", "fDicName", "String", ""},
+        {"AutoLanguage1Checked", "AutoLanguage1", "Checked", "False"},
     };
     const auto actual = items();
     ASSERT_EQ(actual.size(), std::size(expected));
@@ -74,8 +75,8 @@ TEST(SettingsItems, NoNameHidesAnotherAndNoTwoShareASection)
         names.insert(item.Name.toLower());
         sections.insert(item.Section.toLower());
     }
-    EXPECT_EQ(names.size(), 33);
-    EXPECT_EQ(sections.size(), 33);
+    EXPECT_EQ(names.size(), 34);
+    EXPECT_EQ(sections.size(), 34);
 }
 
 TEST(SettingsAccessOrder, IsTheDefinedOrderWithTwoItemsMovedForward)

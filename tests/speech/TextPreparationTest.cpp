@@ -5,6 +5,7 @@
 #include "speech/TextPreparation.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -176,4 +177,102 @@ TEST(TextPieces, APieceEndsAfterASentenceOrLineAndLongStretchesAreCut)
                                    QStringLiteral("Next line. "), QStringLiteral("3.14 is pi")}));
     const QString unbroken = QString(velmor::kMaxPieceLength * 2, u'あ');
     EXPECT_EQ(velmor::pieceEnd(unbroken, 0), velmor::kMaxPieceLength);
+}
+
+namespace {
+
+// What a reading sounds like, for comparing readings: katakana and Latin letters only, with
+// the spellings of one sound made one (ヲ as オ, ヅ as ズ, long vowels as ー).
+QString sound(const QString& reading)
+{
+    static const QString oRow = QStringLiteral("オコソトノホモヨロゴゾドボポョ");
+    static const QString uRow = QStringLiteral("ウクスツヌフムユルグズヅブプュ");
+    static const QString eRow = QStringLiteral("エケセテネヘメレゲゼデベペ");
+    static const QString iRow = QStringLiteral("イキシチニヒミリギジヂビピ");
+    QString result;
+    for (QChar c : reading) {
+        if (c.unicode() >= 0x3041 && c.unicode() <= 0x3096)
+            c = QChar(c.unicode() + 0x60);
+        if (c == u'ヲ')
+            c = u'オ';
+        else if (c == u'ヅ')
+            c = u'ズ';
+        else if (c == u'ヂ')
+            c = u'ジ';
+        const bool kana = (c.unicode() >= 0x30A1 && c.unicode() <= 0x30FA) || c == u'ー';
+        const bool latin = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+        if (!kana && !latin)
+            continue;
+        if (!result.isEmpty()) {
+            const QChar before = result.back();
+            if ((c == u'ウ' && (oRow.contains(before) || uRow.contains(before))) || (c == u'オ' && oRow.contains(before))
+                || (c == u'イ' && (eRow.contains(before) || iRow.contains(before))))
+                c = u'ー';
+        }
+        result += c;
+    }
+    return result;
+}
+
+struct CorpusLine {
+    QString text;
+    QStringList readings; // each one right
+};
+
+std::vector<CorpusLine> readCorpus()
+{
+    QFile file(QStringLiteral(VELMOR_SPEECH_TEST_DATA "/japanese_readings.tsv"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<CorpusLine> corpus;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+        const QStringList fields = line.split(u'\t');
+        if (line.startsWith(u'#') || fields.size() != 2)
+            continue;
+        corpus.push_back({fields[0], fields[1].split(u'|')});
+    }
+    return corpus;
+}
+
+} // namespace
+
+// Sentences of news-like prose, names, numbers, dates, counters and Latin words, each with how a
+// Japanese reader pronounces it. MeCab picks a wrong reading now and then (homographs, names):
+// a few may differ, but no kanji may ever reach the voice.
+TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheVoice)
+{
+    const std::vector<CorpusLine> corpus = readCorpus();
+    ASSERT_GE(corpus.size(), 200u);
+    const TextPreparer preparer({kJapanese, false});
+    int matching = 0;
+    int withKanji = 0;
+    int withKanjiClean = 0;
+    QStringList misread;
+    for (const CorpusLine& line : corpus) {
+        const std::vector<SpeechPassage> passages = prepareWhole(preparer, line.text);
+        QString reading;
+        bool clean = true;
+        for (const SpeechPassage& passage : passages) {
+            reading += passage.prepared.text;
+            clean = clean && !(passage.language.isEmpty() && hasKanji(passage.prepared.text));
+        }
+        expectPositionMap(line.text, passages);
+        if (hasKanji(line.text)) {
+            ++withKanji;
+            withKanjiClean += clean ? 1 : 0;
+        }
+        const bool right = std::any_of(line.readings.begin(), line.readings.end(),
+                                       [&](const QString& expected) { return sound(expected) == sound(reading); });
+        if (right)
+            ++matching;
+        else
+            misread << line.text + QStringLiteral(" -> ") + reading + QStringLiteral(" (expected ")
+                    + line.readings.join(QStringLiteral(" or ")) + u')';
+    }
+    std::printf("Japanese readings: %d of %zu sentences as expected; %d of %d with kanji read without any kanji\n",
+                matching, corpus.size(), withKanjiClean, withKanji);
+    for (const QString& line : misread)
+        std::printf("  misread: %s\n", qPrintable(line));
+    EXPECT_EQ(withKanjiClean, withKanji);
+    EXPECT_GE(double(matching) / double(corpus.size()), 0.95);
 }

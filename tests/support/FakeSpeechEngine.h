@@ -26,6 +26,7 @@ public:
     void setSpeed(int wordsPerMinute) override;
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
+    void setAutoLanguage(bool on) override { autoLanguage = on; }
     // Kept for the test to feed: nothing is synthesized.
     void record(const QString& text, std::shared_ptr<velmor::SpeechSink> sink) override;
 
@@ -44,6 +45,7 @@ public:
     int speed = 0;
     int maxSpeed = 0;
     int minSpeed = 0;
+    bool autoLanguage = false;
     // When set, the next call throws this message as a SpeechError.
     QString failNext;
 
