@@ -61,7 +61,9 @@ QString usageText()
         "or written (or no sound output was found), 2 for bad options.\n"
         "\n"
         "Keys: Ctrl+P speak all, Ctrl+B speak the caret line, Ctrl+T speak the selection,\n"
-        "Ctrl+E pause or resume, Ctrl+R stop.\n");
+        "Ctrl+E pause or resume, Ctrl+R stop. While speaking: Alt+Right next sentence,\n"
+        "Alt+Left back to the start of the sentence (to the one before within its first\n"
+        "second); Alt+Down speaks from the caret to the end.\n");
 }
 
 DisplayEnvironment currentDisplayEnvironment()

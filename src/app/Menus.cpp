@@ -133,6 +133,8 @@ MainMenus buildMenus(QWidget* window)
         {"JoyNaoko1", "Joyful_Naoko(&N)", nullptr, true, false},
         {"KeyInput", "Read_InputKey(&K)", nullptr, true, true},
         {"N15", nullptr},
+        {"FollowWords1", "Follow words", nullptr, true, true},
+        {"N16", nullptr},
         {"AutoLanguage1", "Auto language", nullptr, true, false},
     });
 

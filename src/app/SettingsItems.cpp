@@ -50,6 +50,7 @@ std::vector<TRegItem> definedItems()
         {u"fSelBgColor", u"fSelBgColor", u"Integer", u"$00FFC6C6"},
         {u"fDicName", u"fDicName", u"String", u""},
         {u"AutoLanguage1Checked", u"AutoLanguage1", u"Checked", u"False"},
+        {u"FollowWordsChecked", u"FollowWords", u"Checked", u"True"},
     };
 
     std::vector<TRegItem> items;

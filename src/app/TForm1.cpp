@@ -17,6 +17,7 @@
 #include "help/SpokenHelp.h"
 #include "input/HotKeySwitch.h"
 #include "speech/Repetition.h"
+#include "speech/SentenceSteps.h"
 #include "speech/SpeakingCommands.h"
 #include "speech/SpeedControl.h"
 #include "speech/TextMarking.h"
@@ -74,6 +75,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     createConcerns();
     createHotKey(options.globalShortcuts);
     createHelp();
+    createFollowing();
     createInputConcerns(std::move(options.inputMethod));
     connectHandlers();
     FormCreate(options.commandLineFilePending, options.settingsFile);

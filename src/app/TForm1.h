@@ -39,6 +39,7 @@ class SpeedControl;
 class TVolumeControl;
 class VoiceSelection;
 class Repetition;
+class SentenceSteps;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
@@ -245,6 +246,7 @@ private:
     void createHotKey(const std::function<std::unique_ptr<GlobalShortcutService>()>& makeService);
     void createDropsAndPrinting();
     void createAppearance();
+    void createFollowing();
     void createMarking();
     void createAudioExport();
     void connectHandlers();
@@ -277,6 +279,7 @@ private:
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;
     std::unique_ptr<Repetition> m_repetition;
+    std::unique_ptr<SentenceSteps> m_sentenceSteps;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<DropCommands> m_drops;

@@ -110,6 +110,8 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                          [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fSelBgColor)); }}},
         {"fDicName", {[](F& f, R& r) { f.m_state.fDicName = r.ReadString(); },
                       [](F& f, R& w) { w.WriteString(f.m_state.fDicName); }}},
+        {"FollowWordsChecked", {[](F& f, R& r) { menuCheck(f, "FollowWords1")->setChecked(r.ReadBool()); },
+                                [](F& f, R& w) { w.WriteBool(menuCheck(f, "FollowWords1")->isChecked()); }}},
     };
     return bindings;
 }

@@ -95,9 +95,10 @@ int endLineCaretPosition(const QTextDocument& document)
     return displayLineStart(document, row == lastRow ? lastRow : row + 1);
 }
 
-QString gatherWholeText(const QTextDocument& document)
+QString gatherWholeText(const QTextDocument& document) { return linesWithCrLf(wholeText(document)); }
+
+QString linesWithCrLf(const QString& plain)
 {
-    const QString plain = wholeText(document);
     if (plain.isEmpty())
         return {};
     QString whole;

@@ -32,6 +32,8 @@ int endLineCaretPosition(const QTextDocument& document);
 
 // Every line followed by CR LF; a final empty line adds nothing, an empty document gives "".
 QString gatherWholeText(const QTextDocument& document);
+// The same for a text with "\n" between lines.
+QString linesWithCrLf(const QString& text);
 
 // "Line: %-5d  Col: %-5d" for a 0-based row (shown from 1) and column (shown from 0).
 QString lineColumnText(int row, int column);

@@ -109,6 +109,7 @@ void EspeakEngine::SpeakText(const QString& text)
 {
     if (m_silent)
         tryDevice();
+    m_texts.emplace_back(m_nextTextId, text);
     m_worker->enqueue(jobFor(text));
     ++m_nextTextId;
     ++m_textsUnfinished;
@@ -124,6 +125,7 @@ void EspeakEngine::ResetAudio()
     m_chunk.reset();
     m_chunkOffset = 0;
     m_notifications.clear();
+    m_texts.clear();
     m_textsUnfinished = 0;
     m_startedTextId = 0;
     m_written = 0;
@@ -213,10 +215,12 @@ void EspeakEngine::feedOutput()
             if (!m_chunk)
                 return;
         }
+        using Kind = Notification::Kind;
         if (m_chunk->endOfText) {
             if (m_chunk->textId != m_startedTextId) // a text without samples
-                m_notifications.push_back({false, m_written});
-            m_notifications.push_back({true, m_written});
+                m_notifications.push_back({Kind::Started, m_written, m_chunk->textId});
+            queueWords(*m_chunk, m_written);
+            m_notifications.push_back({Kind::Done, m_written, m_chunk->textId});
             m_startedTextId = m_chunk->textId;
             m_chunk.reset();
             continue;
@@ -230,9 +234,11 @@ void EspeakEngine::feedOutput()
         if (taken <= 0)
             return;
         if (m_chunk->textId != m_startedTextId) {
-            m_notifications.push_back({false, m_written});
+            m_notifications.push_back({Kind::Started, m_written, m_chunk->textId});
             m_startedTextId = m_chunk->textId;
         }
+        if (m_chunkOffset == 0)
+            queueWords(*m_chunk, m_written);
         remember(data, taken);
         m_written += taken;
         m_chunkOffset += taken;
@@ -243,23 +249,49 @@ void EspeakEngine::feedOutput()
     }
 }
 
+void EspeakEngine::queueWords(const PcmChunk& chunk, qint64 chunkPosition)
+{
+    for (const WordMark& word : chunk.words)
+        m_notifications.push_back({Notification::Kind::Word, chunkPosition + word.sample * kBytesPerSample, chunk.textId, word});
+}
+
 void EspeakEngine::emitDueNotifications()
 {
+    using Kind = Notification::Kind;
     // Handlers may reset the engine or queue texts while they run.
     const std::uint64_t generation = m_generation;
     while (!m_paused && generation == m_generation && !m_notifications.empty()) {
         const Notification next = m_notifications.front();
-        if (next.done && playedPosition() < next.position)
+        if (next.kind != Kind::Started && playedPosition() < next.position)
             return;
         m_notifications.pop_front();
-        m_startReported = !next.done;
-        if (next.done) {
-            --m_textsUnfinished;
-            emit OnTextDataDone();
-        } else {
+        switch (next.kind) {
+        case Kind::Started:
+            m_startReported = true;
             emit OnTextDataStarted();
+            break;
+        case Kind::Word:
+            emitWord(next);
+            break;
+        case Kind::Done:
+            m_startReported = false;
+            --m_textsUnfinished;
+            while (!m_texts.empty() && m_texts.front().first <= next.textId)
+                m_texts.pop_front();
+            emit OnTextDataDone();
+            break;
         }
     }
+}
+
+void EspeakEngine::emitWord(const Notification& word)
+{
+    const auto text = std::find_if(m_texts.begin(), m_texts.end(), [&](const auto& t) { return t.first == word.textId; });
+    if (text == m_texts.end())
+        return;
+    // A copy: a handler may reset the engine, which lets go of the text.
+    const QString spoken = text->second;
+    emit OnWordHeard(spoken, word.word.textOffset, word.word.length);
 }
 
 void EspeakEngine::updateTimer()

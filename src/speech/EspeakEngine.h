@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace velmor {
@@ -73,8 +74,10 @@ public:
 
 private:
     struct Notification {
-        bool done;         // OnTextDataDone, else OnTextDataStarted
-        qint64 position;   // a done is due once playback has passed this byte
+        enum class Kind { Started, Word, Done } kind;
+        qint64 position;   // a word or a done is due once playback has reached this byte
+        std::uint64_t textId = 0;
+        WordMark word = {};
     };
 
     const VoiceMode& mode(int mode) const;
@@ -83,7 +86,9 @@ private:
     void postPump();
     void pump();
     void feedOutput();
+    void queueWords(const PcmChunk& chunk, qint64 chunkPosition);
     void emitDueNotifications();
+    void emitWord(const Notification& word);
     void updateTimer();
     void fallBackToSilence();
     std::unique_ptr<AudioOutput> openDevice();
@@ -118,6 +123,8 @@ private:
     std::optional<PcmChunk> m_chunk; // being written to the output
     qsizetype m_chunkOffset = 0;
     std::deque<Notification> m_notifications;
+    // The texts queued and not yet done, by id, for their word notifications.
+    std::deque<std::pair<std::uint64_t, QString>> m_texts;
 
     // Byte positions since the last reset: what went to the output, and the position the
     // current output counts as its 0 (it moves when a failed device is replaced).

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <espeak-ng/speak_lib.h>
 #include <iterator>
+#include <utility>
 
 namespace velmor {
 
@@ -72,25 +73,106 @@ std::vector<QByteArray> listVariants()
     return variants;
 }
 
-using SampleSink = std::function<bool(const short* samples, int count)>;
-// Receives the samples of the synthesis running on this thread; false stops it.
-thread_local const SampleSink* t_sink = nullptr;
+// Receives the samples and events of the synthesis running on this thread; false stops it.
+// The last call of a synthesis may bring events without samples.
+using SynthesisSink = std::function<bool(const short* samples, int count, const espeak_EVENT* events)>;
+thread_local const SynthesisSink* t_sink = nullptr;
 
-int onSamples(short* wav, int count, espeak_EVENT*)
+int onSamples(short* wav, int count, espeak_EVENT* events)
 {
-    const SampleSink* sink = t_sink;
-    if (!sink || !wav || count <= 0)
+    const SynthesisSink* sink = t_sink;
+    if (!sink)
         return 0;
-    return (*sink)(wav, count) ? 0 : 1;
+    return (*sink)(wav, wav ? std::max(count, 0) : 0, events) ? 0 : 1;
 }
 
-void speak(const QString& text, const SampleSink& sink)
+void speak(const QString& text, const SynthesisSink& sink)
 {
     const QByteArray utf8 = text.toUtf8();
     t_sink = &sink;
     espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
     t_sink = nullptr;
 }
+
+// The library counts a text's characters in code points from 1; the text is indexed in UTF-16
+// units, where a character beyond the Basic Multilingual Plane takes two.
+class CodePointIndex {
+public:
+    explicit CodePointIndex(const QString& text)
+        : m_size(int(text.size()))
+    {
+        int codePoint = 0;
+        for (qsizetype i = 0; i < text.size(); ++i, ++codePoint) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                m_pairs.push_back(codePoint);
+                ++i;
+            }
+        }
+    }
+
+    int utf16Offset(int codePoint) const
+    {
+        const auto pairsBefore = std::lower_bound(m_pairs.begin(), m_pairs.end(), codePoint) - m_pairs.begin();
+        return std::min(m_size, codePoint + int(pairsBefore));
+    }
+
+private:
+    int m_size;
+    std::vector<int> m_pairs; // code point indexes of the characters that take two units
+};
+
+// Word events of the synthesis of one passage, handed on with the chunk in which each word's
+// sound begins, and placed in the text the passage was prepared from.
+class WordEvents {
+public:
+    explicit WordEvents(const PreparedText& passage) : m_passage(passage), m_index(passage.text) { }
+
+    void take(const espeak_EVENT* events)
+    {
+        for (const espeak_EVENT* e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            // The library also sends empty words, at the start of some clauses.
+            if (e->type != espeakEVENT_WORD || e->text_position < 1 || e->length < 1)
+                continue;
+            const int start = m_index.utf16Offset(e->text_position - 1);
+            const int end = m_index.utf16Offset(e->text_position - 1 + e->length);
+            // After some symbols (an emoji) it also reports the blank that follows as a word.
+            const QStringView word = QStringView(m_passage.text).mid(start, end - start);
+            if (std::none_of(word.begin(), word.end(), [](QChar c) { return !c.isSpace(); }))
+                continue;
+            const SourceSpan source = m_passage.sourceOf(start, end);
+            m_pending.push_back({std::max<qsizetype>(e->sample, 0), source.begin, source.end - source.begin});
+        }
+    }
+
+    // The words that begin before the end of the next `count` samples, placed within them.
+    std::vector<WordMark> within(qsizetype count)
+    {
+        std::vector<WordMark> words;
+        const auto later = std::stable_partition(m_pending.begin(), m_pending.end(),
+                                                 [&](const WordMark& w) { return w.sample < m_delivered + count; });
+        for (auto w = m_pending.begin(); w != later; ++w)
+            words.push_back({std::max<qsizetype>(0, w->sample - m_delivered), w->textOffset, w->length});
+        m_pending.erase(m_pending.begin(), later);
+        m_delivered += count;
+        return words;
+    }
+
+    // Words whose sound never came, placed at the start of whatever sound comes next.
+    std::vector<WordMark> rest()
+    {
+        std::vector<WordMark> words;
+        for (const WordMark& w : m_pending)
+            words.push_back({0, w.textOffset, w.length});
+        m_pending.clear();
+        return words;
+    }
+
+private:
+    const PreparedText& m_passage;
+    CodePointIndex m_index;
+    std::vector<WordMark> m_pending; // sample counted from the start of the passage's synthesis
+    qsizetype m_delivered = 0;
+};
 
 } // namespace
 
@@ -145,7 +227,7 @@ VoiceSample EspeakWorker::sample(const SynthesisJob& job)
     std::packaged_task<void()> task([&] {
         if (!m_available)
             return;
-        speakJob(job, [&](const short* samples, int count) {
+        speakJob(job, [&](const short* samples, int count, std::vector<WordMark>) {
             result.samples.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
             return true;
         });
@@ -203,7 +285,7 @@ void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizet
         SynthesisJob part = recording->job;
         part.text = text.mid(from, end - from);
         bool taken = true;
-        speakJob(part, [&](const short* samples, int count) {
+        speakJob(part, [&](const short* samples, int count, std::vector<WordMark>) {
             taken = sink.take(samples, count);
             return taken;
         });
@@ -239,9 +321,8 @@ void EspeakWorker::run(std::promise<void>* ready)
             continue;
         }
         const SynthesisJob& job = std::get<SynthesisJob>(*work);
-        if (m_available)
-            synthesize(job);
-        if (m_pcm.push({job.textId, {}, true}, job.generation))
+        std::vector<WordMark> unheardWords = m_available ? synthesize(job) : std::vector<WordMark>{};
+        if (m_pcm.push({job.textId, {}, true, std::move(unheardWords)}, job.generation))
             m_pcmArrived();
     }
 }
@@ -264,12 +345,13 @@ void EspeakWorker::selectVoice(const QByteArray& voice, int wordsPerMinute)
     espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
 }
 
-void EspeakWorker::synthesize(const SynthesisJob& job)
+std::vector<WordMark> EspeakWorker::synthesize(const SynthesisJob& job)
 {
     if (job.generation != m_pcm.generation())
-        return;
-    speakJob(job, [&](const short* samples, int count) {
-        PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false};
+        return {};
+    return speakJob(job, [&](const short* samples, int count, std::vector<WordMark> words) {
+        PcmChunk chunk{job.textId, QByteArray(reinterpret_cast<const char*>(samples), qsizetype(count) * 2), false,
+                       std::move(words)};
         if (!m_pcm.push(std::move(chunk), job.generation))
             return false; // discarded or shutting down: stop synthesizing this text
         m_pcmArrived();
@@ -277,18 +359,29 @@ void EspeakWorker::synthesize(const SynthesisJob& job)
     });
 }
 
-void EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink)
+std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink)
 {
     bool stopped = false;
-    const SampleSink watched = [&](const short* samples, int count) {
-        stopped = stopped || !sink(samples, count);
-        return !stopped;
-    };
+    std::vector<WordMark> unheard; // of the passages before, for the next sound
     forEachPassage(job, [&](const SpeechPassage& passage) {
-        speak(passage.prepared.text, watched);
+        WordEvents words(passage.prepared);
+        speak(passage.prepared.text, [&](const short* samples, int count, const espeak_EVENT* events) {
+            words.take(events);
+            if (count == 0)
+                return true;
+            std::vector<WordMark> heard = std::exchange(unheard, {});
+            std::vector<WordMark> mine = words.within(count);
+            heard.insert(heard.end(), mine.begin(), mine.end());
+            stopped = stopped || !sink(samples, count, std::move(heard));
+            // A reset also ends a text whose passages make no sound.
+        return !stopped && job.generation == m_pcm.generation();
+        });
+        std::vector<WordMark> rest = words.rest();
+        unheard.insert(unheard.end(), rest.begin(), rest.end());
         // A reset also ends a text whose passages make no sound.
         return !stopped && job.generation == m_pcm.generation();
     });
+    return unheard;
 }
 
 // The text is prepared a piece at a time, just before it is spoken: the first sound does not

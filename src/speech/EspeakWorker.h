@@ -1,5 +1,6 @@
 #pragma once
 
+#include "speech/PcmQueue.h"
 #include "speech/SpeechSink.h"
 #include "speech/TextPreparation.h"
 #include "speech/VoiceModes.h"
@@ -20,8 +21,6 @@
 
 namespace velmor {
 
-class PcmQueue;
-
 // A text to speak with the voice and rate that were current when it was queued.
 struct SynthesisJob {
     std::uint64_t textId = 0;
@@ -41,8 +40,9 @@ struct VoiceSample {
 
 // The only thread that calls into libespeak-ng, which crashes when two threads synthesize.
 // It initializes the library and reads the voice list, then turns queued jobs, one at a time
-// and in order, into PCM chunks followed by an end mark. Jobs of a discarded PcmQueue
-// generation are skipped, and synthesis of one stops as soon as the queue refuses its audio.
+// and in order, into PCM chunks (each with the words whose sound begins in it) followed by an
+// end mark. Jobs of a discarded PcmQueue generation are skipped, and synthesis of one stops as
+// soon as the queue refuses its audio.
 class EspeakWorker {
 public:
     // Waits until the library is ready (or known to be unusable) and the voices are read.
@@ -80,8 +80,9 @@ private:
     struct Recording;
     void recordFrom(std::shared_ptr<const Recording> recording, qsizetype from);
     using Work = std::variant<SynthesisJob, std::packaged_task<void()>>;
-    // Receives synthesized samples; false stops the synthesis.
-    using SampleSink = std::function<bool(const short* samples, int count)>;
+    // Receives synthesized samples with the words whose sound begins in them, placed in the
+    // job's text; false stops the synthesis.
+    using SampleSink = std::function<bool(const short* samples, int count, std::vector<WordMark> words)>;
     // Called with each prepared passage after its voice is selected; false stops.
     using PassageSink = std::function<bool(const SpeechPassage& passage)>;
 
@@ -89,8 +90,9 @@ private:
     std::optional<Work> nextWork();
     void post(Work work);
     void selectVoice(const QByteArray& voice, int wordsPerMinute);
-    void synthesize(const SynthesisJob& job);
-    void speakJob(const SynthesisJob& job, const SampleSink& sink);
+    // Both return the words reported without sound of their own, for the end of the text.
+    std::vector<WordMark> synthesize(const SynthesisJob& job);
+    std::vector<WordMark> speakJob(const SynthesisJob& job, const SampleSink& sink);
     bool forEachPassage(const SynthesisJob& job, const PassageSink& sink);
     QByteArray voiceFor(const QByteArray& language, const SynthesisJob& job) const;
 

@@ -6,15 +6,25 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace velmor {
 
+// A word of a text whose sound begins in a chunk: where in the chunk's samples, and where in
+// the text (UTF-16 units).
+struct WordMark {
+    qsizetype sample = 0;
+    int textOffset = 0;
+    int length = 0;
+};
+
 // A piece of synthesized speech: 16-bit mono samples of one text, or the mark that the text
-// has no more samples.
+// has no more samples. The words travel with the sound so that each is reported when heard.
 struct PcmChunk {
     std::uint64_t textId = 0;
     QByteArray samples;
     bool endOfText = false;
+    std::vector<WordMark> words = {};
 };
 
 // Carries PCM from the synthesis thread to the UI thread. Synthesis runs far faster than real

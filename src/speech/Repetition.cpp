@@ -3,6 +3,7 @@
 #include "app/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/SpeechEngine.h"
+#include "speech/WordFollower.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/TRichEdit98.h"
 
@@ -36,13 +37,15 @@ void Repetition::Timer1Timer()
 {
     switch (m_state.fSpeechKind) {
     case 1:
-        m_engine->SpeakText(gatherWholeText(*m_controls.editor.document()));
+        speakFollowed(gatherWholeText(*m_controls.editor.document()), 0);
         break;
     case 2:
-        m_engine->SpeakText(m_controls.editor.lineText(m_state.fRow));
+        speakFollowed(m_controls.editor.lineText(m_state.fRow), m_controls.editor.lineStart(m_state.fRow));
         break;
     case 3:
         m_engine->SpeakText(m_state.fSelText);
+        if (m_follower)
+            m_follower->followSelection(WordFollower::Queued::Behind, m_state.fSelText, std::nullopt);
         break;
     case 4:
         if (m_controls.clipSpeechCheckBox.isChecked())
@@ -54,6 +57,13 @@ void Repetition::Timer1Timer()
     m_controls.repeatTimer.stop();
     if (m_state.fRepCount < m_state.fRepNum)
         ++m_state.fRepCount;
+}
+
+void Repetition::speakFollowed(const QString& text, int start)
+{
+    m_engine->SpeakText(text);
+    if (m_follower)
+        m_follower->follow(WordFollower::Queued::Behind, text, start);
 }
 
 void Repetition::RepUpDownChange() { m_state.fRepNum = m_controls.repetitionSpinner.value(); }

@@ -12,6 +12,7 @@ struct FormState;
 class SpeechEngine;
 class TRichEdit98;
 class IndicatorLabel;
+class WordFollower;
 
 struct RepetitionControls {
     TRichEdit98& editor;
@@ -34,10 +35,16 @@ public:
     void RepUpDownChange();
     void OffRepButtonClick();
 
+    // Is told of each text repeated from the document; may be null.
+    void setFollower(WordFollower* follower) { m_follower = follower; }
+
 private:
+    void speakFollowed(const QString& text, int start);
+
     FormState& m_state;
     SpeechEngine* m_engine;
     RepetitionControls m_controls;
+    WordFollower* m_follower = nullptr;
 };
 
 } // namespace velmor

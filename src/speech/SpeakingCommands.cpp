@@ -3,6 +3,7 @@
 #include "app/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/SpeechEngine.h"
+#include "speech/WordFollower.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
@@ -42,7 +43,7 @@ void SpeakingCommands::SpeechButtonClick()
     if (!m_state.fEngineOK)
         return;
     restart();
-    m_engine->SpeakText(gatherWholeText(*m_controls.editor.document()));
+    speakFollowed(gatherWholeText(*m_controls.editor.document()), 0);
     m_state.fSpeechKind = 1;
     m_state.fRepCount = 1;
 }
@@ -53,7 +54,7 @@ void SpeakingCommands::BandButtonClick()
         return;
     restart();
     const QString line = m_controls.editor.lineText(m_state.fRow);
-    m_engine->SpeakText(line);
+    speakFollowed(line, m_controls.editor.lineStart(m_state.fRow));
     m_controls.infoLine.showText(line, m_controls.editor.font().family());
     m_state.fSpeechKind = 2;
     m_state.fRepCount = 1;
@@ -77,7 +78,9 @@ void SpeakingCommands::SelTextButtonClick()
     if (!m_state.fEngineOK)
         return;
     TRichEdit98& editor = m_controls.editor;
+    std::optional<int> selectionStart;
     if (editor.selLength() > 0) {
+        selectionStart = editor.selStart();
         m_state.fSelText = editor.selText();
         highlightSelection();
     }
@@ -86,6 +89,8 @@ void SpeakingCommands::SelTextButtonClick()
         // nor clears a modified state that unsaved edits had set.
         restart();
         m_engine->SpeakText(m_state.fSelText);
+        if (m_follower)
+            m_follower->followSelection(WordFollower::Queued::AfterReset, m_state.fSelText, selectionStart);
         m_controls.infoLine.showText(m_state.fSelText, editor.font().family());
         m_state.fSpeechKind = 3;
         m_state.fRepCount = 1;
@@ -95,6 +100,24 @@ void SpeakingCommands::SelTextButtonClick()
         m_state.fSelBgColor = bgrFromColor(*chosen);
         m_controls.selTextButton.setActiveFontColor(*chosen);
     }
+}
+
+void SpeakingCommands::speakFollowed(const QString& text, int start)
+{
+    m_engine->SpeakText(text);
+    if (m_follower)
+        m_follower->follow(WordFollower::Queued::AfterReset, text, start);
+}
+
+void SpeakingCommands::speakPassage(int from, int to)
+{
+    if (!m_state.fEngineOK)
+        return;
+    TRichEdit98& editor = m_controls.editor;
+    restart();
+    speakFollowed(linesWithCrLf(editor.textBetween(from, to)), from);
+    editor.setSelection(from, 0);
+    m_caretMoved();
 }
 
 void SpeakingCommands::PauseButtonClick()

@@ -14,6 +14,7 @@ class SpeechEngine;
 class TRichEdit98;
 class FlatButton;
 class InfoLine;
+class WordFollower;
 
 // The controls the speaking commands read and change.
 struct SpeakingControls {
@@ -43,15 +44,24 @@ public:
     // commands that ask before they act. Does nothing without an engine object.
     void announce(const QString& sentence);
 
+    // Speaks the document's positions from..to anew, as the whole text is spoken, with the
+    // caret put at from; the run being repeated stays as it is.
+    void speakPassage(int from, int to);
+
+    // Is told of each text the commands take from the document; may be null.
+    void setFollower(WordFollower* follower) { m_follower = follower; }
+
 private:
     void restart();
     void highlightSelection();
+    void speakFollowed(const QString& text, int start);
 
     FormState& m_state;
     SpeechEngine* m_engine;
     SpeakingControls m_controls;
     ColorChooser m_chooseColor;
     std::function<void()> m_caretMoved;
+    WordFollower* m_follower = nullptr;
 };
 
 } // namespace velmor

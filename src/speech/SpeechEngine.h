@@ -75,6 +75,11 @@ signals:
     void OnTextDataDiscarded();
     // The sound device was lost or found again; isSilent() tells which.
     void OnOutputChanged();
+    // A word of a queued text is heard: its first sound is playing now. text is the string that
+    // was given to SpeakText (shared, not copied, so a caller can tell its own texts by their
+    // data); offset and length count UTF-16 units within it. Sent between the text's
+    // OnTextDataStarted and OnTextDataDone, never while paused.
+    void OnWordHeard(const QString& text, int offset, int length);
 };
 
 } // namespace velmor

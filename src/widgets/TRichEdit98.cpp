@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 
 #include <algorithm>
@@ -277,7 +278,7 @@ void TRichEdit98::retireHighlights()
         [this] {
             m_retiredHighlights.clear();
             if (m_highlights.empty())
-                setExtraSelections({});
+                showHighlights();
         },
         Qt::QueuedConnection);
 }
@@ -285,7 +286,7 @@ void TRichEdit98::retireHighlights()
 void TRichEdit98::clearHighlights()
 {
     m_highlights.clear();
-    setExtraSelections({});
+    showHighlights();
 }
 
 void TRichEdit98::showHighlights()
@@ -299,7 +300,50 @@ void TRichEdit98::showHighlights()
         selection.format.setBackground(h.color);
         selections.append(selection);
     }
+    if (m_spokenWord.hasSelection()) {
+        QTextEdit::ExtraSelection word;
+        word.cursor = m_spokenWord;
+        word.format.setBackground(m_spokenWordColor);
+        selections.append(word);
+    }
     setExtraSelections(selections);
+}
+
+void TRichEdit98::showSpokenWord(int start, int length, const QColor& color)
+{
+    const int end = document()->characterCount() - 1;
+    m_spokenWord = QTextCursor(document());
+    m_spokenWord.setPosition(std::clamp(start, 0, end));
+    m_spokenWord.setPosition(std::clamp(start + length, 0, end), QTextCursor::KeepAnchor);
+    m_spokenWordColor = color;
+    showHighlights();
+}
+
+void TRichEdit98::clearSpokenWord()
+{
+    if (m_spokenWord.isNull())
+        return;
+    m_spokenWord = QTextCursor();
+    showHighlights();
+}
+
+std::pair<int, int> TRichEdit98::spokenWord() const
+{
+    if (!m_spokenWord.hasSelection())
+        return {0, 0};
+    return {m_spokenWord.selectionStart(), m_spokenWord.selectionEnd() - m_spokenWord.selectionStart()};
+}
+
+void TRichEdit98::bringIntoView(int position)
+{
+    QTextCursor at(document());
+    at.setPosition(std::clamp(position, 0, document()->characterCount() - 1));
+    const QRect line = cursorRect(at);
+    if (line.top() >= 0 && line.bottom() <= viewport()->height())
+        return;
+    // The scroll bar counts display lines; the line comes to a third of the way down.
+    const int rowsInView = viewport()->height() / std::max(1, line.height());
+    verticalScrollBar()->setValue(lineAt(at.position()) - rowsInView / 3);
 }
 
 bool TRichEdit98::isModified() const { return document()->isModified(); }

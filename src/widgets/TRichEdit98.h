@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace velmor {
@@ -65,6 +66,15 @@ public:
     QList<QTextEdit::ExtraSelection> highlights() const { return extraSelections(); }
     int highlightCount() const { return int(m_highlights.size()); }
 
+    // The word being heard, in a colour of its own over the highlights. Like them it is neither
+    // an edit nor an undo step, and it moves with edits around it.
+    void showSpokenWord(int start, int length, const QColor& color);
+    void clearSpokenWord();
+    // Start and length of the word shown; length 0 when none is.
+    std::pair<int, int> spokenWord() const;
+    // Scrolls, without moving the caret, so that the line holding the position is in sight.
+    void bringIntoView(int position);
+
     bool isModified() const;
     void setModified(bool modified);
 
@@ -126,6 +136,8 @@ private:
     std::vector<Highlight> m_highlights;
     // Highlights of a text that was replaced, kept alive until the replacing is over.
     std::vector<Highlight> m_retiredHighlights;
+    QTextCursor m_spokenWord;
+    QColor m_spokenWordColor;
     // The span of text edited since the pieces were last put in shape; -1 when none.
     int m_dirtyFrom = -1;
     int m_dirtyTo = -1;

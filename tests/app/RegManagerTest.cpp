@@ -56,7 +56,7 @@ TEST_F(RegManagerTest, WithoutAFileEveryItemReadsItsDefault)
         {"ffirst", true},                    {"SCLCheckBoxChecked", true},  {"fMaxForm", false},
         {"HotKeyCheckBoxChecked", true},     {"LastfileCheckChecked", true}, {"WordReadCheckBoxChecked", true},
         {"endlineChecked", true},            {"fMarkCheck", false},          {"fAddYuki", true},
-        {"KeyInputChecked", true},           {"AutoLanguage1Checked", false},
+        {"KeyInputChecked", true},           {"AutoLanguage1Checked", false}, {"FollowWordsChecked", true},
     };
     for (const auto& [name, value] : booleans)
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadBool(), value) << name;
@@ -88,7 +88,7 @@ TEST_F(RegManagerTest, WritingEveryDefaultCreatesAllSections)
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\n[Form1\\FSpd]\nInteger=150\n"
                                                "[Form1\\ClipSpeechCheckBox]\nChecked=1\n")))
         << text.toStdString();
-    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 34);
+    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 35);
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMarkColor]\nInteger=13820373\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMaxForm]\nBoolean=0\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fFontName]\nString=ＭＳ Ｐ明朝\n")));

@@ -17,7 +17,7 @@ std::vector<velmor::TRegItem> items()
     return manager.RegItems;
 }
 
-TEST(SettingsItems, AreTheThirtyFourItemsInTheirOrder)
+TEST(SettingsItems, AreTheThirtyFiveItemsInTheirOrder)
 {
     // Name, section word, key word, default.
     const char* expected[][4] = {
@@ -55,6 +55,7 @@ TEST(SettingsItems, AreTheThirtyFourItemsInTheirOrder)
         {"fSelBgColor", "fSelBgColor", "Integer", "$00FFC6C6"},
         {"fDicName", "fDicName", "String", ""},
         {"AutoLanguage1Checked", "AutoLanguage1", "Checked", "False"},
+        {"FollowWordsChecked", "FollowWords", "Checked", "True"},
     };
     const auto actual = items();
     ASSERT_EQ(actual.size(), std::size(expected));
@@ -75,8 +76,8 @@ TEST(SettingsItems, NoNameHidesAnotherAndNoTwoShareASection)
         names.insert(item.Name.toLower());
         sections.insert(item.Section.toLower());
     }
-    EXPECT_EQ(names.size(), 34);
-    EXPECT_EQ(sections.size(), 34);
+    EXPECT_EQ(names.size(), 35);
+    EXPECT_EQ(sections.size(), 35);
 }
 
 TEST(SettingsAccessOrder, IsTheDefinedOrderWithTwoItemsMovedForward)

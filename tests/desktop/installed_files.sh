@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs into a throwaway root as `make install DESTDIR=...` does and checks what a desktop reads:
 # the menu entry and the software-centre record pass their validators, the icon is there, and the
-# manual page shows the options and the version the program itself reports.
+# manual page shows the options, the keys and the version the program itself reports.
 #   installed_files.sh BUILD_DIR WORK_DIR
 set -euo pipefail
 build=$1
@@ -35,6 +35,10 @@ page=$(MANWIDTH=200 man -l "$manual" 2>/dev/null)
 options=$(sed -n '/^OPTIONS/,/^[A-Z]/p' <<<"$page")
 for option in $(grep -oE '(^| )--?[a-z][a-z-]*' <<<"$(grep -E '^ +-' <<<"$help")"); do
   grep -qe "$option" <<<"$options" || fail "the manual page does not explain $option"
+done
+keys=$(sed -n '/^KEYS/,/^[A-Z]/p' <<<"$page")
+for key in $(grep -oE '(Ctrl|Alt)\+[A-Za-z]+' <<<"$help"); do
+  grep -qF "$key" <<<"$keys" || fail "the manual page does not explain the key $key"
 done
 grep -q "velmor \[FILE\]" <<<"$page" || fail "the manual page's synopsis differs from --help"
 grep -qF "${version#Velmor }" <<<"$page" || fail "the manual page is not of version ${version#Velmor }"

@@ -84,7 +84,7 @@ velmor_close
 
 [ -f "$VELMOR_INI" ] || e2e_fail "no velmor.ini beside the program after the close"
 sections=$(grep -c '^\[Form1[\]' "$VELMOR_INI")
-[ "$sections" -eq 34 ] || e2e_fail "velmor.ini holds $sections sections, expected 34"
+[ "$sections" -eq 35 ] || e2e_fail "velmor.ini holds $sections sections, expected 35"
 expect_ini 'Form1\fRepNum' 3
 expect_ini 'Form1\ShowCheckBox' 0
 expect_ini 'Form1\SICheckBox' 0

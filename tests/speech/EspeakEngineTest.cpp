@@ -111,6 +111,49 @@ TEST_F(EspeakEngineTest, PauseHoldsTheEndOfTheTextUntilResumed)
     EXPECT_EQ(events, QStringList({kStarted, kDone}));
 }
 
+// Words are reported as they are heard, not as they are made (synthesis runs far ahead), by
+// their place in the very string queued: in UTF-16 units, past a character that takes two.
+TEST_F(EspeakEngineTest, WordsAreReportedWhenHeardWithTheirPlaceInTheQueuedText)
+{
+    const QString text = QStringLiteral("Hello 😀 big world.\r\nAgain here, and here.");
+    QElapsedTimer sinceStart;
+    qint64 lastWordMs = 0;
+    double levelAtAgain = 0.0;
+    QObject::connect(engine.get(), &EspeakEngine::OnTextDataStarted, [&] { sinceStart.start(); });
+    QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [&](const QString& spoken, int offset, int length) {
+        events << QStringLiteral("word:") + spoken.mid(offset, length);
+        EXPECT_EQ(spoken.constData(), text.constData());
+        lastWordMs = sinceStart.elapsed();
+        if (spoken.mid(offset, length) == QStringLiteral("Again"))
+            levelAtAgain = engine->outputLevel();
+    });
+    engine->SpeakText(text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.contains(kDone); }, kTimeoutMs));
+    EXPECT_EQ(events, QStringList({kStarted, "word:Hello", "word:😀", "word:big", "word:world", "word:Again",
+                                   "word:here", "word:and", "word:here", kDone}));
+    EXPECT_GT(lastWordMs, 1500); // the last word begins more than two seconds into the sound
+    // Reported as its sound plays, not in the silence between the sentences before it.
+    EXPECT_GT(levelAtAgain, 0.001);
+}
+
+TEST_F(EspeakEngineTest, APauseHoldsTheWordsAndAResetDropsThem)
+{
+    QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [&](const QString&, int, int) { events << "word"; });
+    engine->SpeakText(QStringLiteral("One two three four five six seven eight nine ten."));
+    ASSERT_TRUE(waitForEvents(2));
+    engine->PauseAudio();
+    const QStringList atPause = events;
+    QTest::qWait(1000);
+    EXPECT_EQ(events, atPause);
+    engine->ResumeAudio();
+    ASSERT_TRUE(waitForEvents(atPause.size() + 1));
+    engine->ResetAudio();
+    const QStringList atReset = events;
+    QTest::qWait(1000);
+    EXPECT_EQ(events, atReset);
+    EXPECT_EQ(events.back(), kDiscarded);
+}
+
 TEST_F(EspeakEngineTest, TextQueuedWhilePausedWaitsForResume)
 {
     engine->PauseAudio();

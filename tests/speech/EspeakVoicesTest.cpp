@@ -4,6 +4,7 @@
 #include "speech/VoiceLists.h"
 
 #include <QSet>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -207,6 +208,23 @@ TEST_F(EspeakVoicesTest, JapaneseVoicesHearReadingsInsteadOfChineseLetters)
         EXPECT_FALSE(heard.contains(chinese)) << heard.toStdString();
         EXPECT_EQ(heard, phonemes(kana)) << speaker.toStdString();
     }
+}
+
+// The words the voice reports in the readings it was given point back at the user's kanji. (The
+// readings reach the voice without spaces, so it reports a phrase at a time.)
+TEST_F(EspeakVoicesTest, NaokoReportsTheWordsHeardInTheKanjiText)
+{
+    engine.SelectMode(modeOfSpeaker(QStringLiteral("Naoko")));
+    const QString text = QStringLiteral("今日は晴れ。明日は雨です。");
+    QStringList words;
+    bool done = false;
+    QObject::connect(&engine, &EspeakEngine::OnWordHeard, [&](const QString& spoken, int offset, int length) {
+        words << spoken.mid(offset, length);
+    });
+    QObject::connect(&engine, &EspeakEngine::OnTextDataDone, [&] { done = true; });
+    engine.SpeakText(text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 15000));
+    EXPECT_EQ(words, QStringList({"今日は晴れ", "明日は雨です"}));
 }
 
 TEST_F(EspeakVoicesTest, ShinAhReadsHangul)

@@ -217,6 +217,7 @@ QString sound(const QString& reading)
 struct CorpusLine {
     QString text;
     QStringList readings; // each one right
+    QString misreading;   // what is said instead, known to be wrong
 };
 
 std::vector<CorpusLine> readCorpus()
@@ -227,9 +228,9 @@ std::vector<CorpusLine> readCorpus()
     std::vector<CorpusLine> corpus;
     for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
         const QStringList fields = line.split(u'\t');
-        if (line.startsWith(u'#') || fields.size() != 2)
+        if (line.startsWith(u'#') || fields.size() < 2)
             continue;
-        corpus.push_back({fields[0], fields[1].split(u'|')});
+        corpus.push_back({fields[0], fields[1].split(u'|'), fields.value(2)});
     }
     return corpus;
 }
@@ -237,8 +238,9 @@ std::vector<CorpusLine> readCorpus()
 } // namespace
 
 // Sentences of news-like prose, names, numbers, dates, counters and Latin words, each with how a
-// Japanese reader pronounces it. MeCab picks a wrong reading now and then (homographs, names):
-// a few may differ, but no kanji may ever reach the voice.
+// Japanese reader pronounces it. MeCab picks a wrong word now and then (homographs, names): those
+// few are listed with what is said instead, so that every change shows. No kanji may ever reach
+// the voice.
 TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheVoice)
 {
     const std::vector<CorpusLine> corpus = readCorpus();
@@ -265,6 +267,8 @@ TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheV
                                        [&](const QString& expected) { return sound(expected) == sound(reading); });
         if (right)
             ++matching;
+        else if (line.misreading.isEmpty() || sound(line.misreading) != sound(reading))
+            ADD_FAILURE() << line.text.toStdString() << " is read " << reading.toStdString();
         else
             misread << line.text + QStringLiteral(" -> ") + reading + QStringLiteral(" (expected ")
                     + line.readings.join(QStringLiteral(" or ")) + u')';
@@ -274,5 +278,4 @@ TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheV
     for (const QString& line : misread)
         std::printf("  misread: %s\n", qPrintable(line));
     EXPECT_EQ(withKanjiClean, withKanji);
-    EXPECT_GE(double(matching) / double(corpus.size()), 0.95);
 }

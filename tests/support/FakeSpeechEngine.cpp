@@ -65,8 +65,16 @@ bool FakeSpeechEngine::startNext()
 {
     if (paused || speaking || queued.isEmpty())
         return false;
-    queued.removeFirst();
+    current = queued.takeFirst();
     fireStarted();
+    return true;
+}
+
+bool FakeSpeechEngine::hearWord(int offset, int length)
+{
+    if (paused || !speaking)
+        return false;
+    emit OnWordHeard(current, offset, length);
     return true;
 }
 

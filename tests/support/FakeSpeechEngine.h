@@ -68,6 +68,11 @@ public:
     // or end the one being spoken. Each returns false, sending nothing, when it cannot.
     bool startNext();
     bool finishCurrent();
+    // The text startNext() started last: the one being spoken while `speaking`.
+    QString current;
+    // Reports a word of the text being spoken as heard; false, sending nothing, when none is
+    // being spoken or speech is paused.
+    bool hearWord(int offset, int length);
     // Loses or finds the sound device, as the real engine reports it.
     void setSilent(bool silent);
 

@@ -1,0 +1,121 @@
+#include "FormFixture.h"
+#include "QtPrinters.h"
+
+#include "app/FormState.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QAction>
+#include <QSet>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kText = QStringLiteral("One fish. Two fish. Red fish.\nBlue fish. 青い魚です。赤い魚。");
+
+// What the engine was told since the last look: each reset and each text.
+QStringList told(FormFixture& f)
+{
+    const QStringList calls = f.engine->callsOf({QStringLiteral("SpeakText"), QStringLiteral("ResetAudio")});
+    f.engine->clear();
+    return calls;
+}
+
+void hear(FormFixture& f, const QString& word)
+{
+    ASSERT_TRUE(f.engine->startNext() || f.engine->speaking);
+    ASSERT_TRUE(f.engine->hearWord(int(f.engine->current.indexOf(word)), int(word.size())));
+}
+
+} // namespace
+
+TEST(SentenceSteps, NextAndBackRestartAtSentenceStartsAndMoveTheCaret)
+{
+    FormFixture f;
+    f.setText(kText);
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    f.form->SpeechButtonClick();
+    hear(f, QStringLiteral("Two"));
+    f.engine->clear();
+
+    QTest::keyClick(&editor, Qt::Key_Right, Qt::AltModifier);
+    EXPECT_EQ(told(f), QStringList({"ResetAudio", "SpeakText:Red fish.\r\nBlue fish. 青い魚です。赤い魚。\r\n"}));
+    EXPECT_EQ(editor.selStart(), 20);
+    EXPECT_EQ(f.form->state().fSpeechKind, 1); // the run goes on: it is repeated whole
+
+    // Across the paragraph break, and on into Japanese sentences.
+    hear(f, QStringLiteral("Red"));
+    f.trigger("NextSentence");
+    hear(f, QStringLiteral("Blue"));
+    f.trigger("NextSentence");
+    EXPECT_EQ(told(f).back(), QStringLiteral("SpeakText:青い魚です。赤い魚。\r\n"));
+
+    // Back at once: the sentence before; back once more before a word is heard: one more.
+    hear(f, QStringLiteral("青い"));
+    f.trigger("SentenceBack");
+    EXPECT_EQ(editor.selStart(), 30);
+    f.trigger("SentenceBack");
+    EXPECT_EQ(editor.selStart(), 20);
+    EXPECT_EQ(told(f).back(), QStringLiteral("SpeakText:Red fish.\r\nBlue fish. 青い魚です。赤い魚。\r\n"));
+
+    // Back more than a second into a sentence: its own start.
+    hear(f, QStringLiteral("fish"));
+    QTest::qWait(1100);
+    f.trigger("SentenceBack");
+    EXPECT_EQ(editor.selStart(), 20);
+    hear(f, QStringLiteral("Red"));
+
+    // Past the last sentence there is nowhere to go.
+    f.trigger("NextSentence");
+    f.trigger("NextSentence");
+    f.trigger("NextSentence");
+    hear(f, QStringLiteral("赤い"));
+    f.engine->clear();
+    f.trigger("NextSentence");
+    EXPECT_TRUE(told(f).isEmpty());
+}
+
+TEST(SentenceSteps, AStepStaysInsideTheLineSpokenAndWaitsForSomethingToBeSpoken)
+{
+    FormFixture f;
+    f.setText(kText);
+    f.engine->clear();
+    f.trigger("NextSentence");
+    f.trigger("SentenceBack");
+    EXPECT_TRUE(told(f).isEmpty());
+
+    f.form->RichEdit98->setSelection(3, 0);
+    f.form->BandButtonClick();
+    hear(f, QStringLiteral("One"));
+    f.engine->clear();
+    f.trigger("NextSentence");
+    EXPECT_EQ(told(f), QStringList({"ResetAudio", "SpeakText:Two fish. Red fish.\r\n"}));
+    hear(f, QStringLiteral("Two"));
+    ASSERT_TRUE(f.engine->finishCurrent());
+    f.trigger("NextSentence");
+    EXPECT_TRUE(told(f).isEmpty());
+}
+
+TEST(SentenceSteps, AltDownSpeaksFromTheCaretToTheEndAsARunOfItsOwnOnAKeyNoOtherCommandHas)
+{
+    FormFixture f;
+    f.setText(kText);
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    f.form->state().fRepNum = 3;
+    f.form->SpeechButtonClick();
+    editor.setSelection(10, 0);
+    f.engine->clear();
+    QTest::keyClick(&editor, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(told(f), QStringList({"ResetAudio", "SpeakText:Two fish. Red fish.\r\nBlue fish. 青い魚です。赤い魚。\r\n"}));
+    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+    hear(f, QStringLiteral("Blue"));
+    EXPECT_EQ(editor.spokenWord(), std::make_pair(30, 4));
+
+    QStringList keys;
+    for (const QAction* action : f.form->findChildren<QAction*>())
+        for (const QKeySequence& key : action->shortcuts())
+            keys << key.toString();
+    for (const char* key : {"Alt+Right", "Alt+Left", "Alt+Down"})
+        EXPECT_EQ(keys.count(QString::fromLatin1(key)), 1) << key;
+    EXPECT_EQ(QSet<QString>(keys.begin(), keys.end()).size(), keys.size()) << keys.join(u' ').toStdString();
+}
