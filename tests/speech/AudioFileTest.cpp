@@ -1,9 +1,12 @@
 #include "speech/AudioFile.h"
+#include "speech/SpeechRecording.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
+#include <numeric>
+#include <optional>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <vector>
@@ -99,4 +102,40 @@ TEST(AudioFileWriter, AnUncommittedOrRefusedWriteLeavesTheOldFileAndNoOther)
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("folder.wav")));
     EXPECT_THROW(AudioFileWriter(folder.filePath(QStringLiteral("folder.wav")), kRate), AudioFileError);
     EXPECT_EQ(filesIn(folder), QStringList{QStringLiteral("kept.wav")});
+}
+
+// A long text is recorded part by part: the parts must cover it exactly, stay short, end where
+// the voice pauses when there is such a place, and never split a character.
+TEST(RecordingParts, CoverTheTextAndEndAtSentencesThenSpacesNeverInsideACharacter)
+{
+    const auto parts = [](const QString& text) {
+        std::vector<QString> cut;
+        for (qsizetype from = 0; from < text.size();) {
+            const qsizetype end = recordingPartEnd(text, from);
+            EXPECT_GT(end, from);
+            EXPECT_LE(end - from, 8001);
+            cut.push_back(text.mid(from, end - from));
+            from = end;
+        }
+        return cut;
+    };
+    const struct {
+        QString text;
+        std::optional<QChar> partEnd; // the last character of every part but the last
+    } cases[] = {
+        {QStringLiteral("One sentence of the story, told slowly. ").repeated(600), u'.'},
+        {QStringLiteral("吾輩は猫である。名前はまだ無いのだ。").repeated(1500), u'\u3002'},
+        {QStringLiteral("word ").repeated(5000), u' '},
+        {QStringLiteral("x") + QStringLiteral("\U0001F600").repeated(9000), std::nullopt},
+    };
+    for (const auto& [text, partEnd] : cases) {
+        const std::vector<QString> cut = parts(text);
+        EXPECT_GT(cut.size(), 1u);
+        EXPECT_EQ(std::accumulate(cut.begin(), cut.end(), QString()), text);
+        for (std::size_t i = 0; i + 1 < cut.size(); ++i) {
+            EXPECT_FALSE(cut[i].back().isHighSurrogate());
+            EXPECT_TRUE(!partEnd || cut[i].back() == *partEnd) << cut[i].right(20).toStdString();
+        }
+    }
+    EXPECT_EQ(recordingPartEnd(QStringLiteral("short"), 0), 5);
 }
