@@ -3,6 +3,7 @@
 // lines and as one paragraph, and 20 MB of Japanese read by a Japanese voice (readings by MeCab).
 // Also how long the rest takes to reach the engine behind the first part.
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"
 #include "widgets/TRichEdit98.h"
@@ -90,15 +91,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
     auto engine = std::make_unique<velmor::EspeakEngine>();
     velmor::EspeakEngine* speech = engine.get();
-    velmor::TForm1 form(std::move(engine), velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    velmor::TForm1 form(std::move(engine), velmor::bench::quietFormOptions(folder));
     form.show();
     QApplication::processEvents();
     std::printf("Key to first samples on the device (%s); target < 20 ms\n",
