@@ -2,6 +2,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include "document/EditorLines.h"
+#include "document/RawByteMarks.h"
 #include "document/SoftBreaks.h"
 
 #include <QKeyEvent>
@@ -123,7 +124,11 @@ template <typename Edit>
 void TRichEdit98::editing(Edit edit)
 {
     ++m_editDepth;
-    edit();
+    {
+        // What the user types, pastes or drops is no raw byte of a file, whatever its characters.
+        const RawByteMarks::Typing typing(*document());
+        edit();
+    }
     if (--m_editDepth == 0)
         settle();
 }
