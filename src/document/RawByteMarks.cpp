@@ -94,17 +94,17 @@ std::vector<qsizetype> RawByteMarks::indexesOf(const QTextDocument& document)
     return indexes;
 }
 
-RawByteMarks::Typing::Typing(QTextDocument& document)
-    : m_marks(of(document))
+RawByteMarks::Edit::Edit(QTextDocument& document, Kind kind)
+    : m_marks(of(document)), m_kind(kind)
 {
     if (m_marks)
-        ++m_marks->m_typingDepth;
+        ++(kind == Typing ? m_marks->m_typingDepth : m_marks->m_undoDepth);
 }
 
-RawByteMarks::Typing::~Typing()
+RawByteMarks::Edit::~Edit()
 {
     if (m_marks)
-        --m_marks->m_typingDepth;
+        --(m_kind == Typing ? m_marks->m_typingDepth : m_marks->m_undoDepth);
 }
 
 void RawByteMarks::follow(int from, int removed, int added)
@@ -130,7 +130,7 @@ void RawByteMarks::follow(int from, int removed, int added)
         if (!typing && removed == added && m_document.characterAt(mark->position) == QChar(mark->character))
             *kept++ = *mark;
         else
-            taken.push_back({from, mark->position - from, mark->character});
+            taken.push_back({from, mark->position - from, mark->character, m_groups});
     }
     for (; mark != m_lookAlikes.end(); ++mark) {
         *kept = *mark;
@@ -140,6 +140,7 @@ void RawByteMarks::follow(int from, int removed, int added)
     m_lookAlikes.erase(kept, m_lookAlikes.end());
 
     moveBuried(from, removed, added);
+    ++m_groups;
     m_buried.insert(m_buried.end(), taken.begin(), taken.end());
     if (m_buried.size() > kMostBuried)
         m_buried.erase(m_buried.begin(), m_buried.end() - kMostBuried);
@@ -150,24 +151,34 @@ void RawByteMarks::follow(int from, int removed, int added)
 void RawByteMarks::moveBuried(int from, int removed, int added)
 {
     const int end = from + removed;
-    std::erase_if(m_buried, [&](Buried& buried) {
-        if (buried.anchor > from && buried.anchor >= end) {
-            buried.anchor += added - removed;
-            return false;
-        }
-        if (buried.anchor > from) {
-            buried.offset += buried.anchor - from;
-            buried.anchor = from;
-        }
-        // Text that comes back where a look-alike went (undo, redo) brings it back.
+    const auto givenBack = [&](const Buried& buried) {
         const int at = buried.anchor + buried.offset;
-        if (m_typingDepth == 0 && buried.anchor == from && at < from + added
-            && m_document.characterAt(at) == QChar(buried.character)) {
+        return at < from + added && m_document.characterAt(at) == QChar(buried.character);
+    };
+    std::vector<int> groupsBack;
+    if (m_undoDepth > 0 && added > removed) {
+        for (const Buried& buried : m_buried) {
+            if (buried.anchor == from && (groupsBack.empty() || groupsBack.back() != buried.group))
+                groupsBack.push_back(buried.group);
+        }
+        std::erase_if(groupsBack, [&](int group) {
+            return std::ranges::any_of(m_buried, [&](const Buried& b) { return b.group == group && !givenBack(b); });
+        });
+    }
+    std::erase_if(m_buried, [&](Buried& buried) {
+        if (std::ranges::find(groupsBack, buried.group) != groupsBack.end()) {
+            const int at = buried.anchor + buried.offset;
             const auto place = std::ranges::lower_bound(m_lookAlikes, at, {}, &Mark::position);
             if (place == m_lookAlikes.end() || place->position != at)
                 m_lookAlikes.insert(place, {at, buried.character});
             return true;
         }
+        if (buried.anchor <= from)
+            return false;
+        // Text changed around the place: what was there is not known to come back.
+        if (buried.anchor < end)
+            return true;
+        buried.anchor += added - removed;
         return false;
     });
 }

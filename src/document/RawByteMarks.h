@@ -29,17 +29,20 @@ public:
     // Ascending indexes into documentText of the document's raw bytes.
     static std::vector<qsizetype> indexesOf(const QTextDocument& document);
 
-    // While one lives, text that comes into the document comes from outside: typed, pasted or
-    // dropped. Every edit made meanwhile must be one span of new text.
-    class Typing {
+    // What the edits made while one lives are. Typing: text that comes in comes from outside
+    // (typed, pasted, dropped), and every edit is one span of new text. UndoOrRedo: text that
+    // comes in is given back, and a look-alike given back where it was taken out is one again.
+    class Edit {
     public:
-        explicit Typing(QTextDocument& document);
-        ~Typing();
-        Typing(const Typing&) = delete;
-        Typing& operator=(const Typing&) = delete;
+        enum Kind { Typing, UndoOrRedo };
+        Edit(QTextDocument& document, Kind kind);
+        ~Edit();
+        Edit(const Edit&) = delete;
+        Edit& operator=(const Edit&) = delete;
 
     private:
         RawByteMarks* m_marks;
+        Kind m_kind;
     };
 
 private:
@@ -48,11 +51,13 @@ private:
         char16_t character; // the character there
     };
     // A look-alike whose text was taken out: it was at anchor + offset before, and is there
-    // again when the text comes back.
+    // again when undo or redo puts the text back at the anchor. Look-alikes taken out together
+    // share a group and come back together.
     struct Buried {
         int anchor;
         int offset;
         char16_t character;
+        int group;
     };
 
     explicit RawByteMarks(QTextDocument& document);
@@ -64,6 +69,8 @@ private:
     QTextDocument& m_document;
     bool m_marked = false;
     int m_typingDepth = 0;
+    int m_undoDepth = 0;
+    int m_groups = 0;
     // Look-alikes that are no raw bytes, ascending.
     std::vector<Mark> m_lookAlikes;
     std::vector<Buried> m_buried;

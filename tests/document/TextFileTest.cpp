@@ -367,7 +367,7 @@ TEST(DocumentText, RawBytesAreFoundWhereEditsMovedThemAndTypedCharactersAreNot)
     EXPECT_FALSE(document.isUndoAvailable());
     QTextCursor cursor(&document);
     {
-        const velmor::RawByteMarks::Typing typing(document);
+        const velmor::RawByteMarks::Edit typing(document, velmor::RawByteMarks::Edit::Typing);
         cursor.insertText(raw + QStringLiteral("xy\n"));
         cursor.setPosition(6);
         cursor.insertText(QStringLiteral("c") + QChar(0xF782));
