@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/Appearance.h"
+#include "app/AudioExportCommand.h"
 #include "app/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
@@ -143,6 +144,7 @@ void TForm1::createConcerns()
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
     createDropsAndPrinting();
     createMarking();
+    createAudioExport();
 }
 
 // ---------------------------------------------------------------- wiring
