@@ -7,6 +7,7 @@
 #include "speech/SpeakingCommands.h"
 #include "speech/TextFeed.h"
 #include "speech/WordFollower.h"
+#include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
@@ -42,7 +43,8 @@ void TForm1::createFollowing()
     QList<QAction*> keepText;
     for (const char* name : {"Speech1", "Band1", "SelText1", "Pause1", "Reset1", "NextSentence", "SentenceBack", "SpeakFromCaret"})
         keepText << findChild<QAction*>(QString::fromLatin1(name));
-    m_speaking->feed()->setTextKeepingActions(keepText);
+    m_speaking->feed()->setTextKeepingControls(
+        keepText, {SpeechButton, BandButton, SelTextButton, PauseButton, ResetButton});
 }
 
 } // namespace velmor

@@ -205,6 +205,8 @@ bool TextFeed::keepsTheText(QObject* receiver, QEvent* event) const
 {
     if (event->type() == QEvent::Shortcut)
         return m_textKeepingActions.contains(receiver);
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)
+        return m_textKeepingButtons.contains(receiver);
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return false;
     const QKeyCombination pressed = static_cast<const QKeyEvent*>(event)->keyCombination();

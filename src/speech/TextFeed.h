@@ -20,8 +20,8 @@ class TRichEdit98;
 // part of a few thousand characters, cut after a sentence, is spoken at once, and the rest is
 // gathered a slice per turn of the event loop and handed over behind it. What is spoken is the
 // text as it was when speaking began: while the rest is being gathered, any user input (which
-// might change the document) waits until it is all gathered, except the keys of actions that
-// leave the text alone (pause, reset, speaking), which act at once.
+// might change the document) waits until it is all gathered, except the keys and buttons of the
+// commands that leave the text alone (pause, reset, speaking), which act at once.
 class TextFeed : public QObject {
 public:
     using Queued = WordFollower::Queued;
@@ -33,8 +33,12 @@ public:
 
     // Is told of each text handed to the engine; may be null.
     void setFollower(WordFollower* follower) { m_follower = follower; }
-    // Actions that never change the document; their shortcut keys need not wait.
-    void setTextKeepingActions(QList<QAction*> actions) { m_textKeepingActions = std::move(actions); }
+    // Actions and buttons that never change the document: their keys and clicks need not wait.
+    void setTextKeepingControls(QList<QAction*> actions, QList<QObject*> buttons)
+    {
+        m_textKeepingActions = std::move(actions);
+        m_textKeepingButtons = std::move(buttons);
+    }
 
     // The document's positions from..to, every line followed by CR LF (as gatherWholeText gives
     // the whole text).
@@ -74,6 +78,7 @@ private:
     TRichEdit98& m_editor;
     WordFollower* m_follower = nullptr;
     QList<QAction*> m_textKeepingActions;
+    QList<QObject*> m_textKeepingButtons;
     QTimer m_sliceTimer;
 
     // The text being gathered: where it is read from, and what was read behind the first part.

@@ -4,6 +4,7 @@
 #include "app/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/TextFeed.h"
+#include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UpDownEdit.h"
 
@@ -74,7 +75,7 @@ TEST(SpeakingALongText, TheEngineGetsTheTextOfTheKeyPressOnceInOrderAndItsWordsA
     EXPECT_EQ(editor.spokenWord(), Word(0, 0));
 }
 
-// Pause and reset are heard at once, without waiting for the rest to be gathered.
+// Pause and reset, by key or button, are heard at once, without waiting for the rest to be gathered.
 TEST(SpeakingALongText, PauseAndResetActAtOnceAndAResetWhileTheRestIsGatheredLeavesNothingQueued)
 {
     FormFixture f;
@@ -84,9 +85,11 @@ TEST(SpeakingALongText, PauseAndResetActAtOnceAndAResetWhileTheRestIsGatheredLea
     f.form->SpeechButtonClick();
     QTest::keyClick(&editor, Qt::Key_E, Qt::ControlModifier);
     EXPECT_TRUE(f.engine->paused);
+    QTest::mouseClick(f.form->PauseButton, Qt::LeftButton);
+    EXPECT_FALSE(f.engine->paused);
     QTest::keyClick(&editor, Qt::Key_R, Qt::ControlModifier);
-    EXPECT_TRUE(f.engine->callsOf({QStringLiteral("PauseAudio"), QStringLiteral("SpeakLastPart")}) ==
-                QStringList{QStringLiteral("PauseAudio")});
+    EXPECT_TRUE(f.engine->callsOf({QStringLiteral("ResumeAudio"), QStringLiteral("SpeakLastPart")}) ==
+                QStringList{QStringLiteral("ResumeAudio")});
     QTest::qWait(300);
     EXPECT_TRUE(f.engine->callsOf({QStringLiteral("SpeakLastPart")}).isEmpty());
     EXPECT_TRUE(f.engine->queued.isEmpty());
