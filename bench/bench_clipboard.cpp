@@ -4,6 +4,7 @@
 // without handling events from the change until the whole text was in. Needs an X server and
 // a sound server.
 #include "app/FormState.h"
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"
 
@@ -139,14 +140,8 @@ int main(int argc, char** argv)
         return 0;
     }
     QTemporaryDir folder;
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
     velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(),
-                        velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+                        velmor::bench::quietFormOptions(folder));
     form.show();
     runUntil([] { return false; }, 500);
 

@@ -2,6 +2,7 @@
 // text (and its undo), and Next Search and Back Search through 20 MB when the occurrence is
 // at the far end or missing, so that the whole text is searched.
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "document/TForm3.h"
 #include "speech/SpeechEngine.h"
@@ -15,28 +16,7 @@
 #include <ctime>
 #include <functional>
 
-namespace {
-
-double threadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-// Runs the step with the events it causes (painting included) and prints wall and CPU time.
-void measure(const char* what, const std::function<void()>& step)
-{
-    QApplication::processEvents();
-    QElapsedTimer wall;
-    const double cpuStart = threadCpuMs();
-    wall.start();
-    step();
-    QApplication::processEvents();
-    std::printf("%-58s %7.1f ms (cpu %.1f ms)\n", what, double(wall.nsecsElapsed()) / 1e6, threadCpuMs() - cpuStart);
-}
-
-} // namespace
+using velmor::bench::measure;
 
 int main(int argc, char** argv)
 {
@@ -45,16 +25,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
 
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
-    quiet.notify = [](QWidget*, const QString&) {};
-    quiet.askQuestion = [](QWidget*, const QString&) { return true; };
-    quiet.beep = [] {};
-    velmor::TForm1 form(nullptr, velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    velmor::TForm1 form(nullptr, velmor::bench::quietFormOptions(folder));
     form.show();
     velmor::TRichEdit98& editor = *form.RichEdit98;
 

@@ -2,6 +2,7 @@
 // decode, show, colour the Yuki marks, caret), then a keystroke at its end: the key handling
 // of the text box plus the caret report in the caption and the unsaved-changes mark.
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "document/FileCommands.h"
 #include "document/Cp932.h"
@@ -25,21 +26,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
 
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
-    velmor::TForm1 form(nullptr, velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    velmor::TForm1 form(nullptr, velmor::bench::quietFormOptions(folder));
     form.show();
 
     // About ten million characters in lines of 60, as a long novel is.
     const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。Some English words here.\n");
-    QString text;
-    text.reserve(10'000'000 + line.size());
-    while (text.size() < 10'000'000)
-        text += line;
+    const QString text = velmor::bench::repeatedLines(line, 10'000'000);
     const QString path = folder.filePath(QStringLiteral("novel.txt"));
     {
         QString crlf = text;
@@ -76,15 +68,10 @@ int main(int argc, char** argv)
         moved.push_back(double(timer.nsecsElapsed()) / 1e6);
         QApplication::processEvents();
     }
-    const auto report = [](const char* what, std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        std::printf("%-34s median %.3f ms  p95 %.3f ms  max %.3f ms\n", what, values[values.size() / 2],
-                    values[values.size() * 95 / 100], values.back());
-    };
     std::printf("keystroke at the end of %lld characters (%s)\n", static_cast<long long>(text.size()),
                 qPrintable(form.windowTitle()));
-    report("typing a letter (target < 1 ms):", typed);
-    report("moving the caret:", moved);
+    velmor::bench::printSpread("typing a letter (target < 1 ms):", typed);
+    velmor::bench::printSpread("moving the caret:", moved);
     form.RichEdit98->setModified(false);
     return 0;
 }

@@ -2,6 +2,7 @@
 // "word" without any break opportunity), then a keystroke and a caret move in it, each timed
 // from the key press until the view is repainted, with the caption kept up to date.
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "document/FileCommands.h"
 #include "speech/SpeechEngine.h"
@@ -20,19 +21,13 @@
 namespace {
 
 struct Window {
-    explicit Window(const QString& settings)
+    explicit Window(const QTemporaryDir& folder)
     {
-        quiet.askYesNo = [](const QString&) { return true; };
-        quiet.inform = [](const QString&) {};
-        quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-        quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-        quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
-        form = std::make_unique<velmor::TForm1>(nullptr, velmor::FormOptions{false, quiet, settings});
+        form = std::make_unique<velmor::TForm1>(nullptr, velmor::bench::quietFormOptions(folder));
         form->show();
         QApplication::processEvents();
     }
     ~Window() { form->RichEdit98->setModified(false); }
-    velmor::Dialogs quiet;
     std::unique_ptr<velmor::TForm1> form;
 };
 
@@ -65,7 +60,7 @@ void measure(const QTemporaryDir& folder, const char* label, const QString& para
         if (!file.open(QIODevice::WriteOnly) || file.write(paragraph.toUtf8()) < 0)
             qFatal("cannot write %s", qPrintable(path));
     }
-    Window window(folder.filePath(QStringLiteral("velmor.ini")));
+    Window window(folder);
     velmor::TRichEdit98* box = window.form->RichEdit98;
     QElapsedTimer opening;
     opening.start();

@@ -2,6 +2,7 @@
 // ten-million-character novel with a Yuki mark in every line (the whole text takes the font
 // again and the marks their colour), and printing a 200,000-character text to a PDF file.
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "document/TextPrinting.h"
 #include "speech/SpeechEngine.h"
@@ -23,11 +24,7 @@ namespace {
 QString novel(qsizetype characters)
 {
     const QString line = QStringLiteral("吾輩は猫である。*名前はまだ無い。どこで生れたかとんと見当がつかぬ。Some English words.\n");
-    QString text;
-    text.reserve(characters + line.size());
-    while (text.size() < characters)
-        text += line;
-    return text;
+    return velmor::bench::repeatedLines(line, characters);
 }
 
 // Wall-clock time and the process's CPU time: on a busy machine the two differ a lot.
@@ -52,13 +49,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
 
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
-    velmor::TForm1 form(nullptr, velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    velmor::TForm1 form(nullptr, velmor::bench::quietFormOptions(folder));
     form.show();
 
     form.RichEdit98->setPlainText(novel(10'000'000));

@@ -2,6 +2,7 @@
 // marking off, marking a passage, speaking a selection (which replaces the marks while marking
 // is off) and typing a letter while thousands of marks are shown.
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/FlatButton.h"
@@ -16,28 +17,7 @@
 #include <ctime>
 #include <functional>
 
-namespace {
-
-double threadCpuMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-// Runs the step with the events it causes (painting included) and prints wall and CPU time.
-void measure(const char* what, const std::function<void()>& step)
-{
-    QApplication::processEvents();
-    QElapsedTimer wall;
-    const double cpuStart = threadCpuMs();
-    wall.start();
-    step();
-    QApplication::processEvents();
-    std::printf("%-52s %7.2f ms (cpu %.2f ms)\n", what, double(wall.nsecsElapsed()) / 1e6, threadCpuMs() - cpuStart);
-}
-
-} // namespace
+using velmor::bench::measure;
 
 int main(int argc, char** argv)
 {
@@ -46,24 +26,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTemporaryDir folder;
 
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
-    quiet.notify = [](QWidget*, const QString&) {};
-    quiet.askQuestion = [](QWidget*, const QString&) { return true; };
-    quiet.beep = [] {};
-    velmor::TForm1 form(nullptr, velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    velmor::TForm1 form(nullptr, velmor::bench::quietFormOptions(folder));
     form.show();
     velmor::TRichEdit98& editor = *form.RichEdit98;
 
     const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。Some English words here.\n");
-    QString text;
-    text.reserve(10'000'000 + line.size());
-    while (text.size() < 10'000'000)
-        text += line;
+    const QString text = velmor::bench::repeatedLines(line, 10'000'000);
     editor.setPlainText(text);
     form.MarkCheckButton->click();
     constexpr int kMarks = 1'000;

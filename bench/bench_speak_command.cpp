@@ -1,6 +1,7 @@
 // Ctrl+P in the main window until the text's first samples reach the sound device, for a short
 // text, 1 MB in lines and 1 MB that is one paragraph (each right after a reset of speech).
 
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"
 #include "widgets/TRichEdit98.h"
@@ -39,15 +40,9 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
     auto engine = std::make_unique<velmor::EspeakEngine>();
     velmor::EspeakEngine* speech = engine.get();
-    velmor::TForm1 form(std::move(engine), velmor::FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
+    velmor::TForm1 form(std::move(engine), velmor::bench::quietFormOptions(folder));
     form.show();
     QApplication::processEvents();
     std::printf("Ctrl+P to first samples on the device (%s); target < 20 ms\n",

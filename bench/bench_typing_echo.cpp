@@ -3,6 +3,7 @@
 // release to the echo's first sound on the device, for a word ended by its space (Joyful
 // writing on) and for a letter (Joyful writing off). No input-method framework is asked.
 #include "app/FormState.h"
+#include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "input/InputMethod.h"
 #include "speech/EspeakEngine.h"
@@ -43,26 +44,10 @@ double waitForSound(velmor::SpeechEngine& engine, const QElapsedTimer& since)
     return result;
 }
 
-// Sends one key to the text box and returns the milliseconds its press and release took.
-double keystroke(velmor::TForm1& form, Qt::Key key, const QString& text)
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QElapsedTimer timer;
-    timer.start();
-    QApplication::sendEvent(form.RichEdit98, &press);
-    QApplication::sendEvent(form.RichEdit98, &release);
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void report(const char* what, std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::printf("%-44s median %7.3f ms  p95 %7.3f ms  max %7.3f ms\n", what, values[values.size() / 2],
-                values[values.size() * 95 / 100], values.back());
-}
-
 } // namespace
+
+using velmor::bench::keystroke;
+using velmor::bench::printSpread;
 
 int main(int argc, char** argv)
 {
@@ -70,22 +55,13 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    velmor::Dialogs quiet;
-    quiet.askYesNo = [](const QString&) { return true; };
-    quiet.inform = [](const QString&) {};
-    quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
-    quiet.chooseColor = [](const QColor&) { return std::nullopt; };
-    quiet.chooseFile = [](const velmor::FileChoice&) { return std::nullopt; };
-    velmor::FormOptions options{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))};
+    velmor::FormOptions options = velmor::bench::quietFormOptions(folder);
     options.inputMethod = [] { return std::make_unique<velmor::NoInputMethod>(); };
     velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(), std::move(options));
     form.show();
 
     const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。Some English words here.\n");
-    QString text;
-    text.reserve(10'000'000 + line.size());
-    while (text.size() < 10'000'000)
-        text += line;
+    const QString text = velmor::bench::repeatedLines(line, 10'000'000);
     form.RichEdit98->setPlainText(text);
     form.RichEdit98->moveCursor(QTextCursor::End);
     runFor(300);
@@ -94,7 +70,7 @@ int main(int argc, char** argv)
     std::vector<double> letters, spaces, wordSound;
     for (int word = 0; word < 30; ++word) {
         for (const QChar c : QStringLiteral("hello"))
-            letters.push_back(keystroke(form, Qt::Key(c.toUpper().unicode()), QString(c)));
+            letters.push_back(keystroke(form.RichEdit98, Qt::Key(c.toUpper().unicode()), QString(c)));
         engine.ResetAudio();
         runFor(50);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
@@ -108,9 +84,9 @@ int main(int argc, char** argv)
     }
     std::printf("typing echo at the end of %lld characters (targets: no keystroke over 1 ms, sound within 30 ms)\n",
                 static_cast<long long>(text.size()));
-    report("Joyful writing, a letter (no echo):", letters);
-    report("Joyful writing, the space's release (echo):", spaces);
-    report("Joyful writing, release to sound:", wordSound);
+    printSpread("Joyful writing, a letter (no echo):", letters);
+    printSpread("Joyful writing, the space's release (echo):", spaces);
+    printSpread("Joyful writing, release to sound:", wordSound);
 
     form.WordReadCheckBox->click();
     std::vector<double> echoed, letterSound;
@@ -126,8 +102,8 @@ int main(int argc, char** argv)
         echoed.push_back(double(sincePress.nsecsElapsed()) / 1e6);
         letterSound.push_back(waitForSound(engine, sincePress));
     }
-    report("letter echo, a keystroke:", echoed);
-    report("letter echo, press to sound:", letterSound);
+    printSpread("letter echo, a keystroke:", echoed);
+    printSpread("letter echo, press to sound:", letterSound);
 
     // The engine's share of an echo: stopping what is heard and queueing the word.
     std::vector<double> engineCalls;
@@ -140,7 +116,7 @@ int main(int argc, char** argv)
         engineCalls.push_back(double(timer.nsecsElapsed()) / 1e6);
     }
     engine.ResetAudio();
-    report("the engine's ResetAudio and SpeakText:", engineCalls);
+    printSpread("the engine's ResetAudio and SpeakText:", engineCalls);
     form.RichEdit98->setModified(false);
     return 0;
 }

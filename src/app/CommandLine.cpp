@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/CommandLineSpeaker.h"
 #include "document/Paths.h"
 
 #include <algorithm>
@@ -25,6 +26,8 @@ CommandLineRequest parseCommandLine(const QStringList& arguments)
             request.action = CommandLineRequest::Action::PrintHelp;
         else if (rest.front() == QStringLiteral("--version"))
             request.action = CommandLineRequest::Action::PrintVersion;
+        else if (asksForSpeaker(arguments))
+            request.action = CommandLineRequest::Action::Speak;
     }
     request.file = commandLineFile(rest);
     return request;
@@ -34,14 +37,28 @@ QString usageText()
 {
     return QStringLiteral(
         "Usage: velmor [FILE]\n"
+        "       velmor --say TEXT | --say-file FILE [--voice VOICE] [--speed WPM] [--out AUDIO]\n"
+        "       velmor --list-voices\n"
         "A text-to-speech reader with a built-in text editor.\n"
         "\n"
         "FILE is opened when its name ends in .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm,\n"
         ".html or .lnk; any other argument is ignored.\n"
         "\n"
         "Options:\n"
-        "  -h, --help     show this help and exit\n"
-        "      --version  show the version and exit\n"
+        "  -h, --help            show this help and exit\n"
+        "      --version         show the version and exit\n"
+        "\n"
+        "Speaking without a window:\n"
+        "      --say TEXT        speak TEXT\n"
+        "      --say-file FILE   speak a text file (Shift-JIS, UTF-16 or UTF-8)\n"
+        "      --voice VOICE     a speaker name such as Mary or Naoko, or a mode number\n"
+        "      --speed WPM       words per minute, 80 to 450\n"
+        "      --out AUDIO       write the speech to AUDIO instead of playing it: WAV,\n"
+        "                        FLAC, Ogg Vorbis or MP3 by its extension (.wav, .flac,\n"
+        "                        .ogg, .mp3)\n"
+        "      --list-voices     list the voices with their mode numbers and exit\n"
+        "Exit status: 0 when all was spoken or written, 1 when a file could not be read\n"
+        "or written (or no sound output was found), 2 for bad options.\n"
         "\n"
         "Keys: Ctrl+P speak all, Ctrl+B speak the caret line, Ctrl+T speak the selection,\n"
         "Ctrl+E pause or resume, Ctrl+R stop. While speaking: Alt+Right next sentence,\n"

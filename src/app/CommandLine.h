@@ -12,7 +12,8 @@ std::optional<QString> commandLineFile(const QStringList& arguments);
 
 // What the program was asked to do from the command line.
 struct CommandLineRequest {
-    enum class Action { Run, PrintHelp, PrintVersion } action = Action::Run;
+    // Speak: the command-line speaker (CommandLineSpeaker.h), which needs no window.
+    enum class Action { Run, PrintHelp, PrintVersion, Speak } action = Action::Run;
     std::optional<QString> file;
 };
 

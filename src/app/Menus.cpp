@@ -80,6 +80,7 @@ MainMenus buildMenus(QWidget* window)
         {"Save2", "Save(&S)"},
         {"PlainText1", "Save as PlainText(&L)"},
         {"Unicode1", "Save as Unicode(&U)"},
+        {"SaveSpeech1", "Save speech as audio(&A)..."},
         {"N3", nullptr},
         {"LastfileCheck", "Open the last file(&F)", nullptr, true, true},
         {"endline", "Open the end line(&E)", nullptr, true, true},

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/Appearance.h"
+#include "app/AudioExportCommand.h"
 #include "app/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
@@ -144,6 +145,7 @@ void TForm1::createConcerns(const FormOptions& options)
     VolumeControl1->setObjectName(QStringLiteral("VolumeControl1"));
     createDropsAndPrinting();
     createMarking();
+    createAudioExport();
 }
 
 // ---------------------------------------------------------------- wiring

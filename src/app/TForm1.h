@@ -30,6 +30,7 @@ class LozengeCheckBox;
 class MouthView;
 class TRichEdit98;
 class AppearanceCommands;
+class AudioExportCommand;
 class DocumentCommands;
 class DropCommands;
 class TDropDst;
@@ -155,6 +156,8 @@ public:
     void DicButtonClick();
     void DicButton2Click();
     void Print1Click();
+    void SaveSpeech1Click();
+    AudioExportCommand& audioExport() { return *m_audioExport; }
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -247,6 +250,7 @@ private:
     void createAppearance();
     void createFollowing();
     void createMarking();
+    void createAudioExport();
     void connectHandlers();
     void connectSpeechNotices();
     void connectSearch();
@@ -289,6 +293,7 @@ private:
     std::unique_ptr<KeyNameHelp> m_keyNames;
     std::unique_ptr<SpokenHelp> m_spokenHelp;
     std::unique_ptr<TextMarking> m_marking;
+    std::unique_ptr<AudioExportCommand> m_audioExport; // declared after the engine, so gone before it
     Dialogs m_dialogs;
     QPointer<TForm3> m_searchWindow;
     bool m_shown = false;

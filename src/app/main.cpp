@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/CommandLineSpeaker.h"
 #include "app/FontSetup.h"
 #include "app/HintStyle.h"
 #include "app/TForm1.h"
@@ -29,6 +30,10 @@ int main(int argc, char* argv[])
     if (request.action == CommandLineRequest::Action::PrintVersion) {
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
+    }
+    if (request.action == CommandLineRequest::Action::Speak) {
+        QCoreApplication app(argc, argv);
+        return runSpeaker(arguments);
     }
     if (displayMissing(arguments, currentDisplayEnvironment())) {
         std::fputs(missingDisplayText().toLocal8Bit().constData(), stderr);

@@ -212,4 +212,43 @@ bool writeFileAtomically(const QString& path, QByteArrayView bytes)
     return false;
 }
 
+ReplacementFile::ReplacementFile(const QString& path)
+    : m_target(resolvedTarget(encodeFileName(path)))
+{
+    struct stat old {};
+    const bool exists = ::stat(m_target.constData(), &old) == 0;
+    if (exists ? !S_ISREG(old.st_mode) || ::access(m_target.constData(), W_OK) != 0 : errno != ENOENT)
+        return;
+    m_fd = createUnique(folderOf(m_target) + "/." + fileNameOf(m_target) + ".", 0666, &m_temporary);
+    if (m_fd >= 0 && exists && ::fchmod(m_fd, old.st_mode & 0777) != 0) {
+        ::close(m_fd);
+        ::unlink(m_temporary.constData());
+        m_fd = -1;
+    }
+}
+
+ReplacementFile::~ReplacementFile()
+{
+    if (m_fd < 0)
+        return;
+    ::close(m_fd);
+    ::unlink(m_temporary.constData());
+}
+
+bool ReplacementFile::commit()
+{
+    if (m_fd < 0)
+        return false;
+    FileDescriptor file(m_fd);
+    m_fd = -1;
+    if (::fsync(file.get()) != 0 || !file.close() || ::rename(m_temporary.constData(), m_target.constData()) != 0) {
+        ::unlink(m_temporary.constData());
+        return false;
+    }
+    FileDescriptor folder(::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder)
+        ::fsync(folder.get());
+    return true;
+}
+
 } // namespace velmor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -15,5 +16,27 @@ namespace velmor {
 // The folder must already exist. False when the write is refused (a write-protected file
 // included) or path names something other than a file; the old file is then as it was.
 [[nodiscard]] bool writeFileAtomically(const QString& path, QByteArrayView bytes);
+
+// A file written piece by piece that replaces the file at path only when complete: it is
+// written under a temporary name beside path (with the old file's mode), and commit() renames
+// it over path once every byte is on disk. Dropped without a commit, it is removed, so a
+// failed or cancelled write leaves the old file, or none, as it was. Like writeFileAtomically
+// it refuses a write-protected file and anything but a file.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(const QString& path);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // -1 when the temporary file could not be made.
+    int descriptor() const { return m_fd; }
+    [[nodiscard]] bool commit();
+
+private:
+    QByteArray m_target;
+    QByteArray m_temporary;
+    int m_fd = -1;
+};
 
 } // namespace velmor

@@ -174,6 +174,11 @@ VoiceSample EspeakEngine::sampleSelectedVoice(const QString& text)
     return m_worker->sample(jobFor(text));
 }
 
+void EspeakEngine::record(const QString& text, std::shared_ptr<SpeechSink> sink)
+{
+    m_worker->record(jobFor(text), std::move(sink));
+}
+
 QString EspeakEngine::phonemesOf(const QString& text) { return m_worker->phonemes(jobFor(text)); }
 
 QString EspeakEngine::ModeNameOf(int mode) const { return this->mode(mode).name; }

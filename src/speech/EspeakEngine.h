@@ -57,6 +57,9 @@ public:
     void setMinSpeed(int wordsPerMinute) override;
     void setAutoLanguage(bool on) override { m_autoLanguage = on; }
 
+    void record(const QString& text, std::shared_ptr<SpeechSink> sink) override;
+    int sampleRate() const override { return m_worker->sampleRate(); }
+
     // Loudness (RMS, 0..1) of the sound at the current play position; 0 while paused or quiet.
     double outputLevel() const override;
     // True while the silent clock stands in for the sound device.

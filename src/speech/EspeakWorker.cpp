@@ -1,6 +1,7 @@
 #include "speech/EspeakWorker.h"
 
 #include "speech/PcmQueue.h"
+#include "speech/SpeechRecording.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -259,6 +260,45 @@ QString EspeakWorker::phonemes(const SynthesisJob& job)
     post(std::move(task));
     done.get();
     return result;
+}
+
+struct EspeakWorker::Recording {
+    SynthesisJob job;
+    std::shared_ptr<SpeechSink> sink;
+};
+
+void EspeakWorker::record(SynthesisJob job, std::shared_ptr<SpeechSink> sink)
+{
+    recordFrom(std::make_shared<const Recording>(Recording{std::move(job), std::move(sink)}), 0);
+}
+
+void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizetype from)
+{
+    post(std::packaged_task<void()>([this, recording, from] {
+        SpeechSink& sink = *recording->sink;
+        if (!m_available) {
+            sink.finish(false);
+            return;
+        }
+        const QString& text = recording->job.text;
+        const qsizetype end = recordingPartEnd(text, from);
+        SynthesisJob part = recording->job;
+        part.text = text.mid(from, end - from);
+        bool taken = true;
+        speakJob(part, [&](const short* samples, int count, std::vector<WordMark>) {
+            taken = sink.take(samples, count);
+            return taken;
+        });
+        if (!taken) {
+            sink.finish(false);
+            return;
+        }
+        sink.reached(end);
+        if (end < text.size())
+            recordFrom(recording, end);
+        else
+            sink.finish(true);
+    }));
 }
 
 void EspeakWorker::run(std::promise<void>* ready)

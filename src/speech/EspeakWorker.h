@@ -1,6 +1,7 @@
 #pragma once
 
 #include "speech/PcmQueue.h"
+#include "speech/SpeechSink.h"
 #include "speech/TextPreparation.h"
 #include "speech/VoiceModes.h"
 
@@ -11,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -69,7 +71,14 @@ public:
     // speaking, one passage after another; for checking the preparation. Waits like sample.
     QString phonemes(const SynthesisJob& job);
 
+    // Synthesizes a job's text, prepared as for speaking, into sink part by part
+    // (recordingPartEnd), each part queued behind the work queued meanwhile, so that a long
+    // recording does not hold speech up.
+    void record(SynthesisJob job, std::shared_ptr<SpeechSink> sink);
+
 private:
+    struct Recording;
+    void recordFrom(std::shared_ptr<const Recording> recording, qsizetype from);
     using Work = std::variant<SynthesisJob, std::packaged_task<void()>>;
     // Receives synthesized samples with the words whose sound begins in them, placed in the
     // job's text; false stops the synthesis.

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include "speech/SpeechSink.h"
+
 #include <QString>
+#include <memory>
 #include <stdexcept>
 
 namespace velmor {
@@ -52,6 +55,17 @@ public:
     // True while no sound device takes the speech: it then runs on a silent clock, with its
     // notifications in time as if it were heard.
     virtual bool isSilent() const { return false; }
+
+    // Synthesizes text in the mode and speed selected now into sink, past the sound device and
+    // off the UI thread; texts queued for speaking meanwhile are spoken between parts of it.
+    // An engine that cannot synthesize finishes the sink at once, incomplete.
+    virtual void record(const QString& text, std::shared_ptr<SpeechSink> sink)
+    {
+        Q_UNUSED(text);
+        sink->finish(false);
+    }
+    // Samples per second of what record() gives.
+    virtual int sampleRate() const { return 22050; }
 
 signals:
     void OnTextDataStarted();

@@ -80,6 +80,27 @@ trap 'e2e_fail "line $LINENO: command failed: $BASH_COMMAND"' ERR
 # The settings file of the copy that velmor_start runs: beside the program, whose folder is writable.
 VELMOR_INI=$E2E_WORK/app/velmor.ini
 
+# A session bus and an IBus daemon of the test's own, both stopped at the end by their ids; the
+# daemon writes its address where Qt in velmor (whose home velmor_start sets) looks for it.
+ibus_start() {
+  export XDG_CONFIG_HOME=$E2E_WORK/home/.config XDG_CACHE_HOME=$E2E_WORK/home/.cache
+  mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+  eval "$(dbus-launch --sh-syntax)"
+  e2e_on_exit "kill $DBUS_SESSION_BUS_PID"
+  ibus-daemon --xim --daemonize --replace --panel=disable 2>>"$E2E_WORK/ibus.log"
+  local address_file=
+  for _ in $(seq 100); do
+    address_file=$(ls "$XDG_CONFIG_HOME"/ibus/bus/* 2>/dev/null | head -n 1 || true)
+    [ -n "$address_file" ] && grep -q '^IBUS_DAEMON_PID=' "$address_file" && break
+    sleep 0.1
+  done
+  [ -n "$address_file" ] || e2e_fail "the IBus daemon did not start"
+  IBUS_ADDRESS=$(sed -n 's/^IBUS_ADDRESS=//p' "$address_file")
+  e2e_on_exit "kill $(sed -n 's/^IBUS_DAEMON_PID=//p' "$address_file")"
+  export IBUS_ADDRESS QT_IM_MODULE=ibus XMODIFIERS=@im=ibus
+  sleep 2
+}
+
 # Runs a copy of the binary from a folder of its own, so settings stored beside it start fresh, with a
 # private home; waits for the main window and gives it the keyboard. A later start in the same test
 # runs the same copy and so finds the settings the earlier one wrote. With E2E_FILE_SIZE_LIMIT set

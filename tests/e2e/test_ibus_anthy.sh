@@ -10,26 +10,10 @@ command -v ibus-daemon >/dev/null || e2e_fail "ibus-daemon is not installed (scr
 
 # The engine is a Python program: Debian's own Python, which has its GObject bindings.
 export PATH=/usr/bin:$PATH
-export XDG_CONFIG_HOME=$E2E_WORK/home/.config XDG_CACHE_HOME=$E2E_WORK/home/.cache
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-eval "$(dbus-launch --sh-syntax)"
-e2e_on_exit "kill $DBUS_SESSION_BUS_PID"
+ibus_start
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/at-spi.log" 2>&1 &
 e2e_on_exit "kill $! 2>/dev/null"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-ibus-daemon --xim --daemonize --replace --panel=disable 2>>"$E2E_WORK/ibus.log"
-address_file=
-for _ in $(seq 100); do
-  address_file=$(ls "$XDG_CONFIG_HOME"/ibus/bus/* 2>/dev/null | head -n 1 || true)
-  [ -n "$address_file" ] && grep -q '^IBUS_DAEMON_PID=' "$address_file" && break
-  sleep 0.1
-done
-[ -n "$address_file" ] || e2e_fail "the IBus daemon did not start"
-IBUS_ADDRESS=$(sed -n 's/^IBUS_ADDRESS=//p' "$address_file")
-ibus_pid=$(sed -n 's/^IBUS_DAEMON_PID=//p' "$address_file")
-e2e_on_exit "kill $ibus_pid"
-export IBUS_ADDRESS QT_IM_MODULE=ibus XMODIFIERS=@im=ibus
-sleep 2
 
 velmor_start
 # The daemon learns of the engine from the engine's own program, which takes a while to start.

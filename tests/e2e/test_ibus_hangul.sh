@@ -6,25 +6,7 @@
 command -v ibus-daemon >/dev/null || e2e_fail "ibus-daemon is not installed (scripts/install-deps.sh)"
 [ -x /usr/libexec/ibus-engine-hangul ] || e2e_fail "ibus-hangul is not installed (scripts/install-deps.sh)"
 
-# A session bus and a daemon of the test's own; both are stopped at the end by their ids. The
-# daemon writes its address where Qt in velmor (whose home velmor_start sets) looks for it.
-export XDG_CONFIG_HOME=$E2E_WORK/home/.config XDG_CACHE_HOME=$E2E_WORK/home/.cache
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-eval "$(dbus-launch --sh-syntax)"
-e2e_on_exit "kill $DBUS_SESSION_BUS_PID"
-ibus-daemon --xim --daemonize --replace --panel=disable 2>>"$E2E_WORK/ibus.log"
-address_file=
-for _ in $(seq 100); do
-  address_file=$(ls "$XDG_CONFIG_HOME"/ibus/bus/* 2>/dev/null | head -n 1 || true)
-  [ -n "$address_file" ] && grep -q '^IBUS_DAEMON_PID=' "$address_file" && break
-  sleep 0.1
-done
-[ -n "$address_file" ] || e2e_fail "the IBus daemon did not start"
-IBUS_ADDRESS=$(sed -n 's/^IBUS_ADDRESS=//p' "$address_file")
-ibus_pid=$(sed -n 's/^IBUS_DAEMON_PID=//p' "$address_file")
-e2e_on_exit "kill $ibus_pid"
-export IBUS_ADDRESS QT_IM_MODULE=ibus XMODIFIERS=@im=ibus
-sleep 2
+ibus_start
 
 velmor_start
 ibus engine hangul

@@ -123,3 +123,8 @@ QStringList FakeSpeechEngine::callsOf(const QStringList& names) const
             result << call;
     return result;
 }
+
+void FakeSpeechEngine::record(const QString& text, std::shared_ptr<velmor::SpeechSink> sink)
+{
+    recordings.push_back({text, std::move(sink)});
+}

@@ -3,6 +3,7 @@
 #include "speech/SpeechEngine.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // Records every call in order and fires the notifications only when a test asks. It also keeps
@@ -26,6 +27,14 @@ public:
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
     void setAutoLanguage(bool on) override { autoLanguage = on; }
+    // Kept for the test to feed: nothing is synthesized.
+    void record(const QString& text, std::shared_ptr<velmor::SpeechSink> sink) override;
+
+    struct Recording {
+        QString text;
+        std::shared_ptr<velmor::SpeechSink> sink;
+    };
+    std::vector<Recording> recordings;
 
     // Each call as "Name" or "Name:argument", in the order made.
     QStringList calls;

@@ -1,0 +1,147 @@
+#include "app/AudioExportCommand.h"
+
+#include "app/FormState.h"
+#include "document/EditorLines.h"
+#include "speech/AudioFile.h"
+#include "speech/SpeechEngine.h"
+#include "speech/SpeechRecording.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace velmor {
+
+namespace {
+
+const QString kAudioFilter = QStringLiteral(
+    "WAV audio (*.wav)|*.wav|FLAC audio (*.flac)|*.flac|Ogg Vorbis audio (*.ogg)|*.ogg|MP3 audio (*.mp3)|*.mp3");
+constexpr int kProgressSteps = 1000;
+constexpr int kProgressIntervalMs = 100;
+
+QString durationText(double seconds)
+{
+    const int whole = int(seconds);
+    return QStringLiteral("%1:%2:%3")
+        .arg(whole / 3600)
+        .arg(whole / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(whole % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+AudioExportCommand::AudioExportCommand(FormState& state, SpeechEngine* engine, TRichEdit98& editor, Dialogs& dialogs,
+                                       QWidget* window)
+    : m_state(state)
+    , m_engine(engine)
+    , m_editor(editor)
+    , m_dialogs(dialogs)
+    , m_window(window)
+{
+    m_progressTimer.setInterval(kProgressIntervalMs);
+    connect(&m_progressTimer, &QTimer::timeout, this, &AudioExportCommand::showProgress);
+}
+
+// The engine, and with it the recording's last owner, may outlive this: cancelling removes
+// whatever was written as soon as the engine notices.
+AudioExportCommand::~AudioExportCommand()
+{
+    if (m_recording)
+        m_recording->cancel();
+}
+
+QString AudioExportCommand::presetName() const
+{
+    if (m_state.fFileName.isEmpty())
+        return QStringLiteral("speech.wav");
+    return QFileInfo(m_state.fFileName).completeBaseName() + QStringLiteral(".wav");
+}
+
+void AudioExportCommand::SaveSpeechClick()
+{
+    if (!m_engine || !m_state.fEngineOK)
+        return;
+    if (running()) {
+        m_progress->raise();
+        m_progress->activateWindow();
+        return;
+    }
+    const QString text = m_editor.selLength() > 0 ? m_editor.selText() : gatherWholeText(*m_editor.document());
+    if (text.trimmed().isEmpty()) {
+        m_dialogs.beep();
+        return;
+    }
+    QString directory = m_directory;
+    if (directory.isEmpty() && !m_state.fFileName.isEmpty())
+        directory = QFileInfo(m_state.fFileName).absolutePath();
+    std::optional<QString> chosen = m_dialogs.chooseFile({FileChoice::Kind::Save, kAudioFilter, presetName(), directory});
+    if (!chosen)
+        return;
+    if (QFileInfo(*chosen).suffix().isEmpty())
+        *chosen += QStringLiteral(".wav");
+    m_directory = QFileInfo(*chosen).absolutePath();
+    start(text, *chosen);
+}
+
+void AudioExportCommand::start(const QString& text, const QString& path)
+{
+    QPointer<AudioExportCommand> self(this);
+    try {
+        m_recording = std::make_shared<AudioFileRecording>(path, m_engine->sampleRate(), text.size(), [self] {
+            // On the engine's thread: the answer waits for the UI thread.
+            QMetaObject::invokeMethod(qApp, [self] {
+                if (self)
+                    self->finished();
+            }, Qt::QueuedConnection);
+        });
+    } catch (const AudioFileError& error) {
+        m_dialogs.showError(error.message());
+        return;
+    }
+    m_path = path;
+    if (!m_progress) {
+        m_progress = new QProgressDialog(m_window, Qt::Dialog);
+        m_progress->setObjectName(QStringLiteral("AudioExportProgress"));
+        m_progress->setWindowTitle(QStringLiteral("Save speech as audio"));
+        m_progress->setWindowModality(Qt::NonModal);
+        m_progress->setAutoClose(false);
+        m_progress->setAutoReset(false);
+        m_progress->setMinimumDuration(0);
+        m_progress->setRange(0, kProgressSteps);
+        m_progress->setAccessibleName(QStringLiteral("Save speech as audio"));
+        connect(m_progress, &QProgressDialog::canceled, this, [this] {
+            if (m_recording)
+                m_recording->cancel();
+        });
+    }
+    m_progress->reset();
+    m_progress->setValue(0);
+    m_progress->setLabelText(QStringLiteral("Saving the speech as %1").arg(QFileInfo(path).fileName()));
+    m_progress->show();
+    m_progressTimer.start();
+    m_engine->record(text, m_recording);
+}
+
+void AudioExportCommand::showProgress()
+{
+    if (!m_recording || !m_progress || m_progress->wasCanceled())
+        return;
+    m_progress->setValue(int(m_recording->progress() * kProgressSteps));
+    m_progress->setLabelText(QStringLiteral("Saving the speech as %1\n%2 of speech written")
+                                 .arg(QFileInfo(m_path).fileName(), durationText(m_recording->seconds())));
+}
+
+void AudioExportCommand::finished()
+{
+    const std::shared_ptr<AudioFileRecording> recording = std::move(m_recording);
+    if (!recording)
+        return;
+    m_progressTimer.stop();
+    if (m_progress)
+        m_progress->hide();
+    if (recording->state() == AudioFileRecording::State::Failed)
+        m_dialogs.showError(recording->error());
+}
+
+} // namespace velmor

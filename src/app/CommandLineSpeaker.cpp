@@ -1,0 +1,216 @@
+#include "app/CommandLineSpeaker.h"
+
+#include "document/TextFile.h"
+#include "speech/AudioFile.h"
+#include "speech/EspeakEngine.h"
+#include "speech/SpeechRecording.h"
+#include "speech/SpeedOffsets.h"
+#include "speech/VoiceLists.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+
+namespace velmor {
+
+namespace {
+
+// espeak-ng's useful range of rates.
+constexpr int kSlowestSpeed = 80;
+constexpr int kFastestSpeed = 450;
+
+const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-file"), QStringLiteral("--voice"),
+                                QStringLiteral("--speed"), QStringLiteral("--out")};
+const QString kListVoices = QStringLiteral("--list-voices");
+
+QString optionName(const QString& argument) { return argument.section(u'=', 0, 0); }
+
+void printTo(std::FILE* stream, const QString& text) { std::fputs(text.toLocal8Bit().constData(), stream); }
+
+int complain(int status, const QString& message)
+{
+    printTo(stderr, QStringLiteral("velmor: %1\n").arg(message));
+    if (status == kSpeakerBadOptions)
+        printTo(stderr, QStringLiteral("Try 'velmor --help' for the options.\n"));
+    return status;
+}
+
+// The recording a signal handler cancels, so that an interrupted write leaves no file.
+std::atomic<AudioFileRecording*> g_interruptible{nullptr};
+
+extern "C" void cancelRecording(int)
+{
+    if (AudioFileRecording* recording = g_interruptible.load())
+        recording->cancel();
+}
+
+QString speakerLabel(const SpeechEngine& engine, int mode)
+{
+    return displayName(engine.SpeakerOf(mode), kVeroniqueAccented);
+}
+
+int listVoices(const SpeechEngine& engine)
+{
+    for (int mode = 1; mode <= engine.ModeCount(); ++mode)
+        printTo(stdout, QStringLiteral("%1  %2 %3\n").arg(mode, 3).arg(speakerLabel(engine, mode), -12).arg(engine.ModeNameOf(mode)));
+    return kSpeakerDone;
+}
+
+int writeSpeech(SpeechEngine& engine, const QString& text, const QString& path)
+{
+    std::shared_ptr<AudioFileRecording> recording;
+    try {
+        recording = std::make_shared<AudioFileRecording>(path, engine.sampleRate(), text.size());
+    } catch (const AudioFileError& error) {
+        return complain(kSpeakerFailed, error.message());
+    }
+    g_interruptible = recording.get();
+    const auto previousInterrupt = std::signal(SIGINT, cancelRecording);
+    const auto previousTerminate = std::signal(SIGTERM, cancelRecording);
+    engine.record(text, recording);
+    const AudioFileRecording::State state = recording->wait();
+    std::signal(SIGINT, previousInterrupt);
+    std::signal(SIGTERM, previousTerminate);
+    g_interruptible = nullptr;
+    switch (state) {
+    case AudioFileRecording::State::Written:
+        return kSpeakerDone;
+    case AudioFileRecording::State::Cancelled:
+        return complain(kSpeakerFailed, QStringLiteral("interrupted; %1 was not written").arg(path));
+    default:
+        return complain(kSpeakerFailed, recording->error());
+    }
+}
+
+int speakAloud(EspeakEngine& engine, const QString& text)
+{
+    if (engine.isSilent())
+        return complain(kSpeakerFailed, QStringLiteral("no sound output to speak on; --out FILE writes the speech to a file"));
+    int status = kSpeakerDone;
+    QObject::connect(&engine, &SpeechEngine::OnTextDataDone, qApp, [] { QCoreApplication::exit(kSpeakerDone); });
+    QObject::connect(&engine, &SpeechEngine::OnOutputChanged, qApp, [&engine, &status] {
+        if (engine.isSilent()) {
+            status = complain(kSpeakerFailed, QStringLiteral("the sound output was lost"));
+            QCoreApplication::exit(status);
+        }
+    });
+    engine.SpeakText(text);
+    QCoreApplication::exec();
+    return status;
+}
+
+} // namespace
+
+bool asksForSpeaker(const QStringList& arguments)
+{
+    return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(), [](const QString& argument) {
+        return argument == kListVoices || kValueOptions.contains(optionName(argument));
+    });
+}
+
+std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arguments)
+{
+    SpeakerRequest request;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == kListVoices) {
+            request.listVoices = true;
+            continue;
+        }
+        const QString name = optionName(argument);
+        if (!kValueOptions.contains(name))
+            return QStringLiteral("unknown option or argument '%1'").arg(argument);
+        QString value;
+        if (argument.size() > name.size()) {
+            value = argument.mid(name.size() + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            return QStringLiteral("%1 needs a value").arg(name);
+        }
+        if (name == u"--say") {
+            request.text = value;
+        } else if (name == u"--say-file") {
+            request.textFile = value;
+        } else if (name == u"--voice") {
+            request.voice = value;
+        } else if (name == u"--out") {
+            if (!audioFileTypeFor(value))
+                return QStringLiteral("--out needs a file name ending in %1").arg(audioFileExtensions());
+            request.outFile = value;
+        } else {
+            bool number = false;
+            const int speed = value.toInt(&number);
+            if (!number || speed < kSlowestSpeed || speed > kFastestSpeed)
+                return QStringLiteral("--speed needs words per minute from %1 to %2").arg(kSlowestSpeed).arg(kFastestSpeed);
+            request.speed = speed;
+        }
+    }
+    const bool hasText = request.text || request.textFile;
+    if (request.text && request.textFile)
+        return QStringLiteral("give either --say or --say-file, not both");
+    if (request.listVoices && hasText)
+        return QStringLiteral("--list-voices takes no text");
+    if (!request.listVoices && !hasText)
+        return QStringLiteral("nothing to say: give --say TEXT or --say-file FILE");
+    return request;
+}
+
+std::optional<int> modeNamed(const SpeechEngine& engine, const QString& voice)
+{
+    bool isNumber = false;
+    const int number = voice.toInt(&isNumber);
+    if (isNumber)
+        return number >= 1 && number <= engine.ModeCount() ? std::optional(number) : std::nullopt;
+    for (int mode = 1; mode <= engine.ModeCount(); ++mode) {
+        if (engine.SpeakerOf(mode).compare(voice, Qt::CaseInsensitive) == 0
+            || speakerLabel(engine, mode).compare(voice, Qt::CaseInsensitive) == 0
+            || engine.ModeNameOf(mode).compare(voice, Qt::CaseInsensitive) == 0)
+            return mode;
+    }
+    return std::nullopt;
+}
+
+int runSpeaker(const QStringList& arguments)
+{
+    const std::variant<SpeakerRequest, QString> parsed = parseSpeakerRequest(arguments);
+    if (const QString* message = std::get_if<QString>(&parsed))
+        return complain(kSpeakerBadOptions, *message);
+    const SpeakerRequest& request = std::get<SpeakerRequest>(parsed);
+
+    // A file is written past the sound device, which then is not even opened.
+    EspeakEngine engine(request.outFile || request.listVoices ? EspeakEngine::Output::Silent : EspeakEngine::Output::Device);
+    if (engine.ModeCount() == 0)
+        return complain(kSpeakerFailed, QStringLiteral("espeak-ng offers no voices"));
+    if (request.listVoices)
+        return listVoices(engine);
+
+    int mode = 1;
+    if (request.voice) {
+        const std::optional<int> named = modeNamed(engine, *request.voice);
+        if (!named)
+            return complain(kSpeakerBadOptions, QStringLiteral("no voice '%1' (--list-voices shows them)").arg(*request.voice));
+        mode = *named;
+    }
+    engine.SelectMode(mode);
+    engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, speakerLabel(engine, mode), engine.SpeakerOf(mode))));
+
+    QString text;
+    if (request.textFile) {
+        try {
+            text = readTextFile(*request.textFile, TRichEdit98::kMaxLength).text;
+        } catch (const FileError& error) {
+            return complain(kSpeakerFailed, error.message());
+        }
+    } else {
+        text = *request.text;
+    }
+    if (request.outFile)
+        return writeSpeech(engine, text, *request.outFile);
+    return speakAloud(engine, text);
+}
+
+} // namespace velmor

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "document/AtomicFile.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+struct sf_private_tag;
+
+namespace velmor {
+
+// The kinds of audio file speech is saved as, chosen by the file name's extension.
+enum class AudioFileType { Wav, Flac, OggVorbis, Mp3 };
+
+// ".wav", ".flac", ".ogg" (also ".oga") and ".mp3", in any case; nothing for any other name.
+std::optional<AudioFileType> audioFileTypeFor(const QString& fileName);
+// The extensions audioFileTypeFor knows, for messages and file dialogs: ".wav, .flac, .ogg or .mp3".
+QString audioFileExtensions();
+
+// A mono 16-bit audio file written piece by piece through libsndfile. Nothing is at path until
+// commit() succeeds (ReplacementFile): a failed or abandoned write leaves no partial file.
+class AudioFileWriter {
+public:
+    // Throws AudioFileError when the type is unknown or unavailable, or the file cannot be made.
+    AudioFileWriter(const QString& path, int sampleRate);
+    ~AudioFileWriter();
+    AudioFileWriter(const AudioFileWriter&) = delete;
+    AudioFileWriter& operator=(const AudioFileWriter&) = delete;
+
+    // False when the samples could not all be written (a full disk); error() then says why.
+    bool write(const qint16* samples, qsizetype count);
+    // Finishes the file and puts it at path; false (error() says why) leaves no file there.
+    bool commit();
+    // Gives the file up: what was written is removed at once.
+    void discard();
+    QString error() const { return m_error; }
+
+private:
+    void fail(const QString& reason);
+
+    QString m_path;
+    std::unique_ptr<ReplacementFile> m_file;
+    sf_private_tag* m_sound = nullptr;
+    QString m_error;
+};
+
+// What went wrong with an audio file; what() is the user-facing text (UTF-8).
+class AudioFileError : public std::runtime_error {
+public:
+    explicit AudioFileError(const QString& message) : std::runtime_error(message.toStdString()) {}
+    QString message() const { return QString::fromUtf8(what()); }
+};
+
+} // namespace velmor

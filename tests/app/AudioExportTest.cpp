@@ -1,0 +1,137 @@
+#include "FormFixture.h"
+
+#include "app/AudioExportCommand.h"
+#include "widgets/TRichEdit98.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sndfile.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 22050;
+
+struct ExportFixture : FormFixture {
+    QTemporaryDir files;
+    const std::vector<qint16> tenth = std::vector<qint16>(kRate / 10, 1000);
+
+    QStringList filesLeft() const { return QDir(files.path()).entryList(QDir::Files | QDir::Hidden); }
+    QProgressDialog* progress() const { return form->audioExport().progressWindow(); }
+    velmor::SpeechSink& sink() const { return *engine->recordings.back().sink; }
+    bool feed(int tenths)
+    {
+        for (int i = 0; i < tenths; ++i) {
+            if (!sink().take(tenth.data(), qsizetype(tenth.size())))
+                return false;
+        }
+        return true;
+    }
+    void exportTo(const QString& name)
+    {
+        fileAnswer = files.filePath(name);
+        trigger("SaveSpeech1");
+    }
+};
+
+sf_count_t framesIn(const QString& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file)
+        return -1;
+    sf_close(file);
+    return info.frames;
+}
+
+} // namespace
+
+TEST(SaveSpeechAsAudio, WritesTheTextOrSelectionInTheBackgroundWhileTheWindowStaysUsable)
+{
+    ExportFixture f;
+    f.setText(QStringLiteral("First line.\nSecond line."));
+    f.exportTo(QStringLiteral("speech"));
+    ASSERT_EQ(f.engine->recordings.size(), 1u);
+    EXPECT_EQ(f.engine->recordings[0].text, QStringLiteral("First line.\r\nSecond line.\r\n"));
+    ASSERT_EQ(f.fileChoices.size(), 1);
+    EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("speech.wav"));
+    EXPECT_TRUE(f.fileChoices[0].filter.contains(QStringLiteral("*.mp3")));
+
+    ASSERT_TRUE(f.progress());
+    EXPECT_TRUE(f.progress()->isVisible());
+    EXPECT_FALSE(f.progress()->isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    f.form->RichEdit98->setFocus();
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    EXPECT_TRUE(f.form->RichEdit98->toPlainText().contains(u'x'));
+
+    ASSERT_TRUE(f.feed(10));
+    f.sink().reached(f.engine->recordings[0].text.size() / 2);
+    QTest::qWait(250);
+    EXPECT_NEAR(f.progress()->value(), 500, 30);
+    EXPECT_TRUE(f.progress()->labelText().contains(QStringLiteral("0:00:01")));
+    EXPECT_TRUE(f.form->audioExport().running());
+    // A second request while one runs starts nothing new.
+    f.trigger("SaveSpeech1");
+    EXPECT_EQ(f.engine->recordings.size(), 1u);
+    EXPECT_FALSE(f.filesLeft().contains(QStringLiteral("speech.wav")));
+
+    f.sink().reached(f.engine->recordings[0].text.size());
+    f.sink().finish(true);
+    QTest::qWait(50);
+    EXPECT_FALSE(f.progress()->isVisible());
+    EXPECT_FALSE(f.form->audioExport().running());
+    EXPECT_EQ(f.filesLeft(), QStringList{QStringLiteral("speech.wav")});
+    EXPECT_EQ(framesIn(f.files.filePath(QStringLiteral("speech.wav"))), kRate);
+    EXPECT_TRUE(f.errors.isEmpty()) << f.errors.join(u'\n').toStdString();
+
+    f.form->RichEdit98->setSelection(1, 5);
+    f.exportTo(QStringLiteral("first.flac"));
+    ASSERT_EQ(f.engine->recordings.size(), 2u);
+    EXPECT_EQ(f.engine->recordings[1].text, QStringLiteral("First"));
+    EXPECT_EQ(f.fileChoices.back().directory, f.files.path());
+    ASSERT_TRUE(f.feed(1));
+    f.sink().finish(true);
+    QTest::qWait(50);
+    EXPECT_EQ(framesIn(f.files.filePath(QStringLiteral("first.flac"))), kRate / 10);
+}
+
+TEST(SaveSpeechAsAudio, CancelLeavesNoFileAndAFailureIsShown)
+{
+    ExportFixture f;
+    f.setText(QStringLiteral("Some text to keep."));
+    f.exportTo(QStringLiteral("kept.ogg"));
+    ASSERT_TRUE(f.feed(5));
+    auto* cancel = f.progress()->findChild<QPushButton*>();
+    ASSERT_TRUE(cancel);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(f.feed(1));
+    f.sink().finish(false);
+    QTest::qWait(50);
+    EXPECT_EQ(f.filesLeft(), QStringList());
+    EXPECT_FALSE(f.progress()->isVisible());
+    EXPECT_TRUE(f.errors.isEmpty());
+
+    // The engine gave up: nothing is left and the user is told.
+    f.exportTo(QStringLiteral("failed.mp3"));
+    ASSERT_EQ(f.engine->recordings.size(), 2u);
+    EXPECT_TRUE(f.progress()->isVisible());
+    ASSERT_TRUE(f.feed(5));
+    f.sink().finish(false);
+    QTest::qWait(50);
+    EXPECT_EQ(f.filesLeft(), QStringList());
+    ASSERT_EQ(f.errors.size(), 1);
+
+    // A name the program cannot write audio to.
+    f.exportTo(QStringLiteral("notes.txt"));
+    EXPECT_EQ(f.engine->recordings.size(), 2u);
+    ASSERT_EQ(f.errors.size(), 2);
+    EXPECT_TRUE(f.errors[1].contains(QStringLiteral(".wav, .flac, .ogg or .mp3")));
+    EXPECT_EQ(f.filesLeft(), QStringList());
+}

@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# The command-line speaker without a display: audio files that sox reads, the voice list, bad
+# options, failed reads and writes that leave nothing behind, an interrupted write, and speech
+# played on the sound server.
+. "$E2E_LIB"
+
+speaker() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$VELMOR_BIN" "$@"; }
+cd "$E2E_WORK"
+
+# Only the files a test named may be left in the folder: no temporary ones.
+assert_only_files() {
+  local left expected
+  left=$(ls -A | sort | tr '\n' ' ')
+  expected=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
+  [ "$left" = "$expected" ] || e2e_fail "the folder holds '$left', expected '$expected'"
+}
+
+expect_status() {
+  local expected=$1 status=0
+  shift
+  speaker "$@" >out.log 2>err.log || status=$?
+  [ "$status" -eq "$expected" ] || e2e_fail "velmor $* ended with $status, expected $expected: $(cat err.log)"
+  if [ "$expected" -ne 0 ]; then
+    [ -s err.log ] || e2e_fail "velmor $* failed without a message"
+  fi
+  rm -f out.log err.log
+}
+
+sentence="The quick brown fox jumps over the lazy dog while the five boxing wizards jump quickly."
+words=$(wc -w <<<"$sentence")
+printf '%s\r\n%s\r\n' "$sentence" "$sentence" | iconv -t UTF-16 >speech.txt
+expect_status 0 --say-file speech.txt --out speech.wav
+[ "$(soxi -t speech.wav)" = wav ] || e2e_fail "speech.wav is not a WAV file"
+seconds=$(soxi -D speech.wav)
+# 150 words a minute; espeak-ng runs somewhat faster and pauses between sentences.
+awk -v s="$seconds" -v w=$((2 * words)) 'BEGIN { exit !(s > w * 60 / 300 && s < w * 60 / 100) }' ||
+  e2e_fail "speech.wav lasts $seconds s for $((2 * words)) words"
+rms=$(sox speech.wav -n stat 2>&1 | awk '/RMS +amplitude/ { print $3 }')
+awk -v r="$rms" 'BEGIN { exit !(r > 0.02) }' || e2e_fail "speech.wav is silent (RMS $rms)"
+# Faster speech is shorter.
+expect_status 0 --say-file speech.txt --speed 300 --out fast.wav
+awk -v slow="$seconds" -v fast="$(soxi -D fast.wav)" 'BEGIN { exit !(fast < slow * 0.7) }' ||
+  e2e_fail "--speed 300 gave $(soxi -D fast.wav) s against $seconds s"
+
+# Shift-JIS kana in Naoko's voice, as FLAC and Ogg Vorbis; MP3 as well.
+printf 'こんにちは。きょうは いい てんき です。\r\n' | iconv -t CP932 >japanese.txt
+expect_status 0 --say-file japanese.txt --voice naoko --out japanese.flac
+expect_status 0 --say "$sentence" --voice 1 --out speech.ogg
+expect_status 0 --say "$sentence" --out speech.mp3
+[ "$(soxi -t japanese.flac)" = flac ] && [ "$(soxi -t speech.ogg)" = vorbis ] ||
+  e2e_fail "the FLAC or Ogg file is not what its name says"
+awk -v s="$(soxi -D japanese.flac)" 'BEGIN { exit !(s > 1) }' || e2e_fail "the Japanese speech is too short"
+# Kanji are read as the window reads them (MeCab readings), not letter by letter: as long as their kana.
+expect_status 0 --say "今日は良い天気です。" --voice Naoko --out kanji.wav
+expect_status 0 --say "きょうはよいてんきです。" --voice Naoko --out kana.wav
+awk -v k="$(soxi -D kanji.wav)" -v n="$(soxi -D kana.wav)" 'BEGIN { exit !(k < n * 1.15 && k > n * 0.85) }' ||
+  e2e_fail "kanji took $(soxi -D kanji.wav) s, their kana $(soxi -D kana.wav) s"
+rm kanji.wav kana.wav
+head -c 3 speech.mp3 | grep -q ID3 || [ "$(head -c 1 speech.mp3 | od -An -tx1 | tr -d ' ')" = ff ] ||
+  e2e_fail "speech.mp3 is not an MP3 file"
+
+speaker --list-voices >voices.txt
+grep -Eq '^ +[0-9]+  Mary +Female English' voices.txt && grep -Eq '^ +[0-9]+  Naoko +Female Japanese' voices.txt ||
+  e2e_fail "--list-voices printed: $(head -5 voices.txt)"
+rm voices.txt
+assert_only_files japanese.flac japanese.txt fast.wav speech.mp3 speech.ogg speech.txt speech.wav
+
+for options in "--say" "--say hi --bogus" "--say hi --out x.txt" "--say hi --speed fast" "--say hi --speed 20" \
+  "--say hi --voice Nobody" "--say hi --voice 0" "--say-file speech.txt --say hi" "--voice Mary" "--list-voices --say hi"; do
+  # shellcheck disable=SC2086
+  expect_status 2 $options
+done
+expect_status 1 --say-file missing.txt --out missing.wav
+expect_status 1 --say hi --out no-folder/x.wav
+
+# A write that fails half-way (the file size limit) keeps the old file and leaves no other.
+for i in $(seq 2000); do echo "$sentence"; done >long.txt
+echo "old bytes" >kept.wav
+status=0
+(ulimit -f 64; trap '' XFSZ; speaker --say-file long.txt --out kept.wav 2>err.log) || status=$?
+[ "$status" -eq 1 ] || e2e_fail "a write past the size limit ended with $status: $(cat err.log)"
+[ "$(cat kept.wav)" = "old bytes" ] || e2e_fail "the failed write changed kept.wav"
+rm err.log
+
+# Interrupted while writing: no file.
+env -u DISPLAY -u WAYLAND_DISPLAY "$VELMOR_BIN" --say-file long.txt --out stopped.wav 2>err.log &
+pid=$!
+for i in $(seq 200); do
+  compgen -G ".stopped.wav.*" >/dev/null && break
+  sleep 0.01
+done
+kill -INT "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 1 ] || e2e_fail "an interrupted write ended with $status: $(cat err.log)"
+rm err.log
+assert_only_files japanese.flac japanese.txt fast.wav kept.wav long.txt speech.mp3 speech.ogg speech.txt speech.wav
+
+# Played on the sound server, to the end of the text.
+rec_start
+from=$(rec_pos_ms)
+expect_status 0 --say "Hello from the command line."
+to=$(rec_pos_ms)
+rec_stop
+[ -n "$(rec_bursts "$from" "$to")" ] || e2e_fail "--say played nothing"
+echo "PASS: $E2E_NAME"
