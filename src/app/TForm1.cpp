@@ -100,7 +100,7 @@ void TForm1::createConcerns(const FormOptions& options)
         DocumentServices{[this] { return SICheckBox->isChecked(); },
                          [this](const QString& sentence) { m_speaking->announce(sentence); },
                          [this](const QString& question) { return m_dialogs.askYesNo(question); },
-                         [this] { GetColRow(); }});
+                         [this] { GetColRow(); }, [this] { m_files->stopOpening(); }});
 
     FileServices fileServices;
     fileServices.speechInfo = [this] { return SICheckBox->isChecked(); };

@@ -67,7 +67,7 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
     // Any start-up open still going is replaced by this one.
     m_state.fParamOpen = road == Road::StartUp;
     m_controls.editor.holdKeys(true);
-    m_progress.start(QFileInfo(path).fileName());
+    m_progress.start(QFileInfo(displayFileName(path)).fileName());
     m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile},
                       &m_controls.editor,
                       [this, path, road, colourYuki, shown = std::move(shown)](ReadAhead::Result read) {
@@ -82,6 +82,16 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
                           m_state.fParamOpen = false;
                           m_controls.editor.holdKeys(false);
                       });
+}
+
+void FileCommands::stopOpening()
+{
+    if (!opening())
+        return;
+    m_readAhead.stop();
+    m_progress.stop();
+    m_state.fParamOpen = false;
+    m_controls.editor.holdKeys(false);
 }
 
 void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki)

@@ -55,6 +55,8 @@ public:
     void MyTextFileOpen(std::function<void()> shown = {});
     // From the start of an open until its text is in the box or it failed.
     bool opening() const { return m_readAhead.reading(); }
+    // The open going on ends without touching the document; keys typed meanwhile go to it.
+    void stopOpening();
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();

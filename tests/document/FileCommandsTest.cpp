@@ -26,6 +26,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <future>
+#include <map>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -88,10 +89,13 @@ TEST(OpenCommand, ReadsWhileTheWindowAnswersAndAFailedOpenKeepsTheDocument)
     bytes.truncate(4 << 20);
     const QString big = f.write("big.txt", bytes);
     const QString again = f.write("again.txt", bytes);
-    HeldRead bigRead, againRead;
+    const QString third = f.write("third.txt", bytes);
+    std::map<QString, HeldRead> held;
+    for (const QString& path : {big, again, third})
+        held[path];
     f.readFile = [&](const QString& path, qsizetype maxChars, const velmor::ReadingProgress& reading) {
-        const HeldRead* held = path == big ? &bigRead : path == again ? &againRead : nullptr;
-        return velmor::readTextFile(path, maxChars, held ? held->holding(reading) : reading);
+        const auto hold = held.find(path);
+        return velmor::readTextFile(path, maxChars, hold == held.end() ? reading : hold->second.holding(reading));
     };
 
     f.open(f.write("first.txt", "first"));
@@ -109,7 +113,7 @@ TEST(OpenCommand, ReadsWhileTheWindowAnswersAndAFailedOpenKeepsTheDocument)
         [&] { return f.form->UPanel1->caption() == velmor::OpeningProgress::caption(QStringLiteral("big.txt"), 25); }));
     EXPECT_GT(ticks, 10);
     EXPECT_EQ(editor.wholeText(), QStringLiteral("xfirst"));
-    bigRead.promise.set_value();
+    held[big].promise.set_value();
     ASSERT_TRUE(f.waitForOpen());
     EXPECT_EQ(f.form->UPanel1->caption(), panelCaption);
     const QString text = velmor::decodeText(bytes).text;
@@ -122,12 +126,23 @@ TEST(OpenCommand, ReadsWhileTheWindowAnswersAndAFailedOpenKeepsTheDocument)
     EXPECT_EQ(fileBytes(big), "ab" + bytes);
     EXPECT_TRUE(f.errors.isEmpty());
 
-    // The open chosen last wins, even when the one before it is read to its end afterwards.
+    // The open chosen last wins, and New wins over an open going on, even when the file is
+    // read to its end afterwards.
     f.fileAnswer = again;
     f.form->OpenButton->click();
     f.open(f.write("second.txt", "second"));
-    againRead.promise.set_value();
+    f.fileAnswer = third;
+    f.form->OpenButton->click();
+    QTest::keyClicks(&editor, QStringLiteral("n"));
+    f.form->NewButton->click();
+    EXPECT_FALSE(f.form->fileCommands().opening());
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("n"));
+    EXPECT_TRUE(f.form->state().fFileName.isEmpty());
+    held[again].promise.set_value();
+    held[third].promise.set_value();
     QTest::qWait(300);
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("n"));
+    f.open(f.path("second.txt"));
     EXPECT_EQ(editor.wholeText(), QStringLiteral("second"));
     EXPECT_EQ(f.form->state().fFileName, f.path("second.txt"));
 
