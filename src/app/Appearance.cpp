@@ -4,6 +4,7 @@
 #include "app/FontApplying.h"
 #include "app/FormState.h"
 #include "document/SoftBreaks.h"
+#include "document/TextFile.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
@@ -202,7 +203,9 @@ void AppearanceCommands::Hangul()
         const qsizetype caret = textIndexOfPosition(*editor.document(), editor.selStart());
         const int firstLine = editor.verticalScrollBar()->value();
         m_services.clearMarks();
+        const std::vector<qsizetype> rawBytes = rawBytePositions(*editor.document());
         editor.setPlainText(editor.wholeText());
+        markRawBytes(*editor.document(), rawBytes);
         InfoLine& infoLine = m_controls.infoLine;
         if (!infoLine.text().isEmpty())
             infoLine.setPlainText(infoLine.text());

@@ -92,7 +92,7 @@ void TForm1::createConcerns(const FormOptions& options)
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); }, [this] { GetColRow(); });
     m_repetition = std::make_unique<Repetition>(
-        m_state, m_engine.get(),
+        m_state, m_engine.get(), m_speaking->feed(),
         RepetitionControls{*RichEdit98, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
     m_document = std::make_unique<DocumentCommands>(
         m_state,

@@ -18,7 +18,6 @@ void TForm1::createFollowing()
         return;
     auto* follower = new WordFollower(*m_engine, *RichEdit98, this);
     m_speaking->setFollower(follower);
-    m_repetition->setFollower(follower);
     connect(findChild<QAction*>(QStringLiteral("FollowWords1")), &QAction::toggled, follower, &WordFollower::setShowing);
 
     m_sentenceSteps = std::make_unique<SentenceSteps>(*RichEdit98, *follower,

@@ -143,8 +143,6 @@ QByteArray encode(QStringView text, RawByteFilter rawBytes, int* unmappable)
 
 } // namespace
 
-bool isCp932RawByte(char16_t c) { return c >= kCp932RawByteBase + 0x80 && c <= kCp932RawByteBase + 0xFF; }
-
 QString decodeCp932(QByteArrayView bytes)
 {
     static const DecodeTable table = buildDecodeTable();

@@ -16,7 +16,7 @@ namespace velmor {
 // U+E000..U+E757), so that encoding the text again gives the byte back.
 inline constexpr char16_t kCp932RawByteBase = 0xF700;
 
-bool isCp932RawByte(char16_t c);
+constexpr bool isCp932RawByte(char16_t c) { return c >= kCp932RawByteBase + 0x80 && c <= kCp932RawByteBase + 0xFF; }
 
 // Never fails: each byte that cannot be decoded becomes its raw-byte character and decoding
 // goes on with the next byte, so an ASCII byte after a broken lead byte survives.

@@ -101,17 +101,23 @@ QString linesWithCrLf(const QString& plain)
 {
     if (plain.isEmpty())
         return {};
-    QString whole;
-    whole.reserve(plain.size() + plain.size() / 16 + 2);
-    for (const QChar c : plain) {
-        if (c == u'\n')
-            whole += QStringLiteral("\r\n");
-        else
-            whole += c;
-    }
+    QString whole = lineBreaksAsCrLf(plain);
     if (!plain.endsWith(u'\n'))
         whole += QStringLiteral("\r\n");
     return whole;
+}
+
+QString lineBreaksAsCrLf(QStringView text)
+{
+    QString converted;
+    converted.reserve(text.size() + text.size() / 16 + 2);
+    qsizetype from = 0;
+    for (qsizetype lineEnd; (lineEnd = text.indexOf(u'\n', from)) >= 0; from = lineEnd + 1) {
+        converted += text.sliced(from, lineEnd - from);
+        converted += QStringView(u"\r\n");
+    }
+    converted += text.sliced(from);
+    return converted;
 }
 
 QString lineColumnText(int row, int column)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 class QTextDocument;
 
@@ -34,6 +35,8 @@ int endLineCaretPosition(const QTextDocument& document);
 QString gatherWholeText(const QTextDocument& document);
 // The same for a text with "\n" between lines.
 QString linesWithCrLf(const QString& text);
+// Every "\n" of a piece of such a text as CR LF, and nothing added at its end.
+QString lineBreaksAsCrLf(QStringView text);
 
 // "Line: %-5d  Col: %-5d" for a 0-based row (shown from 1) and column (shown from 0).
 QString lineColumnText(int row, int column);

@@ -62,16 +62,27 @@ bool holdsOwnLineSeparators(const QTextDocument& document)
     return std::ranges::any_of(formats, [](const QTextFormat& format) { return format.hasProperty(kOwnLineSeparator); });
 }
 
-// Turns the line separators that join grouped lines into "\n" in text, the document's text from
-// position `from` on (block boundaries counted as one character each).
-QString readGroupedLines(const QTextDocument& document, QString text, int from)
+// How the line separators of a document read: as themselves, as "\n" (they join grouped lines),
+// or as "\n" except those a user typed or pasted.
+enum class LineSeparators { Kept, JoinLines, JoinLinesAndKept };
+
+LineSeparators lineSeparatorsOf(const QTextDocument& document)
 {
     if (!groupsLines(document))
+        return LineSeparators::Kept;
+    return holdsOwnLineSeparators(document) ? LineSeparators::JoinLinesAndKept : LineSeparators::JoinLines;
+}
+
+// Turns the line separators that join grouped lines into "\n" in text, the document's text from
+// position `from` on (block boundaries counted as one character each).
+QString readGroupedLines(const QTextDocument& document, QString text, int from, LineSeparators separators)
+{
+    if (separators == LineSeparators::Kept)
         return text;
     for (QChar& c : text)
         if (c == QChar::LineSeparator)
             c = u'\n';
-    if (!holdsOwnLineSeparators(document))
+    if (separators == LineSeparators::JoinLines)
         return text;
     const qsizetype to = from + text.size();
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() < to; block = block.next()) {
@@ -194,7 +205,8 @@ bool isShortPair(const QTextBlock& first, const QTextBlock& second)
 // Splits a long block; returns its last piece.
 QTextBlock splitBlock(QTextDocument& document, const QTextBlock& block, std::span<int> keep, int& to)
 {
-    const std::vector<Cut> cuts = cutsOf(readGroupedLines(document, block.text(), block.position()));
+    const std::vector<Cut> cuts =
+        cutsOf(readGroupedLines(document, block.text(), block.position(), lineSeparatorsOf(document)));
     const QTextBlockFormat format = block.blockFormat();
     const int start = block.position();
     int end = start + block.length() - 1;
@@ -252,7 +264,7 @@ QStringView breakBefore(const QTextBlock& block)
 
 QString wholeText(const QTextDocument& document)
 {
-    QString text = readGroupedLines(document, document.toRawText(), 0);
+    QString text = readGroupedLines(document, document.toRawText(), 0, lineSeparatorsOf(document));
     for (QChar& c : text)
         if (c == QChar::ParagraphSeparator)
             c = u'\n';
@@ -285,13 +297,16 @@ QString textBetween(const QTextDocument& document, int from, int to)
     const int end = document.characterCount() - 1;
     from = std::clamp(from, 0, end);
     to = std::clamp(to, from, end);
+    // Looked up once: it goes through every format of the document, and a long paragraph has
+    // one per piece.
+    const LineSeparators separators = lineSeparatorsOf(document);
     QString text;
     for (QTextBlock block = document.findBlock(from); block.isValid() && block.position() <= to; block = block.next()) {
         if (block.position() > from)
             text += breakBefore(block);
         const int start = std::max(from, block.position());
         const int stop = std::min(to, block.position() + block.length() - 1);
-        text += readGroupedLines(document, block.text().mid(start - block.position(), stop - start), start);
+        text += readGroupedLines(document, block.text().mid(start - block.position(), stop - start), start, separators);
     }
     return text;
 }

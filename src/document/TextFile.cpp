@@ -3,13 +3,12 @@
 #include "document/AtomicFile.h"
 #include "document/Cp932.h"
 #include "document/FileNames.h"
+#include "document/RawByteMarks.h"
 #include "document/SoftBreaks.h"
 #include "document/Utf8.h"
 
 #include <QFile>
 #include <QStringEncoder>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QtEndian>
 
@@ -218,10 +217,6 @@ QByteArray encodeUtf8Text(QStringView text, bool byteOrderMark, LineBreak lineBr
     return bytes;
 }
 
-// The raw-byte property's value is the character it was given to: a character typed next to
-// a raw byte takes over its format, but is one only when it is that very character.
-constexpr int kRawByteProperty = QTextFormat::UserProperty + 0x3A0;
-
 } // namespace
 
 bool isUnicode(TextEncoding encoding)
@@ -280,55 +275,10 @@ QString documentText(const QTextDocument& document) { return wholeText(document)
 
 void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
 {
-    if (positions.empty())
-        return;
-    // Without undo steps, which would cost more than the marks themselves.
-    document.setUndoRedoEnabled(false);
-    const QString text = documentText(document);
-    const TextPositions documentPositions(document);
-    QTextCursor cursor(&document);
-    cursor.beginEditBlock();
-    for (std::size_t i = 0; i < positions.size();) {
-        // A run of the same raw byte takes one step.
-        const qsizetype start = positions[i];
-        const QChar raw = text[start];
-        qsizetype end = start + 1;
-        for (++i; i < positions.size() && positions[i] == end && text[end] == raw; ++i)
-            ++end;
-        cursor.setPosition(documentPositions.positionOf(start));
-        cursor.setPosition(documentPositions.positionOf(end), QTextCursor::KeepAnchor);
-        QTextCharFormat mark;
-        mark.setProperty(kRawByteProperty, int(raw.unicode()));
-        cursor.mergeCharFormat(mark);
-    }
-    cursor.endEditBlock();
-    document.setUndoRedoEnabled(true);
+    RawByteMarks::mark(document, positions);
 }
 
-std::vector<qsizetype> rawBytePositions(const QTextDocument& document)
-{
-    std::vector<qsizetype> positions;
-    const QList<QTextFormat> formats = document.allFormats();
-    if (std::none_of(formats.begin(), formats.end(),
-                     [](const QTextFormat& format) { return format.hasProperty(kRawByteProperty); }))
-        return positions;
-    const TextPositions textPositions(document);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (auto fragments = block.begin(); !fragments.atEnd(); ++fragments) {
-            const QTextFragment fragment = fragments.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            if (!format.hasProperty(kRawByteProperty))
-                continue;
-            const auto raw = char16_t(format.intProperty(kRawByteProperty));
-            const QString text = fragment.text();
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                if (text[i] == raw)
-                    positions.push_back(textPositions.indexOf(fragment.position() + int(i)));
-            }
-        }
-    }
-    return positions;
-}
+std::vector<qsizetype> rawBytePositions(const QTextDocument& document) { return RawByteMarks::indexesOf(document); }
 
 FileError::FileError(const QString& message, const QString& path)
     : std::runtime_error(message.toStdString()), m_path(path)

@@ -74,10 +74,10 @@ QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced 
 // space and U+2028 into a line break, so an unedited file would not save unchanged.)
 QString documentText(const QTextDocument& document);
 
-// Raw-byte characters carry a mark in the document, so that a character typed, pasted or
-// read from a Unicode file is never taken for one. markRawBytes sets it on a freshly loaded
-// document (leaving nothing to undo); rawBytePositions finds the marked characters again,
-// wherever editing has moved them. Both count positions as indexes into documentText.
+// Which raw-byte characters of a document are raw bytes, so that a character typed, pasted or
+// read from a Unicode file is never taken for one (RawByteMarks.h). markRawBytes marks a freshly
+// loaded document; rawBytePositions finds its raw bytes again, wherever editing has moved them.
+// Both count positions as indexes into documentText.
 void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions);
 std::vector<qsizetype> rawBytePositions(const QTextDocument& document);
 

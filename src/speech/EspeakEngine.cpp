@@ -89,10 +89,10 @@ QByteArray EspeakEngine::selectedVoice() const
     return m_mode > 0 ? mode(m_mode).voiceName() : kDefaultVoice;
 }
 
-// The voice, rate and preparation in force now; the text id is the next one.
+// The voice, rate and preparation in force now; queue() gives the job its id.
 SynthesisJob EspeakEngine::jobFor(const QString& text)
 {
-    SynthesisJob job{m_nextTextId, m_generation, text, selectedVoice(), m_speed, {}, {}};
+    SynthesisJob job{0, m_generation, text, selectedVoice(), m_speed, {}, {}};
     job.preparation.autoLanguage = m_autoLanguage;
     job.preparation.voiceLanguage = kDefaultVoice;
     if (m_mode > 0) {
@@ -105,15 +105,56 @@ SynthesisJob EspeakEngine::jobFor(const QString& text)
     return job;
 }
 
+void EspeakEngine::queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText)
+{
+    job.textId = m_nextTextId++;
+    m_texts.push_back({job.textId, wholeTextId == 0 ? job.textId : wholeTextId, endsText, job.text});
+    m_worker->enqueue(std::move(job));
+}
+
 void EspeakEngine::SpeakText(const QString& text)
 {
     if (m_silent)
         tryDevice();
-    m_texts.emplace_back(m_nextTextId, text);
-    m_worker->enqueue(jobFor(text));
-    ++m_nextTextId;
     ++m_textsUnfinished;
+    if (m_openText)
+        m_heldBack.push_back(jobFor(text));
+    else
+        queue(jobFor(text), 0, true);
     updateTimer();
+}
+
+void EspeakEngine::SpeakFirstPart(const QString& part)
+{
+    // A text whose rest never came ends where it got to.
+    if (m_openText)
+        SpeakLastPart({});
+    if (m_silent)
+        tryDevice();
+    ++m_textsUnfinished;
+    queue(jobFor(part), 0, false);
+    m_openText = jobFor({});
+    m_openText->textId = m_texts.back().id;
+    updateTimer();
+}
+
+bool EspeakEngine::SpeakLastPart(const QString& part)
+{
+    if (!m_openText)
+        return false;
+    SynthesisJob job = *std::exchange(m_openText, std::nullopt);
+    const std::uint64_t wholeTextId = job.textId;
+    job.text = part;
+    queue(std::move(job), wholeTextId, true);
+    for (SynthesisJob& held : std::exchange(m_heldBack, {}))
+        queue(std::move(held), 0, true);
+    return true;
+}
+
+const EspeakEngine::QueuedText* EspeakEngine::queuedText(std::uint64_t id) const
+{
+    const auto text = std::find_if(m_texts.begin(), m_texts.end(), [id](const QueuedText& t) { return t.id == id; });
+    return text == m_texts.end() ? nullptr : &*text;
 }
 
 void EspeakEngine::ResetAudio()
@@ -126,6 +167,8 @@ void EspeakEngine::ResetAudio()
     m_chunkOffset = 0;
     m_notifications.clear();
     m_texts.clear();
+    m_openText.reset();
+    m_heldBack.clear();
     m_textsUnfinished = 0;
     m_startedTextId = 0;
     m_written = 0;
@@ -216,12 +259,15 @@ void EspeakEngine::feedOutput()
                 return;
         }
         using Kind = Notification::Kind;
+        const QueuedText* text = queuedText(m_chunk->textId);
+        const std::uint64_t wholeTextId = text ? text->wholeTextId : m_chunk->textId;
         if (m_chunk->endOfText) {
-            if (m_chunk->textId != m_startedTextId) // a text without samples
+            if (wholeTextId != m_startedTextId) // a text without samples
                 m_notifications.push_back({Kind::Started, m_written, m_chunk->textId});
             queueWords(*m_chunk, m_written);
-            m_notifications.push_back({Kind::Done, m_written, m_chunk->textId});
-            m_startedTextId = m_chunk->textId;
+            if (!text || text->endsText)
+                m_notifications.push_back({Kind::Done, m_written, m_chunk->textId});
+            m_startedTextId = wholeTextId;
             m_chunk.reset();
             continue;
         }
@@ -233,9 +279,9 @@ void EspeakEngine::feedOutput()
         const qint64 taken = m_output->write(data, room) / kBytesPerSample * kBytesPerSample;
         if (taken <= 0)
             return;
-        if (m_chunk->textId != m_startedTextId) {
+        if (wholeTextId != m_startedTextId) {
             m_notifications.push_back({Kind::Started, m_written, m_chunk->textId});
-            m_startedTextId = m_chunk->textId;
+            m_startedTextId = wholeTextId;
         }
         if (m_chunkOffset == 0)
             queueWords(*m_chunk, m_written);
@@ -276,7 +322,7 @@ void EspeakEngine::emitDueNotifications()
         case Kind::Done:
             m_startReported = false;
             --m_textsUnfinished;
-            while (!m_texts.empty() && m_texts.front().first <= next.textId)
+            while (!m_texts.empty() && m_texts.front().id <= next.textId)
                 m_texts.pop_front();
             emit OnTextDataDone();
             break;
@@ -286,11 +332,11 @@ void EspeakEngine::emitDueNotifications()
 
 void EspeakEngine::emitWord(const Notification& word)
 {
-    const auto text = std::find_if(m_texts.begin(), m_texts.end(), [&](const auto& t) { return t.first == word.textId; });
-    if (text == m_texts.end())
+    const QueuedText* text = queuedText(word.textId);
+    if (!text)
         return;
     // A copy: a handler may reset the engine, which lets go of the text.
-    const QString spoken = text->second;
+    const QString spoken = text->text;
     emit OnWordHeard(spoken, word.word.textOffset, word.word.length);
 }
 

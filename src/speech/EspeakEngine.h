@@ -43,6 +43,8 @@ public:
     ~EspeakEngine() override;
 
     void SpeakText(const QString& text) override;
+    void SpeakFirstPart(const QString& part) override;
+    bool SpeakLastPart(const QString& part) override;
     void ResetAudio() override;
     void PauseAudio() override;
     void ResumeAudio() override;
@@ -83,6 +85,7 @@ private:
     const VoiceMode& mode(int mode) const;
     QByteArray selectedVoice() const;
     SynthesisJob jobFor(const QString& text);
+    void queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText);
     void postPump();
     void pump();
     void feedOutput();
@@ -116,15 +119,27 @@ private:
 
     std::uint64_t m_generation = 0;
     std::uint64_t m_nextTextId = 1;
-    std::uint64_t m_startedTextId = 0;
+    std::uint64_t m_startedTextId = 0; // whole-text id of the text reported started last
     int m_textsUnfinished = 0; // queued and not yet reported done
     bool m_startReported = false; // a text was reported started and not yet done
     bool m_paused = false;
     std::optional<PcmChunk> m_chunk; // being written to the output
     qsizetype m_chunkOffset = 0;
     std::deque<Notification> m_notifications;
-    // The texts queued and not yet done, by id, for their word notifications.
-    std::deque<std::pair<std::uint64_t, QString>> m_texts;
+    // A text queued for synthesis: a whole text, or one of the two parts of a text.
+    struct QueuedText {
+        std::uint64_t id;          // of the synthesis job
+        std::uint64_t wholeTextId; // the id of its first part; its own id for a whole text
+        bool endsText;
+        QString text;
+    };
+    // The texts queued and not yet done, in order, for their notifications.
+    std::deque<QueuedText> m_texts;
+    const QueuedText* queuedText(std::uint64_t id) const;
+    // The first part of a text whose rest has not come yet: its job, for the rest's voice and
+    // rate; texts queued meanwhile wait behind it.
+    std::optional<SynthesisJob> m_openText;
+    std::vector<SynthesisJob> m_heldBack;
 
     // Byte positions since the last reset: what went to the output, and the position the
     // current output counts as its 0 (it moves when a failed device is replaced).

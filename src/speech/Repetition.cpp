@@ -1,20 +1,20 @@
 #include "speech/Repetition.h"
 
 #include "app/FormState.h"
-#include "document/EditorLines.h"
 #include "speech/SpeechEngine.h"
-#include "speech/WordFollower.h"
+#include "speech/TextFeed.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAbstractButton>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace velmor {
 
-Repetition::Repetition(FormState& state, SpeechEngine* engine, RepetitionControls controls)
-    : m_state(state), m_engine(engine), m_controls(controls)
+Repetition::Repetition(FormState& state, SpeechEngine* engine, TextFeed* feed, RepetitionControls controls)
+    : m_state(state), m_engine(engine), m_feed(feed), m_controls(controls)
 {
 }
 
@@ -35,17 +35,16 @@ void Repetition::DirectSS1TextDataDone()
 // alone: paused while waiting for it, the engine holds it until the one press that resumes.
 void Repetition::Timer1Timer()
 {
+    using Queued = TextFeed::Queued;
     switch (m_state.fSpeechKind) {
     case 1:
-        speakFollowed(gatherWholeText(*m_controls.editor.document()), 0);
+        m_feed->speakLines(Queued::Behind, 0, m_controls.editor.document()->characterCount() - 1);
         break;
     case 2:
-        speakFollowed(m_controls.editor.lineText(m_state.fRow), m_controls.editor.lineStart(m_state.fRow));
+        m_feed->speakLine(Queued::Behind, m_controls.editor.lineText(m_state.fRow), m_controls.editor.lineStart(m_state.fRow));
         break;
     case 3:
-        m_engine->SpeakText(m_state.fSelText);
-        if (m_follower)
-            m_follower->followSelection(WordFollower::Queued::Behind, m_state.fSelText, std::nullopt);
+        m_feed->speakSelectionAgain(Queued::Behind, m_state.fSelText);
         break;
     case 4:
         if (m_controls.clipSpeechCheckBox.isChecked())
@@ -57,13 +56,6 @@ void Repetition::Timer1Timer()
     m_controls.repeatTimer.stop();
     if (m_state.fRepCount < m_state.fRepNum)
         ++m_state.fRepCount;
-}
-
-void Repetition::speakFollowed(const QString& text, int start)
-{
-    m_engine->SpeakText(text);
-    if (m_follower)
-        m_follower->follow(WordFollower::Queued::Behind, text, start);
 }
 
 void Repetition::RepUpDownChange() { m_state.fRepNum = m_controls.repetitionSpinner.value(); }

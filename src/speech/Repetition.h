@@ -12,7 +12,7 @@ struct FormState;
 class SpeechEngine;
 class TRichEdit98;
 class IndicatorLabel;
-class WordFollower;
+class TextFeed;
 
 struct RepetitionControls {
     TRichEdit98& editor;
@@ -26,7 +26,8 @@ struct RepetitionControls {
 // speaking a run's text again, 200 ms after each completion, until it was spoken fRepNum times.
 class Repetition {
 public:
-    Repetition(FormState& state, SpeechEngine* engine, RepetitionControls controls);
+    // feed hands the texts taken from the document to the engine; null without an engine.
+    Repetition(FormState& state, SpeechEngine* engine, TextFeed* feed, RepetitionControls controls);
 
     void DirectSS1TextDataStarted();
     void DirectSS1TextDataDone();
@@ -35,16 +36,11 @@ public:
     void RepUpDownChange();
     void OffRepButtonClick();
 
-    // Is told of each text repeated from the document; may be null.
-    void setFollower(WordFollower* follower) { m_follower = follower; }
-
 private:
-    void speakFollowed(const QString& text, int start);
-
     FormState& m_state;
     SpeechEngine* m_engine;
+    TextFeed* m_feed;
     RepetitionControls m_controls;
-    WordFollower* m_follower = nullptr;
 };
 
 } // namespace velmor

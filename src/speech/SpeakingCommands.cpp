@@ -1,14 +1,14 @@
 #include "speech/SpeakingCommands.h"
 
 #include "app/FormState.h"
-#include "document/EditorLines.h"
 #include "speech/SpeechEngine.h"
-#include "speech/WordFollower.h"
+#include "speech/TextFeed.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 
+#include <QTextDocument>
 #include <QTimer>
 
 namespace velmor {
@@ -21,10 +21,21 @@ SpeakingCommands::SpeakingCommands(FormState& state, SpeechEngine* engine, Speak
     , m_chooseColor(std::move(chooseColor))
     , m_caretMoved(std::move(caretMoved))
 {
+    if (m_engine)
+        m_feed = std::make_unique<TextFeed>(*m_engine, m_controls.editor);
+}
+
+SpeakingCommands::~SpeakingCommands() = default;
+
+void SpeakingCommands::setFollower(WordFollower* follower)
+{
+    if (m_feed)
+        m_feed->setFollower(follower);
 }
 
 void SpeakingCommands::restart()
 {
+    m_feed->stop();
     m_engine->ResetAudio();
     m_state.fPaused = false;
     m_controls.pauseButton.setText(QStringLiteral("Pause"));
@@ -43,7 +54,7 @@ void SpeakingCommands::SpeechButtonClick()
     if (!m_state.fEngineOK)
         return;
     restart();
-    speakFollowed(gatherWholeText(*m_controls.editor.document()), 0);
+    m_feed->speakLines(TextFeed::Queued::AfterReset, 0, m_controls.editor.document()->characterCount() - 1);
     m_state.fSpeechKind = 1;
     m_state.fRepCount = 1;
 }
@@ -54,7 +65,7 @@ void SpeakingCommands::BandButtonClick()
         return;
     restart();
     const QString line = m_controls.editor.lineText(m_state.fRow);
-    speakFollowed(line, m_controls.editor.lineStart(m_state.fRow));
+    m_feed->speakLine(TextFeed::Queued::AfterReset, line, m_controls.editor.lineStart(m_state.fRow));
     m_controls.infoLine.showText(line, m_controls.editor.font().family());
     m_state.fSpeechKind = 2;
     m_state.fRepCount = 1;
@@ -78,20 +89,24 @@ void SpeakingCommands::SelTextButtonClick()
     if (!m_state.fEngineOK)
         return;
     TRichEdit98& editor = m_controls.editor;
-    std::optional<int> selectionStart;
-    if (editor.selLength() > 0) {
-        selectionStart = editor.selStart();
-        m_state.fSelText = editor.selText();
-        highlightSelection();
-    }
-    if (!m_state.fSelText.isEmpty()) {
+    if (editor.selLength() > 0 || !m_state.fSelText.isEmpty()) {
         // The highlight lives beside the document, so it neither marks the text modified
         // nor clears a modified state that unsaved edits had set.
-        restart();
-        m_engine->SpeakText(m_state.fSelText);
-        if (m_follower)
-            m_follower->followSelection(WordFollower::Queued::AfterReset, m_state.fSelText, selectionStart);
-        m_controls.infoLine.showText(m_state.fSelText, editor.font().family());
+        if (editor.selLength() > 0) {
+            const int start = editor.selStart();
+            const int end = start + editor.selLength();
+            highlightSelection();
+            restart();
+            // A long selection is kept for speaking again once it is all gathered.
+            m_feed->speakSelection(TextFeed::Queued::AfterReset, start, end,
+                                   [this](const QString& text) { m_state.fSelText = text; });
+            const int shownEnd = std::min(end, start + 2 * InfoLine::kShownLength);
+            m_controls.infoLine.showText(editor.textBetween(start, shownEnd), editor.font().family());
+        } else {
+            restart();
+            m_feed->speakSelectionAgain(TextFeed::Queued::AfterReset, m_state.fSelText);
+            m_controls.infoLine.showText(m_state.fSelText, editor.font().family());
+        }
         m_state.fSpeechKind = 3;
         m_state.fRepCount = 1;
         return;
@@ -102,20 +117,13 @@ void SpeakingCommands::SelTextButtonClick()
     }
 }
 
-void SpeakingCommands::speakFollowed(const QString& text, int start)
-{
-    m_engine->SpeakText(text);
-    if (m_follower)
-        m_follower->follow(WordFollower::Queued::AfterReset, text, start);
-}
-
 void SpeakingCommands::speakPassage(int from, int to)
 {
     if (!m_state.fEngineOK)
         return;
     TRichEdit98& editor = m_controls.editor;
     restart();
-    speakFollowed(linesWithCrLf(editor.textBetween(from, to)), from);
+    m_feed->speakLines(TextFeed::Queued::AfterReset, from, to);
     editor.setSelection(from, 0);
     m_caretMoved();
 }

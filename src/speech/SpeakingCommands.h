@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QTimer;
@@ -14,6 +15,7 @@ class SpeechEngine;
 class TRichEdit98;
 class FlatButton;
 class InfoLine;
+class TextFeed;
 class WordFollower;
 
 // The controls the speaking commands read and change.
@@ -33,6 +35,7 @@ public:
     // caretMoved runs after a command moved the caret itself (the line/column display).
     SpeakingCommands(FormState& state, SpeechEngine* engine, SpeakingControls controls,
                      ColorChooser chooseColor, std::function<void()> caretMoved);
+    ~SpeakingCommands();
 
     void SpeechButtonClick();
     void BandButtonClick();
@@ -49,19 +52,20 @@ public:
     void speakPassage(int from, int to);
 
     // Is told of each text the commands take from the document; may be null.
-    void setFollower(WordFollower* follower) { m_follower = follower; }
+    void setFollower(WordFollower* follower);
+    // What hands the document's texts to the engine; null without an engine.
+    TextFeed* feed() const { return m_feed.get(); }
 
 private:
     void restart();
     void highlightSelection();
-    void speakFollowed(const QString& text, int start);
 
     FormState& m_state;
     SpeechEngine* m_engine;
     SpeakingControls m_controls;
     ColorChooser m_chooseColor;
     std::function<void()> m_caretMoved;
-    WordFollower* m_follower = nullptr;
+    std::unique_ptr<TextFeed> m_feed;
 };
 
 } // namespace velmor

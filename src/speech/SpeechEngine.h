@@ -29,6 +29,12 @@ public:
 
     // Queues a text; texts queued one after another are spoken in order.
     virtual void SpeakText(const QString& text) = 0;
+    // Queues the first part of a text whose rest is still being gathered. The two parts are spoken
+    // as one text: one OnTextDataStarted, one OnTextDataDone after the rest, and nothing queued
+    // later comes between them. A reset drops the text, rest included.
+    virtual void SpeakFirstPart(const QString& part) = 0;
+    // Hands over the rest of the text begun last; false, queuing nothing, when a reset dropped it.
+    virtual bool SpeakLastPart(const QString& part) = 0;
     // Stops at once and discards everything queued, also while paused.
     virtual void ResetAudio() = 0;
     virtual void PauseAudio() = 0;
@@ -76,9 +82,10 @@ signals:
     // The sound device was lost or found again; isSilent() tells which.
     void OnOutputChanged();
     // A word of a queued text is heard: its first sound is playing now. text is the string that
-    // was given to SpeakText (shared, not copied, so a caller can tell its own texts by their
-    // data); offset and length count UTF-16 units within it. Sent between the text's
-    // OnTextDataStarted and OnTextDataDone, never while paused.
+    // was given to SpeakText, SpeakFirstPart or SpeakLastPart, the part the word is in (shared,
+    // not copied, so a caller can tell its own texts by their data); offset and length count
+    // UTF-16 units within it. Sent between the text's OnTextDataStarted and OnTextDataDone,
+    // never while paused.
     void OnWordHeard(const QString& text, int offset, int length);
 };
 

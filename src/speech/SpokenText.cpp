@@ -9,9 +9,9 @@ SpokenText::SpokenText(QString text, qsizetype start)
     , m_start(start)
 {
     // Read only: the text must keep sharing its data with the string handed to the engine.
-    const QString& spoken = m_text;
-    for (qsizetype i = 0; i + 1 < spoken.size(); ++i) {
-        if (spoken[i] == u'\r' && spoken[i + 1] == u'\n')
+    const QStringView spoken(m_text);
+    for (qsizetype i = 0; (i = spoken.indexOf(u'\r', i)) >= 0 && i + 1 < spoken.size(); ++i) {
+        if (spoken[i + 1] == u'\n')
             m_added.push_back(i);
     }
 }

@@ -141,4 +141,31 @@ int pieceEnd(QStringView text, int begin)
     return text[limit - 1].isHighSurrogate() ? limit + 1 : limit;
 }
 
+int partEnd(QStringView text, int begin, int maxLength)
+{
+    const int size = int(text.size());
+    const int limit = std::min(size, begin + maxLength);
+    int lineEnd = -1;
+    int blankEnd = -1;
+    for (int i = limit - 1; i >= begin; --i) {
+        const QChar c = text[i];
+        const bool lineBreak = c == u'\n' || (c == u'\r' && (i + 1 == size || text[i + 1] != u'\n'));
+        if (lineBreak && lineEnd < 0)
+            lineEnd = i + 1;
+        if (!lineBreak && c != u'\r' && i + 1 < size && endsSentence(c, text[i + 1])) {
+            int end = i + 1;
+            while (end < limit && (closesQuote(text[end]) || text[end].isSpace()))
+                ++end;
+            return end;
+        }
+        if (blankEnd < 0 && (c.isSpace() || c == u'、' || c == u','))
+            blankEnd = i + 1;
+    }
+    if (lineEnd > begin)
+        return lineEnd;
+    if (blankEnd > begin)
+        return blankEnd;
+    return text[limit - 1].isHighSurrogate() && limit - 1 > begin ? limit - 1 : limit;
+}
+
 } // namespace velmor

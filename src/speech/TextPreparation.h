@@ -47,4 +47,11 @@ private:
 inline constexpr int kMaxPieceLength = 400;
 int pieceEnd(QStringView text, int begin);
 
+// Where a part of the text starting at begin, of at most maxLength units, may end so that it is
+// spoken as within the whole text: after the last sentence that ends in it (with the quotes and
+// blanks that follow it), else after its last line break, else after its last blank or comma,
+// else at maxLength (never between the two halves of a character). The text must go on past
+// begin + maxLength, so that the last sentence mark is seen with what follows it.
+int partEnd(QStringView text, int begin, int maxLength);
+
 } // namespace velmor

@@ -38,12 +38,28 @@ void WordFollower::setShowing(bool show)
         m_editor.clearSpokenWord();
 }
 
-void WordFollower::follow(Queued how, const QString& text, int start)
+void WordFollower::follow(Queued how, const QString& text, int start) { queue(how, text, start, std::nullopt); }
+
+void WordFollower::followFirstPart(Queued how, const QString& part, int start, int end) { queue(how, part, start, end); }
+
+void WordFollower::queue(Queued how, const QString& text, int start, std::optional<int> end)
 {
     if (how == Queued::AfterReset)
         forget();
-    const QTextDocument& document = *m_editor.document();
-    m_followed.push_back({SpokenText(text, textIndexOfPosition(document, start)), TextPositions(document), {}});
+    TextPositions positions(*m_editor.document());
+    const qsizetype startIndex = positions.indexOf(start);
+    std::optional<qsizetype> endIndex;
+    if (end)
+        endIndex = positions.indexOf(*end);
+    m_followed.push_back({{SpokenText(text, startIndex)}, endIndex, std::move(positions), {}});
+}
+
+void WordFollower::followRest(const QString& rest)
+{
+    if (m_followed.empty())
+        return;
+    std::vector<SpokenText>& parts = m_followed.back().parts;
+    parts.emplace_back(rest, parts.back().sourceEnd());
 }
 
 void WordFollower::followSelection(Queued how, const QString& text, std::optional<int> start)
@@ -72,9 +88,11 @@ std::optional<int> WordFollower::positionNow(const Followed& followed, qsizetype
 void WordFollower::wordHeard(const QString& text, int offset, int length)
 {
     // The engine hands back the very string it was given: a text of ours shares its data.
-    const auto ours = std::find_if(m_followed.begin(), m_followed.end(), [&](const Followed& f) {
-        return f.spoken.text().constData() == text.constData() && f.spoken.text().size() == text.size();
-    });
+    const auto isIt = [&](const SpokenText& spoken) {
+        return spoken.text().constData() == text.constData() && spoken.text().size() == text.size();
+    };
+    const auto ours = std::find_if(m_followed.begin(), m_followed.end(),
+                                   [&](const Followed& f) { return std::ranges::any_of(f.parts, isIt); });
     if (ours == m_followed.end())
         return;
     if (ours != m_followed.begin()) {
@@ -86,7 +104,8 @@ void WordFollower::wordHeard(const QString& text, int offset, int length)
     if (!m_hearingFront)
         followed.heard.clear();
     m_hearingFront = true;
-    const std::optional<TextRange> source = followed.spoken.sourceRange(offset, length);
+    const SpokenText& part = *std::ranges::find_if(followed.parts, isIt);
+    const std::optional<TextRange> source = part.sourceRange(offset, length);
     if (!source)
         return;
     const std::optional<int> start = positionNow(followed, source->start);
@@ -122,8 +141,9 @@ std::optional<WordFollower::Place> WordFollower::place() const
     if (m_hearingFront && !followed.heard.empty())
         heard = positionNow(followed, followed.heard.back().first);
     if (!heard)
-        heard = positionNow(followed, followed.spoken.sourceStart());
-    const int end = positionNow(followed, followed.spoken.sourceEnd()).value_or(documentEnd);
+        heard = positionNow(followed, followed.parts.front().sourceStart());
+    const qsizetype endIndex = followed.end.value_or(followed.parts.back().sourceEnd());
+    const int end = positionNow(followed, endIndex).value_or(documentEnd);
     return Place{std::clamp(heard.value_or(0), 0, documentEnd), std::clamp(end, 0, documentEnd)};
 }
 

@@ -37,6 +37,11 @@ public:
     // A text just handed to the engine, taken from the document from position `start` on as
     // TRichEdit98::textBetween reads it.
     void follow(Queued how, const QString& text, int start);
+    // The first part of a text taken from the document's positions start..end; the rest comes
+    // with followRest.
+    void followFirstPart(Queued how, const QString& part, int start, int end);
+    // The rest of the text followed last, just handed to the engine.
+    void followRest(const QString& rest);
     // A selection just handed to the engine; without a start, it was taken where the selection
     // followed before was.
     void followSelection(Queued how, const QString& text, std::optional<int> start);
@@ -54,12 +59,14 @@ public:
 
 private:
     struct Followed {
-        SpokenText spoken;
+        std::vector<SpokenText> parts; // as handed to the engine: the whole text, or its two parts
+        std::optional<qsizetype> end;  // where a text that came in parts ends
         TextPositions positions; // of the document when it was queued
         EditLog edits;           // since then
         std::deque<std::pair<qsizetype, qint64>> heard = {}; // the latest word starts, and when heard
     };
 
+    void queue(Queued how, const QString& text, int start, std::optional<int> end);
     void wordHeard(const QString& text, int offset, int length);
     void textDone();
     void forget();

@@ -2,6 +2,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include "document/EditorLines.h"
+#include "document/RawByteMarks.h"
 #include "document/SoftBreaks.h"
 
 #include <QKeyEvent>
@@ -105,6 +106,7 @@ void TRichEdit98::insertPlainText(const QString& text)
 void TRichEdit98::undo()
 {
     const int steps = document()->availableUndoSteps();
+    const RawByteMarks::Edit undoing(*document(), RawByteMarks::Edit::UndoOrRedo);
     ++m_quietDepth;
     QPlainTextEdit::undo();
     // Reshaping alone changes nothing a user sees: take back the edit behind it too.
@@ -115,6 +117,7 @@ void TRichEdit98::undo()
 
 void TRichEdit98::redo()
 {
+    const RawByteMarks::Edit redoing(*document(), RawByteMarks::Edit::UndoOrRedo);
     ++m_quietDepth;
     QPlainTextEdit::redo();
     const int steps = document()->availableUndoSteps();
@@ -128,7 +131,11 @@ template <typename Edit>
 void TRichEdit98::editing(Edit edit)
 {
     ++m_editDepth;
-    edit();
+    {
+        // What the user types, pastes or drops is no raw byte of a file, whatever its characters.
+        const RawByteMarks::Edit typing(*document(), RawByteMarks::Edit::Typing);
+        edit();
+    }
     if (--m_editDepth == 0)
         settle();
 }

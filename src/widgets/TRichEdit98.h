@@ -38,6 +38,9 @@ public:
     // TextPositions (SoftBreaks.h) maps them.
     QString wholeText() const;
     QString textBetween(int from, int to) const;
+    // Puts the paragraphs edited last into pieces now instead of on the next turn of the event
+    // loop: their text stays, but positions after a soft break that stands for nothing move.
+    void settle();
 
     // These replace QPlainTextEdit's own, which would hold a long paragraph in one block
     // (while word wrapping is on; without it the box holds every paragraph whole).
@@ -130,7 +133,6 @@ private:
     template <typename Edit>
     void editing(Edit edit);
     void noteChange(int from, int removed, int added);
-    void settle();
     bool atEmptyBreak(int position) const;
     bool stepOverEmptyBreak(QKeyEvent* event);
 

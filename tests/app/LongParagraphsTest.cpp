@@ -12,6 +12,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QClipboard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,6 +103,77 @@ TEST(LongParagraphs, BytesThatShiftJisCannotReadSurviveInALongParagraph)
     f.box->setModified(true);
     f.form->SaveButtonClick();
     EXPECT_TRUE(fileBytes(f.path) == bytes);
+}
+
+// A binary file edited here and there gives back every byte away from the edits, whatever was
+// done around its raw bytes; only characters that came from bytes are written as bytes.
+TEST(LongParagraphs, AnEditedBinaryFileKeepsItsBytesAwayFromTheEdits)
+{
+    // No blank: the paragraph is cut into pieces anywhere.
+    const QByteArray paragraph = QByteArray("ab\x80z\xFF\xA0w\xFD").repeated(1000);
+    const QByteArray bytes = "*" + paragraph + "\r\n*line\x80 two\r\nend\xFE";
+    OpenedFile f(bytes, {});
+    ASSERT_EQ(f.box->wholeText().size(), bytes.size() - 2);
+    ASSERT_GT(f.box->document()->blockCount(), 5);
+    const auto saved = [&f] {
+        f.form->SaveButtonClick();
+        return fileBytes(f.path);
+    };
+    const auto press = [&f](int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QTest::keyClick(f.box, Qt::Key(key), modifiers);
+    };
+
+    f.box->setSelection(f.at(100), 0);
+    QTest::keyClicks(f.box, QStringLiteral("Q"));
+    const QByteArray typed = QByteArray(bytes).insert(100, "Q");
+    // Cut across pieces and pasted: the pasted characters came from the clipboard.
+    f.box->setSelection(f.at(2001), f.at(3003) - f.at(2001));
+    press(Qt::Key_X);
+    f.box->setSelection(f.at(6000), 0);
+    press(Qt::Key_V);
+    QByteArray moved = typed;
+    QByteArray pasted = moved.mid(2001, 1002);
+    moved.remove(2001, 1002);
+    for (const char raw : {'\x80', '\xFF', '\xA0', '\xFD'})
+        pasted.replace(raw, '?');
+    moved.insert(6000, pasted);
+    EXPECT_TRUE(saved() == moved);
+    EXPECT_EQ(f.informed.size(), 1);
+    press(Qt::Key_Z);
+    press(Qt::Key_Z);
+    EXPECT_TRUE(saved() == typed);
+    press(Qt::Key_Y);
+    press(Qt::Key_Z);
+    EXPECT_TRUE(saved() == typed);
+
+    // Replacing all, and undoing it, moves the raw bytes between the replacements.
+    f.trigger("Find1");
+    velmor::TForm3* search = f.form->findChild<velmor::TForm3*>();
+    ASSERT_NE(search, nullptr);
+    search->RichEdit98F->setPlainText(QStringLiteral("w"));
+    search->RichEdit98R->setPlainText(QStringLiteral("WW"));
+    search->Re_allButtonClick();
+    EXPECT_TRUE(saved() == QByteArray(typed).replace("w", "WW"));
+    f.form->Undo1Click();
+    EXPECT_TRUE(saved() == typed);
+
+    // A look-alike typed, deleted and given back by undo is still no byte.
+    f.box->setSelection(f.at(50), 0);
+    QKeyEvent lookAlike(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(0xF780)));
+    QApplication::sendEvent(f.box, &lookAlike);
+    press(Qt::Key_Backspace, Qt::NoModifier);
+    press(Qt::Key_Z);
+    // A line break typed beside it makes the box reshape the pieces around it, and another
+    // face colours the marks ("*") around it again.
+    f.box->setSelection(f.at(60), 0);
+    press(Qt::Key_Return, Qt::NoModifier);
+    f.form->state().fAddYuki = true;
+    f.trigger("Gothic1");
+    const QByteArray withLookAlike = QByteArray(typed).insert(50, "?").insert(60, "\r\n");
+    EXPECT_TRUE(saved() == withLookAlike);
+    // The Hangul command puts the text in afresh; the raw bytes stay what they are.
+    f.form->Hangul();
+    EXPECT_TRUE(saved() == withLookAlike);
 }
 
 TEST(LongParagraphs, AUtf8FileWithoutBreakOpportunitiesRoundTrips)

@@ -1,6 +1,7 @@
 #include "document/TextFile.h"
 
 #include "document/Cp932.h"
+#include "document/RawByteMarks.h"
 
 #include "../app/TestFiles.h"
 #include "QtPrinters.h"
@@ -365,11 +366,14 @@ TEST(DocumentText, RawBytesAreFoundWhereEditsMovedThemAndTypedCharactersAreNot)
     velmor::markRawBytes(document, std::vector<qsizetype>{1, 4});
     EXPECT_FALSE(document.isUndoAvailable());
     QTextCursor cursor(&document);
-    cursor.insertText(raw + QStringLiteral("xy\n"));
-    cursor.setPosition(6);
-    cursor.insertText(QStringLiteral("c") + QChar(0xF782));
-    cursor.setPosition(document.characterCount() - 1);
-    cursor.insertText(QChar(0xF783));
+    {
+        const velmor::RawByteMarks::Edit typing(document, velmor::RawByteMarks::Edit::Typing);
+        cursor.insertText(raw + QStringLiteral("xy\n"));
+        cursor.setPosition(6);
+        cursor.insertText(QStringLiteral("c") + QChar(0xF782));
+        cursor.setPosition(document.characterCount() - 1);
+        cursor.insertText(QChar(0xF783));
+    }
     EXPECT_EQ(velmor::documentText(document), raw + QStringLiteral("xy\na") + raw + QStringLiteral("c") + QChar(0xF782)
                                                   + QStringLiteral("\nb") + raw + QChar(0xF783));
     EXPECT_EQ(velmor::rawBytePositions(document), (std::vector<qsizetype>{5, 10}));

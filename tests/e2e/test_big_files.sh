@@ -46,7 +46,7 @@ for file in "$lines" "$paragraph"; do
   saves_back "$file" "$file.orig"
   rec_start
   wait_for_silence 300
-  # The whole text is gathered first: generous for a loaded machine (bench/ has the figures).
+  # Generous for a loaded machine: bench/ has the figures.
   e2e_key ctrl+p
   assert_sound_within 5
   e2e_key ctrl+r

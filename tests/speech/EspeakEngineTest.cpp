@@ -136,6 +136,37 @@ TEST_F(EspeakEngineTest, WordsAreReportedWhenHeardWithTheirPlaceInTheQueuedText)
     EXPECT_GT(levelAtAgain, 0.001);
 }
 
+// A text handed over in two parts is one text; whatever is queued before its rest waits behind it,
+// and each word names the part it is in. A reset drops the text with its rest to come.
+TEST_F(EspeakEngineTest, ATextInTwoPartsIsSpokenAsOneWithTextsQueuedMeanwhileBehindIt)
+{
+    const QString first = QStringLiteral("One two. ");
+    const QString rest = QStringLiteral("Three four.\r\n");
+    const QString echo = QStringLiteral("five");
+    QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [&](const QString& spoken, int offset, int length) {
+        const bool ours = spoken.constData() == first.constData() || spoken.constData() == rest.constData()
+            || spoken.constData() == echo.constData();
+        events << (ours ? QStringLiteral("word:") + spoken.mid(offset, length) : QStringLiteral("stray word"));
+    });
+    engine->SpeakFirstPart(first);
+    engine->SpeakText(echo);
+    QTest::qWait(100); // the first part is spoken out before its rest comes
+    ASSERT_TRUE(engine->SpeakLastPart(rest));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return events.count(kDone) == 2; }, kTimeoutMs));
+    EXPECT_EQ(events, QStringList({kStarted, "word:One", "word:two", "word:Three", "word:four", kDone, kStarted,
+                                   "word:five", kDone}));
+
+    events.clear();
+    engine->SpeakFirstPart(first);
+    ASSERT_TRUE(waitForEvents(1));
+    engine->ResetAudio();
+    EXPECT_FALSE(engine->SpeakLastPart(rest));
+    QTest::qWait(500);
+    EXPECT_EQ(events.front(), kStarted);
+    EXPECT_EQ(events.back(), kDiscarded);
+    EXPECT_FALSE(events.contains(kDone));
+}
+
 TEST_F(EspeakEngineTest, APauseHoldsTheWordsAndAResetDropsThem)
 {
     QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [&](const QString&, int, int) { events << "word"; });

@@ -179,6 +179,16 @@ TEST(TextPieces, APieceEndsAfterASentenceOrLineAndLongStretchesAreCut)
     EXPECT_EQ(velmor::pieceEnd(unbroken, 0), velmor::kMaxPieceLength);
 }
 
+// A part handed to the engine ends where the whole text would break anyway: after a sentence,
+// else a line, else a word, and never inside a character.
+TEST(TextPieces, APartEndsAfterItsLastSentenceElseLineElseWord)
+{
+    EXPECT_EQ(velmor::partEnd(u"One. 「二。」 three 3.14 four five", 0, 20), 10);
+    EXPECT_EQ(velmor::partEnd(u"one\ntwo three\nfour five six", 0, 20), 14);
+    EXPECT_EQ(velmor::partEnd(u"one two, three four", 4, 12), 15);
+    EXPECT_EQ(velmor::partEnd(u"あいう😀えお", 0, 4), 3);
+}
+
 namespace {
 
 // What a reading sounds like, for comparing readings: katakana and Latin letters only, with

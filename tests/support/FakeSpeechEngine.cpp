@@ -24,12 +24,41 @@ void FakeSpeechEngine::SpeakText(const QString& text)
     record(QStringLiteral("SpeakText:") + text);
     spoken << text;
     queued << text;
+    m_queuedParts << QStringList{text};
+}
+
+void FakeSpeechEngine::SpeakFirstPart(const QString& part)
+{
+    record(QStringLiteral("SpeakFirstPart:") + part);
+    spoken << part;
+    queued << part;
+    m_queuedParts << QStringList{part};
+    m_openText = queued.size() - 1;
+}
+
+bool FakeSpeechEngine::SpeakLastPart(const QString& part)
+{
+    record(QStringLiteral("SpeakLastPart:") + part);
+    if (!m_openText)
+        return false;
+    spoken.last() += part;
+    if (*m_openText < 0) {
+        current += part;
+        m_currentParts << part;
+    } else {
+        queued[*m_openText] += part;
+        m_queuedParts[*m_openText] << part;
+    }
+    m_openText.reset();
+    return true;
 }
 
 void FakeSpeechEngine::ResetAudio()
 {
     record(QStringLiteral("ResetAudio"));
     queued.clear();
+    m_queuedParts.clear();
+    m_openText.reset();
     paused = false;
     if (speaking) {
         speaking = false;
@@ -66,6 +95,9 @@ bool FakeSpeechEngine::startNext()
     if (paused || speaking || queued.isEmpty())
         return false;
     current = queued.takeFirst();
+    m_currentParts = m_queuedParts.takeFirst();
+    if (m_openText)
+        --*m_openText;
     fireStarted();
     return true;
 }
@@ -74,13 +106,20 @@ bool FakeSpeechEngine::hearWord(int offset, int length)
 {
     if (paused || !speaking)
         return false;
-    emit OnWordHeard(current, offset, length);
-    return true;
+    for (const QString& part : m_currentParts) {
+        if (offset < part.size()) {
+            emit OnWordHeard(part, offset, length);
+            return true;
+        }
+        offset -= int(part.size());
+    }
+    return false;
 }
 
 bool FakeSpeechEngine::finishCurrent()
 {
-    if (paused || !speaking)
+    // A text ends after its rest only.
+    if (paused || !speaking || m_openText == -1)
         return false;
     fireDone();
     return true;

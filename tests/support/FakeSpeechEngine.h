@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Records every call in order and fires the notifications only when a test asks. It also keeps
@@ -15,6 +16,8 @@ public:
     explicit FakeSpeechEngine(int modeCount = 2, QObject* parent = nullptr);
 
     void SpeakText(const QString& text) override;
+    void SpeakFirstPart(const QString& part) override;
+    bool SpeakLastPart(const QString& part) override;
     void ResetAudio() override;
     void PauseAudio() override;
     void ResumeAudio() override;
@@ -38,7 +41,7 @@ public:
 
     // Each call as "Name" or "Name:argument", in the order made.
     QStringList calls;
-    // The texts handed to SpeakText, in order.
+    // The texts handed to SpeakText, in order; a text handed in two parts is one entry.
     QStringList spoken;
     QStringList modeNames;
     QStringList speakers;
@@ -57,7 +60,8 @@ public:
     void fireDone();
     void clear() { calls.clear(); spoken.clear(); }
 
-    // Texts queued and not yet started; ResetAudio empties it.
+    // Texts queued and not yet started; ResetAudio empties it. A text whose rest has not come
+    // yet holds its first part.
     QStringList queued;
     // A text was reported started and not yet done; ResetAudio drops it, reporting the discard
     // and never its done.
@@ -70,7 +74,8 @@ public:
     bool finishCurrent();
     // The text startNext() started last: the one being spoken while `speaking`.
     QString current;
-    // Reports a word of the text being spoken as heard; false, sending nothing, when none is
+    // Reports a word of the text being spoken as heard, at its offset in the whole text and
+    // naming the part it is in, as the real engine does; false, sending nothing, when none is
     // being spoken or speech is paused.
     bool hearWord(int offset, int length);
     // Loses or finds the sound device, as the real engine reports it.
@@ -80,4 +85,9 @@ private:
     void record(const QString& call);
 
     bool m_silent = false;
+    // The parts of each queued text and of the current one, as handed over.
+    QList<QStringList> m_queuedParts;
+    QStringList m_currentParts;
+    // Where the text whose rest has not come yet is: its index in queued, -1 once it is current.
+    std::optional<qsizetype> m_openText;
 };
