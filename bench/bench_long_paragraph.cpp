@@ -103,5 +103,7 @@ int main(int argc, char** argv)
     for (const qsizetype size : {100'000, 1'000'000, 5'000'000})
         measure(folder, qPrintable(QStringLiteral("%1 KB of \"x\"").arg(size / 1000)), QString(size, u'x'));
     measure(folder, "1000 KB of NUL", QString(1'000'000, QChar(0)));
+    measure(folder, "1000 KB of Japanese, no blank",
+            QStringLiteral("吾輩は猫である。名前はまだ無い。どこで生れたかとんと見当がつかぬ。").repeated(31'250));
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "speech/Repetition.h"
 #include "speech/SentenceSteps.h"
 #include "speech/SpeakingCommands.h"
+#include "speech/TextFeed.h"
 #include "speech/WordFollower.h"
 #include "widgets/TRichEdit98.h"
 
@@ -37,6 +38,11 @@ void TForm1::createFollowing()
         m_state.fSpeechKind = 0;
         m_state.fRepCount = 1;
     });
+
+    QList<QAction*> keepText;
+    for (const char* name : {"Speech1", "Band1", "SelText1", "Pause1", "Reset1", "NextSentence", "SentenceBack", "SpeakFromCaret"})
+        keepText << findChild<QAction*>(QString::fromLatin1(name));
+    m_speaking->feed()->setTextKeepingActions(keepText);
 }
 
 } // namespace velmor

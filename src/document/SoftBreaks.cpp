@@ -127,8 +127,11 @@ struct Cut {
 
 // Cuts that leave no piece longer than kLongestBlock: at the last line break of grouped lines
 // (read as "\n") or else the last blank of the second half of each stretch, else right at its
-// end (never inside a surrogate pair).
-std::vector<Cut> cutsOf(QStringView paragraph)
+// end (never inside a surrogate pair). A piece grown just past kLongestBlock by typing, with
+// no blank to cut at, is cut in its middle instead (roomToGrow): cut at its end, every further
+// key typed in it would cut it again, laying out the whole piece twice and leaving a piece of
+// one character behind each time.
+std::vector<Cut> cutsOf(QStringView paragraph, bool roomToGrow = false)
 {
     std::vector<Cut> cuts;
     qsizetype start = 0;
@@ -148,7 +151,8 @@ std::vector<Cut> cutsOf(QStringView paragraph)
             start = at + 1;
             continue;
         }
-        const qsizetype end = start + kLongestBlock;
+        const qsizetype left = paragraph.size() - start;
+        const qsizetype end = start + (roomToGrow && left <= 2 * kLongestBlock ? left / 2 : kLongestBlock);
         at = paragraph[end - 1].isHighSurrogate() ? end - 1 : end;
         cuts.push_back({at, 0});
         start = at;
@@ -206,7 +210,7 @@ bool isShortPair(const QTextBlock& first, const QTextBlock& second)
 QTextBlock splitBlock(QTextDocument& document, const QTextBlock& block, std::span<int> keep, int& to)
 {
     const std::vector<Cut> cuts =
-        cutsOf(readGroupedLines(document, block.text(), block.position(), lineSeparatorsOf(document)));
+        cutsOf(readGroupedLines(document, block.text(), block.position(), lineSeparatorsOf(document)), true);
     const QTextBlockFormat format = block.blockFormat();
     const int start = block.position();
     int end = start + block.length() - 1;

@@ -132,7 +132,9 @@ void EspeakEngine::SpeakFirstPart(const QString& part)
     if (m_silent)
         tryDevice();
     ++m_textsUnfinished;
-    queue(jobFor(part), 0, false);
+    SynthesisJob job = jobFor(part);
+    job.continued = true;
+    queue(std::move(job), 0, false);
     m_openText = jobFor({});
     m_openText->textId = m_texts.back().id;
     updateTimer();

@@ -393,6 +393,11 @@ bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& si
         selectVoice(job.voice, job.wordsPerMinute);
         SpeechPassage whole;
         whole.prepared.text = job.text;
+        // The library shortens the pause after a text's last sentence; a comma after it (which
+        // makes no word) keeps the pause that sentence has where the text goes on. Prepared
+        // texts are spoken a sentence at a time anyway.
+        if (job.continued && endsWithSentence(job.text))
+            whole.prepared.text += QStringView(u" ,");
         return sink(whole);
     }
     for (int begin = 0; begin < job.text.size();) {

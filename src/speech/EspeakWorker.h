@@ -30,6 +30,7 @@ struct SynthesisJob {
     int wordsPerMinute = 175;
     PreparationOptions preparation;
     QByteArray variant;           // the selected voice's variant, also for other languages' voices
+    bool continued = false;       // the text goes on in the next job
 };
 
 // A text synthesized at once, outside the job queue and the PCM queue.

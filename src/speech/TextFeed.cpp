@@ -5,8 +5,9 @@
 #include "speech/TextPreparation.h"
 #include "widgets/TRichEdit98.h"
 
+#include <QAction>
 #include <QCoreApplication>
-#include <QEvent>
+#include <QKeyEvent>
 #include <algorithm>
 
 namespace velmor {
@@ -34,6 +35,22 @@ bool mayChangeTheText(QEvent::Type type)
     case QEvent::Drop:
     case QEvent::TouchBegin:
     case QEvent::TabletPress:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isModifier(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
         return true;
     default:
         return false;
@@ -182,9 +199,26 @@ void TextFeed::stop()
         application->removeEventFilter(this);
 }
 
+// A shortcut key is first offered to the focus widget, then sent to its action; the modifiers
+// held for it come as keys of their own.
+bool TextFeed::keepsTheText(QObject* receiver, QEvent* event) const
+{
+    if (event->type() == QEvent::Shortcut)
+        return m_textKeepingActions.contains(receiver);
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return false;
+    const QKeyCombination pressed = static_cast<const QKeyEvent*>(event)->keyCombination();
+    if (isModifier(pressed.key()))
+        return true;
+    if (event->type() == QEvent::KeyPress)
+        return false;
+    const QKeySequence key(pressed);
+    return std::ranges::any_of(m_textKeepingActions, [&](const QAction* action) { return action->shortcut() == key; });
+}
+
 bool TextFeed::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_source && mayChangeTheText(event->type()))
+    if (m_source && mayChangeTheText(event->type()) && !keepsTheText(watched, event))
         finish();
     return QObject::eventFilter(watched, event);
 }

@@ -2,11 +2,14 @@
 
 #include "speech/WordFollower.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <functional>
 #include <optional>
+
+class QAction;
 
 namespace velmor {
 
@@ -15,9 +18,10 @@ class TRichEdit98;
 
 // Hands the engine a text from the document without gathering a long one whole first: a first
 // part of a few thousand characters, cut after a sentence, is spoken at once, and the rest is
-// gathered a slice per turn of the event loop and handed over behind it. What is spoken is the text as it
-// was when speaking began: while the rest is being gathered, any user input (which might change
-// the document) waits until it is all gathered.
+// gathered a slice per turn of the event loop and handed over behind it. What is spoken is the
+// text as it was when speaking began: while the rest is being gathered, any user input (which
+// might change the document) waits until it is all gathered, except the keys of actions that
+// leave the text alone (pause, reset, speaking), which act at once.
 class TextFeed : public QObject {
 public:
     using Queued = WordFollower::Queued;
@@ -29,6 +33,8 @@ public:
 
     // Is told of each text handed to the engine; may be null.
     void setFollower(WordFollower* follower) { m_follower = follower; }
+    // Actions that never change the document; their shortcut keys need not wait.
+    void setTextKeepingActions(QList<QAction*> actions) { m_textKeepingActions = std::move(actions); }
 
     // The document's positions from..to, every line followed by CR LF (as gatherWholeText gives
     // the whole text).
@@ -62,10 +68,12 @@ private:
     void follow(Queued how, const QString& text, bool firstPart);
     void gatherSlice();
     void finish();
+    bool keepsTheText(QObject* receiver, QEvent* event) const;
 
     SpeechEngine& m_engine;
     TRichEdit98& m_editor;
     WordFollower* m_follower = nullptr;
+    QList<QAction*> m_textKeepingActions;
     QTimer m_sliceTimer;
 
     // The text being gathered: where it is read from, and what was read behind the first part.

@@ -168,4 +168,12 @@ int partEnd(QStringView text, int begin, int maxLength)
     return text[limit - 1].isHighSurrogate() && limit - 1 > begin ? limit - 1 : limit;
 }
 
+bool endsWithSentence(QStringView text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && (closesQuote(text[end - 1]) || text[end - 1].isSpace()))
+        --end;
+    return end > 0 && endsSentence(text[end - 1], QChar(u' '));
+}
+
 } // namespace velmor

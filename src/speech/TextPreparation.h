@@ -53,5 +53,7 @@ int pieceEnd(QStringView text, int begin);
 // else at maxLength (never between the two halves of a character). The text must go on past
 // begin + maxLength, so that the last sentence mark is seen with what follows it.
 int partEnd(QStringView text, int begin, int maxLength);
+// Whether the text ends after a sentence's closing mark, with the quotes and blanks after it.
+bool endsWithSentence(QStringView text);
 
 } // namespace velmor

@@ -49,6 +49,7 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
     p.setColor(QPalette::Inactive, QPalette::HighlightedText,
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TRichEdit98::keepCaretGlyphs);
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
         noteChange(from, removed, added);
         if (m_highlights.empty())
@@ -206,6 +207,22 @@ void TRichEdit98::settle()
         }
         showHighlights();
     }
+}
+
+// Unless a block's layout keeps its glyphs, Qt drops them once the block is laid out and shapes
+// the text again to paint it and to place the caret: a key press in a piece without a break
+// opportunity, or of characters that no font holds, shaped it three times. The caret's piece
+// keeps them; any other piece holds no more than painting it leaves behind anyway.
+void TRichEdit98::keepCaretGlyphs()
+{
+    const QTextBlock block = textCursor().block();
+    // The cursor stays at the start of the kept block while text is typed, inserted there or
+    // taken out after it; when the block is joined to the one before, it lands in that one.
+    if (!m_glyphsKept.isNull() && m_glyphsKept.block() != block)
+        m_glyphsKept.block().layout()->setCacheEnabled(false);
+    m_glyphsKept = QTextCursor(block);
+    m_glyphsKept.setKeepPositionOnInsert(true);
+    block.layout()->setCacheEnabled(true);
 }
 
 int TRichEdit98::selStart() const { return textCursor().selectionStart(); }

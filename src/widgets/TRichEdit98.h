@@ -136,6 +136,7 @@ private:
     bool atEmptyBreak(int position) const;
     bool stepOverEmptyBreak(QKeyEvent* event);
 
+    void keepCaretGlyphs();
     int roomLeft() const;
     void selectLineAt(int y);
     void placeSelectionBar();
@@ -153,6 +154,8 @@ private:
     int m_quietDepth = 0;  // changes that need no reshaping: loading, undo, redo, reshaping
     // Undo steps of reshaping, as the undo counts before and after them.
     std::vector<std::pair<int, int>> m_reshapeSteps;
+    // At the start of the block whose layout keeps its glyphs.
+    QTextCursor m_glyphsKept;
     int m_maxLength = kMaxLength;
     bool m_holdingKeys = false;
     std::vector<std::unique_ptr<QKeyEvent>> m_heldKeys;

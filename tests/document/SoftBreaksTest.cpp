@@ -140,6 +140,23 @@ TEST(SoftBreaks, SettlingSplitsGrownPiecesAndJoinsShrunkOnes)
     EXPECT_TRUE(settleBlocks(document, secondStart, secondStart + 12));
     expectReadWhole(document, expected);
     EXPECT_EQ(document.blockCount(), piecesBefore - 1);
+
+    // Keys typed one by one into a full piece without a blank cut it once, in its middle.
+    QTextDocument full;
+    QString typed(3 * kLongestBlock, u'z');
+    setSplitText(full, typed);
+    const int fullPieces = full.blockCount();
+    QTextCursor caret(&full);
+    int cuts = 0;
+    for (int key = 0; key < 10; ++key) {
+        caret.setPosition(kLongestBlock / 2);
+        caret.insertText(QStringLiteral("a"));
+        typed.insert(kLongestBlock / 2, u'a');
+        cuts += settleBlocks(full, kLongestBlock / 2, kLongestBlock / 2 + 1) ? 1 : 0;
+    }
+    expectReadWhole(full, typed);
+    EXPECT_EQ(cuts, 1);
+    EXPECT_EQ(full.blockCount(), fullPieces + 1);
 }
 
 TEST(SoftBreaks, InsertedTextArrivesInPieces)

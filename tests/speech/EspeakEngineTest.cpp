@@ -2,6 +2,7 @@
 
 #include "speech/AudioOutput.h"
 #include "speech/EspeakEngine.h"
+#include "speech/EspeakWorker.h"
 
 #include <QElapsedTimer>
 #include <QTest>
@@ -165,6 +166,25 @@ TEST_F(EspeakEngineTest, ATextInTwoPartsIsSpokenAsOneWithTextsQueuedMeanwhileBeh
     EXPECT_EQ(events.front(), kStarted);
     EXPECT_EQ(events.back(), kDiscarded);
     EXPECT_FALSE(events.contains(kDone));
+}
+
+// Where a text is cut in two after a sentence, the pause after it is the one it has in the whole
+// text (the library shortens the pause at a text's end by about a quarter of a second).
+TEST(EspeakWorkerParts, AFirstPartKeepsThePauseAfterItsLastSentence)
+{
+    velmor::PcmQueue pcm(1 << 20);
+    velmor::EspeakWorker worker(pcm, [] {});
+    const auto samples = [&](const QString& text, bool continued) {
+        velmor::SynthesisJob job;
+        job.text = text;
+        job.voice = QByteArrayLiteral("en-us");
+        job.preparation.voiceLanguage = QByteArrayLiteral("en");
+        job.continued = continued;
+        return double(worker.sample(job).samples.size() / 2);
+    };
+    const double whole = samples(QStringLiteral("The quick brown fox jumps. The end.\r\n"), false);
+    const double parts = samples(QStringLiteral("The quick brown fox jumps. "), true) + samples(QStringLiteral("The end.\r\n"), false);
+    EXPECT_NEAR(parts, whole, worker.sampleRate() * 0.05);
 }
 
 TEST_F(EspeakEngineTest, APauseHoldsTheWordsAndAResetDropsThem)

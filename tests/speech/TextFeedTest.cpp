@@ -74,12 +74,19 @@ TEST(SpeakingALongText, TheEngineGetsTheTextOfTheKeyPressOnceInOrderAndItsWordsA
     EXPECT_EQ(editor.spokenWord(), Word(0, 0));
 }
 
-TEST(SpeakingALongText, AResetWhileTheRestIsGatheredLeavesNothingQueued)
+// Pause and reset are heard at once, without waiting for the rest to be gathered.
+TEST(SpeakingALongText, PauseAndResetActAtOnceAndAResetWhileTheRestIsGatheredLeavesNothingQueued)
 {
     FormFixture f;
     f.setText(longText());
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    editor.setFocus();
     f.form->SpeechButtonClick();
-    f.form->ResetButtonClick();
+    QTest::keyClick(&editor, Qt::Key_E, Qt::ControlModifier);
+    EXPECT_TRUE(f.engine->paused);
+    QTest::keyClick(&editor, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(f.engine->callsOf({QStringLiteral("PauseAudio"), QStringLiteral("SpeakLastPart")}) ==
+                QStringList{QStringLiteral("PauseAudio")});
     QTest::qWait(300);
     EXPECT_TRUE(f.engine->callsOf({QStringLiteral("SpeakLastPart")}).isEmpty());
     EXPECT_TRUE(f.engine->queued.isEmpty());

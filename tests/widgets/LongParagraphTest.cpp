@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,6 +66,12 @@ struct Session {
         ASSERT_EQ(text.size(), model.size()) << step << " first difference at " << at;
         ASSERT_EQ(text.mid(at - 10, 30), model.mid(at - 10, 30)) << step << " at " << at;
         EXPECT_LE(longestBlock(*editor.document()), velmor::kLongestBlock + 1) << step;
+        // The caret's piece alone keeps its glyphs between layouts.
+        int keeping = 0;
+        for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next())
+            keeping += block.layout()->cacheEnabled() ? 1 : 0;
+        EXPECT_EQ(keeping, 1) << step;
+        EXPECT_TRUE(editor.textCursor().block().layout()->cacheEnabled()) << step;
     }
 
     TRichEdit98 editor{QStringLiteral("RichEdit98"), nullptr};
