@@ -4,6 +4,7 @@
 
 #include "BenchSupport.h"
 #include "app/TForm1.h"
+#include "document/FileCommands.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/TRichEdit98.h"
 
@@ -63,7 +64,9 @@ void measure(const QTemporaryDir& folder, const char* label, const QString& para
     velmor::TRichEdit98* box = window.form->RichEdit98;
     QElapsedTimer opening;
     opening.start();
-    window.form->openCommandLineFile(path);
+    window.form->openAtStart(path);
+    while (window.form->fileCommands().opening())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QApplication::processEvents();
     const double openMs = sinceMs(opening);
 

@@ -3,7 +3,9 @@
 // and when the named file is fully shown: the caption names the caret's line after the file
 // was opened at its end line (for FeatherPad, when the caption names the file), checked by one
 // more answered ping. Peak RSS of the process. FeatherPad is timed in the same run when it is
-// installed. Needs a display (scripts/run-benchmarks.sh gives it one).
+// installed. Then a window that is already up opens the 20 MB file through Ctrl+O and its
+// dialog: the time until the text is shown, and the longest the window took meanwhile to answer
+// a ping (how long it froze). Needs a display (scripts/run-benchmarks.sh gives it one).
 
 #include "document/TextFile.h"
 
@@ -46,6 +48,12 @@ struct Timing {
     long peakRssKb = 0;
 };
 
+struct OpenTiming {
+    double shownMs = -1;       // from the Enter in the open dialog until the text is shown and answering
+    double longestStallMs = 0; // the longest the window took to answer a ping meanwhile
+    long peakRssKb = 0;
+};
+
 class Display {
 public:
     Display()
@@ -69,6 +77,66 @@ public:
     Timing run(const std::vector<std::string>& command, const std::function<bool(const std::string&)>& ready,
                const std::vector<std::string>& extraEnvironment = {})
     {
+        Timing timing = start(command, ready, extraEnvironment);
+        timing.peakRssKb = stop();
+        return timing;
+    }
+
+    // Starts the program on a small file, and once it is ready opens path through Ctrl+O and the
+    // open dialog; from the Enter that closes the dialog the window is pinged without a pause
+    // until shown() accepts its caption and one more ping is answered.
+    OpenTiming openInRunningWindow(const std::vector<std::string>& command,
+                                   const std::function<bool(const std::string&)>& ready, const QString& path,
+                                   const std::function<bool(const std::string&)>& shown)
+    {
+        OpenTiming timing;
+        if (start(command, ready).readyMs < 0) {
+            stop();
+            return timing;
+        }
+        xdotool("windowactivate --sync " + std::to_string(m_window) + " key --clearmodifiers ctrl+o");
+        const xcb_window_t dialog = waitForDialog();
+        if (!dialog) {
+            stop();
+            return timing;
+        }
+        xdotool("windowactivate --sync " + std::to_string(dialog) + " key --clearmodifiers ctrl+a type --delay 1 '"
+                + path.toStdString() + "'");
+        const Clock::time_point enter = Clock::now();
+        xdotool("key --clearmodifiers Return");
+        bool titleShown = false;
+        Clock::time_point pinged = Clock::now();
+        ping();
+        while (timing.shownMs < 0 && msSince(enter) < 30'000) {
+            xcb_generic_event_t* event = xcb_poll_for_event(m_connection);
+            if (!event) {
+                usleep(100);
+                continue;
+            }
+            const uint8_t type = event->response_type & 0x7f;
+            if (type == XCB_PROPERTY_NOTIFY) {
+                const auto* property = reinterpret_cast<xcb_property_notify_event_t*>(event);
+                if (property->window == m_window && property->atom == m_name && shown(title(m_window)))
+                    titleShown = true;
+            } else if (isPingAnswer(event)) {
+                timing.longestStallMs = std::max(timing.longestStallMs, msSince(pinged));
+                if (titleShown)
+                    timing.shownMs = msSince(enter);
+                pinged = Clock::now();
+                ping();
+            }
+            std::free(event);
+        }
+        timing.peakRssKb = stop();
+        return timing;
+    }
+
+private:
+    // Starts the program and follows it until its window is mapped and answers, and ready()
+    // accepts its caption; the program keeps running.
+    Timing start(const std::vector<std::string>& command, const std::function<bool(const std::string&)>& ready,
+                 const std::vector<std::string>& extraEnvironment = {})
+    {
         Timing timing;
         std::vector<std::string> environment(extraEnvironment);
         for (char** variable = environ; *variable; ++variable)
@@ -83,91 +151,125 @@ public:
         argv.push_back(nullptr);
 
         const Clock::time_point start = Clock::now();
-        pid_t child = 0;
-        if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
+        m_created.clear();
+        m_window = 0;
+        m_pingSent = 0;
+        if (posix_spawn(&m_child, argv[0], nullptr, nullptr, argv.data(), envp.data()) != 0)
             std::exit((std::fprintf(stderr, "bench_startup: cannot start %s\n", argv[0]), 1));
 
-        std::vector<xcb_window_t> created;
-        xcb_window_t window = 0;
-        bool mapped = false;
         bool titleReady = false;
-        uint32_t pingSent = 0; // the timestamp of the ping in flight, 0 when none
-        uint32_t nextPing = 1;
-        const auto ping = [&] {
-            xcb_client_message_event_t event{};
-            event.response_type = XCB_CLIENT_MESSAGE;
-            event.format = 32;
-            event.window = window;
-            event.type = m_protocols;
-            event.data.data32[0] = m_ping;
-            event.data.data32[1] = pingSent = nextPing++;
-            event.data.data32[2] = window;
-            xcb_send_event(m_connection, false, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-            xcb_flush(m_connection);
-        };
         while (timing.readyMs < 0 && msSince(start) < 20'000) {
             xcb_generic_event_t* event = xcb_poll_for_event(m_connection);
             if (!event) {
                 usleep(200);
                 continue;
             }
-            switch (event->response_type & 0x7f) {
-            case XCB_CREATE_NOTIFY: {
-                const auto* created_ = reinterpret_cast<xcb_create_notify_event_t*>(event);
-                const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
-                xcb_change_window_attributes(m_connection, created_->window, XCB_CW_EVENT_MASK, &mask);
-                xcb_flush(m_connection);
-                created.push_back(created_->window);
-                break;
-            }
-            case XCB_MAP_NOTIFY: {
-                const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                if (!mapped && std::ranges::find(created, map->window) != created.end()
-                    && pidOf(map->window) == uint32_t(child) && !title(map->window).empty()) {
-                    window = map->window;
-                    mapped = true;
-                    ping();
-                }
-                break;
-            }
-            case XCB_PROPERTY_NOTIFY: {
+            if (const xcb_window_t mapped = programWindowMapped(event); mapped && !m_window) {
+                m_window = mapped;
+                ping();
+            } else if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
                 const auto* property = reinterpret_cast<xcb_property_notify_event_t*>(event);
-                if (mapped && property->window == window && property->atom == m_name && !titleReady
-                    && ready(title(window))) {
+                if (m_window && property->window == m_window && property->atom == m_name && !titleReady
+                    && ready(title(m_window))) {
                     titleReady = true;
-                    if (!pingSent)
+                    if (!m_pingSent)
                         ping();
                 }
-                break;
-            }
-            case XCB_CLIENT_MESSAGE: {
-                const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-                if (message->type == m_protocols && message->data.data32[0] == m_ping && pingSent
-                    && message->data.data32[1] == pingSent) {
-                    pingSent = 0;
-                    if (timing.windowMs < 0) {
-                        timing.windowMs = msSince(start);
-                        titleReady = titleReady || ready(title(window));
-                    }
-                    if (titleReady)
-                        timing.readyMs = msSince(start);
+            } else if (isPingAnswer(event)) {
+                if (timing.windowMs < 0) {
+                    timing.windowMs = msSince(start);
+                    titleReady = titleReady || ready(title(m_window));
                 }
-                break;
-            }
-            default:
-                break;
+                if (titleReady)
+                    timing.readyMs = msSince(start);
             }
             std::free(event);
         }
-        kill(child, SIGKILL);
-        int status = 0;
-        rusage usage{};
-        wait4(child, &status, 0, &usage);
-        timing.peakRssKb = usage.ru_maxrss;
         return timing;
     }
 
-private:
+    // Ends the program; returns its peak RSS in kB.
+    long stop()
+    {
+        kill(m_child, SIGKILL);
+        int status = 0;
+        rusage usage{};
+        wait4(m_child, &status, 0, &usage);
+        return usage.ru_maxrss;
+    }
+
+    // Notes windows as they are created; returns a window of the program's that was just mapped
+    // with a caption, 0 for any other event.
+    xcb_window_t programWindowMapped(const xcb_generic_event_t* event)
+    {
+        const uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_CREATE_NOTIFY) {
+            const auto* created = reinterpret_cast<const xcb_create_notify_event_t*>(event);
+            const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(m_connection, created->window, XCB_CW_EVENT_MASK, &mask);
+            xcb_flush(m_connection);
+            m_created.push_back(created->window);
+        } else if (type == XCB_MAP_NOTIFY) {
+            const auto* map = reinterpret_cast<const xcb_map_notify_event_t*>(event);
+            if (std::ranges::find(m_created, map->window) != m_created.end() && pidOf(map->window) == uint32_t(m_child)
+                && !title(map->window).empty())
+                return map->window;
+        }
+        return 0;
+    }
+
+    xcb_window_t waitForDialog()
+    {
+        const Clock::time_point start = Clock::now();
+        while (msSince(start) < 10'000) {
+            xcb_generic_event_t* event = xcb_poll_for_event(m_connection);
+            if (!event) {
+                usleep(200);
+                continue;
+            }
+            const xcb_window_t mapped = programWindowMapped(event);
+            std::free(event);
+            if (mapped && mapped != m_window) {
+                usleep(300'000); // the dialog fills its folder view
+                return mapped;
+            }
+        }
+        return 0;
+    }
+
+    void ping()
+    {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = m_window;
+        event.type = m_protocols;
+        event.data.data32[0] = m_ping;
+        event.data.data32[1] = m_pingSent = m_nextPing++;
+        event.data.data32[2] = m_window;
+        xcb_send_event(m_connection, false, m_window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
+        xcb_flush(m_connection);
+    }
+
+    // The answer to the ping in flight.
+    bool isPingAnswer(const xcb_generic_event_t* event)
+    {
+        if ((event->response_type & 0x7f) != XCB_CLIENT_MESSAGE)
+            return false;
+        const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+        if (message->type != m_protocols || message->data.data32[0] != m_ping || !m_pingSent
+            || message->data.data32[1] != m_pingSent)
+            return false;
+        m_pingSent = 0;
+        return true;
+    }
+
+    static void xdotool(const std::string& arguments)
+    {
+        if (std::system(("xdotool " + arguments).c_str()) != 0)
+            std::fprintf(stderr, "bench_startup: xdotool %s failed\n", arguments.c_str());
+    }
+
     xcb_atom_t atom(const char* name)
     {
         xcb_intern_atom_reply_t* reply =
@@ -203,6 +305,11 @@ private:
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = 0;
     xcb_atom_t m_pid = 0, m_name = 0, m_protocols = 0, m_ping = 0;
+    pid_t m_child = 0;
+    xcb_window_t m_window = 0;
+    std::vector<xcb_window_t> m_created;
+    uint32_t m_pingSent = 0; // the timestamp of the ping in flight, 0 when none
+    uint32_t m_nextPing = 1;
 };
 
 QString englishText(qsizetype size)
@@ -328,5 +435,20 @@ int main(int argc, char** argv)
     }
     if (featherPad.isEmpty())
         std::printf("FeatherPad is not installed: no comparison\n");
+
+    // A window that is already up opens the 20 MB file through Ctrl+O: it must go on answering.
+    const QString small = write(folder, QStringLiteral("small.txt"), "one\ntwo\nthree\n");
+    std::vector<OpenTiming> opens;
+    for (int i = 0; i < rounds; ++i)
+        opens.push_back(display.openInRunningWindow(
+            {velmor.toStdString(), small.toStdString()}, velmorAtEndLine, cases[1].path,
+            [](const std::string& title) { return title.find("Line: 1 ") != std::string::npos; }));
+    const auto middle = [&](auto member) {
+        std::ranges::sort(opens, {}, member);
+        return opens[opens.size() / 2].*member;
+    };
+    std::printf("Velmor     Ctrl+O of 20 MB English in an open window: text shown %7.0f ms   longest stall %5.0f ms "
+                "(target < 300 ms, median)\n",
+                middle(&OpenTiming::shownMs), middle(&OpenTiming::longestStallMs));
     return 0;
 }

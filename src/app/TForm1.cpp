@@ -72,7 +72,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(200);
 
-    createConcerns();
+    createConcerns(options);
     createHotKey(options.globalShortcuts);
     createHelp();
     createFollowing();
@@ -85,7 +85,7 @@ TForm1::~TForm1() = default;
 
 // Each concern gets the state and the controls it works on, and reaches the rest of the
 // window only through the few calls it is given here.
-void TForm1::createConcerns()
+void TForm1::createConcerns(const FormOptions& options)
 {
     createAppearance();
     m_speaking = std::make_unique<SpeakingCommands>(
@@ -100,7 +100,7 @@ void TForm1::createConcerns()
         DocumentServices{[this] { return SICheckBox->isChecked(); },
                          [this](const QString& sentence) { m_speaking->announce(sentence); },
                          [this](const QString& question) { return m_dialogs.askYesNo(question); },
-                         [this] { GetColRow(); }});
+                         [this] { GetColRow(); }, [this] { m_files->stopOpening(); }});
 
     FileServices fileServices;
     fileServices.speechInfo = [this] { return SICheckBox->isChecked(); };
@@ -110,7 +110,8 @@ void TForm1::createConcerns()
     fileServices.switchToHangulFont = [this] { MSUIGothic1Click(); };
     fileServices.caretMoved = [this] { GetColRow(); };
     fileServices.infoLineWidth = [this] { return ULabel98->width(); };
-    m_files = std::make_unique<FileCommands>(m_state, FileControls{*RichEdit98, *SaveLabel, *ULabel98},
+    fileServices.readFile = options.readFile;
+    m_files = std::make_unique<FileCommands>(m_state, FileControls{*RichEdit98, *SaveLabel, *ULabel98, *UPanel1},
                                              std::move(fileServices), m_dialogs);
     m_speed = std::make_unique<SpeedControl>(
         m_state, m_engine.get(),
@@ -320,11 +321,8 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
     auto* lastFileOption = findChild<QAction*>(QStringLiteral("LastfileCheck"));
     if (lastFileOption->isChecked() && !s.fLastfile.isEmpty() && !commandLineFilePending
-        && QFileInfo::exists(s.fLastfile)) {
-        s.fOpenName = s.fLastfile;
-        MyTextFileOpen();
-        s.fParamOpen = false;
-    }
+        && QFileInfo::exists(s.fLastfile))
+        openAtStart(s.fLastfile);
 
     SaveLabel->setOpaque(false);
     IsSpeechLabel->setOpaque(false);
@@ -335,14 +333,6 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     m_drops->showProgramHints();
     findChild<QAction*>(QStringLiteral("AddYuki1"))->setChecked(s.fAddYuki);
     SelTextButton->setActiveFontColor(colorFromBgr(s.fSelBgColor));
-}
-
-void TForm1::openCommandLineFile(const QString& fileName)
-{
-    // Stored as the last file, the name must still lead to it from another folder.
-    m_state.fOpenName = QFileInfo(fileName).absoluteFilePath();
-    m_state.fParamOpen = true;
-    MyTextFileOpen();
 }
 
 void TForm1::MyTextFileOpen() { guarded(&TForm1::openNamedFile); }

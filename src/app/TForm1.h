@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/FormState.h"
 #include "app/Menus.h"
+#include "document/TextFile.h"
 
 #include <QHash>
 #include <functional>
@@ -66,6 +67,8 @@ struct FormOptions {
     std::function<std::unique_ptr<GlobalShortcutService>()> globalShortcuts = {};
     // Finds the input-method framework; empty for the one that runs (tests give their own).
     std::function<std::unique_ptr<InputMethodFramework>()> inputMethod = {};
+    // Reads a text file for the open commands; empty for readTextFile (tests hold a read up).
+    std::function<DecodedText(const QString&, qsizetype, const ReadingProgress&)> readFile = {};
 };
 
 // The main window: it owns the controls and the state fields and wires each control to the
@@ -79,14 +82,13 @@ public:
 
     FormState& state() { return m_state; }
     DocumentCommands& documentCommands() { return *m_document; }
+    FileCommands& fileCommands() { return *m_files; }
     SpeechEngine* engine() const { return m_engine.get(); }
     InputConcerns& input();
 
-    // Opens the file named on the command line (program entry, after creation).
-    void openCommandLineFile(const QString& fileName);
-    // The same for a window already shown: the file is read while the window answers, and the
-    // caret is then placed as at start-up (TForm1Opening.cpp).
-    void openCommandLineFileInBackground(const QString& fileName);
+    // Opens a file at start-up, the one named on the command line or the last one: it is read
+    // while the window answers, and the caret is then placed as at start-up (TForm1Opening.cpp).
+    void openAtStart(const QString& fileName);
     // Opens fOpenName, as the start-up opens and dropped files do.
     void MyTextFileOpen();
 
@@ -239,7 +241,7 @@ private:
     void buildEditArea();
     void buildLayout();
     void chainTabOrder();
-    void createConcerns();
+    void createConcerns(const FormOptions& options);
     void createInputConcerns(std::function<std::unique_ptr<InputMethodFramework>()> findInputMethod);
     void connectInputHandlers();
     void createHelp();

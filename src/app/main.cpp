@@ -54,6 +54,6 @@ int main(int argc, char* argv[])
     // The window comes first; a big file is read while it is already answering.
     form.show();
     if (file)
-        form.openCommandLineFileInBackground(*file);
+        form.openAtStart(*file);
     return QApplication::exec();
 }

@@ -44,6 +44,8 @@ void DocumentCommands::NewButtonClick()
     m_state.fArticleWait = false;
     m_state.fHangulMode = false;
     m_services.caretMoved();
+    // A file still being read would replace the new text; keys typed meanwhile go to the new text.
+    m_services.stopOpening();
 }
 
 void DocumentCommands::Undo1Click() { m_controls.editor.undo(); }

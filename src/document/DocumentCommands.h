@@ -26,6 +26,7 @@ struct DocumentServices {
     std::function<void(const QString&)> announce;         // stop speech and speak a sentence
     std::function<bool(const QString&)> askYesNo;
     std::function<void()> caretMoved;                     // GetColRow
+    std::function<void()> stopOpening;                    // a file being read is not wanted now
 };
 
 // New, the edit menu's commands, the insertions, the file menu's options and the unsaved-changes mark.

@@ -1,5 +1,6 @@
 #include "document/FileCommands.h"
 
+#include "app/ErrorBox.h"
 #include "app/FaceNames.h"
 #include "app/FormState.h"
 #include "document/FileNames.h"
@@ -24,16 +25,14 @@ const QString kOpenFilter =
 const QString kUnicodeFilter = QStringLiteral("Unicode Text(*.txt)|*.txt");
 const QString kPlainFilter = QStringLiteral("Text(*.txt)|*.txt");
 
-// Clears a flag when the open that raised it ends, however it ends.
-struct ClearOnExit {
-    bool& flag;
-    ~ClearOnExit() { flag = false; }
-};
-
 } // namespace
 
 FileCommands::FileCommands(FormState& state, FileControls controls, FileServices services, Dialogs& dialogs)
-    : m_state(state), m_controls(controls), m_services(std::move(services)), m_dialogs(dialogs)
+    : m_state(state)
+    , m_controls(controls)
+    , m_services(std::move(services))
+    , m_dialogs(dialogs)
+    , m_progress(controls.panel, [this] { return m_readAhead.percentRead(); })
 {
 }
 
@@ -46,61 +45,64 @@ void FileCommands::OpenButtonClick()
         m_dialogs.chooseFile({FileChoice::Kind::Open, kOpenFilter, QStringLiteral("*.txt"), {}});
     if (!chosen)
         return;
-    load(*chosen, Road::OpenCommand);
     m_controls.editor.setFocus();
+    open(*chosen, Road::OpenCommand);
 }
 
-void FileCommands::MyTextFileOpen()
+void FileCommands::MyTextFileOpen(std::function<void()> shown)
 {
-    ClearOnExit paramOpen{m_state.fParamOpen};
-    if (IsLinkExt(m_state.fOpenName))
-        m_state.fOpenName = GetLinkPath(m_state.fOpenName).path;
-    if (!IsTextExt(m_state.fOpenName))
-        return;
-    load(m_state.fOpenName, Road::Named);
-}
-
-void FileCommands::openNamedInBackground(std::function<void(std::exception_ptr)> shown)
-{
-    m_state.fParamOpen = true;
     if (IsLinkExt(m_state.fOpenName))
         m_state.fOpenName = GetLinkPath(m_state.fOpenName).path;
     if (!IsTextExt(m_state.fOpenName)) {
         m_state.fParamOpen = false;
-        return shown({});
+        return;
     }
-    // Keys typed meanwhile go to the text once it is in.
+    open(m_state.fOpenName, m_state.fDropOpen ? Road::Dropped : Road::StartUp, std::move(shown));
+}
+
+void FileCommands::open(const QString& path, Road road, std::function<void()> shown)
+{
+    // At start-up the marks are coloured unless it is the program's first start.
+    const bool colourYuki = m_state.fAddYuki && (road != Road::StartUp || !m_state.ffirst);
+    // Any start-up open still going is replaced by this one.
+    m_state.fParamOpen = road == Road::StartUp;
     m_controls.editor.holdKeys(true);
-    const QString path = m_state.fOpenName;
-    m_readAhead.start(path, TRichEdit98::kMaxLength, &m_controls.editor,
-                      [this, path, shown = std::move(shown)](ReadAhead::Result read) {
-                          ClearOnExit paramOpen{m_state.fParamOpen};
-                          std::exception_ptr error = read.error;
-                          if (!error) {
-                              try {
-                                  show(path, read.decoded, Road::Named);
-                              } catch (...) {
-                                  error = std::current_exception();
-                              }
-                          }
-                          shown(error);
+    m_progress.start(QFileInfo(displayFileName(path)).fileName());
+    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile},
+                      &m_controls.editor,
+                      [this, path, road, colourYuki, shown = std::move(shown)](ReadAhead::Result read) {
+                          m_progress.stop();
+                          runGuarded(m_dialogs.showError, [&] {
+                              if (read.error)
+                                  std::rethrow_exception(read.error);
+                              show(path, read, road, colourYuki);
+                              if (shown)
+                                  shown();
+                          });
+                          m_state.fParamOpen = false;
                           m_controls.editor.holdKeys(false);
                       });
 }
 
-void FileCommands::load(const QString& path, Road road)
+void FileCommands::stopOpening()
 {
-    // A file that cannot be read stops here, before the text box is touched.
-    show(path, readTextFile(path, TRichEdit98::kMaxLength), road);
+    if (!opening())
+        return;
+    m_readAhead.stop();
+    m_progress.stop();
+    m_state.fParamOpen = false;
+    m_controls.editor.holdKeys(false);
 }
 
-void FileCommands::show(const QString& path, const DecodedText& decoded, Road road)
+void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki)
 {
     TRichEdit98& editor = m_controls.editor;
     editor.setUpdatesEnabled(false);
-    editor.setPlainText(decoded.text);
-    markRawBytes(*editor.document(), decoded.rawBytes);
-    const bool unicode = isUnicode(decoded.format.encoding);
+    editor.loadSplitText(read.split);
+    const qsizetype length = read.split.text.size();
+    read.split = {};
+    markRawBytes(*editor.document(), read.decoded.rawBytes);
+    const bool unicode = isUnicode(read.decoded.format.encoding);
     m_state.fHangulMode = unicode && IsHangulName(path);
     if (m_state.fHangulMode && m_state.fFontName != kFaceUIGothic)
         m_services.switchToHangulFont();
@@ -110,16 +112,23 @@ void FileCommands::show(const QString& path, const DecodedText& decoded, Road ro
 
     m_state.fFileName = path;
     m_state.fUnicodeFile = unicode;
-    m_state.fTextFormat = decoded.format;
+    m_state.fTextFormat = read.decoded.format;
 
-    const bool colourMarks = m_state.fAddYuki && (road == Road::OpenCommand || m_state.fDropOpen);
-    if (colourMarks) {
-        AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
+    if (colourYuki) {
+        const QColor normal = colorFromBgr(m_state.fFontColor);
+        // The marks were found in the text as it was loaded; a font change that loaded it again
+        // keeps its positions, but a text of another length is searched afresh.
+        if (editor.document()->characterCount() == length + 1)
+            colourMarks(editor, read.marks, int(kYukiMark.size()), kYukiColor, normal);
+        else
+            AddYukiColor(editor, kYukiMark, kYukiColor, normal);
         // A freshly opened text has nothing to undo, not even its colouring.
         editor.document()->clearUndoRedoStacks();
-        m_services.caretMoved();
-        editor.setSelection(0, 0);
-        editor.verticalScrollBar()->setValue(0);
+        if (road != Road::StartUp) {
+            m_services.caretMoved();
+            editor.setSelection(0, 0);
+            editor.verticalScrollBar()->setValue(0);
+        }
     }
     editor.setModified(false);
     m_controls.saveLabel.setOpaque(false);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Dialogs.h"
+#include "document/OpeningProgress.h"
 #include "document/ReadAhead.h"
 #include "document/TextFile.h"
 
@@ -14,11 +15,13 @@ struct FormState;
 class TRichEdit98;
 class IndicatorLabel;
 class InfoLine;
+class UPanel;
 
 struct FileControls {
     TRichEdit98& editor;
     IndicatorLabel& saveLabel;
     InfoLine& infoLine;
+    UPanel& panel;
 };
 
 // What the file commands need from the rest of the window.
@@ -30,22 +33,30 @@ struct FileServices {
     std::function<void()> switchToHangulFont;                  // "MS_UI_Gothic" for Hangul documents
     std::function<void()> caretMoved;                          // GetColRow
     std::function<int()> infoLineWidth;
+    ReadAhead::Reader readFile; // empty for readTextFile
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 
-// Opening and saving text files: the Open command, the named-file open used at start-up,
-// Save, Save as Unicode and Save as PlainText.
+// Opening and saving text files: the Open command, the named-file open used for drops and at
+// start-up, Save, Save as Unicode and Save as PlainText.
+//
+// A file is read on a thread of its own while the window goes on answering; the text box keeps
+// its text until the file has been read, and a file that cannot be read leaves the document as
+// it was. An open that takes long says how far it has got in the information panel. Keys typed
+// meanwhile wait and go to the new text once it is in (to the old one when the open failed). A
+// new open while one is going replaces it.
 class FileCommands {
 public:
     FileCommands(FormState& state, FileControls controls, FileServices services, Dialogs& dialogs);
 
     void OpenButtonClick();
     // Opens fOpenName: a shortcut is followed first; names without a text extension are
-    // passed over silently.
-    void MyTextFileOpen();
-    // The same, with the file read on a thread of its own while the window goes on answering;
-    // `shown` runs once the text is in the box (or the open failed: it gets what was thrown).
-    void openNamedInBackground(std::function<void(std::exception_ptr)> shown);
+    // passed over silently. `shown` runs once the text is in the box.
+    void MyTextFileOpen(std::function<void()> shown = {});
+    // From the start of an open until its text is in the box or it failed.
+    bool opening() const { return m_readAhead.reading(); }
+    // The open going on ends without touching the document; keys typed meanwhile go to it.
+    void stopOpening();
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
@@ -53,9 +64,9 @@ public:
     void showFileName();
 
 private:
-    enum class Road { OpenCommand, Named };
-    void load(const QString& path, Road road);
-    void show(const QString& path, const DecodedText& decoded, Road road);
+    enum class Road { OpenCommand, Dropped, StartUp };
+    void open(const QString& path, Road road, std::function<void()> shown = {});
+    void show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki);
     QString presetSaveName(const QString& suffix) const;
     void refuse(const QString& spoken, const QString& shown);
     // Writes the document and marks it saved, unless characters had to be replaced: the user
@@ -68,6 +79,7 @@ private:
     Dialogs& m_dialogs;
     QString m_saveDirectory;
     ReadAhead m_readAhead;
+    OpeningProgress m_progress;
 };
 
 } // namespace velmor

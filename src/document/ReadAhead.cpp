@@ -1,32 +1,101 @@
 #include "document/ReadAhead.h"
 
+#include "document/YukiMarks.h"
+
 #include <QMetaObject>
 #include <QObject>
 
+#include <algorithm>
+#include <atomic>
+
 namespace velmor {
+
+struct ReadAhead::Job {
+    std::atomic<bool> stopped{false};
+    std::atomic<bool> finished{false};
+    std::atomic<qint64> bytesRead{0};
+    std::atomic<qint64> size{0};
+    bool handedOver = false; // on the owner's thread only
+};
 
 ReadAhead::~ReadAhead()
 {
-    if (m_thread.joinable())
-        m_thread.join();
+    for (auto& [job, thread] : m_threads) {
+        job->stopped = true;
+        thread.join();
+    }
 }
 
-void ReadAhead::start(const QString& path, qsizetype maxChars, QObject* context, Ready ready)
+void ReadAhead::start(Request request, QObject* context, Ready ready)
 {
-    if (m_thread.joinable())
-        m_thread.join();
-    m_thread = std::thread([path, maxChars, context, ready = std::move(ready)]() mutable {
-        auto result = std::make_shared<Result>();
-        try {
-            result->decoded = readTextFile(path, maxChars);
-        } catch (...) {
-            result->error = std::current_exception();
-        }
+    stop();
+    std::erase_if(m_threads, [](auto& entry) {
+        if (!entry.first->finished)
+            return false;
+        entry.second.join();
+        return true;
+    });
+    auto job = std::make_shared<Job>();
+    m_job = job;
+    std::thread thread([job, request = std::move(request), context, ready = std::move(ready)]() mutable {
+        auto result = std::make_shared<Result>(prepare(request, *job));
+        job->finished = true;
+        if (job->stopped)
+            return;
         // The owner joins this thread before the context goes, and Qt drops the call when the
         // context is gone by the time the event loop gets to it.
         QMetaObject::invokeMethod(
-            context, [result, ready = std::move(ready)] { ready(std::move(*result)); }, Qt::QueuedConnection);
+            context,
+            [job, result, ready = std::move(ready)] {
+                if (job->stopped)
+                    return;
+                job->handedOver = true;
+                ready(std::move(*result));
+            },
+            Qt::QueuedConnection);
     });
+    m_threads.emplace_back(job, std::move(thread));
+}
+
+void ReadAhead::stop()
+{
+    if (m_job)
+        m_job->stopped = true;
+    m_job.reset();
+}
+
+bool ReadAhead::reading() const { return m_job && !m_job->handedOver; }
+
+int ReadAhead::percentRead() const
+{
+    if (!m_job || m_job->size <= 0)
+        return 0;
+    return int(std::min<qint64>(100, m_job->bytesRead * 100 / m_job->size));
+}
+
+ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
+{
+    ReadAhead::Result result;
+    try {
+        const ReadingProgress reading = [&job](qint64 bytesRead, qint64 size) {
+            job.size = size;
+            job.bytesRead = bytesRead;
+            return !job.stopped;
+        };
+        result.decoded = request.read ? request.read(request.path, request.maxChars, reading)
+                                      : readTextFile(request.path, request.maxChars, reading);
+        if (job.stopped)
+            return result;
+        result.split = splitForLoading(result.decoded.text);
+        // Only the split text goes on to the box.
+        result.decoded.text = QString();
+        if (!job.stopped && !request.mark.isEmpty())
+            result.marks = findMarks(result.split.text, request.mark);
+    } catch (const ReadStopped&) {
+    } catch (...) {
+        result.error = std::current_exception();
+    }
+    return result;
 }
 
 } // namespace velmor

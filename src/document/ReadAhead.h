@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/SoftBreaks.h"
 #include "document/TextFile.h"
 
 #include <QString>
@@ -8,19 +9,31 @@
 #include <functional>
 #include <memory>
 #include <thread>
+#include <utility>
+#include <vector>
 
 class QObject;
 
 namespace velmor {
 
-// Reads and decodes a text file on a thread of its own, so that the window keeps answering
-// while a big file is read. The text is handed over on the thread of `context`, with what the
-// reading threw (a FileError) when it failed. A reader destroyed before then waits for its
-// thread, and nothing is handed over.
+// Reads a text file and prepares it for the text box on a thread of its own, so that the window
+// keeps answering while a big file is read: decoded, split for loading (SoftBreaks.h) and its
+// marks found. The result is handed over on the thread of `context`, with what the reading
+// threw (a FileError) when it failed.
 class ReadAhead {
 public:
+    // How the file is read: readTextFile, unless a test holds the read up.
+    using Reader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
+    struct Request {
+        QString path;
+        qsizetype maxChars = 0;
+        QString mark; // found in the split text when not empty (YukiMarks.h)
+        Reader read;  // empty for readTextFile
+    };
     struct Result {
-        DecodedText decoded;
+        DecodedText decoded; // its text is handed over as split.text
+        SplitText split;
+        std::vector<int> marks;
         std::exception_ptr error;
     };
     using Ready = std::function<void(Result)>;
@@ -28,13 +41,24 @@ public:
     ReadAhead() = default;
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
+    // Stops every read and waits for its thread; nothing more is handed over.
     ~ReadAhead();
 
-    // One read at a time: a read started while another runs waits for that one first.
-    void start(const QString& path, qsizetype maxChars, QObject* context, Ready ready);
+    // A read still going is stopped and never handed over: the latest one wins.
+    void start(Request request, QObject* context, Ready ready);
+    void stop();
+    // Between start and the hand-over.
+    bool reading() const;
+    // How much of the file the read going on has read, 0 to 100.
+    int percentRead() const;
 
 private:
-    std::thread m_thread;
+    struct Job;
+    static Result prepare(const Request& request, Job& job);
+
+    std::shared_ptr<Job> m_job;
+    // Reads stopped before their end are left to finish on their own, and joined later.
+    std::vector<std::pair<std::shared_ptr<Job>, std::thread>> m_threads;
 };
 
 } // namespace velmor

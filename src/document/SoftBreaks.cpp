@@ -389,6 +389,8 @@ SplitText splitParagraphs(QStringView text, bool groupLines)
     return split;
 }
 
+SplitText splitForLoading(QStringView text) { return splitParagraphs(text, text.size() >= kGroupLinesFrom); }
+
 void markSoftBreaks(QTextDocument& document, const SplitText& split)
 {
     document.setProperty(kHoldsSoftBreaks, !split.softBreaks.empty());

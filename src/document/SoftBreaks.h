@@ -71,6 +71,8 @@ struct SplitText {
 // "\n", "\r\n" and "\r" all end a paragraph. Short lines are grouped when asked and the text
 // has no line separator of its own.
 SplitText splitParagraphs(QStringView text, bool groupLines = false);
+// A whole text as a box that holds pieces loads it: short lines grouped when the text is long.
+SplitText splitForLoading(QStringView text);
 // Marks the soft breaks and line groups of a document just filled with a SplitText's text,
 // outside the undo history (which must be empty).
 void markSoftBreaks(QTextDocument& document, const SplitText& split);

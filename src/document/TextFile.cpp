@@ -302,7 +302,7 @@ FileError FileError::cannotCreate(const QString& path)
     return FileError(QStringLiteral("ファイル %1 を作成できません").arg(displayFileName(path)), path);
 }
 
-DecodedText readTextFile(const QString& path, qsizetype maxChars)
+DecodedText readTextFile(const QString& path, qsizetype maxChars, const ReadingProgress& reading)
 {
     // Devices and pipes could be read without end, and a pipe would not even open without a
     // writer: only a regular file is read.
@@ -310,7 +310,7 @@ DecodedText readTextFile(const QString& path, qsizetype maxChars)
     QFile file;
     struct stat status {};
     if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        || !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         if (fd >= 0)
             ::close(fd);
         throw FileError::cannotOpen(path);
@@ -318,9 +318,25 @@ DecodedText readTextFile(const QString& path, qsizetype maxChars)
     // No character takes more than four bytes (a UTF-16 CR LF), so a file this big is refused unread.
     if ((qsizetype(status.st_size) - 3) / 4 > maxChars)
         throw FileError::tooLarge(path, maxChars);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError::cannotOpen(path);
+    // A megabyte at a time, so that the reader can tell how far it has got; a file that grows
+    // meanwhile is read to its new end.
+    constexpr qsizetype kStep = 1 << 20;
+    // One byte more than the size, so that the end is found without growing the buffer.
+    QByteArray bytes(qsizetype(status.st_size) + 1, Qt::Uninitialized);
+    qsizetype done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(done + kStep);
+        const qint64 got = file.read(bytes.data() + done, std::min(kStep, bytes.size() - done));
+        if (got < 0)
+            throw FileError::cannotOpen(path);
+        if (got == 0)
+            break;
+        done += got;
+        if (reading && !reading(done, status.st_size))
+            throw ReadStopped{};
+    }
+    bytes.truncate(done);
     DecodedText decoded = decodeText(bytes);
     if (decoded.text.size() > maxChars)
         throw FileError::tooLarge(path, maxChars);

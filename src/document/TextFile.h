@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -99,10 +100,18 @@ private:
     QString m_path;
 };
 
+// Thrown by readTextFile when its reading callback asked it to stop.
+struct ReadStopped {};
+
+// Told how many of a file's bytes have been read so far and how many it has (as they were when
+// the read began); returning false stops the read.
+using ReadingProgress = std::function<bool(qint64 bytesRead, qint64 size)>;
+
 // Reads and decodes a whole file. Throws FileError when the file cannot be opened or read
 // (missing, no access, not a regular file) or when its text has more than maxChars
-// characters (UTF-16 code units, each line break counted once).
-DecodedText readTextFile(const QString& path, qsizetype maxChars);
+// characters (UTF-16 code units, each line break counted once). reading, when given, is told
+// after every megabyte.
+DecodedText readTextFile(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {});
 
 // Encodes text as encodeText does and replaces the file with it safely (AtomicFile.h);
 // returns the number of characters CP932 could not hold. Throws FileError when the file

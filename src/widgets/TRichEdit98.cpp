@@ -77,7 +77,12 @@ bool TRichEdit98::holdsPieces() const { return lineWrapMode() != NoWrap; }
 
 void TRichEdit98::setPlainText(const QString& text)
 {
-    const SplitText split = holdsPieces() ? splitParagraphs(text, text.size() >= kGroupLinesFrom) : SplitText{text, {}, {}};
+    loadSplitText(holdsPieces() ? splitForLoading(text) : SplitText{text, {}, {}});
+}
+
+void TRichEdit98::loadSplitText(const SplitText& split)
+{
+    Q_ASSERT(holdsPieces() || (split.softBreaks.empty() && split.groupedLines.empty()));
     ++m_quietDepth;
     QPlainTextEdit::setPlainText(split.text);
     const bool modified = isModified();

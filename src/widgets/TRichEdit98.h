@@ -8,6 +8,8 @@
 
 namespace velmor {
 
+struct SplitText;
+
 // The main text box. A plain-text editor keeps recolouring and keystrokes cheap on texts of
 // many megabytes; background highlights are kept beside the document (they are neither
 // edits nor undo steps), and line operations work on display lines.
@@ -45,6 +47,9 @@ public:
     // The undo history is emptied by setPlainText, and a step of undo or redo takes back the
     // reshaping of pieces along with the edit that caused it.
     void setPlainText(const QString& text);
+    // The same with the text already split by splitForLoading (SoftBreaks.h), which may run on
+    // any thread; only while word wrapping is on.
+    void loadSplitText(const SplitText& split);
     void insertPlainText(const QString& text);
     void undo();
     void redo();

@@ -40,6 +40,7 @@ struct OpenedFile : FormFixture {
         writeFileBytes(path, bytes);
         fileAnswer = path;
         form->OpenButton->click();
+        EXPECT_TRUE(waitForOpen());
         box = form->RichEdit98;
     }
     // The document position of an index into the text.

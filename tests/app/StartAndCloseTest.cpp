@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 
 #include "app/FormState.h"
+#include "document/FileCommands.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UpDownEdit.h"
@@ -65,7 +66,8 @@ TEST(StartAndClose, CommandLineFileIsStoredWithItsFullPathAndKeepsTheLastFileClo
         quiet.showError = [](const QString&) {};
         velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(), velmor::FormOptions{true, quiet, ini});
         EXPECT_TRUE(form.RichEdit98->toPlainText().isEmpty());
-        form.openCommandLineFile(QStringLiteral("notes.txt"));
+        form.openAtStart(QStringLiteral("notes.txt"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form.fileCommands().opening(); }));
         EXPECT_EQ(form.RichEdit98->toPlainText(), QStringLiteral("from the command line"));
         EXPECT_EQ(form.state().fFileName, folder.filePath(QStringLiteral("notes.txt")));
         ASSERT_TRUE(form.close());
@@ -159,7 +161,7 @@ TEST(StartAndClose, AFileNamedAtStartIsReadWhileTheWindowAnswers)
     FormFixture f(2, true, ini);
     velmor::TRichEdit98& editor = *f.form->RichEdit98;
 
-    f.form->openCommandLineFileInBackground(path);
+    f.form->openAtStart(path);
     QTest::keyClicks(&editor, QStringLiteral("ab"));
     EXPECT_TRUE(editor.document()->isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.document()->isEmpty(); }));
@@ -171,7 +173,7 @@ TEST(StartAndClose, AFileNamedAtStartIsReadWhileTheWindowAnswers)
 
     editor.setModified(false);
     f.form->NewButtonClick();
-    f.form->openCommandLineFileInBackground(folder.filePath(QStringLiteral("missing.txt")));
+    f.form->openAtStart(folder.filePath(QStringLiteral("missing.txt")));
     QTest::keyClicks(&editor, QStringLiteral("cd"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.errors.isEmpty(); }));
     EXPECT_EQ(editor.wholeText(), QStringLiteral("cd"));

@@ -80,6 +80,7 @@ TEST(TextBoxDrop, OpensTheFirstFileAfterAskingAboutUnsavedText)
 
     f.answerYes = true;
     EXPECT_TRUE(dropOnText(f, {first, second, third}));
+    ASSERT_TRUE(f.waitForOpen());
     EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("the first file"));
     EXPECT_EQ(f.form->state().fFileName, first);
     EXPECT_FALSE(f.form->state().fDropOpen);
@@ -89,6 +90,7 @@ TEST(TextBoxDrop, OpensTheFirstFileAfterAskingAboutUnsavedText)
     f.fileAnswer = files.folder.filePath(QStringLiteral("saved.txt"));
     f.form->UniSaveButton->click();
     EXPECT_TRUE(dropOnText(f, {third}));
+    ASSERT_TRUE(f.waitForOpen());
     EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("the third file"));
     EXPECT_TRUE(f.errors.isEmpty());
 }

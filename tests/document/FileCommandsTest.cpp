@@ -5,20 +5,28 @@
 #include "app/FaceNames.h"
 #include "app/FormState.h"
 #include "document/FileCommands.h"
+#include "document/Cp932.h"
 #include "document/FileNames.h"
+#include "document/OpeningProgress.h"
+#include "document/SoftBreaks.h"
 #include "document/YukiMarks.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
 
 #include <QFile>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
 #include <fcntl.h>
+#include <future>
+#include <map>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -42,10 +50,112 @@ struct FileFixture : FormFixture {
     {
         fileAnswer = p;
         form->OpenButton->click();
+        EXPECT_TRUE(waitForOpen());
+    }
+};
+
+// Holds a read up after its first megabyte until released (ten seconds at most).
+struct HeldRead {
+    std::promise<void> promise;
+    std::shared_future<void> released = promise.get_future().share();
+
+    velmor::ReadingProgress holding(const velmor::ReadingProgress& reading) const
+    {
+        return [reading, released = released](qint64 bytesRead, qint64 size) {
+            const bool goOn = reading(bytesRead, size);
+            if (bytesRead == 1 << 20)
+                released.wait_for(std::chrono::seconds(10));
+            return goOn;
+        };
     }
 };
 
 } // namespace
+
+// A file is read while the window answers: the old text stays until the new one is read, an
+// open that takes long shows how far it has got in the information panel, keys typed meanwhile
+// go to the new text, which arrives byte for byte, its marks coloured. A new open while one is
+// going wins; a failed one leaves the document, its name, caption and modified state alone.
+TEST(OpenCommand, ReadsWhileTheWindowAnswersAndAFailedOpenKeepsTheDocument)
+{
+    FileFixture f;
+    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    // Four megabytes of short lines, long paragraphs, Japanese CP932 and Yuki marks.
+    const QByteArray line = velmor::encodeCp932(QStringLiteral("吾輩は猫である。名前はまだ無い*。\r\n"));
+    const QByteArray paragraph = QByteArray("A sentence that goes on. ").repeated(800) + "\r\n";
+    QByteArray bytes;
+    while (bytes.size() < 4 << 20)
+        bytes += bytes.size() % 7 ? line : paragraph;
+    bytes.truncate(4 << 20);
+    const QString big = f.write("big.txt", bytes);
+    const QString again = f.write("again.txt", bytes);
+    const QString third = f.write("third.txt", bytes);
+    std::map<QString, HeldRead> held;
+    for (const QString& path : {big, again, third})
+        held[path];
+    f.readFile = [&](const QString& path, qsizetype maxChars, const velmor::ReadingProgress& reading) {
+        const auto hold = held.find(path);
+        return velmor::readTextFile(path, maxChars, hold == held.end() ? reading : hold->second.holding(reading));
+    };
+
+    f.open(f.write("first.txt", "first"));
+    QTest::keyClicks(&editor, QStringLiteral("x"));
+    const QString panelCaption = f.form->UPanel1->caption();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(10);
+    f.answerYes = true;
+    f.fileAnswer = big;
+    f.form->OpenButton->click();
+    QTest::keyClicks(&editor, QStringLiteral("ab"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return f.form->UPanel1->caption() == velmor::OpeningProgress::caption(QStringLiteral("big.txt"), 25); }));
+    EXPECT_GT(ticks, 10);
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("xfirst"));
+    held[big].promise.set_value();
+    ASSERT_TRUE(f.waitForOpen());
+    EXPECT_EQ(f.form->UPanel1->caption(), panelCaption);
+    const QString text = velmor::decodeText(bytes).text;
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("ab") + text);
+    QTextCursor lastMark(editor.document());
+    lastMark.setPosition(velmor::positionOfTextIndex(*editor.document(), text.lastIndexOf(u'*') + 2) + 1);
+    EXPECT_EQ(lastMark.charFormat().foreground().color(), velmor::kYukiColor);
+    EXPECT_EQ(f.form->state().fFileName, big);
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(big), "ab" + bytes);
+    EXPECT_TRUE(f.errors.isEmpty());
+
+    // The open chosen last wins, and New wins over an open going on, even when the file is
+    // read to its end afterwards.
+    f.fileAnswer = again;
+    f.form->OpenButton->click();
+    f.open(f.write("second.txt", "second"));
+    f.fileAnswer = third;
+    f.form->OpenButton->click();
+    QTest::keyClicks(&editor, QStringLiteral("n"));
+    f.form->NewButton->click();
+    EXPECT_FALSE(f.form->fileCommands().opening());
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("n"));
+    EXPECT_TRUE(f.form->state().fFileName.isEmpty());
+    held[again].promise.set_value();
+    held[third].promise.set_value();
+    QTest::qWait(300);
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("n"));
+    f.open(f.path("second.txt"));
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("second"));
+    EXPECT_EQ(f.form->state().fFileName, f.path("second.txt"));
+
+    QTest::keyClicks(&editor, QStringLiteral("y"));
+    const QString caption = f.form->windowTitle();
+    const QString missing = f.path("gone.txt");
+    f.open(missing);
+    EXPECT_EQ(f.errors, QStringList{QStringLiteral("ファイル %1 は開けません").arg(missing)});
+    EXPECT_EQ(editor.wholeText(), QStringLiteral("ysecond"));
+    EXPECT_EQ(f.form->state().fFileName, f.path("second.txt"));
+    EXPECT_EQ(f.form->windowTitle(), caption);
+    EXPECT_TRUE(editor.isModified());
+}
 
 TEST(OpenCommand, ReadsAPlainFileAndNamesTheDocument)
 {
@@ -129,7 +239,8 @@ TEST(NamedOpen, FollowsTheExtensionRuleAndShortcuts)
     const QString target = f.write("target.txt", "through the link");
     const QString link = f.path("shortcut.lnk");
     ASSERT_TRUE(QFile::link(target, link));
-    f.form->openCommandLineFile(link);
+    f.form->openAtStart(link);
+    ASSERT_TRUE(f.waitForOpen());
     EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("through the link"));
     EXPECT_EQ(f.form->state().fFileName, target);
     EXPECT_FALSE(f.form->state().fParamOpen);
@@ -145,7 +256,8 @@ TEST(NamedOpen, FileNameThatIsNotUtf8OpensAndSaves)
         ASSERT_EQ(::write(fd, "hello", 5), 5);
         ::close(fd);
     }
-    f.form->openCommandLineFile(velmor::decodeFileName(native));
+    f.form->openAtStart(velmor::decodeFileName(native));
+    ASSERT_TRUE(f.waitForOpen());
     EXPECT_TRUE(f.errors.isEmpty());
     EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("hello"));
     EXPECT_TRUE(f.form->ULabel98->text().endsWith(QStringLiteral("caf\uFFFD.txt")));
@@ -315,7 +427,8 @@ TEST(SaveAs, OffersTheDateAndTimeForAnUntitledText)
     QDateTime now(QDate(2005, 12, 25), QTime(14, 30, 5));
     velmor::FileServices services;
     services.now = [&now] { return now; };
-    velmor::FileCommands commands(f.form->state(), {*f.form->RichEdit98, *f.form->SaveLabel, *f.form->ULabel98},
+    velmor::FileCommands commands(f.form->state(),
+                                  {*f.form->RichEdit98, *f.form->SaveLabel, *f.form->ULabel98, *f.form->UPanel1},
                                   services, dialogs);
     commands.UniSaveButtonClick();
     now = QDateTime(QDate(2009, 3, 4), QTime(9, 5, 59));

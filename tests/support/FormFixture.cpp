@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 
+#include "document/FileCommands.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
@@ -41,6 +42,9 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
     };
     dialogs.beep = [this] { ++beeps; };
     velmor::FormOptions options{false, dialogs, settingsFile};
+    options.readFile = [this](const QString& path, qsizetype maxChars, const velmor::ReadingProgress& reading) {
+        return readFile ? readFile(path, maxChars, reading) : velmor::readTextFile(path, maxChars, reading);
+    };
     options.globalShortcuts = [this] {
         auto service = std::make_unique<FakeGlobalShortcuts>();
         shortcuts = service.get();
@@ -58,6 +62,13 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         QApplication::setActiveWindow(form.get());
         (void)QTest::qWaitForWindowActive(form.get());
     }
+    // The last file, when the settings name one.
+    waitForOpen();
+}
+
+bool FormFixture::waitForOpen()
+{
+    return QTest::qWaitFor([this] { return !form->fileCommands().opening(); });
 }
 
 FormFixture::~FormFixture()

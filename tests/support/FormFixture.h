@@ -39,8 +39,13 @@ struct FormFixture {
     // Sets up the printer as the print dialog would; none means the dialog is cancelled.
     std::function<void(QPrinter&)> printerChoice;
     int printDialogs = 0;
+    // Reads the files the window opens, on the reading thread; readTextFile until a test sets it.
+    std::function<velmor::DecodedText(const QString&, qsizetype, const velmor::ReadingProgress&)> readFile;
 
     void setText(const QString& text);
+    // Files are read on a thread: waits until the open going on has ended; false when it has not
+    // within five seconds.
+    bool waitForOpen();
     // Triggers a context-menu item the way its shortcut does.
     void trigger(const char* actionName);
 };
