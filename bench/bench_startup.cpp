@@ -437,6 +437,9 @@ int main(int argc, char** argv)
         std::printf("FeatherPad is not installed: no comparison\n");
 
     // A window that is already up opens the 20 MB file through Ctrl+O: it must go on answering.
+    const char* const openLabel = "Ctrl+O of 20 MB English in an open window";
+    if (!QString::fromLatin1(openLabel).contains(only))
+        return 0;
     const QString small = write(folder, QStringLiteral("small.txt"), "one\ntwo\nthree\n");
     std::vector<OpenTiming> opens;
     for (int i = 0; i < rounds; ++i)
@@ -447,8 +450,7 @@ int main(int argc, char** argv)
         std::ranges::sort(opens, {}, member);
         return opens[opens.size() / 2].*member;
     };
-    std::printf("Velmor     Ctrl+O of 20 MB English in an open window: text shown %7.0f ms   longest stall %5.0f ms "
-                "(target < 300 ms, median)\n",
-                middle(&OpenTiming::shownMs), middle(&OpenTiming::longestStallMs));
+    std::printf("Velmor     %s: text shown %7.0f ms   longest stall %5.0f ms (target < 300 ms, median)\n",
+                openLabel, middle(&OpenTiming::shownMs), middle(&OpenTiming::longestStallMs));
     return 0;
 }
