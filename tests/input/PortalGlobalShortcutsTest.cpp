@@ -21,6 +21,13 @@
 #include <atomic>
 #include <memory>
 
+#ifdef __SANITIZE_ADDRESS__
+// Qt D-Bus keeps the nodes it makes for the fake portal's registration until the program ends;
+// full stacks let the suppression find Qt's frames.
+extern "C" const char* __lsan_default_suppressions() { return "leak:QDBusConnection::registerObject\n"; }
+extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+#endif
+
 using velmor::PortalGlobalShortcuts;
 using velmor::ShortcutOutcome;
 
