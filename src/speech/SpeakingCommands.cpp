@@ -3,6 +3,7 @@
 #include "app/FormState.h"
 #include "speech/SpeechEngine.h"
 #include "speech/TextFeed.h"
+#include "speech/WordFollower.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
@@ -29,6 +30,7 @@ SpeakingCommands::~SpeakingCommands() = default;
 
 void SpeakingCommands::setFollower(WordFollower* follower)
 {
+    m_follower = follower;
     if (m_feed)
         m_feed->setFollower(follower);
 }
@@ -37,8 +39,15 @@ void SpeakingCommands::restart()
 {
     m_feed->stop();
     m_engine->ResetAudio();
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
+    showPaused(false);
+}
+
+void SpeakingCommands::showPaused(bool paused)
+{
+    m_state.fPaused = paused;
+    m_controls.pauseButton.setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    if (m_follower)
+        m_follower->setPaused(paused);
 }
 
 void SpeakingCommands::announce(const QString& sentence)
@@ -132,15 +141,11 @@ void SpeakingCommands::PauseButtonClick()
 {
     if (!m_state.fEngineOK)
         return;
-    if (m_state.fPaused) {
+    if (m_state.fPaused)
         m_engine->ResumeAudio();
-        m_state.fPaused = false;
-        m_controls.pauseButton.setText(QStringLiteral("Pause"));
-    } else {
+    else
         m_engine->PauseAudio();
-        m_state.fPaused = true;
-        m_controls.pauseButton.setText(QStringLiteral("Resume"));
-    }
+    showPaused(!m_state.fPaused);
 }
 
 void SpeakingCommands::ResetButtonClick()

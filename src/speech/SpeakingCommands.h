@@ -58,6 +58,7 @@ public:
 
 private:
     void restart();
+    void showPaused(bool paused);
     void highlightSelection();
 
     FormState& m_state;
@@ -66,6 +67,7 @@ private:
     ColorChooser m_chooseColor;
     std::function<void()> m_caretMoved;
     std::unique_ptr<TextFeed> m_feed;
+    WordFollower* m_follower = nullptr;
 };
 
 } // namespace velmor

@@ -87,6 +87,8 @@ std::optional<int> WordFollower::positionNow(const Followed& followed, qsizetype
 
 void WordFollower::wordHeard(const QString& text, int offset, int length)
 {
+    // Heard means playing, whoever ended a pause (a reset by the clipboard or the typing echo).
+    setPaused(false);
     // The engine hands back the very string it was given: a text of ours shares its data.
     const auto isIt = [&](const SpokenText& spoken) {
         return spoken.text().constData() == text.constData() && spoken.text().size() == text.size();
@@ -112,7 +114,7 @@ void WordFollower::wordHeard(const QString& text, int offset, int length)
     const std::optional<int> last = positionNow(followed, source->start + source->length - 1);
     if (!start || !last)
         return; // edited away since it was queued
-    followed.heard.emplace_back(source->start, m_clock.elapsed());
+    followed.heard.emplace_back(source->start, hearingTime());
     if (followed.heard.size() > kHeardWordsKept)
         followed.heard.pop_front();
     if (!m_showing)
@@ -154,9 +156,24 @@ std::optional<qint64> WordFollower::heardFor(int position) const
     for (const auto& [wordStart, when] : m_followed.front().heard) {
         const std::optional<int> now = positionNow(m_followed.front(), wordStart);
         if (now && *now >= position)
-            return m_clock.elapsed() - when;
+            return hearingTime() - when;
     }
     return std::nullopt;
+}
+
+void WordFollower::setPaused(bool paused)
+{
+    if (paused && !m_pausedAt) {
+        m_pausedAt = m_clock.elapsed();
+    } else if (!paused && m_pausedAt) {
+        m_pausedFor += m_clock.elapsed() - *m_pausedAt;
+        m_pausedAt.reset();
+    }
+}
+
+qint64 WordFollower::hearingTime() const
+{
+    return m_pausedAt.value_or(m_clock.elapsed()) - m_pausedFor;
 }
 
 } // namespace velmor

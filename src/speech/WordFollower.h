@@ -56,6 +56,8 @@ public:
     // Milliseconds since the first word of the followed text at or after `position` was heard;
     // none when no such word has been heard.
     std::optional<qint64> heardFor(int position) const;
+    // Time paused is not time heard; a word heard ends a pause.
+    void setPaused(bool paused);
 
 private:
     struct Followed {
@@ -79,6 +81,9 @@ private:
     bool m_hearingFront = false;     // a word of the first of them has been heard
     QTextCursor m_lastSelection; // moves with the edits
     QElapsedTimer m_clock;
+    qint64 hearingTime() const; // the clock less the time paused
+    qint64 m_pausedFor = 0;
+    std::optional<qint64> m_pausedAt;
 };
 
 } // namespace velmor

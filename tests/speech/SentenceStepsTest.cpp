@@ -65,6 +65,15 @@ TEST(SentenceSteps, NextAndBackRestartAtSentenceStartsAndMoveTheCaret)
     EXPECT_EQ(editor.selStart(), 20);
     hear(f, QStringLiteral("Red"));
 
+    // Time paused is not time heard: a second paused at a sentence's start, Back still goes to
+    // the sentence before.
+    f.form->PauseButtonClick();
+    QTest::qWait(1100);
+    f.form->PauseButtonClick();
+    f.trigger("SentenceBack");
+    EXPECT_EQ(editor.selStart(), 10);
+    hear(f, QStringLiteral("Red"));
+
     // Past the last sentence there is nowhere to go.
     f.trigger("NextSentence");
     f.trigger("NextSentence");
