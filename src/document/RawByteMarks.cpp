@@ -27,6 +27,23 @@ std::size_t lookAlikeCount(const QTextDocument& document)
     return count;
 }
 
+// The indexes of the characters in the raw-byte range that the ascending list leaves out.
+std::vector<qsizetype> rawRangeIndexesBesides(const QString& text, std::span<const qsizetype> listed)
+{
+    std::vector<qsizetype> others;
+    const auto* const units = text.utf16();
+    auto next = listed.begin();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isCp932RawByte(units[i]))
+            continue;
+        while (next != listed.end() && *next < i)
+            ++next;
+        if (next == listed.end() || *next != i)
+            others.push_back(i);
+    }
+    return others;
+}
+
 } // namespace
 
 RawByteMarks::RawByteMarks(QTextDocument& document)
@@ -56,42 +73,22 @@ void RawByteMarks::mark(QTextDocument& document, std::span<const qsizetype> inde
         return;
     const QString text = wholeText(document);
     const TextPositions positions(document);
-    const auto* const units = text.utf16();
-    auto next = indexes.begin();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isCp932RawByte(units[i]))
-            continue;
-        while (next != indexes.end() && *next < i)
-            ++next;
-        if (next == indexes.end() || *next != i)
-            marks->m_lookAlikes.push_back({positions.positionOf(i), units[i]});
-    }
+    for (const qsizetype i : rawRangeIndexesBesides(text, indexes))
+        marks->m_lookAlikes.push_back({positions.positionOf(i), text[i].unicode()});
 }
 
 std::vector<qsizetype> RawByteMarks::indexesOf(const QTextDocument& document)
 {
-    std::vector<qsizetype> indexes;
     const RawByteMarks* const marks = of(document);
     if (!marks || !marks->m_marked)
-        return indexes;
+        return {};
     std::vector<qsizetype> lookAlikes;
     if (!marks->m_lookAlikes.empty()) {
         const TextPositions positions(document);
         for (const Mark& mark : marks->m_lookAlikes)
             lookAlikes.push_back(positions.indexOf(mark.position));
     }
-    const QString text = wholeText(document);
-    const auto* const units = text.utf16();
-    auto next = lookAlikes.begin();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isCp932RawByte(units[i]))
-            continue;
-        while (next != lookAlikes.end() && *next < i)
-            ++next;
-        if (next == lookAlikes.end() || *next != i)
-            indexes.push_back(i);
-    }
-    return indexes;
+    return rawRangeIndexesBesides(wholeText(document), lookAlikes);
 }
 
 RawByteMarks::Edit::Edit(QTextDocument& document, Kind kind)

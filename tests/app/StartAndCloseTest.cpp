@@ -45,6 +45,15 @@ void numberedModes(FakeSpeechEngine& engine, int count)
     }
 }
 
+// "line 1" to "line <count>", a line each: longer than the window shows.
+QByteArray numberedLines(int count)
+{
+    QByteArray lines;
+    for (int i = 1; i <= count; ++i)
+        lines += "line " + QByteArray::number(i) + "\n";
+    return lines;
+}
+
 } // namespace
 
 // A file named on the command line is stored with its full path, and a start with a file
@@ -82,10 +91,7 @@ TEST(StartAndClose, LastFileShowsItsWholePathWhenItFitsAndTheEndLineInView)
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
     const QString last = folder.filePath(QStringLiteral("last.txt"));
-    QByteArray lines;
-    for (int i = 1; i <= 300; ++i)
-        lines += "line " + QByteArray::number(i) + "\n";
-    testfiles::writeFileBytes(last, lines + "the end\n\n\n");
+    testfiles::writeFileBytes(last, numberedLines(300) + "the end\n\n\n");
     testfiles::writeFileBytes(
         ini, QStringLiteral("[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=%1\n").arg(last).toUtf8());
     FormFixture f(2, true, ini);
@@ -153,10 +159,7 @@ TEST(StartAndClose, AFileNamedAtStartIsReadWhileTheWindowAnswers)
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
     const QString path = folder.filePath(QStringLiteral("notes.txt"));
-    QByteArray lines;
-    for (int i = 1; i <= 300; ++i)
-        lines += "line " + QByteArray::number(i) + "\n";
-    testfiles::writeFileBytes(path, lines + "the end\n\n");
+    testfiles::writeFileBytes(path, numberedLines(300) + "the end\n\n");
     testfiles::writeFileBytes(ini, "[Form1\\ffirst]\nBoolean=0\n");
     FormFixture f(2, true, ini);
     velmor::TRichEdit98& editor = *f.form->RichEdit98;
@@ -165,7 +168,7 @@ TEST(StartAndClose, AFileNamedAtStartIsReadWhileTheWindowAnswers)
     QTest::keyClicks(&editor, QStringLiteral("ab"));
     EXPECT_TRUE(editor.document()->isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.document()->isEmpty(); }));
-    EXPECT_EQ(editor.wholeText(), QString::fromUtf8(lines + "the end\nab\n"));
+    EXPECT_EQ(editor.wholeText(), QString::fromUtf8(numberedLines(300) + "the end\nab\n"));
     EXPECT_EQ(f.form->state().fFileName, path);
     EXPECT_EQ(f.form->state().fRow, 301);
     EXPECT_EQ(f.form->state().fCol, 2);
