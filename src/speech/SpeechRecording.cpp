@@ -1,5 +1,7 @@
 #include "speech/SpeechRecording.h"
 
+#include "speech/TextPreparation.h"
+
 #include <algorithm>
 
 namespace velmor {
@@ -8,19 +10,7 @@ namespace {
 
 // About a minute of speech: parts take a fraction of a second to synthesize, so speech queued
 // meanwhile starts soon, and a part's overhead is lost in its length.
-constexpr qsizetype kShortestPart = 1000;
 constexpr qsizetype kLongestPart = 8000;
-
-bool endsSentence(QStringView text, qsizetype at)
-{
-    const QChar c = text[at];
-    if (c == u'\u3002' || c == u'\uFF01' || c == u'\uFF1F')
-        return true;
-    const QChar next = at + 1 < text.size() ? text[at + 1] : QChar(u' ');
-    if (c == u'\n')
-        return next == u'\n';
-    return (c == u'.' || c == u'!' || c == u'?') && next.isSpace();
-}
 
 } // namespace
 
@@ -28,17 +18,7 @@ qsizetype recordingPartEnd(QStringView text, qsizetype from)
 {
     if (text.size() - from <= kLongestPart)
         return text.size();
-    const qsizetype longest = from + kLongestPart;
-    for (qsizetype at = from + kShortestPart; at < longest; ++at) {
-        if (endsSentence(text, at))
-            return at + 1;
-    }
-    for (qsizetype at = longest; at > from + kShortestPart; --at) {
-        if (text[at - 1].isSpace())
-            return at;
-    }
-    // Never between the two halves of a surrogate pair.
-    return text[longest - 1].isHighSurrogate() ? longest + 1 : longest;
+    return partEnd(text, int(from), int(kLongestPart));
 }
 
 AudioFileRecording::AudioFileRecording(const QString& path, int sampleRate, qsizetype textLength,

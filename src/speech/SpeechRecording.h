@@ -13,9 +13,8 @@
 namespace velmor {
 
 // Where the part of text that starts at from ends, for synthesizing a long text part by part:
-// at the first sentence or paragraph end (where the voice pauses anyway) after a stretch long
-// enough to make the parts' overhead small, else at a space, else at a fixed length. The
-// end of the text for the last part.
+// where the voice pauses anyway (partEnd) within a stretch long enough to make the parts'
+// overhead small; the end of the text for the last part.
 qsizetype recordingPartEnd(QStringView text, qsizetype from);
 
 // Speech recorded into an audio file (AudioFileWriter): the file appears at its path only
