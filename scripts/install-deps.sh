@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   # build
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
   libespeak-ng-dev espeak-ng-data libsndfile1-dev libasound2-dev libxcb1-dev libmecab-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
