@@ -18,6 +18,9 @@ trap cleanup EXIT
 # shellcheck source=/dev/null
 . "$run/env"
 
+# The benchmarks use this build's synthesis helper.
+export VELMOR_SYNTH_HELPER=$(realpath "$build")/velmor-synth
+
 status=0
 count=0
 for program in "$bench_dir"/*; do

@@ -91,6 +91,10 @@ int speakAloud(EspeakEngine& engine, const QString& text)
         return complain(kSpeakerFailed, QStringLiteral("no sound output to speak on; --out FILE writes the speech to a file"));
     int status = kSpeakerDone;
     QObject::connect(&engine, &SpeechEngine::OnTextDataDone, qApp, [] { QCoreApplication::exit(kSpeakerDone); });
+    QObject::connect(&engine, &SpeechEngine::OnEngineFault, qApp, [&status] {
+        status = complain(kSpeakerFailed, QStringLiteral("the speech engine stopped on this text"));
+        QCoreApplication::exit(status);
+    });
     QObject::connect(&engine, &SpeechEngine::OnOutputChanged, qApp, [&engine, &status] {
         if (engine.isSilent()) {
             status = complain(kSpeakerFailed, QStringLiteral("the sound output was lost"));

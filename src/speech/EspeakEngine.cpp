@@ -12,6 +12,8 @@ namespace velmor {
 namespace {
 
 constexpr qint64 kBytesPerSample = 2;
+// What espeak-ng synthesizes at, whatever the voice.
+constexpr int kEspeakSampleRate = 22050;
 // Synthesis runs about a thousand times faster than speech: hold it back at this much audio.
 constexpr double kQueueSeconds = 2.0;
 // What the device buffers; Reset and Pause are heard after at most this.
@@ -49,21 +51,30 @@ EspeakEngine::EspeakEngine(Output output, QObject* parent)
 
 EspeakEngine::EspeakEngine(OpenDevice deviceOpener, QObject* parent)
     : SpeechEngine(parent)
-    , m_pcm(std::size_t(bytesFor(kQueueSeconds, 22050 * kBytesPerSample)))
+    , m_pcm(std::size_t(bytesFor(kQueueSeconds, kEspeakSampleRate * kBytesPerSample)))
     , m_openDevice(std::move(deviceOpener))
     , m_recent(kRecentSamples, 0)
 {
-    m_worker = std::make_unique<EspeakWorker>(m_pcm, [this] { postPump(); });
+    m_worker = std::make_unique<EspeakWorker>(m_pcm, [this] { postPump(); }, [this] {
+        QMetaObject::invokeMethod(this, [this] { emit OnEngineFault(); }, Qt::QueuedConnection);
+    });
+    // The device opens while the helper starts, at the rate espeak-ng always gives; should the
+    // helper tell of another, it opens again.
+    m_bytesPerSecond = kEspeakSampleRate * kBytesPerSample;
+    m_output = openDevice(kEspeakSampleRate);
     m_modes = buildVoiceModes(m_worker->voices(), m_worker->variants());
     // The program shows mode 1 until it selects another, so that is the voice heard.
     m_mode = m_modes.empty() ? 0 : 1;
     const int rate = m_worker->sampleRate();
-    m_bytesPerSecond = rate * kBytesPerSample;
+    if (rate != kEspeakSampleRate) {
+        m_output.reset();
+        m_bytesPerSecond = rate * kBytesPerSample;
+        m_output = openDevice(rate);
+    }
     m_pcm.setCapacity(std::size_t(bytesFor(kQueueSeconds, m_bytesPerSecond)));
 
     m_deviceRetryTimer.setInterval(kDeviceRetryMs);
     connect(&m_deviceRetryTimer, &QTimer::timeout, this, &EspeakEngine::tryDevice);
-    m_output = openDevice();
     if (!m_output) {
         m_output = std::make_unique<SilentClockOutput>(m_bytesPerSecond, bytesFor(kSilentBufferSeconds, m_bytesPerSecond));
         m_silent = true;
@@ -370,12 +381,12 @@ void EspeakEngine::fallBackToSilence()
     emit OnOutputChanged();
 }
 
-std::unique_ptr<AudioOutput> EspeakEngine::openDevice()
+std::unique_ptr<AudioOutput> EspeakEngine::openDevice(int sampleRate)
 {
     if (!m_openDevice)
         return nullptr;
     // A dying device reports from inside its own calls: fall back once they have returned.
-    return m_openDevice(m_worker->sampleRate(), bytesFor(kDeviceBufferSeconds, m_bytesPerSecond), [this] {
+    return m_openDevice(sampleRate, bytesFor(kDeviceBufferSeconds, m_bytesPerSecond), [this] {
         QMetaObject::invokeMethod(this, &EspeakEngine::fallBackToSilence, Qt::QueuedConnection);
     });
 }
@@ -390,7 +401,7 @@ void EspeakEngine::tryDevice()
 {
     if (!m_silent || !m_openDevice || !isIdle())
         return;
-    std::unique_ptr<AudioOutput> device = openDevice();
+    std::unique_ptr<AudioOutput> device = openDevice(m_worker->sampleRate());
     if (!device)
         return;
     m_output = std::move(device);

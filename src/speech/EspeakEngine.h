@@ -19,8 +19,8 @@ namespace velmor {
 
 class AudioOutput;
 
-// The speech engine built on libespeak-ng. A worker thread synthesizes the queued texts into a
-// bounded PCM queue; the UI thread feeds that to the sound device and reports each text's
+// The speech engine built on libespeak-ng, which runs in a helper process of its own. A worker
+// thread has the queued texts synthesized into a bounded PCM queue; the UI thread feeds that to the sound device and reports each text's
 // start (its first samples handed to the device) and end (its last samples played).
 // Without a sound device, or after losing it, a silent clock plays the part of the device; the
 // device is looked for again whenever a text is queued on an idle engine, and every few seconds.
@@ -73,6 +73,8 @@ public:
     // The phonemes the voices make of a text prepared as for speaking; for checking the
     // preparation. Waits like sampleSelectedVoice.
     QString phonemesOf(const QString& text);
+    // The process that synthesizes now; for tests that make it fail.
+    pid_t synthesisProcess() const { return m_worker->helperProcess(); }
 
 private:
     struct Notification {
@@ -94,7 +96,7 @@ private:
     void emitWord(const Notification& word);
     void updateTimer();
     void fallBackToSilence();
-    std::unique_ptr<AudioOutput> openDevice();
+    std::unique_ptr<AudioOutput> openDevice(int sampleRate);
     void tryDevice();
     bool isIdle() const;
     qint64 playedPosition() const;

@@ -2,10 +2,10 @@
 
 #include "speech/PcmQueue.h"
 #include "speech/SpeechRecording.h"
+#include "speech/UnsafeInput.h"
 
 #include <QDebug>
 #include <algorithm>
-#include <espeak-ng/speak_lib.h>
 #include <iterator>
 #include <utility>
 
@@ -13,85 +13,19 @@ namespace velmor {
 
 namespace {
 
-// Whoever holds this may call into the library. The library keeps global state, so a second
-// engine alive at the same time gets no speech rather than a crash.
-std::mutex g_libraryOwner;
-// Set up once per process: espeak_Terminate followed by a new espeak_Initialize hangs the
-// next espeak_Terminate (espeak-ng 1.51).
-bool g_initializeTried = false;
-int g_sampleRate = 0;
+using HelperEvent = SynthesisHelper::Event;
 
-bool initializeLibrary()
+// The rest of a passage from a position on, its positions still pointing at the user's text.
+PreparedText tailOf(const PreparedText& passage, int from)
 {
-    if (!g_initializeTried) {
-        g_initializeTried = true;
-        g_sampleRate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+    PreparedText tail;
+    if (passage.sources.empty()) {
+        tail.appendVerbatim(QStringView(passage.text).mid(from), from);
+    } else {
+        tail.text = passage.text.mid(from);
+        tail.sources.assign(passage.sources.begin() + from, passage.sources.end());
     }
-    return g_sampleRate > 0;
-}
-
-VoiceGender genderOf(const espeak_VOICE& voice)
-{
-    switch (voice.gender) {
-    case 1: return VoiceGender::Male;
-    case 2: return VoiceGender::Female;
-    default: return VoiceGender::Unknown;
-    }
-}
-
-// espeak_VOICE::languages: a priority byte, then a NUL-terminated tag, repeated; a 0 byte ends it.
-std::vector<VoiceLanguage> languagesOf(const espeak_VOICE& voice)
-{
-    std::vector<VoiceLanguage> languages;
-    for (const char* p = voice.languages; p && *p; ) {
-        const QByteArray tag(p + 1);
-        languages.push_back({tag, int(static_cast<unsigned char>(*p))});
-        p += tag.size() + 2;
-    }
-    return languages;
-}
-
-std::vector<InstalledVoice> listVoices()
-{
-    std::vector<InstalledVoice> voices;
-    for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v)
-        voices.push_back({QByteArray((*v)->identifier), QString::fromUtf8((*v)->name), languagesOf(**v), genderOf(**v)});
-    return voices;
-}
-
-std::vector<QByteArray> listVariants()
-{
-    static const QByteArray variantFolder = QByteArrayLiteral("!v/");
-    espeak_VOICE filter{};
-    filter.languages = "variant";
-    std::vector<QByteArray> variants;
-    for (const espeak_VOICE** v = espeak_ListVoices(&filter); v && *v; ++v) {
-        const QByteArray identifier((*v)->identifier);
-        if (identifier.startsWith(variantFolder))
-            variants.push_back(identifier.mid(variantFolder.size()));
-    }
-    return variants;
-}
-
-// Receives the samples and events of the synthesis running on this thread; false stops it.
-// The last call of a synthesis may bring events without samples.
-using SynthesisSink = std::function<bool(const short* samples, int count, const espeak_EVENT* events)>;
-thread_local const SynthesisSink* t_sink = nullptr;
-
-int onSamples(short* wav, int count, espeak_EVENT* events)
-{
-    const SynthesisSink* sink = t_sink;
-    if (!sink)
-        return 0;
-    return (*sink)(wav, wav ? std::max(count, 0) : 0, events) ? 0 : 1;
-}
-
-void speak(const QString& text, const SynthesisSink& sink)
-{
-    const QByteArray utf8 = text.toUtf8();
-    t_sink = &sink;
-    espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
-    t_sink = nullptr;
+    return tail;
 }
 
 // The library counts a text's characters in code points from 1; the text is indexed in UTF-16
@@ -127,20 +61,21 @@ class WordEvents {
 public:
     explicit WordEvents(const PreparedText& passage) : m_passage(passage), m_index(passage.text) { }
 
-    void take(const espeak_EVENT* events)
+    void take(const std::vector<HelperEvent>& events)
     {
-        for (const espeak_EVENT* e = events; e && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        for (const HelperEvent& e : events) {
             // The library also sends empty words, at the start of some clauses.
-            if (e->type != espeakEVENT_WORD || e->text_position < 1 || e->length < 1)
+            if (e.type != synthesis::EventType::Word || e.textPosition < 1 || e.length < 1)
                 continue;
-            const int start = m_index.utf16Offset(e->text_position - 1);
-            const int end = m_index.utf16Offset(e->text_position - 1 + e->length);
+            const int start = m_index.utf16Offset(e.textPosition - 1);
+            const int end = m_index.utf16Offset(e.textPosition - 1 + e.length);
+            m_lastWordStart = std::max(m_lastWordStart, start);
             // After some symbols (an emoji) it also reports the blank that follows as a word.
             const QStringView word = QStringView(m_passage.text).mid(start, end - start);
             if (std::none_of(word.begin(), word.end(), [](QChar c) { return !c.isSpace(); }))
                 continue;
             const SourceSpan source = m_passage.sourceOf(start, end);
-            m_pending.push_back({std::max<qsizetype>(e->sample, 0), source.begin, source.end - source.begin});
+            m_pending.push_back({qsizetype(std::max<std::int64_t>(e.sample, 0)), source.begin, source.end - source.begin});
         }
     }
 
@@ -167,23 +102,29 @@ public:
         return words;
     }
 
+    // Where in the passage the last word reported begins; 0 before any.
+    int lastWordStart() const { return m_lastWordStart; }
+
 private:
     const PreparedText& m_passage;
     CodePointIndex m_index;
+    int m_lastWordStart = 0;
     std::vector<WordMark> m_pending; // sample counted from the start of the passage's synthesis
     qsizetype m_delivered = 0;
 };
 
 } // namespace
 
-EspeakWorker::EspeakWorker(PcmQueue& pcm, std::function<void()> pcmArrived)
+EspeakWorker::EspeakWorker(PcmQueue& pcm, std::function<void()> pcmArrived, std::function<void()> engineFault,
+                           QString helperProgram)
     : m_pcm(pcm)
     , m_pcmArrived(std::move(pcmArrived))
+    , m_engineFault(std::move(engineFault))
+    , m_helper(std::move(helperProgram))
 {
     std::promise<void> ready;
-    std::future<void> isReady = ready.get_future();
-    m_thread = std::thread(&EspeakWorker::run, this, &ready);
-    isReady.wait();
+    m_ready = ready.get_future().share();
+    m_thread = std::thread(&EspeakWorker::run, this, std::move(ready));
 }
 
 EspeakWorker::~EspeakWorker()
@@ -230,9 +171,7 @@ VoiceSample EspeakWorker::sample(const SynthesisJob& job)
         speakJob(job, [&](const short* samples, int count, std::vector<WordMark>) {
             result.samples.append(reinterpret_cast<const char*>(samples), qsizetype(count) * 2);
             return true;
-        });
-        if (const espeak_VOICE* inForce = espeak_GetCurrentVoice(); inForce && inForce->identifier)
-            result.voiceInForce = inForce->identifier;
+        }, OnFault::Stop, nullptr, &result.voiceInForce);
     });
     std::future<void> done = task.get_future();
     post(std::move(task));
@@ -246,13 +185,11 @@ QString EspeakWorker::phonemes(const SynthesisJob& job)
     std::packaged_task<void()> task([&] {
         if (!m_available)
             return;
-        forEachPassage(job, [&](const SpeechPassage& passage) {
-            const QByteArray utf8 = passage.prepared.text.toUtf8();
-            const void* next = utf8.constData();
-            while (next) {
-                if (const char* phonemes = espeak_TextToPhonemes(&next, espeakCHARS_UTF8, 0))
-                    result += QString::fromUtf8(phonemes) + u' ';
-            }
+        forEachPassage(job, [&](const SpeechPassage& passage, const QByteArray& voice) {
+            const std::optional<QString> phonemes = m_helper.phonemes(voice, job.wordsPerMinute, passage.prepared.text.toUtf8());
+            if (!phonemes)
+                return restartHelper();
+            result += *phonemes;
             return true;
         });
     });
@@ -269,6 +206,8 @@ struct EspeakWorker::Recording {
 
 void EspeakWorker::record(SynthesisJob job, std::shared_ptr<SpeechSink> sink)
 {
+    // A recording goes past the sound device: resetting speech does not cut it.
+    job.outlivesReset = true;
     recordFrom(std::make_shared<const Recording>(Recording{std::move(job), std::move(sink)}), 0);
 }
 
@@ -285,10 +224,15 @@ void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizet
         SynthesisJob part = recording->job;
         part.text = text.mid(from, end - from);
         bool taken = true;
+        bool faulted = false;
         speakJob(part, [&](const short* samples, int count, std::vector<WordMark>) {
             taken = sink.take(samples, count);
             return taken;
-        });
+        }, OnFault::Stop, &faulted);
+        if (faulted) {
+            sink.fail(QStringLiteral("The speech engine stopped on this text"));
+            return;
+        }
         if (!taken) {
             sink.finish(false);
             return;
@@ -301,19 +245,16 @@ void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizet
     }));
 }
 
-void EspeakWorker::run(std::promise<void>* ready)
+void EspeakWorker::run(std::promise<void> ready)
 {
-    std::unique_lock owner(g_libraryOwner, std::try_to_lock);
-    if (!owner.owns_lock()) {
-        qWarning("Velmor: another speech engine is using espeak-ng; this one stays silent");
-    } else if (initializeLibrary()) {
-        espeak_SetSynthCallback(onSamples);
+    if (std::optional<SynthesisHelper::Started> started = m_helper.start(true)) {
         m_available = true;
-        m_sampleRate = g_sampleRate;
-        m_voices = listVoices();
-        m_variants = listVariants();
+        m_sampleRate = started->sampleRate;
+        m_voices = std::move(started->voices);
+        m_variants = std::move(started->variants);
+        m_helperPid = m_helper.pid();
     }
-    ready->set_value();
+    ready.set_value();
 
     while (std::optional<Work> work = nextWork()) {
         if (auto* task = std::get_if<std::packaged_task<void()>>(&*work)) {
@@ -338,11 +279,14 @@ std::optional<EspeakWorker::Work> EspeakWorker::nextWork()
     return work;
 }
 
-void EspeakWorker::selectVoice(const QByteArray& voice, int wordsPerMinute)
+// After a fault: the engine is started anew at once, so the next sentence does not wait.
+bool EspeakWorker::restartHelper()
 {
-    if (voice != m_voice && espeak_SetVoiceByName(voice.constData()) == EE_OK)
-        m_voice = voice;
-    espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
+    const bool started = m_helper.start(false).has_value();
+    m_helperPid = m_helper.pid();
+    if (m_engineFault)
+        m_engineFault();
+    return started;
 }
 
 std::vector<WordMark> EspeakWorker::synthesize(const SynthesisJob& job)
@@ -356,30 +300,50 @@ std::vector<WordMark> EspeakWorker::synthesize(const SynthesisJob& job)
             return false; // discarded or shutting down: stop synthesizing this text
         m_pcmArrived();
         return true;
-    });
+    }, OnFault::SkipSentence);
 }
 
-std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink)
+std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const SampleSink& sink, OnFault onFault,
+                                             bool* faulted, QByteArray* voiceInForce)
 {
     bool stopped = false;
+    const auto goesOn = [&] { return !stopped && (job.outlivesReset || job.generation == m_pcm.generation()); };
     std::vector<WordMark> unheard; // of the passages before, for the next sound
-    forEachPassage(job, [&](const SpeechPassage& passage) {
-        WordEvents words(passage.prepared);
-        speak(passage.prepared.text, [&](const short* samples, int count, const espeak_EVENT* events) {
-            words.take(events);
-            if (count == 0)
-                return true;
-            std::vector<WordMark> heard = std::exchange(unheard, {});
-            std::vector<WordMark> mine = words.within(count);
-            heard.insert(heard.end(), mine.begin(), mine.end());
-            stopped = stopped || !sink(samples, count, std::move(heard));
-            // A reset also ends a text whose passages make no sound.
-        return !stopped && job.generation == m_pcm.generation();
-        });
-        std::vector<WordMark> rest = words.rest();
-        unheard.insert(unheard.end(), rest.begin(), rest.end());
+    forEachPassage(job, [&](const SpeechPassage& passage, const QByteArray& voice) {
+        // Where in the passage synthesis starts: after a fault, the sentence after the one the
+        // engine died on. Each fault moves on by a sentence at least, so none is tried twice.
+        int from = 0;
+        while (from < passage.prepared.text.size() && goesOn()) {
+            const PreparedText part = from == 0 ? passage.prepared : tailOf(passage.prepared, from);
+            WordEvents words(part);
+            const SynthesisHelper::Outcome outcome = m_helper.synthesize(
+                voice, job.wordsPerMinute, part.text.toUtf8(),
+                [&](const short* samples, int count, const std::vector<HelperEvent>& events) {
+                    words.take(events);
+                    if (count == 0)
+                        return true;
+                    std::vector<WordMark> heard = std::exchange(unheard, {});
+                    std::vector<WordMark> mine = words.within(count);
+                    heard.insert(heard.end(), mine.begin(), mine.end());
+                    stopped = stopped || !sink(samples, count, std::move(heard));
+                    return goesOn();
+                },
+                voiceInForce);
+            std::vector<WordMark> rest = words.rest();
+            unheard.insert(unheard.end(), rest.begin(), rest.end());
+            if (outcome != SynthesisHelper::Outcome::Died)
+                break;
+            qWarning("Velmor: the speech engine failed on: %s", qUtf8Printable(part.text.left(80)));
+            if (faulted)
+                *faulted = true;
+            if (!restartHelper() || onFault == OnFault::Stop) {
+                stopped = true;
+                break;
+            }
+            from += std::max(pieceEnd(part.text, words.lastWordStart()), words.lastWordStart() + 1);
+        }
         // A reset also ends a text whose passages make no sound.
-        return !stopped && job.generation == m_pcm.generation();
+        return goesOn();
     });
     return unheard;
 }
@@ -390,7 +354,6 @@ bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& si
 {
     const TextPreparer preparer(job.preparation);
     if (!preparer.changesText()) {
-        selectVoice(job.voice, job.wordsPerMinute);
         SpeechPassage whole;
         whole.prepared.text = job.text;
         // The library shortens the pause after a text's last sentence; a comma after it (which
@@ -398,13 +361,14 @@ bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& si
         // texts are spoken a sentence at a time anyway.
         if (job.continued && endsWithSentence(job.text))
             whole.prepared.text += QStringView(u" ,");
-        return sink(whole);
+        whole.prepared = UnsafeInputFilter::shipped().apply(whole.prepared);
+        return sink(whole, job.voice);
     }
     for (int begin = 0; begin < job.text.size();) {
         const int end = pieceEnd(job.text, begin);
-        for (const SpeechPassage& passage : preparer.prepare(job.text, begin, end)) {
-            selectVoice(voiceFor(passage.language, job), job.wordsPerMinute);
-            if (!sink(passage))
+        for (SpeechPassage& passage : preparer.prepare(job.text, begin, end)) {
+            passage.prepared = UnsafeInputFilter::shipped().apply(passage.prepared);
+            if (!sink(passage, voiceFor(passage.language, job)))
                 return false;
         }
         begin = end;

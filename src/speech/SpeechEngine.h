@@ -81,6 +81,8 @@ signals:
     void OnTextDataDiscarded();
     // The sound device was lost or found again; isSilent() tells which.
     void OnOutputChanged();
+    // The synthesiser failed on a passage and was started anew; speech went on after it.
+    void OnEngineFault();
     // A word of a queued text is heard: its first sound is playing now. text is the string that
     // was given to SpeakText, SpeakFirstPart or SpeakLastPart, the part the word is in (shared,
     // not copied, so a caller can tell its own texts by their data); offset and length count

@@ -66,12 +66,19 @@ bool AudioFileRecording::take(const qint16* samples, qsizetype count)
 
 void AudioFileRecording::reached(qsizetype position) { m_position = position; }
 
-void AudioFileRecording::finish(bool completed)
+void AudioFileRecording::finish(bool completed) { end(completed, {}); }
+
+void AudioFileRecording::fail(const QString& reason) { end(false, reason); }
+
+void AudioFileRecording::end(bool completed, const QString& failure)
 {
     State state = State::Written;
     QString error;
     if (m_cancelled.load()) {
         state = State::Cancelled;
+    } else if (!failure.isEmpty()) {
+        state = State::Failed;
+        error = failure;
     } else if (!completed || !m_writer.commit()) {
         state = State::Failed;
         error = m_writer.error().isEmpty() ? QStringLiteral("Speech could not be synthesized") : m_writer.error();

@@ -42,8 +42,11 @@ public:
     bool take(const qint16* samples, qsizetype count) override;
     void reached(qsizetype position) override;
     void finish(bool completed) override;
+    void fail(const QString& reason) override;
 
 private:
+    void end(bool completed, const QString& failure);
+
     AudioFileWriter m_writer;
     const int m_sampleRate;
     const qsizetype m_textLength;

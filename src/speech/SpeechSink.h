@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 namespace velmor {
@@ -14,6 +15,12 @@ public:
     virtual void reached(qsizetype position) = 0;
     // The last call: completed is false when take() stopped the recording or it could not run.
     virtual void finish(bool completed) = 0;
+    // The last call when the engine failed on the text, with why for the user.
+    virtual void fail(const QString& reason)
+    {
+        Q_UNUSED(reason);
+        finish(false);
+    }
 };
 
 } // namespace velmor

@@ -4,6 +4,7 @@
 #include "speech/Scripts.h"
 
 #include <QChar>
+#include <algorithm>
 
 namespace velmor {
 
@@ -64,9 +65,13 @@ const JapaneseReader& TextPreparer::reader() const
     return m_reader ? *m_reader : JapaneseReader::system();
 }
 
+// A voice whose language is not written in Latin letters switches by itself to another language's
+// rules for letters of a third script, and espeak-ng 1.51 then reads freed memory (the Korean voice
+// on Devanagari, the Georgian one on Devanagari vowel signs). Handing such passages to a voice of
+// their own language is what the voice would have done, without the fault.
 bool TextPreparer::changesText() const
 {
-    return m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) == PassageKind::Japanese;
+    return m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) != PassageKind::Latin;
 }
 
 void TextPreparer::readJapanese(QStringView whole, int begin, int end, const QByteArray& language,
@@ -91,22 +96,31 @@ std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, i
 {
     std::vector<SpeechPassage> out;
     const PassageKind native = nativeKindOf(m_options.voiceLanguage);
-    if (!m_options.autoLanguage) {
+    if (!m_options.autoLanguage && native == PassageKind::Latin) {
+        appendVerbatim(out, {}, whole, begin, end);
+        return out;
+    }
+    const QByteArray voiceTag = m_options.voiceLanguage.left(m_options.voiceLanguage.indexOf('-'));
+    const auto selectedVoiceReads = [native, &voiceTag](const ScriptPassage& passage) {
+        const bool nativeScript = passage.kind == native && (native != PassageKind::Other || passage.otherLanguage == voiceTag);
+        return passage.kind == PassageKind::Latin || nativeScript
+            || (native == PassageKind::Japanese && passage.kind == PassageKind::Chinese) || languageOf(passage).isEmpty();
+    };
+    const std::vector<ScriptPassage> passages = splitByScript(whole.sliced(begin, end - begin));
+    // Without auto language, text the voice reads stays whole, as context for its readings.
+    if (!m_options.autoLanguage && std::all_of(passages.begin(), passages.end(), selectedVoiceReads)) {
         if (native == PassageKind::Japanese)
             readJapanese(whole, begin, end, {}, out);
         else
             appendVerbatim(out, {}, whole, begin, end);
         return out;
     }
-    for (const ScriptPassage& passage : splitByScript(whole.sliced(begin, end - begin))) {
+    for (const ScriptPassage& passage : passages) {
         const int from = begin + passage.begin;
         const int to = begin + passage.end;
-        const bool selectedVoiceReads = passage.kind == PassageKind::Latin || passage.kind == native
-            || (native == PassageKind::Japanese && passage.kind == PassageKind::Chinese)
-            || languageOf(passage).isEmpty();
-        if (selectedVoiceReads && native == PassageKind::Japanese)
+        if (selectedVoiceReads(passage) && native == PassageKind::Japanese)
             readJapanese(whole, from, to, {}, out);
-        else if (selectedVoiceReads)
+        else if (selectedVoiceReads(passage))
             appendVerbatim(out, {}, whole, from, to);
         else if (passage.kind == PassageKind::Japanese)
             readJapanese(whole, from, to, languageOf(passage), out);

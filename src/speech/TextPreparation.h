@@ -19,7 +19,9 @@ struct PreparationOptions {
 };
 
 // The step between the speaking commands and the synthesiser: a Japanese voice gets readings
-// instead of kanji, and with auto language each passage gets a voice that can read it. Texts
+// instead of kanji, and with auto language each passage gets a voice that can read it. A voice
+// whose language is not written in Latin letters hands passages in a third script to a voice of
+// their language also without auto language, as it would by itself. Texts
 // are prepared a piece at a time (see pieceEnd), so speech need not wait for a long text.
 // Safe to use from several threads.
 class TextPreparer {

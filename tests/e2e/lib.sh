@@ -110,6 +110,8 @@ velmor_start() {
   local app=${VELMOR_INI%/*} home=$E2E_WORK/home
   mkdir -p "$app" "$home"
   cp "$VELMOR_BIN" "$app/velmor"
+  # Its synthesis helper goes with it, as an installed program finds its own.
+  cp "${VELMOR_BIN%/*}/velmor-synth" "$app/velmor-synth"
   (
     cd "$home"
     export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
@@ -159,6 +161,9 @@ velmor_stop() {
 }
 
 velmor_alive() { [ -n "$VELMOR_PID" ] && e2e_running "$VELMOR_PID"; }
+
+# The process id of the synthesis helper that a program (default: velmor) runs now.
+synthesis_helper() { pgrep -P "${1:-$VELMOR_PID}" -x velmor-synth | head -n 1; }
 
 # Prints the id of the focused window when it is one of velmor's other than the main window: a
 # question or a message box.

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "app/FontSetup.h"
@@ -7,6 +9,12 @@ int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("VELMOR_SYNTH_HELPER"))
+        qputenv("VELMOR_SYNTH_HELPER", VELMOR_SYNTH_HELPER_PATH);
+    // Caches (the voice list) go to a folder of the run's own, not the user's.
+    QTemporaryDir cache;
+    if (qEnvironmentVariableIsEmpty("XDG_CACHE_HOME"))
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
     QApplication app(argc, argv);
     velmor::installFontSubstitutions();
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "speech/PreparedText.h"
+
+#include <QRegularExpression>
+#include <QString>
+#include <vector>
+
+namespace velmor {
+
+// espeak-ng 1.51 reads freed memory on some inputs and may crash (in the helper process, which
+// then starts anew, but the sentence is lost). Those inputs never reach it: each rule of a list
+// replaces what it finds with something the engine speaks safely, or with a pause.
+// The list is data (speech/data/espeak-unsafe.tsv): one rule a line, a regular expression, a tab
+// and the replacement in double quotes; lines starting with # are comments.
+class UnsafeInputFilter {
+public:
+    struct Rule {
+        QRegularExpression pattern;
+        QString replacement;
+    };
+
+    // The rules shipped with the program.
+    static const UnsafeInputFilter& shipped();
+    // Rules from the text of a list; a malformed line throws std::invalid_argument naming it.
+    explicit UnsafeInputFilter(const QString& list);
+
+    const std::vector<Rule>& rules() const { return m_rules; }
+    // The text with every rule applied in order; positions still point at the user's text.
+    PreparedText apply(const PreparedText& text) const;
+
+private:
+    std::vector<Rule> m_rules;
+};
+
+} // namespace velmor
