@@ -353,7 +353,7 @@ std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const Samp
 bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& sink)
 {
     const TextPreparer preparer(job.preparation);
-    if (!preparer.changesText()) {
+    if (!preparer.changesText(job.text)) {
         SpeechPassage whole;
         whole.prepared.text = job.text;
         // The library shortens the pause after a text's last sentence; a comma after it (which

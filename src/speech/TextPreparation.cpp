@@ -69,9 +69,19 @@ const JapaneseReader& TextPreparer::reader() const
 // rules for letters of a third script, and espeak-ng 1.51 then reads freed memory (the Korean voice
 // on Devanagari, the Georgian one on Devanagari vowel signs). Handing such passages to a voice of
 // their own language is what the voice would have done, without the fault.
-bool TextPreparer::changesText() const
+// Hangul trips it in any other voice (archaic jamo, a question mark between two words): Korean goes
+// to the Korean voice whatever the voice selected.
+bool TextPreparer::changesText(QStringView text) const
 {
-    return m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) != PassageKind::Latin;
+    if (m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) != PassageKind::Latin)
+        return true;
+    for (int at = 0; at < text.size();) {
+        const CodePoint point = codePointAt(text, at);
+        if (scriptOf(point.value) == Script::Hangul)
+            return true;
+        at = point.next;
+    }
+    return false;
 }
 
 void TextPreparer::readJapanese(QStringView whole, int begin, int end, const QByteArray& language,
@@ -96,13 +106,11 @@ std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, i
 {
     std::vector<SpeechPassage> out;
     const PassageKind native = nativeKindOf(m_options.voiceLanguage);
-    if (!m_options.autoLanguage && native == PassageKind::Latin) {
-        appendVerbatim(out, {}, whole, begin, end);
-        return out;
-    }
     const QByteArray voiceTag = m_options.voiceLanguage.left(m_options.voiceLanguage.indexOf('-'));
-    const auto selectedVoiceReads = [native, &voiceTag](const ScriptPassage& passage) {
+    const auto selectedVoiceReads = [this, native, &voiceTag](const ScriptPassage& passage) {
         const bool nativeScript = passage.kind == native && (native != PassageKind::Other || passage.otherLanguage == voiceTag);
+        if (native == PassageKind::Latin && !m_options.autoLanguage && passage.kind != PassageKind::Korean)
+            return true;
         return passage.kind == PassageKind::Latin || nativeScript
             || (native == PassageKind::Japanese && passage.kind == PassageKind::Chinese) || languageOf(passage).isEmpty();
     };

@@ -29,8 +29,8 @@ public:
     // Without a reader, the system's MeCab dictionary is opened when first needed.
     explicit TextPreparer(PreparationOptions options, const JapaneseReader* reader = nullptr);
 
-    // False when every text goes to the selected voice as it is.
-    bool changesText() const;
+    // False when the text goes to the selected voice as it is.
+    bool changesText(QStringView text) const;
     // The passages for whole[begin, end), their positions counted in whole.
     std::vector<SpeechPassage> prepare(QStringView whole, int begin, int end) const;
 
