@@ -3,6 +3,7 @@
 
 #include "document/Cp932.h"
 #include "document/EditorLines.h"
+#include "document/LineBreakMarks.h"
 #include "document/TextFile.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextCursor>
 
 #include <cstdio>
 #include <sys/resource.h>
@@ -167,6 +169,37 @@ int main(int argc, char** argv)
     step.restart();
     const velmor::DecodedText utf8 = velmor::readTextFile(utf8Path, kMaxChars);
     std::printf("read+decode UTF-8: %.1f ms\n", ms(step));
+
+    // Mixed line breaks at their worst: every other line ends in LF instead of CR LF, and each
+    // such line is remembered as an exception.
+    {
+        QByteArray mixedBytes = velmor::encodeText(text, {velmor::TextEncoding::Cp932, velmor::LineBreak::CrLf});
+        qsizetype breaks = 0;
+        for (qsizetype at = mixedBytes.indexOf("\r\n"); at >= 0; at = mixedBytes.indexOf("\r\n", at + 1)) {
+            if (breaks++ % 2)
+                mixedBytes.remove(at, 1);
+        }
+        step.restart();
+        const velmor::DecodedText mixed = velmor::decodeText(mixedBytes);
+        std::printf("mixed line breaks: decode %.1f ms, %zu exceptions\n", ms(step), mixed.otherLineBreaks.size());
+        QPlainTextEdit mixedEditor;
+        mixedEditor.setPlainText(mixed.text);
+        step.restart();
+        velmor::LineBreakMarks::mark(*mixedEditor.document(), mixed.otherLineBreaks);
+        std::printf("mixed line breaks: marking the document %.1f ms\n", ms(step));
+        QTextCursor typing(mixedEditor.document());
+        typing.setPosition(1);
+        step.restart();
+        typing.insertText(QStringLiteral("x"));
+        std::printf("mixed line breaks: one keystroke at the start %.2f ms\n", ms(step));
+        typing.deletePreviousChar();
+        step.restart();
+        const QString mixedText = velmor::documentText(*mixedEditor.document());
+        const auto exceptions = velmor::LineBreakMarks::exceptionsOf(*mixedEditor.document(), mixedText);
+        const QByteArray saved = velmor::encodeText(mixedText, mixed.format, nullptr, {}, exceptions);
+        std::printf("mixed line breaks: gather + encode %.1f ms, saved back unchanged: %s\n", ms(step),
+                    saved == mixedBytes ? "yes" : "NO");
+    }
 
     QFile original(source);
     QFile plain(plainPath);

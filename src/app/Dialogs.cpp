@@ -7,6 +7,7 @@
 #include <QColorDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
 #include <QPointer>
 #include <memory>
 
@@ -19,9 +20,21 @@ Dialogs standardDialogs(QWidget* parent)
     dialogs.askYesNo = [owner](const QString& text) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Velmor"), text,
                         QMessageBox::Yes | QMessageBox::No, owner);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
+    };
+    dialogs.askChoice = [owner](const QString& text, const QStringList& buttons, int defaultButton,
+                                int escapeButton) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Velmor"), text, QMessageBox::NoButton, owner);
+        QList<QPushButton*> pushButtons;
+        for (const QString& caption : buttons)
+            pushButtons << box.addButton(caption, QMessageBox::ActionRole);
+        box.setDefaultButton(pushButtons.value(defaultButton));
+        box.setEscapeButton(pushButtons.value(escapeButton));
+        box.exec();
+        const qsizetype chosen = pushButtons.indexOf(box.clickedButton());
+        return chosen < 0 ? escapeButton : int(chosen);
     };
     dialogs.inform = [owner](const QString& text) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velmor"), text, QMessageBox::Ok, owner);

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -21,8 +22,13 @@ struct FileChoice {
 };
 
 struct Dialogs {
-    // Information-style question with Yes and No; true only for Yes.
+    // Information-style question with Yes and No; true only for Yes. No is the default
+    // button, so that a stray Enter never discards anything.
     std::function<bool(const QString& text)> askYesNo;
+    // A question with buttons of its own; the index of the button chosen. Enter chooses
+    // defaultButton; Escape and closing the box choose escapeButton.
+    std::function<int(const QString& text, const QStringList& buttons, int defaultButton, int escapeButton)>
+        askChoice;
     // Plain message box with an OK button.
     std::function<void(const QString& text)> inform;
     // The application's error box.

@@ -67,6 +67,9 @@ struct FormState {
     int fAlpha = 255;
     QString fExeName;
     QString fDicName;
+    // The arguments of a dictionary program that came from a desktop entry's command.
+    QStringList fExeArgs;
+    QStringList fDicArgs;
 };
 
 } // namespace velmor

@@ -81,6 +81,17 @@ SectionRange findSection(const QStringList& lines, QStringView section)
     return range;
 }
 
+// Any character that a reader of the file could take for the end of a line.
+bool staysOnOneLine(QStringView text)
+{
+    for (const QChar c : text) {
+        const bool control = c.category() == QChar::Other_Control && c != u'\t';
+        if (control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
 QString keyLine(QStringView key, QStringView value)
 {
     QString line;
@@ -125,25 +136,35 @@ std::optional<QString> IniDocument::value(QStringView section, QStringView key) 
     return std::nullopt;
 }
 
-void IniDocument::setValue(QStringView section, QStringView key, QStringView value)
+bool IniDocument::canStore(QStringView section, QStringView key, QStringView value)
 {
+    const QStringView trimmedKey = trimBlanks(key);
+    return staysOnOneLine(section) && staysOnOneLine(key) && staysOnOneLine(value) && !section.contains(u']')
+        && !trimmedKey.isEmpty() && !trimmedKey.startsWith(u'[') && !key.contains(u'=');
+}
+
+bool IniDocument::setValue(QStringView section, QStringView key, QStringView value)
+{
+    if (!canStore(section, key, value))
+        return false;
     const SectionRange range = findSection(m_lines, section);
     if (range.header < 0) {
         m_lines.append(QStringLiteral("[%1]").arg(section));
         m_lines.append(keyLine(key, value));
-        return;
+        return true;
     }
     qsizetype lastFilled = range.header;
     for (qsizetype i = range.header + 1; i < range.end; ++i) {
         const auto entry = keyOf(m_lines[i]);
         if (entry && sameName(entry->key, key)) {
             m_lines[i] = keyLine(entry->key, value);
-            return;
+            return true;
         }
         if (!trimBlanks(m_lines[i]).isEmpty())
             lastFilled = i;
     }
     m_lines.insert(lastFilled + 1, keyLine(key, value));
+    return true;
 }
 
 QByteArray IniDocument::toUtf8() const
@@ -232,9 +253,12 @@ void updateIniFile(const QString& path, const std::function<void(IniDocument&)>&
         throw SettingsWriteError(path);
 }
 
-void writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value)
+bool writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value)
 {
+    if (!IniDocument::canStore(section, key, value))
+        return false;
     updateIniFile(path, [&](IniDocument& doc) { doc.setValue(section, key, value); });
+    return true;
 }
 
 } // namespace velmor

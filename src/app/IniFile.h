@@ -33,7 +33,13 @@ public:
     // Spaces and tabs around the value are not part of it; a key with nothing after "=" gives "".
     std::optional<QString> value(QStringView section, QStringView key) const;
     // Replaces the key's value, or adds the key at the end of its section, or adds the section at the end.
-    void setValue(QStringView section, QStringView key, QStringView value);
+    // Refuses, changing nothing and giving false, what canStore refuses.
+    bool setValue(QStringView section, QStringView key, QStringView value);
+
+    // False when writing the entry would break its line or start one of another meaning: a line
+    // break or any other control character but the tab anywhere, a "]" in the section name, an
+    // empty key, a key with "=" or beginning with "[".
+    static bool canStore(QStringView section, QStringView key, QStringView value);
 
     QByteArray toUtf8() const;
 
@@ -63,6 +69,7 @@ std::optional<QString> readIniValue(const QString& path, QStringView section, QS
 // its folder refuses the write.
 void updateIniFile(const QString& path, const std::function<void(IniDocument&)>& change);
 
-void writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value);
+// False, leaving the file alone, when IniDocument::canStore refuses the entry.
+bool writeIniValue(const QString& path, QStringView section, QStringView key, QStringView value);
 
 } // namespace velmor

@@ -93,6 +93,12 @@ void TRegFiler::write(const QString& text)
         m_manager.report(QStringLiteral("can not create Inifile object."));
         return;
     }
+    // A line break in a value would let it write lines of its own into the file.
+    if (!IniDocument::canStore(m_current->Section, m_current->Ident, text)) {
+        m_manager.report(QStringLiteral("[' %1 '] holds a line break or another control character and was not saved.")
+                             .arg(m_current->Name));
+        return;
+    }
     if (m_manager.m_open && m_manager.m_openForWriting)
         m_manager.m_open->setValue(m_current->Section, m_current->Ident, text);
     else

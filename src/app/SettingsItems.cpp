@@ -51,6 +51,8 @@ std::vector<TRegItem> definedItems()
         {u"fDicName", u"fDicName", u"String", u""},
         {u"AutoLanguage1Checked", u"AutoLanguage1", u"Checked", u"False"},
         {u"FollowWordsChecked", u"FollowWords", u"Checked", u"True"},
+        {u"fExeArgs", u"fExeArgs", u"String", u""},
+        {u"fDicArgs", u"fDicArgs", u"String", u""},
     };
 
     std::vector<TRegItem> items;

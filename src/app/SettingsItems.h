@@ -6,7 +6,7 @@ namespace velmor {
 
 class TRegManager;
 
-// Replaces the manager's items with Velmor's 35 settings items, in their defined order.
+// Replaces the manager's items with Velmor's 37 settings items, in their defined order.
 void fillSettingsItems(TRegManager& manager);
 
 // The item names in the order the main window reads them at start-up and writes them

@@ -11,6 +11,7 @@
 #include "document/DroppedFiles.h"
 #include "document/EditorLines.h"
 #include "document/FileCommands.h"
+#include "document/FileNames.h"
 #include "document/YukiMarks.h"
 #include "input/InputConcerns.h"
 #include "help/KeyNameHelp.h"
@@ -38,6 +39,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QTextDocument>
 #include <QLabel>
 #include <QMenu>
 #include <QGuiApplication>
@@ -225,6 +227,9 @@ void TForm1::connectHandlers()
     onAction("Yuki1", &TForm1::Yuki1Click);
     onAction("AddYuki1", &TForm1::AddYuki1Click);
     connect(RichEdit98, &QPlainTextEdit::textChanged, this, [this] { guarded(&TForm1::RichEdit98Change); });
+    // Whatever sets or clears the modified flag, the unsaved-changes mark says the same.
+    connect(RichEdit98->document(), &QTextDocument::modificationChanged, this,
+            [this] { m_document->showModified(); });
     connect(RepUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::RepUpDownChange); });
     connect(Timer1, &QTimer::timeout, this, [this] { guarded(&TForm1::Timer1Timer); });
     if (m_engine) {
@@ -321,7 +326,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
     auto* lastFileOption = findChild<QAction*>(QStringLiteral("LastfileCheck"));
     if (lastFileOption->isChecked() && !s.fLastfile.isEmpty() && !commandLineFilePending
-        && QFileInfo::exists(s.fLastfile))
+        && fileNameExists(s.fLastfile))
         openAtStart(s.fLastfile);
 
     SaveLabel->setOpaque(false);

@@ -14,7 +14,8 @@ void TForm1::createDropsAndPrinting()
 {
     m_drops = std::make_unique<DropCommands>(
         m_state, DropControls{*RichEdit98, *DicButton, *DicButton2},
-        DropServices{[this] { return m_document->mayDiscardText(); }, [this] { MyTextFileOpen(); }});
+        DropServices{[this] { return m_document->mayDiscardText(); }, [this] { MyTextFileOpen(); },
+                     [this](const QString& reason) { m_dialogs.inform(reason); }});
 
     const auto dropTarget = [this](const char* name, QWidget* control,
                                    void (TForm1::*handler)(const QStringList&)) {

@@ -5,6 +5,8 @@
 #include "app/SettingsItems.h"
 #include "app/TForm1.h"
 #include "app/WindowBounds.h"
+#include "document/FileNames.h"
+#include "document/ProgramLauncher.h"
 #include "widgets/Bgr.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
@@ -80,8 +82,8 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                     [](F& f, R& w) { w.WriteInteger(f.m_state.fAlpha); }}},
         {"LastfileCheckChecked", {[](F& f, R& r) { menuCheck(f, "LastfileCheck")->setChecked(r.ReadBool()); },
                                   [](F& f, R& w) { w.WriteBool(menuCheck(f, "LastfileCheck")->isChecked()); }}},
-        {"fLastfile", {[](F& f, R& r) { f.m_state.fLastfile = r.ReadString(); },
-                       [](F& f, R& w) { w.WriteString(f.m_state.fFileName); }}},
+        {"fLastfile", {[](F& f, R& r) { f.m_state.fLastfile = fileNameFromSetting(r.ReadString()); },
+                       [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fFileName)); }}},
         {"fBGColor", {[](F& f, R& r) { f.m_state.fBGColor = std::uint32_t(r.ReadInteger()); },
                       [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.RichEdit98->backgroundColor()))); }}},
         {"fFontColor", {[](F& f, R& r) { f.m_state.fFontColor = std::uint32_t(r.ReadInteger()); },
@@ -92,8 +94,8 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                        [](F& f, R& w) { w.WriteInteger(f.RichEdit98->font().pointSize()); }}},
         {"fFontName", {[](F& f, R& r) { f.m_state.fFontName = r.ReadString(); },
                        [](F& f, R& w) { w.WriteString(f.RichEdit98->font().family()); }}},
-        {"fExeName", {[](F& f, R& r) { f.m_state.fExeName = r.ReadString(); },
-                      [](F& f, R& w) { w.WriteString(f.m_state.fExeName); }}},
+        {"fExeName", {[](F& f, R& r) { f.m_state.fExeName = fileNameFromSetting(r.ReadString()); },
+                      [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fExeName)); }}},
         {"WordReadCheckBoxChecked", {[](F& f, R& r) { f.WordReadCheckBox->setChecked(r.ReadBool()); },
                                      [](F& f, R& w) { w.WriteBool(f.WordReadCheckBox->isChecked()); }}},
         {"endlineChecked", {[](F& f, R& r) { menuCheck(f, "endline")->setChecked(r.ReadBool()); },
@@ -108,8 +110,12 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                              [](F& f, R& w) { w.WriteBool(menuCheck(f, "KeyInput")->isChecked()); }}},
         {"fSelBgColor", {[](F& f, R& r) { f.m_state.fSelBgColor = std::uint32_t(r.ReadInteger()); },
                          [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fSelBgColor)); }}},
-        {"fDicName", {[](F& f, R& r) { f.m_state.fDicName = r.ReadString(); },
-                      [](F& f, R& w) { w.WriteString(f.m_state.fDicName); }}},
+        {"fDicName", {[](F& f, R& r) { f.m_state.fDicName = fileNameFromSetting(r.ReadString()); },
+                      [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fDicName)); }}},
+        {"fExeArgs", {[](F& f, R& r) { f.m_state.fExeArgs = splitArguments(r.ReadString()); },
+                      [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fExeArgs)); }}},
+        {"fDicArgs", {[](F& f, R& r) { f.m_state.fDicArgs = splitArguments(r.ReadString()); },
+                      [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fDicArgs)); }}},
         {"FollowWordsChecked", {[](F& f, R& r) { menuCheck(f, "FollowWords1")->setChecked(r.ReadBool()); },
                                 [](F& f, R& w) { w.WriteBool(menuCheck(f, "FollowWords1")->isChecked()); }}},
     };

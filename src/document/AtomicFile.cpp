@@ -6,7 +6,11 @@
 #include <QDir>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
+#include <dirent.h>
+#include <functional>
+#include <vector>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
@@ -128,11 +132,13 @@ Outcome replaceThroughTemporaryFile(const QByteArray& target, const std::optiona
     return Outcome::Written;
 }
 
+constexpr char kBackupInfix[] = ".velmor-backup-";
+
 // A private copy of bytes, beside target when its folder lets it, else in the temporary
 // folder; its name, or nothing when no copy could be written.
 std::optional<QByteArray> writeBackup(const QByteArray& target, QByteArrayView bytes)
 {
-    const QByteArray name = fileNameOf(target) + ".velmor-backup-";
+    const QByteArray name = fileNameOf(target) + kBackupInfix;
     for (const QByteArray& folder : {folderOf(target), encodeFileName(QDir::tempPath())}) {
         QByteArray backup;
         FileDescriptor file(createUnique(folder + '/' + name, 0600, &backup));
@@ -210,6 +216,41 @@ bool writeFileAtomically(const QString& path, QByteArrayView bytes)
         break;
     }
     return false;
+}
+
+QStringList leftoverBackups(const QString& path)
+{
+    const QByteArray target = resolvedTarget(encodeFileName(path));
+    const QByteArray folder = folderOf(target);
+    const QByteArray prefix = fileNameOf(target) + kBackupInfix;
+    std::vector<std::pair<qint64, QByteArray>> found;
+    DIR* const listing = ::opendir(folder.constData());
+    if (!listing)
+        return {};
+    while (const dirent* entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        struct stat status {};
+        const QByteArray full = folder + '/' + name;
+        if (name.startsWith(prefix) && name.size() > prefix.size() && ::lstat(full.constData(), &status) == 0
+            && S_ISREG(status.st_mode))
+            found.emplace_back(qint64(status.st_mtime), full);
+    }
+    ::closedir(listing);
+    std::ranges::sort(found, std::greater<>());
+    QStringList backups;
+    for (const auto& [modified, name] : found)
+        backups << decodeFileName(name);
+    return backups;
+}
+
+bool restoreBackup(const QString& path, const QString& backup)
+{
+    const int fd = ::open(encodeFileName(backup).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    const FileDescriptor descriptor(fd);
+    const std::optional<QByteArray> bytes = readAll(descriptor.get());
+    return bytes && writeFileAtomically(path, *bytes) && ::unlink(encodeFileName(backup).constData()) == 0;
 }
 
 ReplacementFile::ReplacementFile(const QString& path)

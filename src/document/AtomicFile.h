@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace velmor {
 
@@ -16,6 +17,14 @@ namespace velmor {
 // The folder must already exist. False when the write is refused (a write-protected file
 // included) or path names something other than a file; the old file is then as it was.
 [[nodiscard]] bool writeFileAtomically(const QString& path, QByteArrayView bytes);
+
+// The copies of the file at path that an overwrite in place left beside it because it did not
+// finish (the process was killed, the old bytes could not be put back), newest first.
+QStringList leftoverBackups(const QString& path);
+
+// Puts the backup's bytes back into the file at path, as writeFileAtomically does, and removes
+// the backup. False, with both left as they were, when either step fails.
+[[nodiscard]] bool restoreBackup(const QString& path, const QString& backup);
 
 // A file written piece by piece that replaces the file at path only when complete: it is
 // written under a temporary name beside path (with the old file's mode), and commit() renames

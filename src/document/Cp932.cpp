@@ -104,7 +104,7 @@ private:
     bool m_all = true;
 };
 
-QByteArray encode(QStringView text, RawByteFilter rawBytes, int* unmappable)
+QByteArray encode(QStringView text, RawByteFilter rawBytes, int* unmappable, QStringList* examples)
 {
     // A CP932 character takes at most two bytes for its one code unit; "?" and a raw byte
     // take one byte for one or two units.
@@ -129,6 +129,11 @@ QByteArray encode(QStringView text, RawByteFilter rawBytes, int* unmappable)
             ++count;
             if (QChar::isHighSurrogate(c) && at + 1 < text.size() && text[at + 1].isLowSurrogate())
                 units = 2;
+            if (examples && examples->size() < kMostUnmappableExamples) {
+                const QString character = text.sliced(at, qsizetype(units)).toString();
+                if (!examples->contains(character))
+                    *examples << character;
+            }
         }
         ++out;
         --outLeft;
@@ -167,11 +172,11 @@ QString decodeCp932(QByteArrayView bytes)
     return text;
 }
 
-QByteArray encodeCp932(QStringView text, int* unmappable) { return encode(text, RawByteFilter(), unmappable); }
+QByteArray encodeCp932(QStringView text, int* unmappable) { return encode(text, RawByteFilter(), unmappable, nullptr); }
 
-QByteArray encodeCp932(QStringView text, std::span<const qsizetype> rawBytes, int* unmappable)
+QByteArray encodeCp932(QStringView text, std::span<const qsizetype> rawBytes, int* unmappable, QStringList* examples)
 {
-    return encode(text, RawByteFilter(rawBytes), unmappable);
+    return encode(text, RawByteFilter(rawBytes), unmappable, examples);
 }
 
 } // namespace velmor

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <span>
@@ -28,6 +29,10 @@ QByteArray encodeCp932(QStringView text, int* unmappable = nullptr);
 
 // The same, except that only the characters at the ascending positions rawBytes names are
 // taken for raw bytes: a raw-byte character anywhere else is unmappable like any other.
-QByteArray encodeCp932(QStringView text, std::span<const qsizetype> rawBytes, int* unmappable);
+// examples, when given, receives the first kMostUnmappableExamples different unmappable
+// characters, in the order they come.
+inline constexpr qsizetype kMostUnmappableExamples = 5;
+QByteArray encodeCp932(QStringView text, std::span<const qsizetype> rawBytes, int* unmappable,
+                       QStringList* examples = nullptr);
 
 } // namespace velmor

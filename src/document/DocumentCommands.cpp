@@ -116,4 +116,10 @@ void DocumentCommands::RichEdit98Change()
         m_controls.saveLabel.setOpaque(true);
 }
 
+void DocumentCommands::showModified()
+{
+    const TRichEdit98& editor = m_controls.editor;
+    m_controls.saveLabel.setOpaque(editor.isModified() && !editor.document()->isEmpty());
+}
+
 } // namespace velmor

@@ -49,6 +49,8 @@ public:
     void Yuki1Click();
     void AddYuki1Click();
     void RichEdit98Change();
+    // The unsaved-changes mark shows the modified flag, except that an empty text shows none.
+    void showModified();
 
     // After the text box's font was applied anew: colour the Yuki marks again and put caret
     // and view back. ReSetText keeps the view's own first line; ReSetTextM goes back to

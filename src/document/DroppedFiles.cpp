@@ -7,17 +7,16 @@
 #include "widgets/TRichEdit98.h"
 
 #include <QAbstractButton>
-#include <QFileInfo>
 
 namespace velmor {
 
 namespace {
 
-void showProgramHint(QAbstractButton& button, const QString& program)
+void showProgramHint(QAbstractButton& button, const QString& program, const QStringList& arguments)
 {
-    const QString name = QFileInfo(program).fileName();
-    button.setToolTip(name);
-    button.setStatusTip(name);
+    const QString command = commandText({program, arguments});
+    button.setToolTip(command);
+    button.setStatusTip(command);
 }
 
 } // namespace
@@ -47,34 +46,39 @@ void DropCommands::DropDst1FileDrop(const QStringList& files)
 
 void DropCommands::DropDst2FileDrop(const QStringList& files)
 {
-    rememberProgram(files, m_state.fExeName, m_controls.dicButton);
+    rememberProgram(files, m_state.fExeName, m_state.fExeArgs, m_controls.dicButton);
 }
 
 void DropCommands::DropDst3FileDrop(const QStringList& files)
 {
-    rememberProgram(files, m_state.fDicName, m_controls.dicButton2);
+    rememberProgram(files, m_state.fDicName, m_state.fDicArgs, m_controls.dicButton2);
 }
 
-void DropCommands::rememberProgram(const QStringList& files, QString& program, QAbstractButton& button)
+void DropCommands::rememberProgram(const QStringList& files, QString& program, QStringList& arguments,
+                                   QAbstractButton& button)
 {
     if (files.isEmpty())
         return;
-    if (const std::optional<QString> dropped = droppedProgram(files.front())) {
-        program = *dropped;
-        showProgramHint(button, program);
+    const ProgramDrop dropped = droppedProgram(files.front());
+    if (dropped.command) {
+        program = dropped.command->program;
+        arguments = dropped.command->arguments;
+        showProgramHint(button, program, arguments);
+    } else if (!dropped.refusal.isEmpty() && m_services.refuse) {
+        m_services.refuse(dropped.refusal);
     }
 }
 
 // A missing program or one that does not start is passed over without a word.
-void DropCommands::DicButtonClick() { startProgram(m_state.fExeName); }
-void DropCommands::DicButton2Click() { startProgram(m_state.fDicName); }
+void DropCommands::DicButtonClick() { startProgram({m_state.fExeName, m_state.fExeArgs}); }
+void DropCommands::DicButton2Click() { startProgram({m_state.fDicName, m_state.fDicArgs}); }
 
 void DropCommands::showProgramHints()
 {
     if (!m_state.fExeName.isEmpty())
-        showProgramHint(m_controls.dicButton, m_state.fExeName);
+        showProgramHint(m_controls.dicButton, m_state.fExeName, m_state.fExeArgs);
     if (!m_state.fDicName.isEmpty())
-        showProgramHint(m_controls.dicButton2, m_state.fDicName);
+        showProgramHint(m_controls.dicButton2, m_state.fDicName, m_state.fDicArgs);
 }
 
 } // namespace velmor

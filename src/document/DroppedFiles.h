@@ -21,6 +21,7 @@ struct DropControls {
 struct DropServices {
     std::function<bool()> mayDiscardText; // the unsaved-text question
     std::function<void()> openNamedFile;  // opens fOpenName as the start-up opens do
+    std::function<void(const QString&)> refuse; // says why a dropped program was not taken
 };
 
 // Files dropped on the text box open there; a program dropped on a dictionary button is
@@ -39,7 +40,7 @@ public:
     void showProgramHints();
 
 private:
-    void rememberProgram(const QStringList& files, QString& program, QAbstractButton& button);
+    void rememberProgram(const QStringList& files, QString& program, QStringList& arguments, QAbstractButton& button);
 
     FormState& m_state;
     DropControls m_controls;

@@ -3,7 +3,9 @@
 #include "app/ErrorBox.h"
 #include "app/FaceNames.h"
 #include "app/FormState.h"
+#include "document/AtomicFile.h"
 #include "document/FileNames.h"
+#include "document/LineBreakMarks.h"
 #include "document/Paths.h"
 #include "document/ShellLink.h"
 #include "document/TextFile.h"
@@ -15,6 +17,8 @@
 
 #include <QFileInfo>
 #include <QScrollBar>
+
+#include <unistd.h>
 
 namespace velmor {
 
@@ -67,6 +71,7 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
     // Any start-up open still going is replaced by this one.
     m_state.fParamOpen = road == Road::StartUp;
     m_controls.editor.holdKeys(true);
+    offerLeftoverBackup(path);
     m_progress.start(QFileInfo(displayFileName(path)).fileName());
     m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile},
                       &m_controls.editor,
@@ -102,6 +107,7 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     const qsizetype length = read.split.text.size();
     read.split = {};
     markRawBytes(*editor.document(), read.decoded.rawBytes);
+    LineBreakMarks::mark(*editor.document(), read.decoded.otherLineBreaks);
     const bool unicode = isUnicode(read.decoded.format.encoding);
     m_state.fHangulMode = unicode && IsHangulName(path);
     if (m_state.fHangulMode && m_state.fFontName != kFaceUIGothic)
@@ -146,27 +152,87 @@ void FileCommands::showFileName()
                                  m_state.fFontName);
 }
 
+void FileCommands::announce(const QString& sentence)
+{
+    if (!m_services.speechInfo())
+        return;
+    m_state.fSpeechKind = 0;
+    m_services.announce(sentence);
+}
+
 void FileCommands::refuse(const QString& spoken, const QString& shown)
 {
-    if (m_services.speechInfo()) {
-        m_state.fSpeechKind = 0;
-        m_services.announce(spoken);
-    }
+    announce(spoken);
     m_dialogs.inform(shown);
 }
 
-void FileCommands::write(const QString& path, const TextFormat& format)
+FileCommands::Written FileCommands::write(const QString& path, const TextFormat& format)
 {
     const QTextDocument& document = *m_controls.editor.document();
-    const int replaced = writeTextFile(path, documentText(document), format, rawBytePositions(document));
+    const QString text = documentText(document);
+    int replaced = 0;
+    QStringList examples;
+    const QByteArray bytes = encodeText(text, format, &replaced, rawBytePositions(document),
+                                        LineBreakMarks::exceptionsOf(document, text), &examples);
+    if (replaced > 0) {
+        switch (askAboutLostCharacters(replaced, examples)) {
+        case LostCharacters::SaveAsUnicode:
+            return Written::AsUnicode;
+        case LostCharacters::Cancel:
+            return Written::No;
+        case LostCharacters::Replace:
+            break;
+        }
+    }
+    if (!writeFileAtomically(path, bytes))
+        throw FileError::cannotCreate(path);
     // Characters the file could not take are still unsaved: closing must go on asking.
     const bool lossy = replaced > 0;
     m_controls.editor.setModified(lossy);
     m_controls.saveLabel.setOpaque(lossy);
-    if (lossy)
-        m_dialogs.inform(QStringLiteral("%1 character(s) cannot be written as Shift-JIS (CP932) text and were saved "
-                                        "as \"?\". Save as Unicode to keep them.")
-                             .arg(replaced));
+    return Written::Yes;
+}
+
+FileCommands::LostCharacters FileCommands::askAboutLostCharacters(int count, const QStringList& examples)
+{
+    QStringList shown;
+    for (const QString& character : examples) {
+        const char32_t code = character.toUcs4().value(0);
+        shown << QStringLiteral("%1 (U+%2)").arg(character, QString::number(code, 16).toUpper().rightJustified(4, u'0'));
+    }
+    if (count > examples.size())
+        shown << QStringLiteral("...");
+    announce(QStringLiteral("Some characters cannot be saved as plain text. Save as Unicode?"));
+    const int answer = m_dialogs.askChoice(
+        QStringLiteral("%1 character(s) cannot be written as Shift-JIS (CP932) text and would be saved as \"?\": %2\n"
+                       "Save as Unicode to keep them?")
+            .arg(QString::number(count), shown.join(QStringLiteral(", "))),
+        {QStringLiteral("Save as Unicode"), QStringLiteral("Save with \"?\""), QStringLiteral("Cancel")}, 0, 2);
+    return answer == 0 ? LostCharacters::SaveAsUnicode
+        : answer == 1  ? LostCharacters::Replace
+                       : LostCharacters::Cancel;
+}
+
+void FileCommands::offerLeftoverBackup(const QString& path)
+{
+    const QStringList backups = leftoverBackups(path);
+    if (backups.isEmpty())
+        return;
+    announce(QStringLiteral("A save of this file did not finish. Restore the file from its copy?"));
+    QString question = QStringLiteral("A save of %1 did not finish and left a copy of the file as it was before: %2\n")
+                           .arg(displayFileName(path), displayFileName(backups.front()));
+    if (backups.size() > 1)
+        question += QStringLiteral("(%1 copies were found; the newest is named.)\n").arg(backups.size());
+    question += QStringLiteral("Restore the file from the copy, or delete the copies?");
+    const int answer = m_dialogs.askChoice(
+        question, {QStringLiteral("Restore"), QStringLiteral("Delete"), QStringLiteral("Keep")}, 2, 2);
+    if (answer == 0) {
+        if (!restoreBackup(path, backups.front()))
+            m_dialogs.showError(FileError::cannotCreate(path).message());
+    } else if (answer == 1) {
+        for (const QString& backup : backups)
+            ::unlink(encodeFileName(backup).constData());
+    }
 }
 
 void FileCommands::SaveButtonClick()
@@ -181,7 +247,8 @@ void FileCommands::SaveButtonClick()
                QStringLiteral("Save a file as Plain or Unicode Text "));
         return;
     }
-    write(m_state.fFileName, m_state.fTextFormat);
+    if (write(m_state.fFileName, m_state.fTextFormat) == Written::AsUnicode)
+        saveAsUnicode(m_state.fFileName);
 }
 
 QString FileCommands::presetSaveName(const QString& suffix) const
@@ -193,14 +260,17 @@ QString FileCommands::presetSaveName(const QString& suffix) const
     return m_services.now().toString(QStringLiteral("yyMMddHHmm")) + suffix;
 }
 
-void FileCommands::UniSaveButtonClick()
+void FileCommands::UniSaveButtonClick() { saveAsUnicode(presetSaveName(QStringLiteral("uni"))); }
+
+void FileCommands::saveAsUnicode(const QString& presetName)
 {
-    const std::optional<QString> chosen = m_dialogs.chooseFile(
-        {FileChoice::Kind::Save, kUnicodeFilter, presetSaveName(QStringLiteral("uni")), m_saveDirectory});
+    const std::optional<QString> chosen =
+        m_dialogs.chooseFile({FileChoice::Kind::Save, kUnicodeFilter, presetName, m_saveDirectory});
     if (!chosen)
         return;
     const TextFormat unicode{TextEncoding::Utf16Le, m_state.fTextFormat.lineBreak};
-    write(*chosen, unicode);
+    if (write(*chosen, unicode) != Written::Yes)
+        return;
     m_state.fFileName = *chosen;
     m_state.fUnicodeFile = true;
     m_state.fTextFormat = unicode;
@@ -217,7 +287,15 @@ void FileCommands::PlainSaveButtonClick()
     if (!chosen)
         return;
     const TextFormat plain{TextEncoding::Cp932, m_state.fTextFormat.lineBreak};
-    write(*chosen, plain);
+    switch (write(*chosen, plain)) {
+    case Written::No:
+        return;
+    case Written::AsUnicode:
+        saveAsUnicode(*chosen);
+        return;
+    case Written::Yes:
+        break;
+    }
     m_state.fUnicodeFile = false;
     m_state.fHangulMode = false;
     m_state.fTextFormat = plain;

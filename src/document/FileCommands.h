@@ -68,10 +68,19 @@ private:
     void open(const QString& path, Road road, std::function<void()> shown = {});
     void show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki);
     QString presetSaveName(const QString& suffix) const;
+    // The sentence, spoken when " speech-info" is checked.
+    void announce(const QString& sentence);
     void refuse(const QString& spoken, const QString& shown);
-    // Writes the document and marks it saved, unless characters had to be replaced: the user
-    // is told, and the text stays unsaved.
-    void write(const QString& path, const TextFormat& format);
+    void saveAsUnicode(const QString& presetName);
+    enum class Written { Yes, No, AsUnicode };
+    // Writes the document and marks it saved. When characters would have to be replaced, asks
+    // first: nothing is written when the user cancels or would rather save as Unicode, and a
+    // text saved with replacements stays unsaved.
+    Written write(const QString& path, const TextFormat& format);
+    enum class LostCharacters { SaveAsUnicode, Replace, Cancel };
+    LostCharacters askAboutLostCharacters(int count, const QStringList& examples);
+    // A copy that an unfinished save left beside the file is offered for restoring or deleting.
+    void offerLeftoverBackup(const QString& path);
 
     FormState& m_state;
     FileControls m_controls;

@@ -2,6 +2,10 @@
 
 #include "document/Utf8.h"
 
+#include <algorithm>
+
+#include <sys/stat.h>
+
 namespace velmor {
 
 namespace {
@@ -9,6 +13,14 @@ namespace {
 constexpr char16_t kByteBase = 0xDC00;
 
 bool isKeptByte(char16_t c) { return c >= kByteBase + 0x80 && c <= kByteBase + 0xFF; }
+
+const QString kFileUrlPrefix = QStringLiteral("file://");
+
+bool fitsSettingsLine(QChar c)
+{
+    return !isKeptByte(c.unicode()) && c.category() != QChar::Other_Control && c != QChar::LineSeparator
+        && c != QChar::ParagraphSeparator;
+}
 
 } // namespace
 
@@ -56,6 +68,26 @@ QString displayFileName(const QString& name)
             c = QChar::ReplacementCharacter;
     }
     return shown;
+}
+
+QString fileNameSetting(const QString& name)
+{
+    if (std::ranges::all_of(name, fitsSettingsLine) && !name.startsWith(kFileUrlPrefix))
+        return name;
+    return kFileUrlPrefix + QString::fromLatin1(encodeFileName(name).toPercentEncoding("/"));
+}
+
+QString fileNameFromSetting(const QString& value)
+{
+    if (!value.startsWith(kFileUrlPrefix))
+        return value;
+    return decodeFileName(QByteArray::fromPercentEncoding(value.sliced(kFileUrlPrefix.size()).toUtf8()));
+}
+
+bool fileNameExists(const QString& name)
+{
+    struct stat status {};
+    return !name.isEmpty() && ::stat(encodeFileName(name).constData(), &status) == 0;
 }
 
 } // namespace velmor

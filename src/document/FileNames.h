@@ -17,4 +17,13 @@ QByteArray encodeFileName(QStringView name);
 // A name fit to show: each kept byte appears as U+FFFD.
 QString displayFileName(const QString& name);
 
+// A file name as a settings value, which is one line of UTF-8 text: the name itself when it
+// is such text, else the "file://" URL of its bytes (which no absolute name begins with).
+// fileNameFromSetting turns either back into the name.
+QString fileNameSetting(const QString& name);
+QString fileNameFromSetting(const QString& value);
+
+// Whether the file system has something of that name, looked up by its bytes.
+bool fileNameExists(const QString& name);
+
 } // namespace velmor

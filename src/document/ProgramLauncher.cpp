@@ -1,11 +1,19 @@
 #include "document/ProgramLauncher.h"
 
+#include "document/FileNames.h"
 #include "document/Paths.h"
 #include "document/ShellLink.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace velmor {
 
@@ -97,6 +105,31 @@ QStringList withoutFieldCodes(const QStringList& arguments)
     return result;
 }
 
+bool holdsControlCharacter(QStringView text)
+{
+    return std::ranges::any_of(text, [](QChar c) {
+        return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+    });
+}
+
+// A name Qt can pass to the system unchanged: no bytes kept from a name that is not UTF-8.
+bool isTextName(const QString& name) { return displayFileName(name) == name; }
+
+bool isExecutableFile(const QString& path)
+{
+    const QByteArray name = encodeFileName(path);
+    struct stat status {};
+    return ::stat(name.constData(), &status) == 0 && S_ISREG(status.st_mode) && ::access(name.constData(), X_OK) == 0;
+}
+
+QString refusedName(const QString& path)
+{
+    return QStringLiteral("The name of %1 holds a line break or another control character, so it was not taken as a "
+                          "dictionary program.")
+        .arg(displayFileName(path).replace(QRegularExpression(QStringLiteral("[\\p{Cc}\\x{2028}\\x{2029}]")),
+                                          QStringLiteral("?")));
+}
+
 } // namespace
 
 std::optional<QStringList> desktopEntryCommand(const QString& path)
@@ -136,28 +169,88 @@ std::optional<QStringList> desktopEntryCommand(const QString& path)
     return command;
 }
 
-std::optional<QString> droppedProgram(const QString& droppedPath)
+bool isTrustedDesktopEntry(const QString& path)
 {
-    const QString path = IsLinkExt(droppedPath) ? GetLinkPath(droppedPath).path : droppedPath;
-    if (path.isEmpty())
-        return std::nullopt;
-    if (fileExtension(path) == kDesktopEntryExtension)
-        return desktopEntryCommand(path) ? std::optional(path) : std::nullopt;
-    const QFileInfo info(path);
-    if (info.isFile() && info.isExecutable())
-        return path;
-    return std::nullopt;
+    const QByteArray name = encodeFileName(path);
+    if (::access(name.constData(), X_OK) == 0)
+        return true;
+    char* const resolved = ::realpath(name.constData(), nullptr);
+    if (!resolved)
+        return false;
+    const QString real = decodeFileName(resolved);
+    std::free(resolved);
+    for (const QString& folder : QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        const QString canonical = QFileInfo(folder).canonicalFilePath();
+        if (!canonical.isEmpty() && real.startsWith(canonical + u'/'))
+            return true;
+    }
+    return false;
 }
 
-bool startProgram(const QString& path)
+ProgramDrop droppedProgram(const QString& droppedPath)
 {
-    if (path.isEmpty() || !QFileInfo::exists(path))
-        return false;
+    if (holdsControlCharacter(droppedPath))
+        return {std::nullopt, refusedName(droppedPath)};
+    const QString path = IsLinkExt(droppedPath) ? GetLinkPath(droppedPath).path : droppedPath;
+    if (path.isEmpty())
+        return {};
+    if (holdsControlCharacter(path))
+        return {std::nullopt, refusedName(path)};
     if (fileExtension(path) == kDesktopEntryExtension) {
         const std::optional<QStringList> command = desktopEntryCommand(path);
-        return command && QProcess::startDetached(command->front(), command->mid(1));
+        if (!command)
+            return {};
+        const QString shown = displayFileName(path);
+        if (!isTrustedDesktopEntry(path))
+            return {std::nullopt, QStringLiteral("%1 was not taken as a dictionary program: a desktop entry starts its "
+                                                 "command only when it is executable or lies in an applications "
+                                                 "folder.")
+                                      .arg(shown)};
+        if (std::ranges::any_of(*command, holdsControlCharacter))
+            return {std::nullopt, refusedName(path)};
+        const QString& named = command->front();
+        const QString program = named.contains(u'/') ? (isExecutableFile(named) ? named : QString())
+                                                     : QStandardPaths::findExecutable(named);
+        if (program.isEmpty())
+            return {std::nullopt, QStringLiteral("The program %1 that %2 starts was not found.").arg(named, shown)};
+        return {ProgramCommand{QFileInfo(program).absoluteFilePath(), command->mid(1)}, {}};
     }
-    return QProcess::startDetached(path, {});
+    if (!isExecutableFile(path))
+        return {};
+    if (!isTextName(path))
+        return {std::nullopt, QStringLiteral("%1 cannot be started as a dictionary program: its name is not UTF-8 text.")
+                                  .arg(displayFileName(path))};
+    return {ProgramCommand{path, {}}, {}};
+}
+
+QString commandText(const ProgramCommand& command)
+{
+    if (command.arguments.isEmpty())
+        return QFileInfo(command.program).fileName();
+    return joinArguments(QStringList{command.program} + command.arguments);
+}
+
+QString joinArguments(const QStringList& arguments)
+{
+    QStringList quoted;
+    for (const QString& argument : arguments) {
+        QString escaped;
+        for (const QChar c : argument) {
+            if (QStringView(u"\"`$\\").contains(c))
+                escaped += u'\\';
+            escaped += c;
+        }
+        quoted << u'"' + escaped + u'"';
+    }
+    return quoted.join(u' ');
+}
+
+QStringList splitArguments(const QString& text) { return splitExec(text).value_or(QStringList()); }
+
+bool startProgram(const ProgramCommand& command)
+{
+    return !command.program.isEmpty() && isExecutableFile(command.program)
+        && QProcess::startDetached(command.program, command.arguments);
 }
 
 } // namespace velmor

@@ -1,5 +1,7 @@
 #include "document/TDropDst.h"
 
+#include "document/FileNames.h"
+
 #include <QAbstractScrollArea>
 #include <QDropEvent>
 #include <QMimeData>
@@ -16,7 +18,14 @@ QStringList localFiles(const QMimeData* data)
     if (!data || !data->hasUrls())
         return files;
     for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
+        if (!url.isLocalFile())
+            continue;
+        // The path's bytes as the file system has them: toLocalFile would turn bytes that
+        // are not UTF-8 into U+FFFD, and the name would no longer reach the file.
+        const QString host = url.host();
+        if (host.isEmpty() || host == QStringLiteral("localhost"))
+            files << decodeFileName(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+        else
             files << url.toLocalFile();
     }
     return files;

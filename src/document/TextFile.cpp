@@ -94,19 +94,14 @@ QString decodeUtf8(QByteArrayView body)
     return marks == 0 ? text : QString(marks, QChar(0xFEFF)) + text;
 }
 
-// Turns every CR LF, and every CR on its own, into LF in place. Returns the style of the
-// first line break; nothing when there is none.
-std::optional<LineBreak> foldLineBreaks(QString& text)
+// Turns every CR LF, and every CR on its own, into LF in place, for a text whose line
+// breaks are all CR LF or all CR.
+void foldUniformLineBreaks(QString& text)
 {
     const qsizetype size = text.size();
     qsizetype read = text.indexOf(u'\r');
     if (read < 0)
-        return text.contains(u'\n') ? std::optional(LineBreak::Lf) : std::nullopt;
-    std::optional<LineBreak> first;
-    if (QStringView(text).first(read).contains(u'\n'))
-        first = LineBreak::Lf;
-    else
-        first = read + 1 < size && text[read + 1] == u'\n' ? LineBreak::CrLf : LineBreak::Cr;
+        return;
     QChar* const data = text.data();
     qsizetype write = read;
     while (read < size) {
@@ -120,39 +115,73 @@ std::optional<LineBreak> foldLineBreaks(QString& text)
         read = next;
     }
     text.truncate(write);
-    return first;
 }
 
-// Line by line, since finding a character is far faster than counting them one by one.
-template <typename View, typename Char>
-qsizetype countOf(View text, Char c)
+// The same for a text of mixed line breaks, listing each break that is not `usual`.
+std::vector<LineBreakException> foldMixedLineBreaks(QString& text, LineBreak usual)
 {
-    qsizetype count = 0;
-    for (qsizetype at = text.indexOf(c); at >= 0; at = text.indexOf(c, at + 1))
-        ++count;
-    return count;
+    std::vector<LineBreakException> others;
+    const qsizetype size = text.size();
+    QChar* const data = text.data();
+    qsizetype write = 0;
+    qsizetype line = 0;
+    for (qsizetype read = 0; read < size;) {
+        const char16_t c = data[read].unicode();
+        if (c != u'\r' && c != u'\n') {
+            data[write++] = data[read++];
+            continue;
+        }
+        LineBreak kind = LineBreak::Lf;
+        if (c == u'\r')
+            kind = read + 1 < size && data[read + 1] == u'\n' ? LineBreak::CrLf : LineBreak::Cr;
+        read += kind == LineBreak::CrLf ? 2 : 1;
+        data[write++] = u'\n';
+        if (kind != usual)
+            others.push_back({line, kind});
+        ++line;
+    }
+    text.truncate(write);
+    return others;
 }
 
-// prefix, then body with every LF written as lineBreak. Neither CP932 nor UTF-8 has the
-// bytes 0x0A or 0x0D inside a multi-byte character, so the bytes can be worked on directly.
-QByteArray withLineBreaks(QByteArrayView prefix, QByteArray body, LineBreak lineBreak)
+struct FoldedLineBreaks {
+    std::optional<LineBreak> usual; // nothing when the text has no line break
+    std::vector<LineBreakException> others;
+};
+
+// Turns every line break into LF. The usual break is the most frequent one; of two as
+// frequent, the one that comes first.
+FoldedLineBreaks foldLineBreaks(QString& text)
 {
-    if (lineBreak != LineBreak::CrLf) {
-        if (lineBreak == LineBreak::Cr)
-            body.replace('\n', '\r');
-        return prefix.isEmpty() ? body : prefix.toByteArray() + body;
+    const QStringView view(text);
+    qsizetype crLf = 0;
+    qsizetype cr = 0;
+    for (qsizetype at = view.indexOf(u'\r'); at >= 0; at = view.indexOf(u'\r', at + 1))
+        ++(at + 1 < view.size() && view[at + 1] == u'\n' ? crLf : cr);
+    qsizetype lf = 0;
+    for (qsizetype at = view.indexOf(u'\n'); at >= 0; at = view.indexOf(u'\n', at + 1))
+        ++lf;
+    lf -= crLf;
+    if (crLf + cr + lf == 0)
+        return {};
+    const qsizetype firstCr = view.indexOf(u'\r');
+    const qsizetype firstLf = view.indexOf(u'\n');
+    LineBreak first = LineBreak::Lf;
+    if (firstCr >= 0 && (firstLf < 0 || firstCr < firstLf))
+        first = firstLf == firstCr + 1 ? LineBreak::CrLf : LineBreak::Cr;
+    const auto countOfKind = [&](LineBreak kind) {
+        return kind == LineBreak::CrLf ? crLf : kind == LineBreak::Cr ? cr : lf;
+    };
+    LineBreak usual = first;
+    for (LineBreak kind : {LineBreak::CrLf, LineBreak::Lf, LineBreak::Cr}) {
+        if (countOfKind(kind) > countOfKind(usual))
+            usual = kind;
     }
-    const qsizetype breaks = countOf(QByteArrayView(body), '\n');
-    QByteArray bytes(prefix.size() + body.size() + breaks, Qt::Uninitialized);
-    char* out = std::copy(prefix.begin(), prefix.end(), bytes.data());
-    qsizetype start = 0;
-    for (qsizetype lf; (lf = body.indexOf('\n', start)) >= 0; start = lf + 1) {
-        out = std::copy(body.begin() + start, body.begin() + lf, out);
-        *out++ = '\r';
-        *out++ = '\n';
+    if (countOfKind(usual) == crLf + cr + lf) {
+        foldUniformLineBreaks(text);
+        return {usual, {}};
     }
-    std::copy(body.begin() + start, body.end(), out);
-    return bytes;
+    return {usual, foldMixedLineBreaks(text, usual)};
 }
 
 QStringView lineBreakText(LineBreak lineBreak)
@@ -168,14 +197,79 @@ QStringView lineBreakText(LineBreak lineBreak)
     return u"\r\n";
 }
 
-QByteArray encodeUnicodeText(QStringView text, const TextFormat& format)
+// The break after each line in turn: the usual one, or the line's own.
+class LineBreakSequence {
+public:
+    LineBreakSequence(LineBreak usual, std::span<const LineBreakException> others) : m_usual(usual), m_others(others) {}
+    LineBreak next()
+    {
+        while (!m_others.empty() && m_others.front().line < m_line)
+            m_others = m_others.subspan(1);
+        const bool own = !m_others.empty() && m_others.front().line == m_line;
+        ++m_line;
+        return own ? m_others.front().lineBreak : m_usual;
+    }
+
+private:
+    LineBreak m_usual;
+    std::span<const LineBreakException> m_others;
+    qsizetype m_line = 0;
+};
+
+// The extra units the breaks of the first `breaks` lines take beyond one each.
+qsizetype extraBreakUnits(qsizetype breaks, LineBreak usual, std::span<const LineBreakException> others)
+{
+    qsizetype extra = breaks * (lineBreakText(usual).size() - 1);
+    for (const LineBreakException& other : others) {
+        if (other.line < breaks)
+            extra += lineBreakText(other.lineBreak).size() - lineBreakText(usual).size();
+    }
+    return extra;
+}
+
+// Line by line, since finding a character is far faster than counting them one by one.
+template <typename View, typename Char>
+qsizetype countOf(View text, Char c)
+{
+    qsizetype count = 0;
+    for (qsizetype at = text.indexOf(c); at >= 0; at = text.indexOf(c, at + 1))
+        ++count;
+    return count;
+}
+
+// prefix, then body with every LF written as lineBreak, or as the line's own break where
+// others names one. Neither CP932 nor UTF-8 has the bytes 0x0A or 0x0D inside a multi-byte
+// character, so the bytes can be worked on directly.
+QByteArray withLineBreaks(QByteArrayView prefix, QByteArray body, LineBreak lineBreak,
+                          std::span<const LineBreakException> others)
+{
+    if (lineBreak != LineBreak::CrLf && others.empty()) {
+        if (lineBreak == LineBreak::Cr)
+            body.replace('\n', '\r');
+        return prefix.isEmpty() ? body : prefix.toByteArray() + body;
+    }
+    const qsizetype breaks = countOf(QByteArrayView(body), '\n');
+    QByteArray bytes(prefix.size() + body.size() + extraBreakUnits(breaks, lineBreak, others), Qt::Uninitialized);
+    char* out = std::copy(prefix.begin(), prefix.end(), bytes.data());
+    LineBreakSequence sequence(lineBreak, others);
+    qsizetype start = 0;
+    for (qsizetype lf; (lf = body.indexOf('\n', start)) >= 0; start = lf + 1) {
+        out = std::copy(body.begin() + start, body.begin() + lf, out);
+        for (const QChar c : lineBreakText(sequence.next()))
+            *out++ = char(c.unicode());
+    }
+    std::copy(body.begin() + start, body.end(), out);
+    return bytes;
+}
+
+QByteArray encodeUnicodeText(QStringView text, const TextFormat& format, std::span<const LineBreakException> others)
 {
     const bool bigEndian = format.encoding == TextEncoding::Utf16Be;
     const QStringView lineEnd = lineBreakText(format.lineBreak);
     const qsizetype breaks = countOf(text, u'\n');
     const bool endLastLine = !text.isEmpty() && !text.endsWith(u'\n');
-    const qsizetype units = text.size() + (breaks + (endLastLine ? 1 : 0)) * (lineEnd.size() - 1)
-        + (endLastLine ? 1 : 0);
+    const qsizetype units = text.size() + extraBreakUnits(breaks, format.lineBreak, others)
+        + (endLastLine ? lineEnd.size() : 0);
     QByteArray bytes(2 + units * 2 + (format.trailingByte ? 1 : 0), Qt::Uninitialized);
     const QByteArrayView mark = bigEndian ? kUtf16BeBom : kUtf16LeBom;
     char* out = std::copy(mark.begin(), mark.end(), bytes.data());
@@ -186,11 +280,13 @@ QByteArray encodeUnicodeText(QStringView text, const TextFormat& format)
             qToLittleEndian<char16_t>(part.utf16(), part.size(), out);
         out += part.size() * 2;
     };
+    LineBreakSequence sequence(format.lineBreak, others);
     qsizetype start = 0;
     for (qsizetype lf; (lf = text.indexOf(u'\n', start)) >= 0; start = lf + 1) {
         put(text.sliced(start, lf - start));
-        put(lineEnd);
+        put(lineBreakText(sequence.next()));
     }
+    // The break added after an unended last line is the usual one: the file had none there.
     if (endLastLine) {
         put(text.sliced(start));
         put(lineEnd);
@@ -200,14 +296,15 @@ QByteArray encodeUnicodeText(QStringView text, const TextFormat& format)
     return bytes;
 }
 
-QByteArray encodeUtf8Text(QStringView text, bool byteOrderMark, LineBreak lineBreak)
+QByteArray encodeUtf8Text(QStringView text, bool byteOrderMark, LineBreak lineBreak,
+                          std::span<const LineBreakException> others)
 {
     const QByteArrayView mark = byteOrderMark ? kUtf8Bom : QByteArrayView();
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    if (lineBreak == LineBreak::CrLf) {
+    if (lineBreak == LineBreak::CrLf || !others.empty()) {
         QByteArray body(encoder.requiredSpace(text.size()), Qt::Uninitialized);
         body.truncate(encoder.appendToBuffer(body.data(), text) - body.data());
-        return withLineBreaks(mark, std::move(body), lineBreak);
+        return withLineBreaks(mark, std::move(body), lineBreak, others);
     }
     QByteArray bytes(mark.size() + encoder.requiredSpace(text.size()), Qt::Uninitialized);
     char* const begin = std::copy(mark.begin(), mark.end(), bytes.data());
@@ -228,18 +325,23 @@ DecodedText decodeText(QByteArrayView bytes)
 {
     DecodedText decoded;
     TextFormat& format = decoded.format;
+    const auto fold = [&decoded](LineBreak none) {
+        FoldedLineBreaks folded = foldLineBreaks(decoded.text);
+        decoded.format.lineBreak = folded.usual.value_or(none);
+        decoded.otherLineBreaks = std::move(folded.others);
+    };
     if (const std::optional<TextEncoding> unicode = unicodeEncodingOf(bytes)) {
         format.encoding = *unicode;
         decoded.text = decodeUtf16(bytes.sliced(2), *unicode, &format.trailingByte);
-        format.lineBreak = foldLineBreaks(decoded.text).value_or(LineBreak::CrLf);
+        fold(LineBreak::CrLf);
     } else if (bytes.startsWith(kUtf8Bom) || isMultiByteUtf8(bytes)) {
         const bool byteOrderMark = bytes.startsWith(kUtf8Bom);
         format.encoding = byteOrderMark ? TextEncoding::Utf8Bom : TextEncoding::Utf8;
         decoded.text = decodeUtf8(bytes.sliced(byteOrderMark ? kUtf8Bom.size() : 0));
-        format.lineBreak = foldLineBreaks(decoded.text).value_or(LineBreak::Lf);
+        fold(LineBreak::Lf);
     } else {
         decoded.text = decodeCp932(bytes);
-        format.lineBreak = foldLineBreaks(decoded.text).value_or(LineBreak::CrLf);
+        fold(LineBreak::CrLf);
         // Decoded CP932 holds no raw-byte character but those its bytes gave.
         const auto* const units = decoded.text.utf16();
         for (qsizetype at = 0; at < decoded.text.size(); ++at) {
@@ -250,25 +352,26 @@ DecodedText decodeText(QByteArrayView bytes)
     return decoded;
 }
 
-QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced, std::span<const qsizetype> rawBytes)
+QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced, std::span<const qsizetype> rawBytes,
+                      std::span<const LineBreakException> otherLineBreaks, QStringList* replacedExamples)
 {
     if (replaced)
         *replaced = 0;
     switch (format.encoding) {
     case TextEncoding::Utf16Le:
     case TextEncoding::Utf16Be:
-        return encodeUnicodeText(text, format);
+        return encodeUnicodeText(text, format, otherLineBreaks);
     case TextEncoding::Utf8:
     case TextEncoding::Utf8Bom:
-        return encodeUtf8Text(text, format.encoding == TextEncoding::Utf8Bom, format.lineBreak);
+        return encodeUtf8Text(text, format.encoding == TextEncoding::Utf8Bom, format.lineBreak, otherLineBreaks);
     case TextEncoding::Cp932:
         break;
     }
     int unmappable = 0;
-    QByteArray body = encodeCp932(text, rawBytes, &unmappable);
+    QByteArray body = encodeCp932(text, rawBytes, &unmappable, replacedExamples);
     if (replaced)
         *replaced = unmappable;
-    return withLineBreaks({}, std::move(body), format.lineBreak);
+    return withLineBreaks({}, std::move(body), format.lineBreak, otherLineBreaks);
 }
 
 QString documentText(const QTextDocument& document) { return wholeText(document); }

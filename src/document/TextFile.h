@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <functional>
@@ -43,9 +44,19 @@ struct TextFormat {
 
 bool isUnicode(TextEncoding encoding);
 
+// A line whose break in its file was not the file's usual one (TextFormat::lineBreak).
+struct LineBreakException {
+    qsizetype line; // from 0: the break is the line-th "\n" of the text
+    LineBreak lineBreak;
+    bool operator==(const LineBreakException&) const = default;
+};
+
 struct DecodedText {
     QString text; // line breaks as "\n", as a plain-text editor holds them
     TextFormat format;
+    // Ascending by line: the breaks that differ from format.lineBreak, so that a file with
+    // mixed line breaks saves back as it was.
+    std::vector<LineBreakException> otherLineBreaks;
     // Ascending positions in text of the characters that stand for bytes CP932 could not
     // decode (Cp932.h); only these are written back as their bytes.
     std::vector<qsizetype> rawBytes;
@@ -55,19 +66,24 @@ struct DecodedText {
 // FF FE (little-endian) or FE FF (big-endian). Any other file is UTF-8 when it begins with
 // the UTF-8 byte-order mark or is well-formed UTF-8 holding at least one multi-byte
 // character; everything else is CP932. CR LF and a lone CR become "\n"; the style of the
-// first line break is the file's (without one: LF for UTF-8, CR LF otherwise). Never fails:
+// most frequent line break is the file's, the first one's when two are as frequent (without
+// one: LF for UTF-8, CR LF otherwise), and the others are listed as exceptions. Never fails:
 // bytes that CP932 cannot decode are kept as raw-byte characters, bad UTF-8 after a
 // byte-order mark becomes U+FFFD.
 DecodedText decodeText(QByteArrayView bytes);
 
-// The bytes of text ("\n" line breaks) in format, each "\n" written as format's line break.
+// The bytes of text ("\n" line breaks) in format, each "\n" written as format's line break
+// unless otherLineBreaks (ascending by line) names another for it.
 // Unicode text gets a line break after every line, an empty last line not counted, so "abc"
 // and "abc\n" give the same bytes and "" gives the byte-order mark alone, followed by the
-// format's trailing byte when it has one. The others add nothing after the last line. CP932 writes the characters at the positions rawBytes
-// (ascending) names as their bytes; any other character it cannot hold becomes "?" and is
-// counted in *replaced (0 for the other encodings).
+// format's trailing byte when it has one. The others add nothing after the last line. CP932
+// writes the characters at the positions rawBytes (ascending) names as their bytes; any other
+// character it cannot hold becomes "?" and is counted in *replaced (0 for the other
+// encodings), and the first few of them go to *replacedExamples when given.
 QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced = nullptr,
-                      std::span<const qsizetype> rawBytes = {});
+                      std::span<const qsizetype> rawBytes = {},
+                      std::span<const LineBreakException> otherLineBreaks = {},
+                      QStringList* replacedExamples = nullptr);
 
 // The text of a plain-text document as encodeText takes it: "\n" between paragraphs and
 // every other character as it is. (QTextDocument::toPlainText would also turn U+00A0 into a

@@ -6,6 +6,7 @@
 #include "app/FormState.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
+#include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"
@@ -143,6 +144,28 @@ TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
     EXPECT_FALSE(f.form->RichEdit98->isModified());
     EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 10);
     EXPECT_EQ(f.form->RichEdit98->textColor(), QColor(Qt::darkBlue));
+}
+
+// A font change counts as a change of the text, and the unsaved-changes mark says so too;
+// with "ＭＳ Ｐ明朝" the change may leave every character's format as it was.
+TEST(AppearanceCommands, UnsavedMarkAgreesWithTheModifiedFlagAfterAFontChange)
+{
+    FormFixture f;
+    ASSERT_EQ(f.form->state().fFontName, kFacePMincho);
+    for (const char* command : {"N10", "Nf12", "FontColor1", "Mincho1"}) {
+        f.setText(QStringLiteral("plain words"));
+        f.form->RichEdit98->setModified(false);
+        EXPECT_FALSE(f.form->SaveLabel->isOpaque()) << command;
+        f.trigger(command);
+        EXPECT_TRUE(f.form->RichEdit98->isModified()) << command;
+        EXPECT_TRUE(f.form->SaveLabel->isOpaque()) << command;
+    }
+    // Undoing back to the saved text clears the flag, and the mark goes with it.
+    f.form->RichEdit98->setModified(false);
+    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    EXPECT_TRUE(f.form->SaveLabel->isOpaque());
+    f.form->RichEdit98->undo();
+    EXPECT_EQ(f.form->RichEdit98->isModified(), f.form->SaveLabel->isOpaque());
 }
 
 TEST(AppearanceCommands, KoreanTextRefusesThePFacesButNotMSUIGothic)

@@ -62,10 +62,10 @@ TEST_F(RegManagerTest, WithoutAFileEveryItemReadsItsDefault)
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadBool(), value) << name;
 
     EXPECT_EQ(manager.ItemByName(u"fFontName").ReadString(), QStringLiteral("ＭＳ Ｐ明朝"));
-    for (const char* name : {"fLastfile", "fExeName", "fDicName"})
+    for (const char* name : {"fLastfile", "fExeName", "fDicName", "fExeArgs", "fDicArgs"})
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadString(), QString()) << name;
 
-    EXPECT_EQ(std::size(integers) + std::size(booleans) + 4, manager.RegItems.size());
+    EXPECT_EQ(std::size(integers) + std::size(booleans) + 6, manager.RegItems.size());
     EXPECT_TRUE(reports.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
 }
@@ -88,7 +88,7 @@ TEST_F(RegManagerTest, WritingEveryDefaultCreatesAllSections)
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\n[Form1\\FSpd]\nInteger=150\n"
                                                "[Form1\\ClipSpeechCheckBox]\nChecked=1\n")))
         << text.toStdString();
-    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 35);
+    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 37);
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMarkColor]\nInteger=13820373\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMaxForm]\nBoolean=0\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fFontName]\nString=ＭＳ Ｐ明朝\n")));
@@ -371,3 +371,31 @@ TEST(RegManagerDialog, DefaultReporterShowsAnErrorBoxWithAnOkButton)
 }
 
 } // namespace
+
+// A value can never write lines of its own into the file, whoever writes it: a name holding a
+// line break would otherwise add sections that the next start reads as settings.
+TEST_F(RegManagerTest, NoValueBreaksItsLineOrStartsASection)
+{
+    store("[Form1\\fExeName]\nString=/usr/bin/dict\n");
+    const QByteArray before = fileBytes(path);
+    const QString injected = QStringLiteral("/tmp/x\n[Form1\\fFontSize]\nInteger=40");
+    manager.ItemByName(u"fExeName").WriteString(injected);
+    manager.writeTogether([&] { manager.ItemByName(u"fDicName").WriteString(QStringLiteral("a\rb")); });
+    for (const QString& other : {QStringLiteral("a\u2028b"), QStringLiteral("a\x1b" "b")})
+        manager.ItemByName(u"fExeName").WriteString(other);
+    EXPECT_EQ(fileBytes(path), before);
+    ASSERT_EQ(reports.size(), 4);
+    EXPECT_EQ(reports[0],
+              QStringLiteral("[' fExeName '] holds a line break or another control character and was not saved."));
+
+    velmor::IniDocument doc;
+    EXPECT_FALSE(doc.setValue(u"Form1\\fExeName", u"String", injected));
+    EXPECT_FALSE(doc.setValue(u"Form1\\fExeName", u"[Form1\\fFontSize]", u"1"));
+    EXPECT_FALSE(doc.setValue(u"Form1\\fExe]Name", u"String", u"1"));
+    EXPECT_FALSE(doc.setValue(u"Form1\\fExeName", u"a=b", u"1"));
+    EXPECT_FALSE(doc.setValue(u"Form1\n[x]", u"String", u"1"));
+    EXPECT_FALSE(velmor::writeIniValue(path, u"Form1\\fExeName", u"String", injected));
+    EXPECT_TRUE(doc.toUtf8().isEmpty());
+    EXPECT_TRUE(doc.setValue(u"Form1\\fExeName", u"String", u"/opt/my\ttools/[dict]"));
+    EXPECT_EQ(fileBytes(path), before);
+}

@@ -56,6 +56,8 @@ TEST(SettingsItems, AreTheThirtyFiveItemsInTheirOrder)
         {"fDicName", "fDicName", "String", ""},
         {"AutoLanguage1Checked", "AutoLanguage1", "Checked", "False"},
         {"FollowWordsChecked", "FollowWords", "Checked", "True"},
+        {"fExeArgs", "fExeArgs", "String", ""},
+        {"fDicArgs", "fDicArgs", "String", ""},
     };
     const auto actual = items();
     ASSERT_EQ(actual.size(), std::size(expected));
@@ -76,8 +78,8 @@ TEST(SettingsItems, NoNameHidesAnotherAndNoTwoShareASection)
         names.insert(item.Name.toLower());
         sections.insert(item.Section.toLower());
     }
-    EXPECT_EQ(names.size(), 35);
-    EXPECT_EQ(sections.size(), 35);
+    EXPECT_EQ(names.size(), 37);
+    EXPECT_EQ(sections.size(), 37);
 }
 
 TEST(SettingsAccessOrder, IsTheDefinedOrderWithTwoItemsMovedForward)

@@ -32,14 +32,14 @@ QAction* action(FormFixture& f, const char* name) { return f.form->findChild<QAc
 
 } // namespace
 
-TEST(WindowSettings, FirstCloseWritesAllThirtyFiveItems)
+TEST(WindowSettings, FirstCloseWritesAllThirtySevenItems)
 {
     FormFixture f;
     ASSERT_FALSE(QFile::exists(f.settingsFile));
     EXPECT_TRUE(f.form->state().ffirst);
     ASSERT_TRUE(f.form->close());
     const QString text = fileText(f.settingsFile);
-    EXPECT_EQ(sectionCount(text), 35);
+    EXPECT_EQ(sectionCount(text), 37);
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\n[Form1\\FSpd]\nInteger=150\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\ffirst]\nBoolean=0")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMarkColor]\nInteger=13820373")));

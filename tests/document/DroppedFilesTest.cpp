@@ -3,6 +3,7 @@
 #include "../app/TestFiles.h"
 
 #include "app/FormState.h"
+#include "document/FileNames.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"
 
@@ -11,7 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using testfiles::fileBytes;
 using testfiles::writeFileBytes;
@@ -95,6 +98,41 @@ TEST(TextBoxDrop, OpensTheFirstFileAfterAskingAboutUnsavedText)
     EXPECT_TRUE(f.errors.isEmpty());
 }
 
+// A name that is not UTF-8 reaches the file by its bytes, and the next start reopens it.
+TEST(TextBoxDrop, OpensAFileWhoseNameIsNotUtf8AndReopensItAfterARestart)
+{
+    DropFiles files;
+    const QString settingsFile = files.folder.filePath(QStringLiteral("velmor.ini"));
+    const QByteArray native = QFile::encodeName(files.folder.path()) + "/caf\xE9.txt";
+    {
+        const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "latin", 5), 5);
+        ::close(fd);
+    }
+    {
+        FormFixture f(2, true, settingsFile);
+        QMimeData data;
+        data.setUrls({QUrl::fromEncoded("file://" + native.toPercentEncoding("/"))});
+        QWidget* viewport = f.form->RichEdit98->viewport();
+        const QPointF at = viewport->rect().center();
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &drop);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(f.waitForOpen());
+        EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("latin"));
+        EXPECT_EQ(velmor::encodeFileName(f.form->state().fFileName), native);
+        EXPECT_TRUE(f.errors.isEmpty());
+        f.form->close();
+    }
+    EXPECT_TRUE(fileBytes(settingsFile).contains("String=file://" + native.toPercentEncoding("/") + "\n"));
+    FormFixture again(2, true, settingsFile);
+    EXPECT_EQ(again.form->RichEdit98->toPlainText(), QStringLiteral("latin"));
+    EXPECT_EQ(velmor::encodeFileName(again.form->state().fFileName), native);
+}
+
 TEST(TextBoxDrop, IsIgnoredWhileTheCommandLineFileOpensAndLeavesTextDragsAlone)
 {
     FormFixture f;
@@ -135,19 +173,35 @@ TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
         EXPECT_EQ(f.form->state().fExeName, dictionary);
         EXPECT_EQ(f.form->DicButton->toolTip(), QStringLiteral("dictionary"));
 
-        // An application's desktop entry is a program too; it starts without the files its
-        // command line could take.
-        const QString entry = files.write(
-            "words.desktop",
-            QStringLiteral("[Desktop Entry]\nType=Application\nName=Words\nExec=\"%1\" %U\n").arg(words).toUtf8());
+        // An application's desktop entry that the user trusts (made executable) stands for its
+        // command, taken when it is dropped and shown in the hint; it starts without the files
+        // its command line could take. An entry not trusted is refused with the reason.
+        const QByteArray entryText =
+            QStringLiteral("[Desktop Entry]\nType=Application\nName=Words\nExec=\"%1\" -x %U\n").arg(words).toUtf8();
+        const QString entry = files.write("words.desktop", entryText);
         EXPECT_TRUE(dropFiles(f.form->DicButton2, {entry}));
-        EXPECT_EQ(f.form->DicButton2->toolTip(), QStringLiteral("words.desktop"));
+        EXPECT_TRUE(f.form->DicButton2->toolTip().startsWith(QStringLiteral("D&D")));
+        ASSERT_EQ(f.informed.size(), 1);
+        EXPECT_TRUE(f.informed[0].startsWith(entry + QStringLiteral(" was not taken as a dictionary program")));
+        QFile::setPermissions(entry, QFile::permissions(entry) | QFile::ExeOwner);
+        EXPECT_TRUE(dropFiles(f.form->DicButton2, {entry}));
+        EXPECT_EQ(f.form->DicButton2->toolTip(), QStringLiteral("\"%1\" \"-x\"").arg(words));
+        writeFileBytes(entry, "[Desktop Entry]\nType=Application\nExec=sh -c \"echo changed\"\n");
+
+        // A name with a line break is refused with a message and reaches no settings line.
+        const QString injected = files.script("x\n[Form1\\fFontSize]\nInteger=40");
+        EXPECT_TRUE(dropFiles(f.form->DicButton, {injected}));
+        EXPECT_EQ(f.form->state().fExeName, dictionary);
+        ASSERT_EQ(f.informed.size(), 2);
+        EXPECT_TRUE(f.informed[1].endsWith(QStringLiteral("so it was not taken as a dictionary program.")));
         f.form->close();
     }
+    EXPECT_FALSE(fileBytes(settingsFile).contains("Integer=40"));
 
     FormFixture again(2, true, settingsFile);
     EXPECT_EQ(again.form->DicButton->toolTip(), QStringLiteral("dictionary"));
-    EXPECT_EQ(again.form->DicButton2->toolTip(), QStringLiteral("words.desktop"));
+    EXPECT_EQ(again.form->DicButton2->toolTip(), QStringLiteral("\"%1\" \"-x\"").arg(words));
+    EXPECT_EQ(again.form->state().fFontSize, 11);
     QTest::keyClick(again.form->RichEdit98, Qt::Key_D, Qt::AltModifier);
     QTest::keyClick(again.form->RichEdit98, Qt::Key_I, Qt::AltModifier);
     const auto ran = [](const QString& program) {
@@ -156,7 +210,7 @@ TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
     ASSERT_TRUE(ran(dictionary));
     ASSERT_TRUE(ran(words));
     EXPECT_EQ(fileBytes(dictionary + QStringLiteral(".ran")), "0\n");
-    EXPECT_EQ(fileBytes(words + QStringLiteral(".ran")), "0\n");
+    EXPECT_EQ(fileBytes(words + QStringLiteral(".ran")), "1\n");
 
     // A program that has gone away is passed over without a word.
     QFile::remove(dictionary);

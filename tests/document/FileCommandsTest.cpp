@@ -330,29 +330,52 @@ TEST(SaveCommand, UnicodeSaveThenSaveKeepTheEncoding)
     EXPECT_EQ(fileBytes(p), kUnicodeAbc);
 }
 
-TEST(SaveCommand, PlainSaveThatReplacedCharactersLeavesTheTextUnsaved)
+// Characters Shift-JIS cannot hold are asked about before anything is written: cancelling
+// writes nothing, "Save as Unicode" goes on to that command, and saving with "?" leaves the
+// text unsaved.
+TEST(SaveCommand, PlainSaveAsksBeforeReplacingCharacters)
 {
     FileFixture f;
-    f.setText(QStringLiteral("a\u00E9\u0100b"));
-    f.form->RichEdit98->setModified(false);
-    const QString p = f.path("plain.txt");
-    f.fileAnswer = p;
+    const QString p = f.write("plain.txt", "Cafe deja");
+    f.open(p);
+    f.form->RichEdit98->selectAll();
+    f.form->RichEdit98->insertPlainText(QStringLiteral("Caf\u00E9 d\u00E9j\u00E0 \U00020BB7\u0100\u0101\u0102\u0103"));
+    f.engine->clear();
+    f.form->SaveButton->click();
+    ASSERT_EQ(f.choices.size(), 1);
+    EXPECT_EQ(f.choices[0],
+              QStringLiteral("8 character(s) cannot be written as Shift-JIS (CP932) text and would be saved as \"?\": "
+                             "\u00E9 (U+00E9), \u00E0 (U+00E0), \U00020BB7 (U+20BB7), \u0100 (U+0100), \u0101 (U+0101), "
+                             "...\nSave as Unicode to keep them?"));
+    EXPECT_EQ(f.choiceButtons, (QStringList{"Save as Unicode", "Save with \"?\"", "Cancel"}));
+    EXPECT_EQ(f.engine->spoken, QStringList{"Some characters cannot be saved as plain text. Save as Unicode?"});
+    EXPECT_EQ(fileBytes(p), QByteArray("Cafe deja"));
+    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.fileChoices.size() == 1 && f.informed.isEmpty());
+
+    // Save as PlainText under another name: "Save as Unicode" offers that name for a Unicode save.
+    const QString other = f.path("other.txt");
+    f.fileAnswer = other;
+    f.choiceAnswer = 0;
     f.form->PlainSaveButton->click();
-    EXPECT_EQ(f.fileChoices[0].filter, QStringLiteral("Text(*.txt)|*.txt"));
-    EXPECT_EQ(fileBytes(p), QByteArray("a??b"));
-    ASSERT_EQ(f.informed.size(), 1);
-    EXPECT_TRUE(f.informed[0].startsWith(QStringLiteral("2 character(s)")));
+    ASSERT_EQ(f.fileChoices.size(), 3);
+    EXPECT_EQ(f.fileChoices[2].filter, QStringLiteral("Unicode Text(*.txt)|*.txt"));
+    EXPECT_EQ(f.fileChoices[2].presetName, other);
+    EXPECT_TRUE(fileBytes(other).startsWith("\xFF\xFE" "C\0"));
+    EXPECT_TRUE(f.form->state().fUnicodeFile);
+    EXPECT_FALSE(f.form->RichEdit98->isModified());
+    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
+
+    f.fileAnswer = p;
+    f.choiceAnswer = 1;
+    f.form->PlainSaveButton->click();
+    EXPECT_EQ(fileBytes(p), QByteArray("Caf? d?j? ?????"));
     EXPECT_FALSE(f.form->state().fUnicodeFile);
     EXPECT_EQ(f.form->state().fFileName, p);
     EXPECT_TRUE(f.form->RichEdit98->isModified());
     EXPECT_TRUE(f.form->SaveLabel->isOpaque());
-
-    f.form->SaveButton->click();
-    EXPECT_EQ(f.informed.size(), 2);
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
-    f.form->UniSaveButton->click();
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
-    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
+    EXPECT_EQ(f.choices.size(), 3);
+    EXPECT_TRUE(f.informed.isEmpty());
 }
 
 TEST(SaveCommand, RawBytesOfAPlainFileGoBackButTypedLookAlikesAreReplaced)
@@ -370,10 +393,11 @@ TEST(SaveCommand, RawBytesOfAPlainFileGoBackButTypedLookAlikesAreReplaced)
     f.form->RichEdit98->insertPlainText(lookAlike);
     f.form->RichEdit98->moveCursor(QTextCursor::Start);
     f.form->RichEdit98->insertPlainText(lookAlike);
+    f.choiceAnswer = 1;
     f.form->SaveButton->click();
     EXPECT_EQ(fileBytes(p), QByteArray("?ok\x80\r\n?"));
-    ASSERT_EQ(f.informed.size(), 1);
-    EXPECT_TRUE(f.informed[0].startsWith(QStringLiteral("2 character(s)")));
+    ASSERT_EQ(f.choices.size(), 1);
+    EXPECT_TRUE(f.choices[0].startsWith(QStringLiteral("2 character(s)")));
     EXPECT_TRUE(f.form->RichEdit98->isModified());
 
     // Read from Unicode text, the same character is no byte either.
@@ -382,7 +406,7 @@ TEST(SaveCommand, RawBytesOfAPlainFileGoBackButTypedLookAlikesAreReplaced)
     f.fileAnswer = f.path("plain.txt");
     f.form->PlainSaveButton->click();
     EXPECT_EQ(fileBytes(f.path("plain.txt")), QByteArray("?a"));
-    EXPECT_EQ(f.informed.size(), 2);
+    EXPECT_EQ(f.choices.size(), 2);
 }
 
 TEST(SaveCommand, UnicodeSaveAsHgNameTurnsHangulModeOnAndPlainSaveTurnsItOff)
@@ -530,4 +554,77 @@ TEST(SaveCommand, UnicodeSaveLeavesCaretAndViewWhereTheyWere)
     f.form->UniSaveButton->click();
     EXPECT_EQ(f.form->RichEdit98->selStart(), 1500);
     EXPECT_EQ(f.form->RichEdit98->verticalScrollBar()->value(), scroll);
+}
+
+// Each line keeps the break it was read with until it is edited; an edited or new line gets
+// the file's usual one, whatever the edit did to the lines around it.
+TEST(SaveCommand, MixedLineBreaksStayOnTheLinesThatWereNotEdited)
+{
+    FileFixture f;
+    const QString p = f.write("mixed.txt", "a\r\nb\nc\rd\r\ne\n");
+    f.open(p);
+    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("a\nb\nc\nd\ne\n"));
+    // Colouring, a font change and an unsaved round trip through an edit change no line.
+    f.trigger("N10");
+    QTextCursor cursor(f.form->RichEdit98->document());
+    cursor.setPosition(8);
+    cursor.insertText(QStringLiteral("x"));
+    cursor.deletePreviousChar();
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(p), QByteArray("a\r\nb\nc\rd\r\ne\n"));
+
+    // "b" edited, a line added above "c", text typed on the empty last line.
+    cursor.setPosition(3);
+    cursor.insertText(QStringLiteral("x"));
+    cursor.setPosition(5);
+    cursor.insertText(QStringLiteral("new\n"));
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("f"));
+    f.form->SaveButton->click();
+    EXPECT_EQ(fileBytes(p), QByteArray("a\r\nbx\r\nnew\r\nc\rd\r\ne\nf"));
+
+    f.fileAnswer = f.path("mixed-unicode.txt");
+    f.form->UniSaveButton->click();
+    const QByteArray unicode = fileBytes(f.path("mixed-unicode.txt"));
+    EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(unicode.constData() + 2), (unicode.size() - 2) / 2),
+              QStringLiteral("a\r\nbx\r\nnew\r\nc\rd\r\ne\nf\r\n"));
+}
+
+// An overwrite in place that was killed midway leaves a copy of the old file beside it; the next
+// open of the file offers to restore it or to delete it, and keeping both asks again next time.
+TEST(OpenCommand, OffersToRestoreOrDeleteACopyLeftByAnUnfinishedSave)
+{
+    FileFixture f;
+    const QString p = f.write("doc.txt", "half writ");
+    const QString copy = f.write("doc.txt.velmor-backup-k3x9", "the whole old text");
+    f.write("doc.txt.velmor-backupX", "not a copy");
+    f.engine->clear();
+    f.open(p);
+    ASSERT_EQ(f.choices.size(), 1);
+    EXPECT_EQ(f.choices[0],
+              QStringLiteral("A save of %1 did not finish and left a copy of the file as it was before: %2\n"
+                             "Restore the file from the copy, or delete the copies?")
+                  .arg(p, copy));
+    EXPECT_EQ(f.choiceButtons, (QStringList{"Restore", "Delete", "Keep"}));
+    EXPECT_EQ(f.engine->spoken, QStringList{"A save of this file did not finish. Restore the file from its copy?"});
+    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("half writ"));
+    EXPECT_TRUE(QFile::exists(copy));
+
+    f.choiceAnswer = 0;
+    f.open(p);
+    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("the whole old text"));
+    EXPECT_EQ(fileBytes(p), QByteArray("the whole old text"));
+    EXPECT_FALSE(QFile::exists(copy));
+    f.open(p);
+    EXPECT_EQ(f.choices.size(), 2);
+
+    f.write("doc.txt.velmor-backup-a", "one");
+    f.write("doc.txt.velmor-backup-b", "two");
+    f.choiceAnswer = 1;
+    f.open(p);
+    EXPECT_TRUE(f.choices.last().contains(QStringLiteral("(2 copies were found; the newest is named.)")));
+    EXPECT_EQ(fileBytes(p), QByteArray("the whole old text"));
+    EXPECT_EQ(testfiles::folderEntries(f.files.path()),
+              (QStringList{"doc.txt", "doc.txt.velmor-backupX"}));
+    EXPECT_TRUE(f.errors.isEmpty());
 }

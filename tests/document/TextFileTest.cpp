@@ -211,16 +211,34 @@ TEST(LineBreaks, EveryEncodingKeepsTheStyleItWasReadWith)
               bytes({0xFF, 0xFE, 'a', 0, 0x0A, 0, 'b', 0, 0x0A, 0}));
 }
 
-TEST(LineBreaks, FirstBreakSetsTheStyleAndNoBreakMeansTheEncodingsOwn)
+TEST(LineBreaks, TheMostFrequentBreakIsTheFilesAndEveryOtherIsKeptByItsLine)
 {
     EXPECT_EQ(decodeText("a\nb\r\nc\rd").format.lineBreak, LineBreak::Lf);
     EXPECT_EQ(decodeText("a\rb\nc").format.lineBreak, LineBreak::Cr);
+    EXPECT_EQ(decodeText("a\nb\r\nc\r\n").format.lineBreak, LineBreak::CrLf);
     EXPECT_EQ(decodeText("a\r").format.lineBreak, LineBreak::Cr);
     EXPECT_EQ(decodeText("no break").format.lineBreak, LineBreak::CrLf);
     EXPECT_EQ(decodeText(bytes({0xFF, 0xFE, 'a', 0})).format.lineBreak, LineBreak::CrLf);
     const auto mixed = decodeText("a\rb\nc\r\nd");
     EXPECT_EQ(mixed.text, QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(mixed.otherLineBreaks,
+              (std::vector<velmor::LineBreakException>{{1, LineBreak::Lf}, {2, LineBreak::CrLf}}));
     EXPECT_EQ(encodeText(mixed.text, mixed.format), QByteArray("a\rb\rc\rd"));
+    EXPECT_TRUE(decodeText("a\r\nb\r\n").otherLineBreaks.empty());
+
+    const QByteArray files[] = {
+        "a\r\nb\nc\rd\r\n\n\r",
+        "\xC3\xA9\r\nb\nc\rd\n\n",
+        "\xEF\xBB\xBF\r\r\n\n",
+        QByteArray::fromHex("fffe" "61000d000a00" "62000a00" "63000d00" "64000d000a00"),
+        QByteArray::fromHex("feff" "0061000a" "0062000d000a" "0063000a"),
+    };
+    for (const QByteArray& file : files) {
+        const auto decoded = decodeText(file);
+        EXPECT_FALSE(decoded.otherLineBreaks.empty()) << file.toHex(' ').toStdString();
+        EXPECT_EQ(encodeText(decoded.text, decoded.format, nullptr, {}, decoded.otherLineBreaks), file)
+            << file.toHex(' ').toStdString();
+    }
 }
 
 TEST(Utf8RoundTrip, UneditedFilesSaveByteForByte)

@@ -19,6 +19,11 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         questions << text;
         return answerYes;
     };
+    dialogs.askChoice = [this](const QString& text, const QStringList& buttons, int, int escapeButton) {
+        choices << text;
+        choiceButtons = buttons;
+        return choiceAnswer.value_or(escapeButton);
+    };
     dialogs.inform = [this](const QString& text) { informed << text; };
     dialogs.showError = [this](const QString& text) { errors << text; };
     dialogs.chooseColor = [this](const QColor& initial) {

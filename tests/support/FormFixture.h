@@ -30,6 +30,10 @@ struct FormFixture {
     std::optional<QColor> colorAnswer;
     QStringList questions;
     QStringList informed;
+    // askChoice: the questions, the buttons of the last one, and the index answered (Escape when none).
+    QStringList choices;
+    QStringList choiceButtons;
+    std::optional<int> choiceAnswer;
     QStringList notes; // notify and askQuestion
     int beeps = 0;
     QStringList errors;

@@ -1,0 +1,40 @@
+#include "app/Dialogs.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Presses a key in the message box the dialog opens, once it is up.
+void pressInNextBox(Qt::Key key)
+{
+    QTimer::singleShot(0, [key] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, key);
+    });
+}
+
+} // namespace
+
+// A stray Enter must never discard anything: the question's default keeps the text, and
+// Escape answers as cancelling does.
+TEST(StandardDialogs, EnterAndEscapeChooseTheButtonsThatLoseNothing)
+{
+    QWidget window;
+    const velmor::Dialogs dialogs = velmor::standardDialogs(&window);
+    pressInNextBox(Qt::Key_Return);
+    EXPECT_FALSE(dialogs.askYesNo(QStringLiteral("Are you sure you want to delete the text?")));
+    pressInNextBox(Qt::Key_Escape);
+    EXPECT_FALSE(dialogs.askYesNo(QStringLiteral("Are you sure you want to delete the text?")));
+
+    const QStringList buttons{QStringLiteral("Restore"), QStringLiteral("Delete"), QStringLiteral("Keep")};
+    pressInNextBox(Qt::Key_Return);
+    EXPECT_EQ(dialogs.askChoice(QStringLiteral("Which?"), buttons, 2, 1), 2);
+    pressInNextBox(Qt::Key_Escape);
+    EXPECT_EQ(dialogs.askChoice(QStringLiteral("Which?"), buttons, 2, 1), 1);
+}
