@@ -53,6 +53,14 @@ bool closesQuote(QChar c)
     }
 }
 
+// Scripts that espeak-ng 1.51 reads with another language's rules when the voice meets them, and
+// then may read freed memory (Hangul in any other voice, Devanagari in a Latin one): passages in
+// them always go to a voice of their own language.
+bool alwaysToItsOwnVoice(const ScriptPassage& passage)
+{
+    return passage.kind == PassageKind::Korean || (passage.kind == PassageKind::Other && !passage.otherLanguage.isEmpty());
+}
+
 } // namespace
 
 TextPreparer::TextPreparer(PreparationOptions options, const JapaneseReader* reader)
@@ -69,15 +77,14 @@ const JapaneseReader& TextPreparer::reader() const
 // rules for letters of a third script, and espeak-ng 1.51 then reads freed memory (the Korean voice
 // on Devanagari, the Georgian one on Devanagari vowel signs). Handing such passages to a voice of
 // their own language is what the voice would have done, without the fault.
-// Hangul trips it in any other voice (archaic jamo, a question mark between two words): Korean goes
-// to the Korean voice whatever the voice selected.
 bool TextPreparer::changesText(QStringView text) const
 {
     if (m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) != PassageKind::Latin)
         return true;
     for (int at = 0; at < text.size();) {
         const CodePoint point = codePointAt(text, at);
-        if (scriptOf(point.value) == Script::Hangul)
+        const Script script = scriptOf(point.value);
+        if (script == Script::Hangul || script == Script::Other)
             return true;
         at = point.next;
     }
@@ -109,7 +116,7 @@ std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, i
     const QByteArray voiceTag = m_options.voiceLanguage.left(m_options.voiceLanguage.indexOf('-'));
     const auto selectedVoiceReads = [this, native, &voiceTag](const ScriptPassage& passage) {
         const bool nativeScript = passage.kind == native && (native != PassageKind::Other || passage.otherLanguage == voiceTag);
-        if (native == PassageKind::Latin && !m_options.autoLanguage && passage.kind != PassageKind::Korean)
+        if (native == PassageKind::Latin && !m_options.autoLanguage && !alwaysToItsOwnVoice(passage))
             return true;
         return passage.kind == PassageKind::Latin || nativeScript
             || (native == PassageKind::Japanese && passage.kind == PassageKind::Chinese) || languageOf(passage).isEmpty();
