@@ -72,7 +72,8 @@ TEST(DocumentedKeys, ReadmeTableIsTheWindowsKeysAndTheManualPageNamesOnlyThose)
     QSet<QString> readme;
     const QSet<QString> focusKeys{QStringLiteral("Tab"), QStringLiteral("Shift+Tab")};
     for (const QString& row : section(sourceFile("README.md"), QStringLiteral("## Keys"), QStringLiteral("## "))) {
-        if (!row.startsWith(QStringLiteral("| ")) || row.startsWith(QStringLiteral("| Key |")))
+        if (!row.startsWith(QStringLiteral("| ")) || row.startsWith(QStringLiteral("| Key |"))
+            || row.startsWith(QStringLiteral("| --- |")))
             continue;
         for (const QString& key : row.section(u'|', 1, 1).trimmed().split(QStringLiteral(", ")))
             readme << documentedKey(key);
