@@ -14,7 +14,7 @@ packages=(
   xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick poppler-utils
   at-spi2-core python3-pyatspi dbus-x11 ibus ibus-hangul ibus-anthy python3-gi gir1.2-ibus-1.0
   # desktop files and the Debian package
-  desktop-file-utils appstream man-db dpkg-dev
+  desktop-file-utils appstream man-db dpkg-dev lintian
 )
 
 missing=()

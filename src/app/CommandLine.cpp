@@ -17,19 +17,82 @@ std::optional<QString> commandLineFile(const QStringList& arguments)
     return std::nullopt;
 }
 
+namespace {
+
+// The options QApplication takes out of the arguments itself (QGuiApplication, QApplication and
+// the X11 platform's), with one dash or two.
+const QStringList kQtValueOptions{
+    QStringLiteral("platform"),   QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"),     QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"), QStringLiteral("session"),          QStringLiteral("display"),
+    QStringLiteral("geometry"),   QStringLiteral("title"),              QStringLiteral("icon"),
+    QStringLiteral("name"),       QStringLiteral("style"),              QStringLiteral("stylesheet"),
+    QStringLiteral("qmljsdebugger")};
+const QStringList kQtFlags{QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+                           QStringLiteral("dograb"),  QStringLiteral("sync"),        QStringLiteral("testability")};
+
+bool isOption(const QString& argument) { return argument.size() > 1 && argument.startsWith(u'-'); }
+
+// "-name", "--name", "-name=value" or "--name=value" without its dashes and value.
+QString qtOptionName(const QString& argument)
+{
+    const QString bare = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    return bare.section(u'=', 0, 0);
+}
+
+// How many arguments a Qt option takes up, itself included; 0 when it is not one of Qt's.
+qsizetype qtOptionLength(const QString& argument)
+{
+    const QString name = qtOptionName(argument);
+    if (kQtFlags.contains(name))
+        return 1;
+    if (!kQtValueOptions.contains(name))
+        return 0;
+    return argument.contains(u'=') ? 1 : 2;
+}
+
+} // namespace
+
 CommandLineRequest parseCommandLine(const QStringList& arguments)
 {
+    using Action = CommandLineRequest::Action;
+    const auto answeredAlone = [](const QString& argument) -> std::optional<Action> {
+        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h"))
+            return Action::PrintHelp;
+        if (argument == QStringLiteral("--version"))
+            return Action::PrintVersion;
+        return std::nullopt;
+    };
     CommandLineRequest request;
     const QStringList rest = arguments.mid(1);
-    if (!rest.isEmpty()) {
-        if (rest.front() == QStringLiteral("--help") || rest.front() == QStringLiteral("-h"))
-            request.action = CommandLineRequest::Action::PrintHelp;
-        else if (rest.front() == QStringLiteral("--version"))
-            request.action = CommandLineRequest::Action::PrintVersion;
-        else if (asksForSpeaker(arguments))
-            request.action = CommandLineRequest::Action::Speak;
+    // "--help --say x" asks for the help.
+    if (!rest.isEmpty() && !answeredAlone(rest.front()) && asksForSpeaker(arguments)) {
+        request.action = Action::Speak;
+        return request;
     }
-    request.file = commandLineFile(rest);
+    QStringList files;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QString& argument = rest[i];
+        if (optionsEnded || !isOption(argument)) {
+            files << argument;
+        } else if (argument == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (const std::optional<Action> action = answeredAlone(argument)) {
+            request.action = *action;
+            return request;
+        } else if (const qsizetype length = qtOptionLength(argument)) {
+            i += length - 1;
+        } else {
+            request.action = Action::BadOption;
+            request.badOption = argument;
+            return request;
+        }
+    }
+    request.file = commandLineFile(files);
+    if (!files.isEmpty() && !request.file)
+        request.refusedFile = files.front();
+    request.extraFiles = files.mid(1);
     return request;
 }
 
@@ -42,7 +105,8 @@ QString usageText()
         "A text-to-speech reader with a built-in text editor.\n"
         "\n"
         "FILE is opened when its name ends in .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm,\n"
-        ".html or .lnk; any other argument is ignored.\n"
+        ".html or .lnk; the window says so when it does not open a file named. A FILE\n"
+        "whose name starts with \"-\" goes after \"--\".\n"
         "\n"
         "Options:\n"
         "  -h, --help            show this help and exit\n"
@@ -113,5 +177,23 @@ QString missingDisplayText()
 }
 
 QString versionText() { return QStringLiteral("Velmor %1\n").arg(QStringLiteral(VELMOR_VERSION)); }
+
+QString badOptionText(const QString& option)
+{
+    return QStringLiteral("velmor: unknown option '%1'\nTry 'velmor --help' for the options.\n").arg(option);
+}
+
+QString unopenedFilesText(const CommandLineRequest& request)
+{
+    QStringList reports;
+    if (request.refusedFile)
+        reports << QStringLiteral("%1 was not opened: only %2 files are")
+                       .arg(*request.refusedFile, textExtensions().join(QStringLiteral(", ")) + QStringLiteral(", .lnk"));
+    if (!request.extraFiles.isEmpty())
+        reports << QStringLiteral("%1 %2 not opened: only the first file named is")
+                       .arg(request.extraFiles.join(QStringLiteral(", ")),
+                            request.extraFiles.size() == 1 ? QStringLiteral("was") : QStringLiteral("were"));
+    return reports.isEmpty() ? QString() : u' ' + reports.join(QStringLiteral("; "));
+}
 
 } // namespace velmor

@@ -13,15 +13,28 @@ std::optional<QString> commandLineFile(const QStringList& arguments);
 // What the program was asked to do from the command line.
 struct CommandLineRequest {
     // Speak: the command-line speaker (CommandLineSpeaker.h), which needs no window.
-    enum class Action { Run, PrintHelp, PrintVersion, Speak } action = Action::Run;
+    // BadOption: an option nobody knows, in badOption.
+    enum class Action { Run, PrintHelp, PrintVersion, Speak, BadOption } action = Action::Run;
     std::optional<QString> file;
+    // The first file named, when the window does not open its kind of file.
+    std::optional<QString> refusedFile;
+    // Files named after the first: only one is opened.
+    QStringList extraFiles;
+    QString badOption;
 };
 
-// arguments[0] is the program itself, as QCoreApplication::arguments() gives them.
+// arguments[0] is the program itself, as QCoreApplication::arguments() gives them, Qt's own
+// options (-platform, -display, -style ...) included: they are passed over. Every other argument
+// that starts with "-" is an option; after "--" each one is a file name.
 CommandLineRequest parseCommandLine(const QStringList& arguments);
 
 QString usageText();
 QString versionText();
+// For stderr: the option and where to find the ones there are.
+QString badOptionText(const QString& option);
+// For the information panel: the files named that the window did not open, and why; empty when
+// there are none.
+QString unopenedFilesText(const CommandLineRequest& request);
 
 // What decides whether a window can be shown: QT_QPA_PLATFORM, DISPLAY and WAYLAND_DISPLAY.
 struct DisplayEnvironment {

@@ -56,6 +56,8 @@ class SpokenHelp;
 class THookHotKey;
 class InputMethodFramework;
 
+struct CommandLineRequest;
+
 struct FormOptions {
     // A file named on the command line will be opened right after creation.
     bool commandLineFilePending = false;
@@ -89,6 +91,9 @@ public:
     // Opens a file at start-up, the one named on the command line or the last one: it is read
     // while the window answers, and the caret is then placed as at start-up (TForm1Opening.cpp).
     void openAtStart(const QString& fileName);
+    // Opens the file named on the command line, and says in the information panel which files
+    // named it does not open.
+    void openCommandLineFiles(const CommandLineRequest& request);
     // Opens fOpenName, as the start-up opens and dropped files do.
     void MyTextFileOpen();
 

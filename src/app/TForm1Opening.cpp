@@ -1,8 +1,10 @@
 // Opening a file at start-up while the window is already up.
 
+#include "app/CommandLine.h"
 #include "app/TForm1.h"
 #include "document/FileCommands.h"
 #include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
 
 #include <QFileInfo>
 #include <QScrollBar>
@@ -31,6 +33,14 @@ void TForm1::openAtStart(const QString& fileName)
         placeCaretInOpenedText();
         GetColRow();
     });
+}
+
+void TForm1::openCommandLineFiles(const CommandLineRequest& request)
+{
+    if (request.file)
+        openAtStart(*request.file);
+    if (const QString report = unopenedFilesText(request); !report.isEmpty())
+        UPanel1->setCaption(report);
 }
 
 } // namespace velmor

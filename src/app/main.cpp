@@ -31,6 +31,10 @@ int main(int argc, char* argv[])
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    if (request.action == CommandLineRequest::Action::BadOption) {
+        std::fputs(badOptionText(request.badOption).toLocal8Bit().constData(), stderr);
+        return kSpeakerBadOptions;
+    }
     if (request.action == CommandLineRequest::Action::Speak) {
         QCoreApplication app(argc, argv);
         return runSpeaker(arguments);
@@ -43,17 +47,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
-    // Qt has taken its own options (-platform, -display ...) out of argv: the file is the first
-    // argument left.
-    const std::optional<QString> file = parseCommandLine(argumentsOf(argc, argv)).file;
-
     installFontSubstitutions();
     installHintStyle(app);
 
-    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{file.has_value(), std::nullopt, {}});
+    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{request.file.has_value(), std::nullopt, {}});
     // The window comes first; a big file is read while it is already answering.
     form.show();
-    if (file)
-        form.openAtStart(*file);
+    form.openCommandLineFiles(request);
     return QApplication::exec();
 }

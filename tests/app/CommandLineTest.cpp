@@ -33,13 +33,70 @@ TEST(CommandLineFile, ExtensionIsTheFileNamePartFromTheLastDot)
 
 TEST(CommandLineRequest, HelpAndVersionAreOptionsOtherArgumentsAFile)
 {
-    EXPECT_EQ(parseCommandLine({"velmor", "--help"}).action, CommandLineRequest::Action::PrintHelp);
-    EXPECT_EQ(parseCommandLine({"velmor", "--version"}).action, CommandLineRequest::Action::PrintVersion);
+    using Action = CommandLineRequest::Action;
+    EXPECT_EQ(parseCommandLine({"velmor", "--help"}).action, Action::PrintHelp);
+    EXPECT_EQ(parseCommandLine({"velmor", "notes.txt", "-h"}).action, Action::PrintHelp);
+    EXPECT_EQ(parseCommandLine({"velmor", "--version"}).action, Action::PrintVersion);
+    EXPECT_EQ(parseCommandLine({"velmor", "--help", "--say", "x"}).action, Action::PrintHelp);
+    EXPECT_EQ(parseCommandLine({"velmor", "--voice", "Mary", "--say", "x"}).action, Action::Speak);
     const CommandLineRequest run = parseCommandLine({"velmor", "notes.txt"});
-    EXPECT_EQ(run.action, CommandLineRequest::Action::Run);
+    EXPECT_EQ(run.action, Action::Run);
     EXPECT_EQ(run.file, QStringLiteral("notes.txt"));
     EXPECT_FALSE(parseCommandLine({"velmor"}).file);
     EXPECT_TRUE(versionText().contains(QStringLiteral(VELMOR_VERSION)));
+}
+
+// An option nobody knows is an error, wherever it stands; Qt's own options and their values are
+// passed over; after "--" every argument is a file, whatever its first character.
+TEST(CommandLineRequest, UnknownOptionsAreErrorsQtOptionsPassAndDashDashEndsTheOptions)
+{
+    using Action = CommandLineRequest::Action;
+    const std::pair<QStringList, QString> wrong[] = {{{"velmor", "--bogus"}, "--bogus"},
+                                                     {{"velmor", "-v"}, "-v"},
+                                                     {{"velmor", "notes.txt", "-v"}, "-v"},
+                                                     {{"velmor", "-platform", "offscreen", "-x", "a.txt"}, "-x"}};
+    for (const auto& [arguments, option] : wrong) {
+        const CommandLineRequest request = parseCommandLine(arguments);
+        EXPECT_EQ(request.action, Action::BadOption) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(request.badOption, option);
+    }
+    EXPECT_EQ(badOptionText(QStringLiteral("--bogus")),
+              QStringLiteral("velmor: unknown option '--bogus'\nTry 'velmor --help' for the options.\n"));
+
+    for (const QStringList& arguments :
+         {QStringList{"velmor", "-platform", "offscreen", "notes.txt"}, QStringList{"velmor", "--display", ":1", "notes.txt"},
+          QStringList{"velmor", "-style=fusion", "-reverse", "notes.txt"}, QStringList{"velmor", "notes.txt", "-geometry", "9x9"}}) {
+        const CommandLineRequest request = parseCommandLine(arguments);
+        EXPECT_EQ(request.action, Action::Run) << arguments.join(u' ').toStdString();
+        EXPECT_EQ(request.file, QStringLiteral("notes.txt")) << arguments.join(u' ').toStdString();
+        EXPECT_TRUE(request.extraFiles.isEmpty()) << arguments.join(u' ').toStdString();
+    }
+
+    const CommandLineRequest dashed = parseCommandLine({"velmor", "--", "-notes.txt", "--help"});
+    EXPECT_EQ(dashed.action, Action::Run);
+    EXPECT_EQ(dashed.file, QStringLiteral("-notes.txt"));
+    EXPECT_EQ(dashed.extraFiles, QStringList{"--help"});
+    EXPECT_EQ(parseCommandLine({"velmor", "-"}).refusedFile, QStringLiteral("-"));
+}
+
+// The files named that the window does not open are reported with the reason; the first one
+// named of a kind it reads is opened.
+TEST(CommandLineRequest, FilesTheWindowDoesNotOpenAreNamedWithTheReason)
+{
+    const CommandLineRequest refused = parseCommandLine({"velmor", "notes.rtf"});
+    EXPECT_FALSE(refused.file);
+    EXPECT_EQ(unopenedFilesText(refused),
+              QStringLiteral(" notes.rtf was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are"));
+
+    const CommandLineRequest several = parseCommandLine({"velmor", "a.txt", "b.txt", "c.rtf"});
+    EXPECT_EQ(several.file, QStringLiteral("a.txt"));
+    EXPECT_EQ(unopenedFilesText(several), QStringLiteral(" b.txt, c.rtf were not opened: only the first file named is"));
+
+    EXPECT_EQ(unopenedFilesText(parseCommandLine({"velmor", "a.Txt", "b.txt"})),
+              QStringLiteral(" a.Txt was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are; "
+                             "b.txt was not opened: only the first file named is"));
+    EXPECT_TRUE(unopenedFilesText(parseCommandLine({"velmor", "a.txt"})).isEmpty());
+    EXPECT_TRUE(unopenedFilesText(parseCommandLine({"velmor"})).isEmpty());
 }
 
 TEST(DisplayMissing, OnlyWhenTheWindowSystemNeedsADisplayAndNoneIsNamed)

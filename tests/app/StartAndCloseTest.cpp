@@ -2,9 +2,11 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
+#include "app/CommandLine.h"
 #include "app/FormState.h"
 #include "document/FileCommands.h"
 #include "widgets/InfoLine.h"
+#include "widgets/UPanel.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UpDownEdit.h"
 
@@ -54,34 +56,64 @@ QByteArray numberedLines(int count)
     return lines;
 }
 
+velmor::Dialogs quietDialogs()
+{
+    velmor::Dialogs quiet;
+    quiet.askYesNo = [](const QString&) { return true; };
+    quiet.inform = [](const QString&) {};
+    quiet.showError = [](const QString&) {};
+    return quiet;
+}
+
 } // namespace
 
 // A file named on the command line is stored with its full path, and a start with a file
-// named leaves the last file closed.
+// named leaves the last file closed. A name starting with "-" follows "--"; a second file named is
+// not opened, and the information panel says so.
 TEST(StartAndClose, CommandLineFileIsStoredWithItsFullPathAndKeepsTheLastFileClosed)
 {
     QTemporaryDir folder;
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
-    testfiles::writeFileBytes(folder.filePath(QStringLiteral("notes.txt")), "from the command line");
+    testfiles::writeFileBytes(folder.filePath(QStringLiteral("-notes.txt")), "from the command line");
     testfiles::writeFileBytes(folder.filePath(QStringLiteral("last.txt")), "the last file");
     testfiles::writeFileBytes(ini, QStringLiteral("[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=%1\n")
                                        .arg(folder.filePath(QStringLiteral("last.txt")))
                                        .toUtf8());
     {
         WorkingFolder inFolder(folder.path());
-        velmor::Dialogs quiet;
-        quiet.askYesNo = [](const QString&) { return true; };
-        quiet.inform = [](const QString&) {};
-        quiet.showError = [](const QString&) {};
-        velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(), velmor::FormOptions{true, quiet, ini});
+        const velmor::CommandLineRequest request =
+            velmor::parseCommandLine({"velmor", "--", "-notes.txt", "extra.txt"});
+        velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(),
+                            velmor::FormOptions{request.file.has_value(), quietDialogs(), ini});
         EXPECT_TRUE(form.RichEdit98->toPlainText().isEmpty());
-        form.openAtStart(QStringLiteral("notes.txt"));
+        form.openCommandLineFiles(request);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form.fileCommands().opening(); }));
         EXPECT_EQ(form.RichEdit98->toPlainText(), QStringLiteral("from the command line"));
-        EXPECT_EQ(form.state().fFileName, folder.filePath(QStringLiteral("notes.txt")));
+        EXPECT_EQ(form.state().fFileName, folder.filePath(QStringLiteral("-notes.txt")));
+        EXPECT_EQ(form.UPanel1->caption(), QStringLiteral(" extra.txt was not opened: only the first file named is"));
         ASSERT_TRUE(form.close());
     }
-    EXPECT_EQ(storedValue(ini, "fLastfile"), folder.filePath(QStringLiteral("notes.txt")));
+    EXPECT_EQ(storedValue(ini, "fLastfile"), folder.filePath(QStringLiteral("-notes.txt")));
+}
+
+// A file of a kind the window does not read is not opened, as if none was named (the last file
+// opens), and the information panel says why.
+TEST(StartAndClose, CommandLineFileOfAnotherKindIsReportedAndTheLastFileOpens)
+{
+    QTemporaryDir folder;
+    const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
+    const QString last = folder.filePath(QStringLiteral("last.txt"));
+    testfiles::writeFileBytes(last, "the last file");
+    testfiles::writeFileBytes(
+        ini, QStringLiteral("[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=%1\n").arg(last).toUtf8());
+    const velmor::CommandLineRequest request = velmor::parseCommandLine({"velmor", "notes.rtf"});
+    velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(),
+                        velmor::FormOptions{request.file.has_value(), quietDialogs(), ini});
+    form.openCommandLineFiles(request);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.fileCommands().opening(); }));
+    EXPECT_EQ(form.RichEdit98->toPlainText(), QStringLiteral("the last file"));
+    EXPECT_EQ(form.UPanel1->caption(),
+              QStringLiteral(" notes.rtf was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are"));
 }
 
 // The info line has its width only once the window is laid out: a start-up open shortens the

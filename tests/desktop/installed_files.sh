@@ -16,7 +16,7 @@ program=$usr/bin/velmor
 desktop=$usr/share/applications/org.velmor.Velmor.desktop
 metainfo=$usr/share/metainfo/org.velmor.Velmor.metainfo.xml
 icon=$usr/share/icons/hicolor/scalable/apps/org.velmor.Velmor.svg
-manual=$usr/share/man/man1/velmor.1
+manual=$usr/share/man/man1/velmor.1.gz
 for file in "$program" "$desktop" "$metainfo" "$icon" "$manual"; do
   [ -s "$file" ] || fail "not installed: ${file#"$root"}"
 done

@@ -18,6 +18,7 @@
 #   clip_put FILE [XCLIP_ARGS...]  another program (xclip) puts FILE on the clipboard; marks the time
 #   clip_text                      the clipboard's text
 #   sound_server_stop / _start     lose the desktop's sound server and bring it back
+#   session_bus_start              a private session bus that starts no installed service
 set -Eeuo pipefail
 
 : "${E2E_RUN:?E2E_RUN is not set: run through ctest or export it}"
@@ -80,13 +81,19 @@ trap 'e2e_fail "line $LINENO: command failed: $BASH_COMMAND"' ERR
 # The settings file of the copy that velmor_start runs: beside the program, whose folder is writable.
 VELMOR_INI=$E2E_WORK/app/velmor.ini
 
+# A session bus of the test's own, stopped at the end by its id. It starts no installed service
+# (IBus, the accessibility bus, a desktop portal, dconf): a test starts what it needs itself.
+session_bus_start() {
+  eval "$(dbus-launch --sh-syntax --config-file="${E2E_LIB%/*}/../support/session-bus.conf")"
+  e2e_on_exit "kill $DBUS_SESSION_BUS_PID 2>/dev/null"
+}
+
 # A session bus and an IBus daemon of the test's own, both stopped at the end by their ids; the
 # daemon writes its address where Qt in velmor (whose home velmor_start sets) looks for it.
 ibus_start() {
   export XDG_CONFIG_HOME=$E2E_WORK/home/.config XDG_CACHE_HOME=$E2E_WORK/home/.cache
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
-  eval "$(dbus-launch --sh-syntax)"
-  e2e_on_exit "kill $DBUS_SESSION_BUS_PID"
+  session_bus_start
   ibus-daemon --xim --daemonize --replace --panel=disable 2>>"$E2E_WORK/ibus.log"
   local address_file=
   for _ in $(seq 100); do

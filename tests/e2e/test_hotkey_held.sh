@@ -4,9 +4,7 @@
 # other program, so speech goes on.
 . "$E2E_LIB"
 
-bus_env=$(dbus-launch --sh-syntax)
-eval "$bus_env"
-e2e_on_exit "kill $DBUS_SESSION_BUS_PID 2>/dev/null"
+session_bus_start
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_WORK/at-spi.log" 2>&1 &
 bus_launcher=$!
 e2e_on_exit "kill $bus_launcher 2>/dev/null"

@@ -11,11 +11,14 @@
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 #include <atomic>
@@ -117,6 +120,7 @@ private:
 
 class PortalShortcuts : public ::testing::Test {
 protected:
+    QTemporaryDir dataHome;
     QProcess daemon;
     QString address;
     QThread portalThread;
@@ -132,19 +136,36 @@ protected:
         ASSERT_TRUE(bus.registerVirtualObject(kPath, portal.get(), QDBusConnection::SubPath));
     }
 
+    // The bus starts no installed service: a portal installed on the machine would take the
+    // portal's name before the fake. One is planted where a session bus looks for services, and
+    // the bus must not offer it.
     void SetUp() override
     {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
             GTEST_SKIP() << "dbus-daemon is not installed";
-        daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+        ASSERT_TRUE(QDir(dataHome.path()).mkpath(QStringLiteral("dbus-1/services")));
+        QFile planted(dataHome.filePath(QStringLiteral("dbus-1/services/%1.service").arg(kService)));
+        ASSERT_TRUE(planted.open(QIODevice::WriteOnly));
+        planted.write("[D-BUS Service]\nName=" + kService.toLatin1() + "\nExec=/bin/sleep 60\n");
+        planted.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), dataHome.path());
+        daemon.setProcessEnvironment(environment);
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--config-file=" VELMOR_TEST_SESSION_BUS_CONFIG), "--nofork", "--print-address=1"});
         ASSERT_TRUE(daemon.waitForReadyRead(5000));
         address = QString::fromLatin1(daemon.readLine()).trimmed();
+        const QDBusMessage names = connection(QStringLiteral("setup")).call(QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("ListActivatableNames")));
+        ASSERT_EQ(names.type(), QDBusMessage::ReplyMessage) << names.errorMessage().toStdString();
+        ASSERT_EQ(names.arguments().value(0).toStringList(), QStringList{QStringLiteral("org.freedesktop.DBus")});
     }
     void TearDown() override
     {
         portalThread.quit();
         portalThread.wait();
-        for (const QString& name : {QStringLiteral("portal"), QStringLiteral("client")})
+        for (const QString& name : {QStringLiteral("portal"), QStringLiteral("client"), QStringLiteral("setup")})
             QDBusConnection::disconnectFromBus(name);
         daemon.kill();
         daemon.waitForFinished();
