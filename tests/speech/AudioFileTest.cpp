@@ -2,6 +2,7 @@
 #include "speech/SpeechRecording.h"
 
 #include "../app/TestFiles.h"
+#include "QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
