@@ -3,24 +3,28 @@
 #include "document/FileNames.h"
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDir>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
-#include <dirent.h>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 #include <functional>
 #include <vector>
-#include <climits>
-#include <cstdlib>
-#include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
+#include <dirent.h>
 
 namespace velmor {
 
 namespace {
+
+// A link chain longer than this is a loop, as the kernel counts.
+constexpr int kMostLinks = 40;
 
 class FileDescriptor {
 public:
@@ -47,34 +51,41 @@ private:
     int m_fd;
 };
 
-bool writeAll(int fd, QByteArrayView bytes, off_t offset)
+// 0, or the error number of the write that failed; a write that takes nothing is a full disk.
+int writeAll(int fd, QByteArrayView bytes, off_t offset)
 {
     while (!bytes.isEmpty()) {
         const ssize_t written = ::pwrite(fd, bytes.data(), size_t(bytes.size()), offset);
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
-            return false;
+        if (written < 0)
+            return errno;
+        if (written == 0)
+            return ENOSPC;
         bytes = bytes.sliced(written);
         offset += written;
     }
-    return true;
+    return 0;
 }
 
-std::optional<QByteArray> readAll(int fd)
+// Copies the first size bytes of one file over the beginning of another; 0 or an error number.
+int copyBytes(int from, int to, qint64 size)
 {
-    QByteArray bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    constexpr qint64 kChunk = 1 << 20;
+    const auto buffer = std::make_unique<char[]>(std::size_t(kChunk));
+    for (qint64 offset = 0; offset < size;) {
+        const ssize_t got = ::pread(from, buffer.get(), std::size_t(std::min(kChunk, size - offset)), offset);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return std::nullopt;
+            return errno;
         if (got == 0)
-            return bytes;
-        bytes.append(buffer, got);
+            return EIO;
+        if (const int failed = writeAll(to, QByteArrayView(buffer.get(), got), offset))
+            return failed;
+        offset += got;
     }
+    return 0;
 }
 
 QByteArray folderOf(const QByteArray& path)
@@ -85,58 +96,25 @@ QByteArray folderOf(const QByteArray& path)
 
 QByteArray fileNameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
+QString shown(const QByteArray& path) { return displayFileName(decodeFileName(path)); }
+
 // A new file named base followed by a random suffix; its name goes to *name.
 int createUnique(const QByteArray& base, mode_t mode, QByteArray* name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         *name = base + QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        const int fd = ::open(name->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        const int fd = ::open(name->constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
 }
 
-enum class Outcome { Written, Failed, OwnerNotKept };
-
-Outcome replaceThroughTemporaryFile(const QByteArray& target, const std::optional<struct stat>& old,
-                                    QByteArrayView bytes)
-{
-    QByteArray temporary;
-    FileDescriptor file(createUnique(folderOf(target) + "/." + fileNameOf(target) + ".", 0666, &temporary));
-    if (!file)
-        return Outcome::Failed;
-    const auto discard = [&temporary](Outcome outcome) {
-        ::unlink(temporary.constData());
-        return outcome;
-    };
-    if (old) {
-        struct stat created {};
-        if (::fstat(file.get(), &created) != 0)
-            return discard(Outcome::Failed);
-        if ((created.st_uid != old->st_uid || created.st_gid != old->st_gid)
-            && ::fchown(file.get(), old->st_uid, old->st_gid) != 0)
-            return discard(Outcome::OwnerNotKept);
-        // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
-        if (::fchmod(file.get(), old->st_mode & 07777) != 0)
-            return discard(Outcome::Failed);
-    }
-    if (!writeAll(file.get(), bytes, 0) || ::fsync(file.get()) != 0 || !file.close())
-        return discard(Outcome::Failed);
-    if (::rename(temporary.constData(), target.constData()) != 0)
-        return discard(Outcome::Failed);
-    // The rename itself reaches the disk with the folder.
-    FileDescriptor folder(::open(folderOf(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder)
-        ::fsync(folder.get());
-    return Outcome::Written;
-}
-
+// A private copy of another file's first size bytes, beside target when its folder lets it,
+// else in the temporary folder; its name, or nothing when no copy could be written.
 constexpr char kBackupInfix[] = ".velmor-backup-";
 
-// A private copy of bytes, beside target when its folder lets it, else in the temporary
-// folder; its name, or nothing when no copy could be written.
-std::optional<QByteArray> writeBackup(const QByteArray& target, QByteArrayView bytes)
+std::optional<QByteArray> writeBackup(const QByteArray& target, int from, qint64 size)
 {
     const QByteArray name = fileNameOf(target) + kBackupInfix;
     for (const QByteArray& folder : {folderOf(target), encodeFileName(QDir::tempPath())}) {
@@ -144,83 +122,304 @@ std::optional<QByteArray> writeBackup(const QByteArray& target, QByteArrayView b
         FileDescriptor file(createUnique(folder + '/' + name, 0600, &backup));
         if (!file)
             continue;
-        if (writeAll(file.get(), bytes, 0) && ::fsync(file.get()) == 0 && file.close())
+        if (copyBytes(from, file.get(), size) == 0 && ::fsync(file.get()) == 0 && file.close())
             return backup;
         ::unlink(backup.constData());
     }
     return std::nullopt;
 }
 
-bool overwriteInPlace(const QByteArray& target, QByteArrayView bytes)
+struct Resolution {
+    QByteArray path;
+    // Why a link on the way is not followed.
+    QString refusal;
+};
+
+// Whether the kernel's protected-symlinks rule lets this user follow a link: in a sticky
+// world-writable folder only a link of the user's own or of the folder's owner is followed, so
+// that nobody can point another user's writes at a file of their choice.
+bool mayFollow(const struct stat& link, const QByteArray& folder)
 {
-    FileDescriptor file(::open(target.constData(), O_RDWR | O_CLOEXEC));
-    if (!file)
+    struct stat status {};
+    if (::stat(folder.constData(), &status) != 0)
         return false;
-    const std::optional<QByteArray> old = readAll(file.get());
-    if (!old)
-        return false;
-    const std::optional<QByteArray> backup = writeBackup(target, *old);
-    if (!backup)
-        return false;
-    const auto install = [&file](QByteArrayView content) {
-        struct stat written {};
-        return writeAll(file.get(), content, 0) && ::ftruncate(file.get(), off_t(content.size())) == 0
-            && ::fsync(file.get()) == 0 && ::fstat(file.get(), &written) == 0 && written.st_size == content.size();
-    };
-    const bool written = install(bytes);
-    // The copy stays when the old bytes could not be put back: it is all that is left of them.
-    if (written || install(*old))
-        ::unlink(backup->constData());
-    return written;
+    const bool shared = (status.st_mode & S_ISVTX) && (status.st_mode & S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == status.st_uid;
 }
 
-// The file a link leads to, so that the link itself stays; path itself for anything else.
-QByteArray resolvedTarget(const QByteArray& path)
+// The absolute path the file system reaches through path, each link followed by hand so that
+// every one can be checked; from the first missing name on, path is taken as it stands.
+Resolution resolveLinks(const QByteArray& path)
 {
-    struct stat link {};
-    if (::lstat(path.constData(), &link) != 0 || !S_ISLNK(link.st_mode))
-        return path;
-    char* resolved = ::realpath(path.constData(), nullptr);
-    if (!resolved)
-        return path;
-    QByteArray target(resolved);
-    std::free(resolved);
-    return target;
+    QByteArray resolved;
+    if (!path.startsWith('/')) {
+        char* current = ::getcwd(nullptr, 0);
+        if (!current)
+            return {path, {}};
+        resolved = current;
+        std::free(current);
+        if (resolved == "/")
+            resolved.clear();
+    }
+    QByteArrayList pending = path.split('/');
+    int links = 0;
+    while (!pending.isEmpty()) {
+        const QByteArray part = pending.takeFirst();
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            resolved.truncate(std::max<qsizetype>(0, resolved.lastIndexOf('/')));
+            continue;
+        }
+        const QByteArray next = resolved + '/' + part;
+        struct stat entry {};
+        if (::lstat(next.constData(), &entry) != 0) {
+            pending.prepend(next);
+            return {pending.join('/'), {}};
+        }
+        if (!S_ISLNK(entry.st_mode)) {
+            resolved = next;
+            continue;
+        }
+        const QByteArray folder = resolved.isEmpty() ? QByteArray("/") : resolved;
+        if (!mayFollow(entry, folder))
+            return {next, QStringLiteral("%1 is another user's link in the shared folder %2, and such links are not followed")
+                              .arg(shown(next), shown(folder))};
+        QByteArray target(qsizetype(entry.st_size) + 1, Qt::Uninitialized);
+        const ssize_t length = ::readlink(next.constData(), target.data(), std::size_t(target.size()));
+        // A link that changed meanwhile, or a loop, is left for the file system to report.
+        if (length < 0 || length >= target.size() || ++links > kMostLinks)
+            return {path, {}};
+        target.truncate(length);
+        if (target.startsWith('/'))
+            resolved.clear();
+        pending = target.split('/') + pending;
+    }
+    return {resolved.isEmpty() ? QByteArray("/") : resolved, {}};
 }
 
 } // namespace
 
-bool writeFileAtomically(const QString& path, QByteArrayView bytes)
+QString fileErrorText(int errorNumber)
 {
-    const QByteArray target = resolvedTarget(encodeFileName(path));
-    std::optional<struct stat> old;
+    switch (errorNumber) {
+    case ENOSPC: return QStringLiteral("the disk is full");
+    case EDQUOT: return QStringLiteral("the disk quota is used up");
+    case EFBIG: return QStringLiteral("the file is larger than this system allows");
+    case EACCES:
+    case EPERM: return QStringLiteral("permission denied");
+    case EROFS: return QStringLiteral("the file system is read-only");
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("the folder does not exist");
+    case EISDIR: return QStringLiteral("it is a folder");
+    case EIO: return QStringLiteral("the disk reported an input/output error");
+    default: return QString::fromLocal8Bit(std::strerror(errorNumber));
+    }
+}
+
+AtomicFileWriter::AtomicFileWriter(const QString& path)
+{
+    const QByteArray named = encodeFileName(path);
+    Resolution resolution = resolveLinks(named);
+    m_target = resolution.path;
+    if (!resolution.refusal.isEmpty()) {
+        m_refusedLink = true;
+        fail(resolution.refusal);
+        return;
+    }
     struct stat status {};
-    if (::stat(target.constData(), &status) == 0) {
+    if (::stat(m_target.constData(), &status) == 0) {
         // A rename would replace even a write-protected file: refuse it first.
-        if (!S_ISREG(status.st_mode) || ::access(target.constData(), W_OK) != 0)
-            return false;
-        old = status;
+        if (!S_ISREG(status.st_mode)) {
+            fail(S_ISDIR(status.st_mode) ? EISDIR : EINVAL);
+            return;
+        }
+        if (::access(m_target.constData(), W_OK) != 0) {
+            fail(errno);
+            return;
+        }
+        m_old = status;
     } else if (errno != ENOENT) {
+        fail(errno);
+        return;
+    } else {
+        struct stat link {};
+        if (::lstat(named.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            m_refusedLink = true;
+            fail(QStringLiteral("%1 is a link to %2, which does not exist").arg(shown(named), shown(m_target)));
+            return;
+        }
+    }
+    const bool folderWritable = ::access(folderOf(m_target).constData(), W_OK | X_OK) == 0;
+    m_inPlace = m_old && (m_old->st_nlink > 1 || !folderWritable);
+    // Where the old file's owner or group cannot be given to a new file, it is written in place.
+    if (!m_inPlace && !openBeside())
+        m_inPlace = true;
+    if (m_inPlace)
+        openStaging();
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_temporary.isEmpty())
+        ::unlink(m_temporary.constData());
+}
+
+// The file that will be renamed over the old one, with its owner, group and mode; false only
+// when the owner or group could not be kept.
+bool AtomicFileWriter::openBeside()
+{
+    m_fd = createUnique(folderOf(m_target) + "/." + fileNameOf(m_target) + ".", 0666, &m_temporary);
+    if (m_fd < 0) {
+        m_temporary.clear();
+        fail(errno);
+        return true;
+    }
+    if (!m_old)
+        return true;
+    struct stat created {};
+    if (::fstat(m_fd, &created) != 0) {
+        fail(errno);
+        return true;
+    }
+    if ((created.st_uid != m_old->st_uid || created.st_gid != m_old->st_gid)
+        && ::fchown(m_fd, m_old->st_uid, m_old->st_gid) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        ::unlink(m_temporary.constData());
+        m_temporary.clear();
         return false;
     }
+    // After the owner: a change of owner clears the set-user-ID and set-group-ID bits.
+    if (::fchmod(m_fd, m_old->st_mode & 07777) != 0)
+        fail(errno);
+    return true;
+}
 
-    const bool folderWritable = ::access(folderOf(target).constData(), W_OK | X_OK) == 0;
-    if (old && (old->st_nlink > 1 || !folderWritable))
-        return overwriteInPlace(target, bytes);
-    switch (replaceThroughTemporaryFile(target, old, bytes)) {
-    case Outcome::Written:
-        return true;
-    case Outcome::OwnerNotKept:
-        return overwriteInPlace(target, bytes);
-    case Outcome::Failed:
-        break;
+// A private file that holds the new bytes until they are copied over the old file.
+bool AtomicFileWriter::openStaging()
+{
+    const QByteArray name = "/." + fileNameOf(m_target) + ".";
+    for (const QByteArray& folder : {folderOf(m_target), encodeFileName(QDir::tempPath())}) {
+        m_fd = createUnique(folder + name, 0600, &m_temporary);
+        if (m_fd >= 0)
+            return true;
     }
+    m_temporary.clear();
+    return fail(errno);
+}
+
+bool AtomicFileWriter::fail(int errorNumber) { return fail(fileErrorText(errorNumber)); }
+
+bool AtomicFileWriter::fail(const QString& reason)
+{
+    if (m_error.isEmpty())
+        m_error = reason;
     return false;
+}
+
+bool AtomicFileWriter::write(QByteArrayView bytes)
+{
+    if (!ok() || m_fd < 0)
+        return false;
+    if (const int failed = writeAll(m_fd, bytes, off_t(m_position)))
+        return fail(failed);
+    m_position += bytes.size();
+    m_size = std::max(m_size, m_position);
+    return true;
+}
+
+qint64 AtomicFileWriter::read(char* into, qint64 size)
+{
+    if (m_fd < 0)
+        return -1;
+    for (;;) {
+        const ssize_t got = ::pread(m_fd, into, std::size_t(size), off_t(m_position));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got > 0)
+            m_position += got;
+        return got;
+    }
+}
+
+qint64 AtomicFileWriter::seek(qint64 offset, int whence)
+{
+    const qint64 from = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? m_position : whence == SEEK_END ? m_size : -1;
+    if (from < 0 || from + offset < 0)
+        return -1;
+    m_position = from + offset;
+    return m_position;
+}
+
+bool AtomicFileWriter::commit()
+{
+    if (!ok() || m_fd < 0)
+        return false;
+    struct stat written {};
+    if (::fsync(m_fd) != 0 || ::fstat(m_fd, &written) != 0)
+        return fail(errno);
+    // A write the file system lost without a word shows here, before anything is replaced.
+    if (written.st_size != m_size)
+        return fail(QStringLiteral("only %1 of its %2 bytes reached the disk").arg(written.st_size).arg(m_size));
+    if (m_inPlace)
+        return commitInPlace();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 || ::rename(m_temporary.constData(), m_target.constData()) != 0)
+        return fail(errno);
+    m_temporary.clear();
+    // The rename itself reaches the disk with the folder.
+    FileDescriptor folder(::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder)
+        ::fsync(folder.get());
+    return true;
+}
+
+bool AtomicFileWriter::commitInPlace()
+{
+    FileDescriptor file(::open(m_target.constData(), O_RDWR | O_CLOEXEC));
+    struct stat old {};
+    if (!file || ::fstat(file.get(), &old) != 0)
+        return fail(errno);
+    const std::optional<QByteArray> backup = writeBackup(m_target, file.get(), old.st_size);
+    if (!backup)
+        return fail(errno ? errno : EIO);
+    const auto install = [&file](int from, qint64 size) {
+        struct stat now {};
+        int failed = copyBytes(from, file.get(), size);
+        if (!failed && (::ftruncate(file.get(), off_t(size)) != 0 || ::fsync(file.get()) != 0
+                        || ::fstat(file.get(), &now) != 0))
+            failed = errno;
+        if (!failed && now.st_size != size)
+            failed = ENOSPC;
+        return failed;
+    };
+    const int failed = install(m_fd, m_size);
+    if (!failed) {
+        ::unlink(backup->constData());
+        return true;
+    }
+    FileDescriptor saved(::open(backup->constData(), O_RDONLY | O_CLOEXEC));
+    // The copy stays when the old bytes could not be put back: it is all that is left of them.
+    if (saved && install(saved.get(), old.st_size) == 0) {
+        ::unlink(backup->constData());
+        return fail(failed);
+    }
+    return fail(QStringLiteral("%1; the old contents are kept in %2").arg(fileErrorText(failed), shown(*backup)));
+}
+
+bool writeFileAtomically(const QString& path, QByteArrayView bytes)
+{
+    AtomicFileWriter file(path);
+    return file.write(bytes) && file.commit();
 }
 
 QStringList leftoverBackups(const QString& path)
 {
-    const QByteArray target = resolvedTarget(encodeFileName(path));
+    const QByteArray target = resolveLinks(encodeFileName(path)).path;
     const QByteArray folder = folderOf(target);
     const QByteArray prefix = fileNameOf(target) + kBackupInfix;
     std::vector<std::pair<qint64, QByteArray>> found;
@@ -245,51 +444,22 @@ QStringList leftoverBackups(const QString& path)
 
 bool restoreBackup(const QString& path, const QString& backup)
 {
-    const int fd = ::open(encodeFileName(backup).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
+    const FileDescriptor saved(::open(encodeFileName(backup).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (saved.get() < 0)
         return false;
-    const FileDescriptor descriptor(fd);
-    const std::optional<QByteArray> bytes = readAll(descriptor.get());
-    return bytes && writeFileAtomically(path, *bytes) && ::unlink(encodeFileName(backup).constData()) == 0;
-}
-
-ReplacementFile::ReplacementFile(const QString& path)
-    : m_target(resolvedTarget(encodeFileName(path)))
-{
-    struct stat old {};
-    const bool exists = ::stat(m_target.constData(), &old) == 0;
-    if (exists ? !S_ISREG(old.st_mode) || ::access(m_target.constData(), W_OK) != 0 : errno != ENOENT)
-        return;
-    m_fd = createUnique(folderOf(m_target) + "/." + fileNameOf(m_target) + ".", 0666, &m_temporary);
-    if (m_fd >= 0 && exists && ::fchmod(m_fd, old.st_mode & 0777) != 0) {
-        ::close(m_fd);
-        ::unlink(m_temporary.constData());
-        m_fd = -1;
+    QByteArray bytes;
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = ::read(saved.get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        bytes.append(chunk, n);
     }
-}
-
-ReplacementFile::~ReplacementFile()
-{
-    if (m_fd < 0)
-        return;
-    ::close(m_fd);
-    ::unlink(m_temporary.constData());
-}
-
-bool ReplacementFile::commit()
-{
-    if (m_fd < 0)
-        return false;
-    FileDescriptor file(m_fd);
-    m_fd = -1;
-    if (::fsync(file.get()) != 0 || !file.close() || ::rename(m_temporary.constData(), m_target.constData()) != 0) {
-        ::unlink(m_temporary.constData());
-        return false;
-    }
-    FileDescriptor folder(::open(folderOf(m_target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder)
-        ::fsync(folder.get());
-    return true;
+    return writeFileAtomically(path, bytes) && ::unlink(encodeFileName(backup).constData()) == 0;
 }
 
 } // namespace velmor

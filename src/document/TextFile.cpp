@@ -400,9 +400,12 @@ FileError FileError::tooLarge(const QString& path, qsizetype maxChars)
                      path);
 }
 
-FileError FileError::cannotCreate(const QString& path)
+FileError FileError::cannotCreate(const QString& path, const QString& why)
 {
-    return FileError(QStringLiteral("ファイル %1 を作成できません").arg(displayFileName(path)), path);
+    QString message = QStringLiteral("ファイル %1 を作成できません").arg(displayFileName(path));
+    if (!why.isEmpty())
+        message += u'\n' + why;
+    return FileError(message, path);
 }
 
 DecodedText readTextFile(const QString& path, qsizetype maxChars, const ReadingProgress& reading)
@@ -449,8 +452,9 @@ DecodedText readTextFile(const QString& path, qsizetype maxChars, const ReadingP
 int writeTextFile(const QString& path, QStringView text, const TextFormat& format, std::span<const qsizetype> rawBytes)
 {
     int replaced = 0;
-    if (!writeFileAtomically(path, encodeText(text, format, &replaced, rawBytes)))
-        throw FileError::cannotCreate(path);
+    AtomicFileWriter file(path);
+    if (!file.write(encodeText(text, format, &replaced, rawBytes)) || !file.commit())
+        throw FileError::cannotCreate(path, file.refusedLink() ? file.error() : QString());
     return replaced;
 }
 

@@ -104,8 +104,8 @@ public:
     static FileError cannotOpen(const QString& path);
     // The file holds more than maxChars characters.
     static FileError tooLarge(const QString& path, qsizetype maxChars);
-    // "ファイル %s を作成できません"
-    static FileError cannotCreate(const QString& path);
+    // "ファイル %s を作成できません", and on a line of its own why, when given.
+    static FileError cannotCreate(const QString& path, const QString& why = {});
 
     const QString& path() const { return m_path; }
     QString message() const { return QString::fromUtf8(what()); }

@@ -17,6 +17,18 @@ QString speakableBeginning(const QString& beginning)
     return beginning;
 }
 
+bool cutClipboardText(QString& text, qsizetype longest)
+{
+    if (text.size() <= longest)
+        return false;
+    qsizetype end = longest;
+    if (text[end - 1].isHighSurrogate())
+        --end;
+    text.truncate(end);
+    text.squeeze();
+    return true;
+}
+
 QtClipboardReader::QtClipboardReader(QClipboard* clipboard)
     : m_clipboard(clipboard ? clipboard : QGuiApplication::clipboard())
 {
@@ -29,7 +41,9 @@ void QtClipboardReader::read(Delivery deliver)
         deliver({ClipboardReading::Outcome::NoText, {}, {}});
         return;
     }
-    deliver({ClipboardReading::Outcome::Whole, data->text(), {}});
+    QString text = data->text();
+    const bool cut = cutClipboardText(text);
+    deliver({ClipboardReading::Outcome::Whole, text, {}, cut});
 }
 
 std::unique_ptr<ClipboardReader> makeClipboardReader()

@@ -21,10 +21,18 @@ struct ClipboardReading {
     QString text;
     // With the Whole after a Beginning: what follows the beginning.
     QString rest;
+    // The text was longer than kLongestClipboardText and was cut there.
+    bool cut = false;
 };
 
 // Characters of a long text that are delivered as its Beginning, at most.
 inline constexpr qsizetype kSpokenBeginning = 64 * 1024;
+// Characters of clipboard text taken at most, as many as of a file; the rest is not read, so
+// that an owner that keeps sending cannot fill the memory.
+inline constexpr qsizetype kLongestClipboardText = 100'000'000;
+
+// Cuts text to longest characters, never inside a surrogate pair; true when it was cut.
+bool cutClipboardText(QString& text, qsizetype longest = kLongestClipboardText);
 
 // The beginning of a text up to its last line end or space, so that no word is cut in two
 // (all of it when it has neither).

@@ -14,6 +14,11 @@
 
 namespace velmor {
 
+QString clipboardCutCaption()
+{
+    return QStringLiteral(" The clipboard text was cut to its first %1 characters").arg(kLongestClipboardText);
+}
+
 ClipboardSpeech::ClipboardSpeech(FormState& state, SpeechEngine* engine, ClipboardControls controls,
                                  ClipboardServices services, std::unique_ptr<ClipboardReader> reader)
     : m_state(state)
@@ -54,6 +59,8 @@ void ClipboardSpeech::received(const ClipboardReading& reading)
     case ClipboardReading::Outcome::Whole:
         break;
     }
+    if (reading.cut)
+        m_services.showPanelCaption(clipboardCutCaption());
     m_state.fClipText = reading.text;
     if (!std::exchange(m_restPending, false)) {
         speakClipText();

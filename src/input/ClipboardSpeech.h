@@ -36,6 +36,9 @@ struct ClipboardServices {
     std::function<void(const QString&)> showPanelCaption; // UPanel1's caption
 };
 
+// What the information panel says when clipboard text was longer than kLongestClipboardText.
+QString clipboardCutCaption();
+
 // Text put on the clipboard by any program is shown in the info line and spoken at once; the
 // clipboard memory speaks it again; a double-clicked word goes to the clipboard; a click on
 // the info line hides or shows its text.

@@ -73,7 +73,7 @@ struct X11ClipboardReader::Atoms {
     std::uint32_t property;
 };
 
-std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create()
+std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create(qsizetype longest)
 {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
@@ -81,11 +81,11 @@ std::unique_ptr<X11ClipboardReader> X11ClipboardReader::create()
         return nullptr;
     }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    return std::unique_ptr<X11ClipboardReader>(new X11ClipboardReader(connection, screen->root));
+    return std::unique_ptr<X11ClipboardReader>(new X11ClipboardReader(connection, screen->root, longest));
 }
 
-X11ClipboardReader::X11ClipboardReader(xcb_connection_t* connection, std::uint32_t root)
-    : m_connection(connection), m_root(root)
+X11ClipboardReader::X11ClipboardReader(xcb_connection_t* connection, std::uint32_t root, qsizetype longest)
+    : m_connection(connection), m_root(root), m_longest(longest)
 {
     m_atoms = std::make_unique<Atoms>(Atoms{
         internAtom(connection, "CLIPBOARD"), internAtom(connection, "TARGETS"), internAtom(connection, "INCR"),
@@ -122,7 +122,7 @@ void X11ClipboardReader::read(Delivery deliver)
         }
         ownText = data->text();
         if (ownText.size() <= kSpokenBeginning) {
-            m_deliver({ClipboardReading::Outcome::Whole, ownText, {}});
+            m_deliver({ClipboardReading::Outcome::Whole, ownText, {}, false});
             return;
         }
         m_deliver({ClipboardReading::Outcome::Beginning, speakableBeginning(ownText.left(kSpokenBeginning)), {}});
@@ -164,17 +164,18 @@ void X11ClipboardReader::serve(std::stop_token stop)
         } else {
             // The program's own long copy: its beginning was delivered at once, the rest is cut off here.
             const qsizetype beginning = speakableBeginning(ownText.left(kSpokenBeginning)).size();
-            post(generation, {ClipboardReading::Outcome::Whole, ownText, ownText.mid(beginning)});
+            const bool cut = cutClipboardText(ownText, m_longest);
+            post(generation, {ClipboardReading::Outcome::Whole, ownText, ownText.mid(beginning), cut});
         }
     }
 }
 
 // Asks the owner for the clipboard in `target` and hands each piece of the answer to
 // `receive` as it comes, large answers piece by piece (INCR transfers included), saying
-// whether more may follow.
+// whether more may follow; when `receive` returns false, nothing more is read.
 X11ClipboardReader::Step X11ClipboardReader::convert(
     std::uint32_t target, std::uint64_t generation, const std::stop_token& stop,
-    const std::function<void(const QByteArray&, bool more)>& receive)
+    const std::function<bool(const QByteArray&, bool more)>& receive)
 {
     const Atoms& a = *m_atoms;
     xcb_delete_property(m_connection, m_window, a.property);
@@ -198,6 +199,7 @@ X11ClipboardReader::Step X11ClipboardReader::convert(
     // Reads the property piece by piece; the server deletes it with the last piece, which
     // for an INCR transfer asks the owner for the next chunk.
     bool incremental = false;
+    bool enough = false;
     auto readProperty = [&](std::uint32_t& type, bool& empty) {
         std::uint32_t offset = 0;
         empty = true;
@@ -215,9 +217,10 @@ X11ClipboardReader::Step X11ClipboardReader::convert(
                 return true;
             if (length > 0)
                 empty = false;
-            receive(QByteArray::fromRawData(static_cast<const char*>(xcb_get_property_value(reply.get())), length),
-                    incremental || reply->bytes_after > 0);
-            if (reply->bytes_after == 0)
+            enough = !receive(
+                QByteArray::fromRawData(static_cast<const char*>(xcb_get_property_value(reply.get())), length),
+                incremental || reply->bytes_after > 0);
+            if (enough || reply->bytes_after == 0)
                 return true;
             offset += std::uint32_t(length) / 4;
         }
@@ -227,7 +230,7 @@ X11ClipboardReader::Step X11ClipboardReader::convert(
     bool empty = true;
     if (!readProperty(type, empty))
         return Step::Failed;
-    if (type != a.incr)
+    if (type != a.incr || enough)
         return Step::Done;
     incremental = true;
     for (;;) {
@@ -245,7 +248,7 @@ X11ClipboardReader::Step X11ClipboardReader::convert(
             return cancelled ? Step::Cancelled : Step::Failed;
         if (!readProperty(type, empty))
             return Step::Failed;
-        if (empty)
+        if (empty || enough)
             return Step::Done;
     }
 }
@@ -254,10 +257,13 @@ void X11ClipboardReader::fetch(std::uint64_t generation, const std::stop_token& 
 {
     const Atoms& a = *m_atoms;
     QList<std::uint32_t> offered;
+    // A list of formats longer than any real one is not read on.
+    constexpr qsizetype kMostTargets = 4096;
     const Step asked = convert(a.targets, generation, stop, [&offered](const QByteArray& bytes, bool) {
         const auto* atoms = reinterpret_cast<const std::uint32_t*>(bytes.constData());
         for (qsizetype i = 0; i < bytes.size() / 4; ++i)
             offered << atoms[i];
+        return offered.size() < kMostTargets;
     });
     if (asked == Step::Cancelled)
         return;
@@ -287,19 +293,27 @@ void X11ClipboardReader::fetch(std::uint64_t generation, const std::stop_token& 
     QStringDecoder decoder(latin1 ? QStringDecoder::Latin1 : QStringDecoder::Utf8);
     QString text;
     qsizetype beginningLength = 0;
+    bool cut = false;
     const Step got = convert(target, generation, stop, [&](const QByteArray& bytes, bool more) {
         text += decoder.decode(bytes);
+        if (cutClipboardText(text, m_longest)) {
+            cut = true;
+            return false;
+        }
         if (more && beginningLength == 0 && text.size() > kSpokenBeginning) {
             // More is coming: the beginning can be heard meanwhile.
             const QString beginning = speakableBeginning(text.left(kSpokenBeginning));
             beginningLength = beginning.size();
             post(generation, {ClipboardReading::Outcome::Beginning, beginning, {}});
         }
+        return true;
     });
     switch (got) {
     case Step::Done:
         // The rest is cut off here, not on the UI thread: copying megabytes takes a while.
-        post(generation, {ClipboardReading::Outcome::Whole, text, beginningLength ? text.mid(beginningLength) : QString()});
+        text.squeeze();
+        post(generation,
+             {ClipboardReading::Outcome::Whole, text, beginningLength ? text.mid(beginningLength) : QString(), cut});
         break;
     case Step::Refused:
         post(generation, {ClipboardReading::Outcome::NoText, {}, {}});

@@ -22,8 +22,8 @@ namespace velmor {
 class X11ClipboardReader final : public ClipboardReader {
     Q_OBJECT
 public:
-    // Nothing when the X server cannot be reached.
-    static std::unique_ptr<X11ClipboardReader> create();
+    // Nothing when the X server cannot be reached. Text beyond longest characters is not taken.
+    static std::unique_ptr<X11ClipboardReader> create(qsizetype longest = kLongestClipboardText);
     ~X11ClipboardReader() override;
 
     void read(Delivery deliver) override;
@@ -32,16 +32,17 @@ private:
     struct Atoms;
     enum class Step { Done, Refused, Cancelled, Failed };
 
-    X11ClipboardReader(xcb_connection_t* connection, std::uint32_t root);
+    X11ClipboardReader(xcb_connection_t* connection, std::uint32_t root, qsizetype longest);
 
     void serve(std::stop_token stop);
     void fetch(std::uint64_t generation, const std::stop_token& stop);
     Step convert(std::uint32_t target, std::uint64_t generation, const std::stop_token& stop,
-                 const std::function<void(const QByteArray&, bool more)>& receive);
+                 const std::function<bool(const QByteArray&, bool more)>& receive);
     void post(std::uint64_t generation, ClipboardReading reading);
 
     xcb_connection_t* m_connection;
     std::uint32_t m_root;
+    const qsizetype m_longest;
     std::uint32_t m_window = 0;
     std::unique_ptr<Atoms> m_atoms;
 

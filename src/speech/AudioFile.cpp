@@ -34,6 +34,18 @@ QString cannotWrite(const QString& path, const QString& reason)
     return QStringLiteral("Cannot write %1: %2").arg(path, reason);
 }
 
+// libsndfile writes through these, so that the writer sees, and keeps, every failed write.
+AtomicFileWriter& fileOf(void* file) { return *static_cast<AtomicFileWriter*>(file); }
+sf_count_t fileLength(void* file) { return fileOf(file).size(); }
+sf_count_t seekIn(sf_count_t offset, int whence, void* file) { return fileOf(file).seek(offset, whence); }
+sf_count_t readFrom(void* into, sf_count_t count, void* file) { return fileOf(file).read(static_cast<char*>(into), count); }
+sf_count_t tellIn(void* file) { return fileOf(file).position(); }
+sf_count_t writeTo(const void* from, sf_count_t count, void* file)
+{
+    return fileOf(file).write(QByteArrayView(static_cast<const char*>(from), qsizetype(count))) ? count : 0;
+}
+SF_VIRTUAL_IO g_fileAccess{fileLength, seekIn, readFrom, writeTo, tellIn};
+
 } // namespace
 
 std::optional<AudioFileType> audioFileTypeFor(const QString& fileName)
@@ -64,12 +76,20 @@ AudioFileWriter::AudioFileWriter(const QString& path, int sampleRate)
     info.format = sndfileFormatOf(*type);
     if (!sf_format_check(&info))
         throw AudioFileError(cannotWrite(path, QStringLiteral("this system's libsndfile cannot write %1 files").arg(typeName(*type))));
-    m_file = std::make_unique<ReplacementFile>(path);
-    if (m_file->descriptor() < 0)
-        throw AudioFileError(cannotWrite(path, QStringLiteral("the file cannot be created")));
-    m_sound = sf_open_fd(m_file->descriptor(), SFM_WRITE, &info, SF_FALSE);
+    m_file = std::make_unique<AtomicFileWriter>(path);
+    if (!m_file->ok())
+        throw AudioFileError(cannotWrite(path, fileFailure()));
+    m_sound = sf_open_virtual(&g_fileAccess, SFM_WRITE, &info, m_file.get());
     if (!m_sound)
-        throw AudioFileError(cannotWrite(path, QString::fromUtf8(sf_strerror(nullptr))));
+        throw AudioFileError(cannotWrite(path, m_file->ok() ? QString::fromUtf8(sf_strerror(nullptr)) : fileFailure()));
+}
+
+// What the file's writer met, and that an old file is still there as it was.
+QString AudioFileWriter::fileFailure() const
+{
+    if (m_file->replacesAFile() && !m_file->refusedLink())
+        return QStringLiteral("%1; the file that was there is kept as it was").arg(m_file->error());
+    return m_file->error();
 }
 
 AudioFileWriter::~AudioFileWriter() { discard(); }
@@ -84,8 +104,8 @@ bool AudioFileWriter::write(const qint16* samples, qsizetype count)
 {
     if (!m_sound || !m_error.isEmpty())
         return false;
-    if (sf_write_short(m_sound, samples, sf_count_t(count)) != sf_count_t(count)) {
-        fail(QString::fromUtf8(sf_strerror(m_sound)));
+    if (sf_write_short(m_sound, samples, sf_count_t(count)) != sf_count_t(count) || !m_file->ok()) {
+        fail(m_file->ok() ? QString::fromUtf8(sf_strerror(m_sound)) : fileFailure());
         return false;
     }
     return true;
@@ -106,12 +126,12 @@ bool AudioFileWriter::commit()
     // Closing writes the header and the encoder's last frames.
     const int closed = sf_close(m_sound);
     m_sound = nullptr;
-    if (closed != 0) {
-        fail(QString::fromUtf8(sf_error_number(closed)));
+    if (!m_file->ok() || closed != 0) {
+        fail(m_file->ok() ? QString::fromUtf8(sf_error_number(closed)) : fileFailure());
         return false;
     }
     if (!m_file->commit()) {
-        fail(QStringLiteral("the file could not be completed (is the disk full?)"));
+        fail(fileFailure());
         return false;
     }
     return true;

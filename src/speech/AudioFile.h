@@ -20,7 +20,9 @@ std::optional<AudioFileType> audioFileTypeFor(const QString& fileName);
 QString audioFileExtensions();
 
 // A mono 16-bit audio file written piece by piece through libsndfile. Nothing is at path until
-// commit() succeeds (ReplacementFile): a failed or abandoned write leaves no partial file.
+// commit() succeeds (AtomicFileWriter): a failed or abandoned write leaves the old file, or none,
+// as it was. Every byte the encoder writes is checked here, as libsndfile does not pass on
+// every encoder's failed writes.
 class AudioFileWriter {
 public:
     // Throws AudioFileError when the type is unknown or unavailable, or the file cannot be made.
@@ -39,9 +41,10 @@ public:
 
 private:
     void fail(const QString& reason);
+    QString fileFailure() const;
 
     QString m_path;
-    std::unique_ptr<ReplacementFile> m_file;
+    std::unique_ptr<AtomicFileWriter> m_file;
     sf_private_tag* m_sound = nullptr;
     QString m_error;
 };

@@ -6,6 +6,7 @@
 
 class QAudioSink;
 class QIODevice;
+typedef struct _snd_pcm snd_pcm_t;
 
 namespace velmor {
 
@@ -100,6 +101,40 @@ private:
     PlaybackClock m_clock;
     mutable qint64 m_played = 0;
     bool m_failed = false;
+};
+
+// One stream on ALSA's default device (the sound server's, through its ALSA plug-in). Each
+// one opens a connection of its own, so it finds a sound server that came back after Qt's
+// sound library, which reconnects only once, has given it up.
+class AlsaOutput : public AudioOutput {
+public:
+    // Null when the default device cannot be opened. onFailure runs (at most once) when the
+    // stream dies later.
+    static std::unique_ptr<AlsaOutput> open(int sampleRate, qint64 bufferBytes, std::function<void()> onFailure);
+    ~AlsaOutput() override;
+
+    qint64 bytesFree() const override;
+    qint64 write(const char* data, qint64 bytes) override;
+    qint64 playedBytes() const override;
+    void suspend() override;
+    void resume() override;
+    void reset() override;
+
+private:
+    AlsaOutput(snd_pcm_t* pcm, int sampleRate, qint64 bufferBytes, std::function<void()> onFailure);
+    // True when the error was an underrun, which is recovered from; otherwise the stream failed.
+    bool recover(long error) const;
+    void fail() const;
+
+    snd_pcm_t* m_pcm;
+    qint64 m_bufferBytes;
+    mutable std::function<void()> m_onFailure;
+    // Bounds the position the device reports, which may run ahead across an underrun.
+    PlaybackClock m_clock;
+    qint64 m_written = 0;
+    mutable qint64 m_played = 0;
+    bool m_suspended = false;
+    mutable bool m_failed = false;
 };
 
 } // namespace velmor

@@ -34,7 +34,11 @@ qint64 bytesFor(double seconds, qint64 bytesPerSecond)
 
 std::unique_ptr<AudioOutput> openDefaultDevice(int sampleRate, qint64 bufferBytes, std::function<void()> onFailure)
 {
-    return QtSinkOutput::open(sampleRate, bufferBytes, std::move(onFailure));
+    if (std::unique_ptr<AudioOutput> device = QtSinkOutput::open(sampleRate, bufferBytes, onFailure))
+        return device;
+    // Qt's sound library tries a lost sound server again only once, 3 s after losing it; a
+    // server that comes back later is reached through ALSA.
+    return AlsaOutput::open(sampleRate, bufferBytes, std::move(onFailure));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 namespace velmor {
 
 const QString SilentSpeechNotice::kCaption = QStringLiteral(" No sound device: speech runs silently");
+const QString SilentSpeechNotice::kBackCaption = QStringLiteral(" Sound is back: speech is heard again");
 
 SilentSpeechNotice::SilentSpeechNotice(SpeechEngine& engine, UPanel& panel, QObject* parent)
     : QObject(parent), m_engine(engine), m_panel(panel)
@@ -20,9 +21,16 @@ SilentSpeechNotice::SilentSpeechNotice(SpeechEngine& engine, UPanel& panel, QObj
 
 void SilentSpeechNotice::showWhileSilent()
 {
-    if (!m_engine.isSilent() || m_panel.caption() == kCaption)
+    const QString caption = m_panel.caption();
+    if (!m_engine.isSilent()) {
+        if (caption == kBackCaption)
+            m_panel.setCaption(m_captionBefore);
         return;
-    m_captionBefore = m_panel.caption();
+    }
+    if (caption == kCaption)
+        return;
+    if (caption != kBackCaption)
+        m_captionBefore = caption;
     m_panel.setCaption(kCaption);
 }
 
@@ -31,7 +39,7 @@ void SilentSpeechNotice::outputChanged()
     if (m_engine.isSilent())
         showWhileSilent();
     else if (m_panel.caption() == kCaption)
-        m_panel.setCaption(m_captionBefore);
+        m_panel.setCaption(kBackCaption);
 }
 
 } // namespace velmor

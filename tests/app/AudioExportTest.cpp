@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "TestFiles.h"
 
 #include "app/AudioExportCommand.h"
 #include "widgets/TRichEdit98.h"
@@ -134,4 +135,22 @@ TEST(SaveSpeechAsAudio, CancelLeavesNoFileAndAFailureIsShown)
     ASSERT_EQ(f.errors.size(), 2);
     EXPECT_TRUE(f.errors[1].contains(QStringLiteral(".wav, .flac, .ogg or .mp3")));
     EXPECT_EQ(f.filesLeft(), QStringList());
+
+    // A full disk (the file size limit stands in for one) stops the export, keeps the old file
+    // and says what happened.
+    const QString old = f.files.filePath(QStringLiteral("old.mp3"));
+    ASSERT_TRUE(testfiles::writeFileBytes(old, "old bytes"));
+    f.exportTo(QStringLiteral("old.mp3"));
+    ASSERT_EQ(f.engine->recordings.size(), 3u);
+    {
+        const testfiles::FileSizeLimit limit(8192);
+        EXPECT_FALSE(f.feed(100));
+        f.sink().finish(false);
+        QTest::qWait(50);
+    }
+    ASSERT_EQ(f.errors.size(), 3);
+    EXPECT_EQ(f.errors[2], QStringLiteral("Cannot write %1: the file is larger than this system allows; "
+                                          "the file that was there is kept as it was").arg(old));
+    EXPECT_EQ(testfiles::fileBytes(old), QByteArray("old bytes"));
+    EXPECT_EQ(f.filesLeft(), QStringList{QStringLiteral("old.mp3")});
 }

@@ -1,4 +1,5 @@
 #include "document/AtomicFile.h"
+#include "document/TextFile.h"
 
 #include "../app/TestFiles.h"
 
@@ -6,6 +7,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using velmor::AtomicFileWriter;
 using velmor::writeFileAtomically;
 
 namespace {
@@ -90,9 +93,62 @@ TEST_F(AtomicFile, ShortWriteLeavesTheOldFileWholeAndNoTemporaryFile)
     {
         const FileSizeLimit limit(50);
         EXPECT_FALSE(writeFileAtomically(path, QByteArray(1000, 'n')));
+        // Written piece by piece, the first write that falls short stops the file for good.
+        AtomicFileWriter file(path);
+        EXPECT_TRUE(file.write(QByteArray(40, 'n')));
+        EXPECT_FALSE(file.write(QByteArray(40, 'n')));
+        EXPECT_FALSE(file.write("x"));
+        EXPECT_EQ(file.error(), QStringLiteral("the file is larger than this system allows"));
+        EXPECT_FALSE(file.commit());
     }
     EXPECT_EQ(fileBytes(path), old);
     EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("file.bin")});
+}
+
+// What libsndfile does with a file: write, go back to fill in a header, read it, go to the end.
+TEST_F(AtomicFile, WriterTakesPiecesWrittenOutOfOrder)
+{
+    ASSERT_TRUE(writeFileBytes(path, "an older and longer text"));
+    AtomicFileWriter file(path);
+    ASSERT_TRUE(file.ok());
+    EXPECT_TRUE(file.replacesAFile());
+    ASSERT_TRUE(file.write("....body"));
+    EXPECT_EQ(file.seek(0, SEEK_SET), 0);
+    ASSERT_TRUE(file.write("head"));
+    EXPECT_EQ(file.position(), 4);
+    char got[4] = {};
+    EXPECT_EQ(file.read(got, 4), 4);
+    EXPECT_EQ(QByteArray(got, 4), QByteArray("body"));
+    EXPECT_EQ(file.seek(0, SEEK_END), 8);
+    ASSERT_TRUE(file.write("!"));
+    EXPECT_EQ(file.size(), 9);
+    EXPECT_EQ(fileBytes(path), QByteArray("an older and longer text"));
+    ASSERT_TRUE(file.commit()) << file.error().toStdString();
+    EXPECT_EQ(fileBytes(path), QByteArray("headbody!"));
+}
+
+// A writer killed before its commit, however far it got, leaves the old file whole.
+TEST_F(AtomicFile, KilledMidWriteLeavesTheOldFile)
+{
+    const QString other = dir.filePath(QStringLiteral("other name"));
+    const QByteArray old(100, 'o');
+    for (const bool linked : {false, true}) {
+        ASSERT_TRUE(writeFileBytes(path, old));
+        if (linked)
+            ASSERT_EQ(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            AtomicFileWriter file(path);
+            if (file.write(QByteArray(1 << 20, 'n')))
+                raise(SIGKILL);
+            _exit(1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer failed before it was killed";
+        EXPECT_EQ(fileBytes(path), old) << (linked ? "hard-linked" : "alone");
+        QDir(dir.path()).remove(QStringLiteral("other name"));
+    }
 }
 
 TEST_F(AtomicFile, HardLinkedNamesKeepSharingTheFile)
@@ -182,6 +238,68 @@ TEST_F(AtomicFile, FileOfAnotherOwnerIsOverwrittenInPlace)
     EXPECT_EQ(statusOf(path).st_uid, 0u);
     EXPECT_EQ(statusOf(path).st_ino, inode);
     EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("file.bin")});
+}
+
+// The kernel's protected-symlinks rule, kept whether or not the kernel enforces it: in a sticky
+// world-writable folder only the user's own links and the folder owner's are followed.
+TEST_F(AtomicFile, LinksInSharedFoldersAreFollowedOnlyWhenTheRuleAllowsAndDanglingLinksAreRefused)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can plant a link of another user";
+    const QString victim = dir.filePath(QStringLiteral("victim.txt"));
+    const QString shared = dir.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(writeFileBytes(victim, "secret"));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("shared")));
+    const auto linkTo = [&](const QString& target, const QString& name, uid_t owner) {
+        const QString at = shared + u'/' + name;
+        return QFile::link(target, at) && lchown(QFile::encodeName(at).constData(), owner, owner) == 0 ? at : QString();
+    };
+    ASSERT_EQ(chmod(QFile::encodeName(shared).constData(), 01777), 0);
+    const QString planted = linkTo(victim, QStringLiteral("planted"), kNobody);
+    const QString plantedFolder = linkTo(dir.path(), QStringLiteral("folder"), kNobody);
+    const QString own = linkTo(victim, QStringLiteral("own"), 0);
+    ASSERT_FALSE(planted.isEmpty() || plantedFolder.isEmpty() || own.isEmpty());
+
+    for (const QString& refused : {planted, plantedFolder + QStringLiteral("/victim.txt")}) {
+        AtomicFileWriter file(refused);
+        EXPECT_FALSE(file.write("replaced") || file.commit()) << refused.toStdString();
+        EXPECT_TRUE(file.refusedLink());
+        EXPECT_EQ(file.error(),
+                  QStringLiteral("%1 is another user's link in the shared folder %2, and such links are not followed")
+                      .arg(refused.section(u'/', 0, -1 - int(refused.endsWith(QStringLiteral("victim.txt")))), shared));
+    }
+    try {
+        velmor::writeTextFile(planted, u"replaced", velmor::TextFormat{});
+        ADD_FAILURE() << "the planted link was followed";
+    } catch (const velmor::FileError& error) {
+        EXPECT_TRUE(error.message().endsWith(QStringLiteral("such links are not followed"))) << error.message().toStdString();
+    }
+    EXPECT_EQ(fileBytes(victim), QByteArray("secret"));
+    EXPECT_TRUE(QFileInfo(planted).isSymLink());
+
+    ASSERT_TRUE(writeFileAtomically(own, "own link"));
+    EXPECT_EQ(fileBytes(victim), QByteArray("own link"));
+    // The folder's owner may point its own folder's links anywhere; so may anyone in a folder
+    // that is not sticky.
+    ASSERT_EQ(chown(QFile::encodeName(shared).constData(), kNobody, kNoGroup), 0);
+    ASSERT_TRUE(writeFileAtomically(planted, "owner's link"));
+    ASSERT_EQ(chown(QFile::encodeName(shared).constData(), 0, 0), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(shared).constData(), 0777), 0);
+    ASSERT_TRUE(writeFileAtomically(planted, "not sticky"));
+    EXPECT_EQ(fileBytes(victim), QByteArray("not sticky"));
+    EXPECT_TRUE(QFileInfo(planted).isSymLink());
+
+    // A link that leads nowhere stays a link and nothing is made where it points.
+    const QString dangling = dir.filePath(QStringLiteral("dangling"));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere.txt")), dangling));
+    AtomicFileWriter file(dangling);
+    EXPECT_FALSE(file.ok());
+    EXPECT_TRUE(file.refusedLink());
+    EXPECT_EQ(file.error(), QStringLiteral("%1 is a link to %2, which does not exist")
+                                .arg(dangling, dir.filePath(QStringLiteral("nowhere.txt"))));
+    EXPECT_FALSE(file.commit());
+    EXPECT_TRUE(QFileInfo(dangling).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nowhere.txt"))));
 }
 
 } // namespace

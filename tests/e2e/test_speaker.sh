@@ -73,14 +73,67 @@ done
 expect_status 1 --say-file missing.txt --out missing.wav
 expect_status 1 --say hi --out no-folder/x.wav
 
-# A write that fails half-way (the file size limit) keeps the old file and leaves no other.
+# A write that fails half-way (the file size limit) keeps the old file, leaves no other and
+# says why, whatever the encoder.
 for i in $(seq 2000); do echo "$sentence"; done >long.txt
-echo "old bytes" >kept.wav
-status=0
-(ulimit -f 64; trap '' XFSZ; speaker --say-file long.txt --out kept.wav 2>err.log) || status=$?
-[ "$status" -eq 1 ] || e2e_fail "a write past the size limit ended with $status: $(cat err.log)"
-[ "$(cat kept.wav)" = "old bytes" ] || e2e_fail "the failed write changed kept.wav"
+for type in wav flac ogg mp3; do
+  echo "old bytes" >kept.$type
+  status=0
+  (ulimit -f 64; trap '' XFSZ; speaker --say-file long.txt --out kept.$type 2>err.log) || status=$?
+  [ "$status" -eq 1 ] || e2e_fail "a $type write past the size limit ended with $status: $(cat err.log)"
+  [ "$(cat kept.$type)" = "old bytes" ] || e2e_fail "the failed write changed kept.$type"
+  grep -q "larger than this system allows; the file that was there is kept as it was" err.log ||
+    e2e_fail "the failed $type write said: $(cat err.log)"
+  [ "$type" = wav ] || rm kept.$type
+done
 rm err.log
+
+# A full disk, on a small file system of its own where user namespaces allow one: an MP3 over
+# an old file and a new one both fail, say so, and leave the folder as it was.
+if unshare -Urm true 2>/dev/null; then
+  mkdir small
+  status=0
+  unshare -Urm env SPEAKER="$VELMOR_BIN" bash -c '
+    mount -t tmpfs -o size=512k velmor-small small || exit 3
+    echo "old bytes" >small/old.mp3
+    for name in old new; do
+      s=0
+      env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$SPEAKER" --say-file long.txt --out small/$name.mp3 \
+        2>>full.log || s=$?
+      echo "$name $s" >>full.status
+    done
+    { ls -A small; cat small/old.mp3; } >full.left' || status=$?
+  [ "$status" -eq 0 ] || e2e_fail "the small file system could not be set up ($status)"
+  [ "$(cat full.status)" = "$(printf 'old 1\nnew 1')" ] || e2e_fail "writes to a full disk ended with: $(cat full.status)"
+  [ "$(cat full.left)" = "$(printf 'old.mp3\nold bytes')" ] || e2e_fail "a full disk left: $(cat full.left)"
+  [ "$(grep -c 'the disk is full' full.log)" -eq 2 ] || e2e_fail "writes to a full disk said: $(cat full.log)"
+  grep -q "the file that was there is kept as it was" full.log || e2e_fail "the message leaves out the old file: $(cat full.log)"
+  rm -r small full.log full.status full.left
+else
+  e2e_log "no user namespaces here: the full disk is stood in for by the file size limit alone"
+fi
+
+# A dangling link is refused, not replaced by a file; so is another user's link in a shared
+# folder (when root can plant one).
+ln -s "$E2E_WORK/nowhere.wav" dangling.wav
+status=0
+speaker --say hi --out dangling.wav 2>err.log || status=$?
+[ "$status" -eq 1 ] && [ -L dangling.wav ] && [ ! -e "$E2E_WORK/nowhere.wav" ] ||
+  e2e_fail "--out a dangling link ended with $status: $(cat err.log)"
+grep -q "which does not exist" err.log || e2e_fail "--out a dangling link said: $(cat err.log)"
+rm dangling.wav err.log
+if [ "$(id -u)" -eq 0 ]; then
+  mkdir -m 1777 shared
+  echo "victim bytes" >victim.wav
+  ln -s "$E2E_WORK/victim.wav" shared/planted.wav
+  chown -h nobody shared/planted.wav
+  status=0
+  speaker --say hi --out shared/planted.wav 2>err.log || status=$?
+  [ "$status" -eq 1 ] && [ "$(cat victim.wav)" = "victim bytes" ] && [ -L shared/planted.wav ] ||
+    e2e_fail "--out another user's link in a shared folder ended with $status: $(cat err.log)"
+  grep -q "another user's link in the shared folder" err.log || e2e_fail "the refused link said: $(cat err.log)"
+  rm -r shared victim.wav err.log
+fi
 
 # Interrupted while writing: no file.
 env -u DISPLAY -u WAYLAND_DISPLAY "$VELMOR_BIN" --say-file long.txt --out stopped.wav 2>err.log &

@@ -1,6 +1,9 @@
 #include "speech/AudioFile.h"
 #include "speech/SpeechRecording.h"
 
+#include "../app/TestFiles.h"
+#include "QtPrinters.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,9 +12,12 @@
 #include <optional>
 #include <gtest/gtest.h>
 #include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace velmor;
+using namespace testfiles;
 
 namespace {
 
@@ -102,6 +108,70 @@ TEST(AudioFileWriter, AnUncommittedOrRefusedWriteLeavesTheOldFileAndNoOther)
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("folder.wav")));
     EXPECT_THROW(AudioFileWriter(folder.filePath(QStringLiteral("folder.wav")), kRate), AudioFileError);
     EXPECT_EQ(filesIn(folder), QStringList{QStringLiteral("kept.wav")});
+}
+
+// The file size limit stands in for a full disk: whatever the encoder (libsndfile does not pass
+// on every encoder's failed writes), the write fails, says why, and the old file stays.
+TEST(AudioFileWriter, AFullDiskFailsWithTheReasonAndKeepsTheOldFileForEveryType)
+{
+    const std::vector<qint16> second = tone(kRate);
+    for (const char* name : {"s.wav", "s.flac", "s.ogg", "s.mp3"}) {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        ASSERT_TRUE(writeFileBytes(path, "old bytes"));
+        {
+            const FileSizeLimit limit(8192);
+            AudioFileWriter writer(path, kRate);
+            bool written = true;
+            for (int part = 0; part < 20 && written; ++part)
+                written = writer.write(second.data(), kRate);
+            EXPECT_FALSE(written && writer.commit()) << name;
+            EXPECT_EQ(writer.error(), QStringLiteral("Cannot write %1: the file is larger than this system allows; "
+                                                     "the file that was there is kept as it was").arg(path))
+                << name;
+        }
+        EXPECT_EQ(fileBytes(path), QByteArray("old bytes")) << name;
+        EXPECT_EQ(filesIn(folder), QStringList{QString::fromLatin1(name)});
+    }
+}
+
+// An audio file is replaced as carefully as a text file: its owner, group and mode stay, and
+// so do its other names.
+TEST(AudioFileWriter, AReplacedFileKeepsItsOwnerModeAndHardLinks)
+{
+    QTemporaryDir folder;
+    const QString alone = folder.filePath(QStringLiteral("alone.flac"));
+    const QString linked = folder.filePath(QStringLiteral("linked.mp3"));
+    const QString other = folder.filePath(QStringLiteral("other name.mp3"));
+    const uid_t owner = geteuid() == 0 ? 65534 : geteuid();
+    const gid_t group = geteuid() == 0 ? 65534 : getegid();
+    ASSERT_TRUE(writeFileBytes(alone, "old") && writeFileBytes(linked, "old"));
+    ASSERT_EQ(chown(QFile::encodeName(alone).constData(), owner, group), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(alone).constData(), 0640), 0);
+    ASSERT_EQ(link(QFile::encodeName(linked).constData(), QFile::encodeName(other).constData()), 0);
+    const auto status = [](const QString& path) {
+        struct stat got {};
+        stat(QFile::encodeName(path).constData(), &got);
+        return got;
+    };
+    const ino_t linkedInode = status(linked).st_ino;
+    const std::vector<qint16> second = tone(kRate);
+    for (const QString& path : {alone, linked}) {
+        AudioFileWriter writer(path, kRate);
+        ASSERT_TRUE(writer.write(second.data(), kRate));
+        ASSERT_TRUE(writer.commit()) << writer.error().toStdString();
+    }
+    EXPECT_EQ(status(alone).st_uid, owner);
+    EXPECT_EQ(status(alone).st_gid, group);
+    EXPECT_EQ(status(alone).st_mode & 07777, 0640u);
+    EXPECT_EQ(status(linked).st_ino, linkedInode);
+    EXPECT_EQ(status(other).st_nlink, 2u);
+    SF_INFO info{};
+    SNDFILE* read = sf_open(QFile::encodeName(other).constData(), SFM_READ, &info);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_MPEG);
+    sf_close(read);
+    EXPECT_EQ(filesIn(folder).size(), 3);
 }
 
 // A long text is recorded part by part: the parts must cover it exactly, stay short, end where

@@ -16,8 +16,20 @@ TEST(SilentSpeechNotice, ShowsWhileSilentAndGivesThePanelBackWhenTheSoundReturns
     f.form->UPanel1->setCaption(modeName);
     f.engine->setSilent(true);
     EXPECT_EQ(f.form->UPanel1->caption(), SilentSpeechNotice::kCaption);
+    // The return is told once: the next text gives the panel back.
     f.engine->setSilent(false);
+    EXPECT_EQ(f.form->UPanel1->caption(), SilentSpeechNotice::kBackCaption);
+    f.engine->fireStarted();
     EXPECT_EQ(f.form->UPanel1->caption(), modeName);
+    f.engine->fireStarted();
+    EXPECT_EQ(f.form->UPanel1->caption(), modeName);
+
+    // Lost again before anything was spoken: back to the notice, and then to the mode name.
+    f.engine->setSilent(true);
+    f.engine->setSilent(false);
+    f.engine->setSilent(true);
+    EXPECT_EQ(f.form->UPanel1->caption(), SilentSpeechNotice::kCaption);
+    f.engine->setSilent(false);
     f.engine->fireStarted();
     EXPECT_EQ(f.form->UPanel1->caption(), modeName);
 
