@@ -9,7 +9,7 @@ packages=(
   libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev libasound2-dev libxcb1-dev libmecab-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # run
-  qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic libmecab2 mecab-ipadic-utf8 kanjidic
+  qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic fonts-nanum libmecab2 mecab-ipadic-utf8 kanjidic
   # end-to-end tests
   xvfb xauth pulseaudio pulseaudio-utils xdotool xclip sox x11-utils openbox imagemagick poppler-utils
   at-spi2-core python3-pyatspi dbus-x11 ibus ibus-hangul ibus-anthy python3-gi gir1.2-ibus-1.0

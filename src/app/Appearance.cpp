@@ -3,8 +3,6 @@
 #include "app/FaceNames.h"
 #include "app/FontApplying.h"
 #include "app/FormState.h"
-#include "document/SoftBreaks.h"
-#include "document/TextFile.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
@@ -200,19 +198,15 @@ void AppearanceCommands::Hangul()
         editor.setSelection(1, 0);
     } else {
         editor.setUpdatesEnabled(false);
-        const qsizetype caret = textIndexOfPosition(*editor.document(), editor.selStart());
+        const int caret = editor.selStart();
         const int firstLine = editor.verticalScrollBar()->value();
-        m_services.clearMarks();
-        const std::vector<qsizetype> rawBytes = rawBytePositions(*editor.document());
-        editor.setPlainText(editor.wholeText());
-        markRawBytes(*editor.document(), rawBytes);
-        InfoLine& infoLine = m_controls.infoLine;
-        if (!infoLine.text().isEmpty())
-            infoLine.setPlainText(infoLine.text());
+        // Only the face changes: setting the text anew would give all of it the format at the
+        // caret and lose the colours and marks of the user's own.
+        ApplyBoxFace(editor);
         if (m_state.fAddYuki)
             AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
         m_services.caretMoved();
-        editor.setSelection(positionOfTextIndex(*editor.document(), caret), 0);
+        editor.setSelection(caret, 0);
         editor.verticalScrollBar()->setValue(firstLine);
         editor.setUpdatesEnabled(true);
     }

@@ -61,8 +61,8 @@ public:
 
     // Re-applies the text box's font to the whole text.
     void SetFontGM();
-    // Sets the whole text again so that all of it shows in the current font; colours and
-    // marks go, Yuki marks are coloured again, caret and view stay.
+    // Draws the whole text in the current font: the face and size of the box for every
+    // character, its colours and marks kept, Yuki marks coloured again; caret and view stay.
     void Hangul();
 
     // The stored look on the text box, the info line and the panel, with the menus' check marks.

@@ -78,11 +78,16 @@ void ApplyFont(TRichEdit98& box, const FontLook& look)
     clearCharProperties(box, {QTextFormat::FontPointSize, QTextFormat::FontPixelSize, QTextFormat::ForegroundBrush});
 }
 
+void ApplyBoxFace(TRichEdit98& box)
+{
+    clearCharProperties(box, {QTextFormat::FontPointSize, QTextFormat::FontPixelSize, QTextFormat::FontFamilies,
+                              QTextFormat::FontFamily});
+}
+
 void ApplyMincho(TRichEdit98& box)
 {
     const int caret = box.selStart();
-    clearCharProperties(box, {QTextFormat::FontPointSize, QTextFormat::FontPixelSize, QTextFormat::FontFamilies,
-                              QTextFormat::FontFamily});
+    ApplyBoxFace(box);
     box.setSelection(caret, 0);
 }
 

@@ -20,8 +20,11 @@ struct FontLook {
 // characters have of their own stay.
 void ApplyFont(TRichEdit98& box, const FontLook& look);
 
-// Gives every character the box's own size and face (called while the face is "ＭＳ Ｐ明朝")
-// and collapses the selection to its start.
+// Gives every character the box's own face and size; colours, backgrounds and the marks
+// over the text stay, and so does the text itself.
+void ApplyBoxFace(TRichEdit98& box);
+
+// ApplyBoxFace (called while the face is "ＭＳ Ｐ明朝"), then collapses the selection to its start.
 void ApplyMincho(TRichEdit98& box);
 
 } // namespace velmor

@@ -43,7 +43,7 @@ struct FormState {
     TextFormat fTextFormat;
     bool fHangulMode = false;
     bool fArticleWait = false;
-    int fImeLen = 0;
+    int fImeLen = 0; // UTF-16 units of committed input not yet echoed
     QString fImeResult;
     QString fImeReading;
     QString fImeReadAll;

@@ -12,6 +12,9 @@ namespace velmor {
 namespace {
 
 const QString kNothingReplaced = QStringLiteral("Could not find Replace Text.  ");
+const QString kDidNotSettle = QStringLiteral(
+    "The replacement did not settle: the replacements keep forming new occurrences of the Find Text. "
+    "Nothing was replaced.  ");
 
 // Selects the text between two indexes into the whole text.
 void selectText(TRichEdit98& editor, qsizetype from, qsizetype to)
@@ -105,7 +108,12 @@ void FindReplace::ReplaceAll(const QString& findText, const QString& replacement
     }
     if (!mayReplaceWithNothing(findText, replacement))
         return;
-    applyEdits(m_editor, replaceAllEdits(m_editor.wholeText(), findText, replacement));
+    const std::optional<std::vector<TextEdit>> edits = replaceAllEdits(m_editor.wholeText(), findText, replacement);
+    if (!edits) {
+        m_dialogs.notify(&m_window, kDidNotSettle);
+        return;
+    }
+    applyEdits(m_editor, *edits);
 }
 
 } // namespace velmor

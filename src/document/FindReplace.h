@@ -23,7 +23,8 @@ public:
     bool BackSearch(const QString& findText);
     // Replaces the first occurrence in the text, as one undoable step.
     void Replace(const QString& findText, const QString& replacement);
-    // Replaces every occurrence, also those the replacements form, as one undoable step.
+    // Replaces every occurrence, also those the replacements form, as one undoable step; when
+    // the replacements would not settle, says so and changes nothing.
     void ReplaceAll(const QString& findText, const QString& replacement);
 
 private:

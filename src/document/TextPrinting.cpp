@@ -33,6 +33,7 @@ std::unique_ptr<QTextDocument> printableDocument(const TRichEdit98& editor)
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     document->setDefaultTextOption(option);
     // The marks are drawn over the text box's document; on paper they become its backgrounds.
+    // The word being heard is no mark: it is not printed.
     for (const QTextEdit::ExtraSelection& mark : editor.highlights()) {
         QTextCursor cursor(document.get());
         cursor.setPosition(mark.cursor.selectionStart());

@@ -14,7 +14,7 @@ namespace velmor {
 class TRichEdit98;
 
 // The text box's text as it shows: faces, sizes and colours as formatted, marks as
-// backgrounds, lines broken where they must be to fit.
+// backgrounds (not the word being spoken), lines broken where they must be to fit.
 std::unique_ptr<QTextDocument> printableDocument(const TRichEdit98& editor);
 
 // Lays the document out on the device's printable area, without margins of its own, and

@@ -26,6 +26,12 @@ int findLastBefore(QStringView text, QStringView what, int limit)
 
 namespace {
 
+// The characters a chain of replacements may read beyond a few times what one pass reads
+// (under a second of work), and the characters its result may have beyond a few times
+// the text or one pass's result.
+constexpr qsizetype kChainReads = qsizetype(1) << 26;
+constexpr qsizetype kChainGrowth = qsizetype(1) << 16;
+
 // For each prefix of what, the length of its longest proper prefix that is also its suffix.
 std::vector<int> borders(QStringView what)
 {
@@ -66,15 +72,16 @@ public:
     {
     }
 
-    // Nothing when more than budget characters had to be read.
-    std::optional<std::vector<TextEdit>> run(qsizetype budget)
+    // Nothing when more than readBudget characters had to be read or more than keptLimit
+    // characters would make the result.
+    std::optional<std::vector<TextEdit>> run(qsizetype readBudget, qsizetype keptLimit)
     {
         m_origin.reserve(std::size_t(m_text.size()));
         m_state.reserve(std::size_t(m_text.size()));
         const int whatLength = int(m_what.size());
         qsizetype read = 0;
         for (int origin; nextCharacter(origin);) {
-            if (++read > budget)
+            if (++read > readBudget || qsizetype(m_origin.size()) > keptLimit)
                 return std::nullopt;
             const QChar c = origin >= 0 ? m_text[origin] : m_replacement[-origin - 1];
             int matched = m_state.empty() ? 0 : m_state.back();
@@ -151,21 +158,25 @@ private:
 
 } // namespace
 
-std::vector<TextEdit> replaceAllEdits(QStringView text, QStringView what, QStringView replacement)
+std::optional<std::vector<TextEdit>> replaceAllEdits(QStringView text, QStringView what, QStringView replacement)
 {
     if (what.isEmpty())
-        return {};
+        return std::vector<TextEdit>{};
     const QString replacementText = replacement.toString();
     std::vector<TextEdit> once = replaceEachOnce(text, what, replacementText);
     if (once.empty() || replacement.contains(what))
         return withoutNoOps(text, std::move(once));
-    // A chain that reads several times what replacing each occurrence once would is taken
-    // for one without end: such chains grow the text without bound.
+    // Chains may run far longer than one pass (each "ab" by "ba" moves one letter one place)
+    // or for ever, growing the text; both are cut off well before they hold the program up or
+    // fill its memory.
     const qsizetype onceWork = text.size() + qsizetype(once.size()) * replacement.size();
-    const qsizetype budget = 4 * onceWork + 65536;
-    if (std::optional<std::vector<TextEdit>> chained = ChainReplacer(text, what, replacement).run(budget))
-        return withoutNoOps(text, std::move(*chained));
-    return withoutNoOps(text, std::move(once));
+    const qsizetype readBudget = 4 * onceWork + kChainReads;
+    const qsizetype onceLength = text.size() + qsizetype(once.size()) * (replacement.size() - what.size());
+    const qsizetype keptLimit = 4 * std::max(text.size(), onceLength) + kChainGrowth;
+    std::optional<std::vector<TextEdit>> chained = ChainReplacer(text, what, replacement).run(readBudget, keptLimit);
+    if (!chained)
+        return std::nullopt;
+    return withoutNoOps(text, std::move(*chained));
 }
 
 } // namespace velmor

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 namespace velmor {
@@ -29,11 +30,12 @@ struct TextEdit {
 // Replace All: takes the first occurrence of what in the whole text and replaces it, then
 // starts again from the beginning, until no occurrence is left; so an occurrence that a
 // replacement forms with its neighbours is replaced too ("ab" by "a" in "abb" gives "a").
-// Where that would never end (the replacement holds what, or the replacements keep
-// forming new occurrences) each occurrence present in the text is replaced once instead.
-// Runs in time proportional to the text and the replacements, not their product.
-// Gives the edits on the original text, in order and apart from one another; none when the
-// text would not change.
-std::vector<TextEdit> replaceAllEdits(QStringView text, QStringView what, QStringView replacement);
+// When the replacement holds what, those passes never end: each occurrence present in the
+// text is replaced once instead. Gives the edits on the original text, in order and apart
+// from one another; none when the text would not change.
+// Nothing when the passes do not settle within a bound on the work and on the text's growth:
+// the replacements keep forming new occurrences, for ever or far too long.
+// Runs in time proportional to the text and the replacements made, not their product.
+std::optional<std::vector<TextEdit>> replaceAllEdits(QStringView text, QStringView what, QStringView replacement);
 
 } // namespace velmor

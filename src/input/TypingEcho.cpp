@@ -2,6 +2,7 @@
 
 #include "app/FaceNames.h"
 #include "app/FormState.h"
+#include "document/SoftBreaks.h"
 #include "input/EchoWords.h"
 #include "input/InputMethod.h"
 #include "input/TextTrim.h"
@@ -189,7 +190,11 @@ void TypingEcho::inputMethodEcho()
     const int caret = editor.selStart();
     if (m_state.fImeLen <= 0 || caret <= 0 || m_state.fCol <= 0)
         return;
-    const QString converted = editor.textBetween(std::max(0, caret - m_state.fImeLen), caret);
+    // fImeLen counts UTF-16 units, as the text does; a soft break that stands for nothing
+    // takes a position but no character.
+    const TextPositions positions(*editor.document());
+    const qsizetype end = positions.indexOf(caret);
+    const QString converted = editor.textBetween(positions.positionOf(std::max<qsizetype>(0, end - m_state.fImeLen)), caret);
     InfoLine& infoLine = m_controls.infoLine;
     infoLine.clear();
     m_state.fImeLen = 0;
@@ -220,7 +225,7 @@ void TypingEcho::inputMethodSeen(const QInputMethodEvent& event)
     const QString committed = event.commitString();
     if (committed.isEmpty())
         return;
-    m_state.fImeLen += int(committed.toUcs4().size());
+    m_state.fImeLen += int(committed.size());
     m_state.fImeReadAll += isKana(committed) ? committed : m_state.fImeReading;
     m_state.fImeReading.clear();
 }

@@ -318,17 +318,25 @@ void TRichEdit98::clearHighlights()
     showHighlights();
 }
 
-void TRichEdit98::showHighlights()
+QList<QTextEdit::ExtraSelection> TRichEdit98::highlights() const
 {
-    std::erase_if(m_highlights, [](const Highlight& h) { return !h.range.hasSelection(); });
     QList<QTextEdit::ExtraSelection> selections;
-    selections.reserve(qsizetype(m_highlights.size()));
+    selections.reserve(qsizetype(m_highlights.size()) + 1);
     for (const Highlight& h : m_highlights) {
+        if (!h.range.hasSelection())
+            continue;
         QTextEdit::ExtraSelection selection;
         selection.cursor = h.range;
         selection.format.setBackground(h.color);
         selections.append(selection);
     }
+    return selections;
+}
+
+void TRichEdit98::showHighlights()
+{
+    std::erase_if(m_highlights, [](const Highlight& h) { return !h.range.hasSelection(); });
+    QList<QTextEdit::ExtraSelection> selections = highlights();
     if (m_spokenWord.hasSelection()) {
         QTextEdit::ExtraSelection word;
         word.cursor = m_spokenWord;

@@ -71,7 +71,8 @@ public:
     void clearHighlights();
     // Takes the highlights off the characters start .. start + length.
     void clearHighlights(int start, int length);
-    QList<QTextEdit::ExtraSelection> highlights() const { return extraSelections(); }
+    // The highlights as shown, without the word being heard.
+    QList<QTextEdit::ExtraSelection> highlights() const;
     int highlightCount() const { return int(m_highlights.size()); }
 
     // The word being heard, in a colour of its own over the highlights. Like them it is neither

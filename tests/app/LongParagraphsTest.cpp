@@ -173,7 +173,7 @@ TEST(LongParagraphs, AnEditedBinaryFileKeepsItsBytesAwayFromTheEdits)
     f.trigger("Gothic1");
     const QByteArray withLookAlike = QByteArray(typed).insert(50, "?").insert(60, "\r\n");
     EXPECT_TRUE(saved() == withLookAlike);
-    // The Hangul command puts the text in afresh; the raw bytes stay what they are.
+    // The Hangul command draws the text in its face; the raw bytes stay what they are.
     f.form->Hangul();
     EXPECT_TRUE(saved() == withLookAlike);
 }

@@ -17,6 +17,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "depends: $depends"
 grep -qE -- '-dev( |,|$)' <<<"$depends" && fail "the package depends on a development package"
 grep -q 'espeak-ng-data' <<<"$depends" || fail "the package does not bring the voices"
+grep -q 'fonts-nanum' <<<"$depends" || fail "the package does not bring a face that draws Hangul"
 dpkg-deb -x "$deb" "$work/root"
 version=$(QT_QPA_PLATFORM=offscreen "$work/root/usr/bin/velmor" --version)
 echo "$version"

@@ -98,6 +98,14 @@ TEST(SearchWindow, NextAndBackSearchWalkThroughTheOccurrences)
     f.form->RichEdit98->setSelection(11, 0);
     window->NextButtonClick();
     EXPECT_EQ(selection(f), qMakePair(4, 3)) << "without a selection the search starts at the beginning";
+
+    // An occurrence at the very start that ends right at the caret lies before it.
+    f.setText(QStringLiteral("hello world"));
+    f.form->RichEdit98->setSelection(5, 0);
+    setFindText(*window, QStringLiteral("hello"));
+    window->FindBackButtonClick();
+    EXPECT_EQ(selection(f), qMakePair(0, 5));
+    EXPECT_EQ(f.beeps, 1);
 }
 
 TEST(SearchWindow, ReplaceTakesTheFirstOccurrenceAndReplaceAllEveryOneInOneStep)
@@ -135,6 +143,16 @@ TEST(SearchWindow, ReplaceTakesTheFirstOccurrenceAndReplaceAllEveryOneInOneStep)
     EXPECT_EQ(f.notes, QStringList({QStringLiteral("Could not find Replace Text.  "),
                                     QStringLiteral("Could not find Replace Text.  ")}))
         << "Replace All is silent when nothing is found, but not for an empty find text";
+
+    // Replacements that keep forming new occurrences: said so, and nothing is changed.
+    f.notes.clear();
+    f.setText(QStringLiteral("abb"));
+    setFindText(*window, QStringLiteral("ab"));
+    window->RichEdit98R->setPlainText(QStringLiteral("bbaa"));
+    window->Re_allButtonClick();
+    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("abb"));
+    ASSERT_EQ(f.notes.size(), 1);
+    EXPECT_TRUE(f.notes[0].startsWith(QStringLiteral("The replacement did not settle"))) << f.notes[0].toStdString();
 }
 
 TEST(SearchWindow, BoxesHoldOneLine)

@@ -36,19 +36,22 @@ QTextCharFormat formatAt(QTextDocument& document, int index)
 
 } // namespace
 
-TEST(PrintableDocument, KeepsTheFontAndYukiColoursAndTurnsMarksIntoBackgrounds)
+TEST(PrintableDocument, KeepsTheFontAndYukiColoursAndTurnsMarksButNotTheSpokenWordIntoBackgrounds)
 {
     velmor::TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
     editor.setDefaultFont(velmor::kFacePGothic, 12);
     editor.setPlainText(QStringLiteral("ab*cd"));
     velmor::AddYukiColor(editor, velmor::kYukiMark, velmor::kYukiColor, Qt::black);
     editor.addHighlight(3, 2, Qt::yellow);
+    // Printed while speaking: the word being heard is shown, not printed.
+    editor.showSpokenWord(0, 2, Qt::cyan);
 
     const std::unique_ptr<QTextDocument> document = velmor::printableDocument(editor);
     EXPECT_EQ(document->toPlainText(), QStringLiteral("ab*cd"));
     EXPECT_EQ(document->defaultFont().family(), velmor::kFacePGothic);
     EXPECT_EQ(document->defaultFont().pointSize(), 12);
     EXPECT_EQ(formatAt(*document, 2).foreground().color(), velmor::kYukiColor);
+    EXPECT_FALSE(formatAt(*document, 0).hasProperty(QTextFormat::BackgroundBrush));
     EXPECT_FALSE(formatAt(*document, 1).hasProperty(QTextFormat::BackgroundBrush));
     EXPECT_EQ(formatAt(*document, 3).background().color(), QColor(Qt::yellow));
     EXPECT_EQ(formatAt(*document, 4).background().color(), QColor(Qt::yellow));
@@ -82,9 +85,14 @@ TEST(PrintCommand, PrintsEveryLineInOrderOnWholePagesAsOneJobTitledWithTheFileNa
 
     const QString info = output(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title: +/documents/story.txt\n")))) << info.toStdString();
-    const QStringList pages = output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
-                                  .split(u'\f', Qt::SkipEmptyParts);
+    // pdftotext ends every page with a form feed: the part after the last one is no page.
+    QStringList pages = output(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                            .split(u'\f');
+    pages.removeLast();
     ASSERT_GT(pages.size(), 1);
+    const QRegularExpressionMatch pageCount = QRegularExpression(QStringLiteral("Pages: +(\\d+)\n")).match(info);
+    ASSERT_TRUE(pageCount.hasMatch()) << info.toStdString();
+    EXPECT_EQ(pageCount.captured(1).toInt(), pages.size());
     QStringList printed;
     for (const QString& page : pages) {
         const qsizetype before = printed.size();

@@ -3,12 +3,17 @@
 
 #include "app/FaceNames.h"
 #include "app/FormState.h"
+#include "document/YukiMarks.h"
 #include "input/Fcitx5InputMethod.h"
 #include "input/IBusInputMethod.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
+#include <QGlyphRun>
 #include <QLineEdit>
+#include <QRawFont>
+#include <QTextLayout>
+#include <QTextCursor>
 #include <gtest/gtest.h>
 
 using velmor::IBusEngine;
@@ -36,7 +41,7 @@ TEST(InputModes, TheFourCommandsActOnlyWithAJapaneseKeyboard)
               (QStringList{"open", "mode:25", "open", "mode:16", "close", "open"}));
 }
 
-TEST(InputModes, HangulModeSwitchesToTheHangulFontAndDrawsTheTextAnew)
+TEST(InputModes, HangulModeSwitchesToTheHangulFaceAndKeepsColoursAndMarks)
 {
     FormFixture f;
     f.trigger("Hangul1");
@@ -45,13 +50,46 @@ TEST(InputModes, HangulModeSwitchesToTheHangulFontAndDrawsTheTextAnew)
     EXPECT_TRUE(f.form->findChild<QAction*>(QStringLiteral("MSUIGothic1"))->isChecked());
     EXPECT_TRUE(f.form->RichEdit98->isModified()); // an empty text is only marked modified
 
-    f.setText(QStringLiteral("한글 *"));
-    f.form->RichEdit98->setModified(false);
-    f.form->RichEdit98->setSelection(2, 0);
+    // Text typed in another face, a Yuki mark and a marked passage; the caret after the mark.
+    velmor::TRichEdit98& box = *f.form->RichEdit98;
+    f.setText(QStringLiteral("한글 *x"));
+    QTextCharFormat otherFace;
+    otherFace.setFontFamilies({velmor::kFacePMincho});
+    otherFace.setFontPointSize(20);
+    QTextCursor typed(box.document());
+    typed.setPosition(0);
+    typed.setPosition(5, QTextCursor::KeepAnchor);
+    typed.mergeCharFormat(otherFace);
+    velmor::AddYukiColor(box, velmor::kYukiMark, velmor::kYukiColor, Qt::black);
+    box.addHighlight(0, 2, Qt::yellow);
+    box.setModified(false);
+    box.setSelection(4, 0);
     f.trigger("Hangul1");
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("한글 *"));
-    EXPECT_EQ(f.form->RichEdit98->selStart(), 2);
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_EQ(box.toPlainText(), QStringLiteral("한글 *x"));
+    EXPECT_EQ(box.selStart(), 4);
+    EXPECT_TRUE(box.isModified());
+    // Every character shows in the box's face and size; each keeps its own colour.
+    for (int at = 0; at < 5; ++at) {
+        QTextCursor character(box.document());
+        character.setPosition(at + 1);
+        const QTextCharFormat format = character.charFormat();
+        EXPECT_FALSE(format.hasProperty(QTextFormat::FontFamilies)) << at;
+        EXPECT_FALSE(format.hasProperty(QTextFormat::FontPointSize)) << at;
+        EXPECT_EQ(format.foreground().color() == velmor::kYukiColor, at == 3) << at;
+    }
+    ASSERT_EQ(box.highlightCount(), 1);
+    EXPECT_EQ(box.highlights().at(0).cursor.selectedText(), QStringLiteral("한글"));
+
+    // The face draws Hangul with glyphs of a Korean face, not as boxes.
+    QTextLayout layout(QStringLiteral("한글"), box.font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_TRUE(QFont::substitutes(velmor::kFaceUIGothic).contains(runs[0].rawFont().familyName(), Qt::CaseInsensitive))
+        << runs[0].rawFont().familyName().toStdString();
+    EXPECT_FALSE(runs[0].glyphIndexes().contains(0u));
 
     f.trigger("ReleaseHangul1");
     EXPECT_FALSE(f.form->state().fHangulMode);

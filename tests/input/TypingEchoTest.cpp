@@ -154,6 +154,14 @@ TEST(TypingEcho, ConversionsAreSpokenByTheirReadingAtTheConfirmingEnter)
     f.engine->clear();
     QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
     EXPECT_EQ(f.engine->spoken, QStringList{"漢"});
+
+    // A character outside the Basic Multilingual Plane is shown and spoken whole.
+    f.trigger("KeyInput");
+    compose(f, {QStringLiteral("よしのや")}, QStringLiteral("\U00020BB7野家"));
+    f.engine->clear();
+    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("\U00020BB7野家"));
+    EXPECT_EQ(f.engine->spoken, QStringList{"\U00020BB7野家"});
 }
 
 TEST(TypingEcho, CompositionsCountUntilTheNextConfirmingEnterAndKeyInputDropsThem)
