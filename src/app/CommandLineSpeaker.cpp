@@ -110,7 +110,10 @@ int speakAloud(EspeakEngine& engine, const QString& text)
 
 bool asksForSpeaker(const QStringList& arguments)
 {
-    return std::any_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(), [](const QString& argument) {
+    // After "--" every argument is a file, whatever it looks like.
+    const auto first = arguments.begin() + std::min<qsizetype>(1, arguments.size());
+    const auto files = std::find(first, arguments.end(), QStringLiteral("--"));
+    return std::any_of(first, files, [](const QString& argument) {
         return argument == kListVoices || kValueOptions.contains(optionName(argument));
     });
 }

@@ -361,13 +361,14 @@ bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& si
         // texts are spoken a sentence at a time anyway.
         if (job.continued && endsWithSentence(job.text))
             whole.prepared.text += QStringView(u" ,");
-        whole.prepared = UnsafeInputFilter::shipped().apply(whole.prepared);
+        whole.prepared = UnsafeInputFilter::shipped().apply(whole.prepared, job.preparation.voiceLanguage);
         return sink(whole, job.voice);
     }
     for (int begin = 0; begin < job.text.size();) {
         const int end = pieceEnd(job.text, begin);
         for (SpeechPassage& passage : preparer.prepare(job.text, begin, end)) {
-            passage.prepared = UnsafeInputFilter::shipped().apply(passage.prepared);
+            const QByteArray& language = passage.language.isEmpty() ? job.preparation.voiceLanguage : passage.language;
+            passage.prepared = UnsafeInputFilter::shipped().apply(passage.prepared, language);
             if (!sink(passage, voiceFor(passage.language, job)))
                 return false;
         }

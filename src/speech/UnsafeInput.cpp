@@ -58,22 +58,28 @@ UnsafeInputFilter::UnsafeInputFilter(const QString& list)
         const QString line = lines[i].trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
-        const qsizetype tab = lines[i].indexOf(u'\t');
-        const QString replacement = tab < 0 ? QString() : lines[i].mid(tab + 1).trimmed();
-        Rule rule{QRegularExpression(lines[i].left(tab)), replacement.mid(1, replacement.size() - 2)};
-        if (tab < 0 || replacement.size() < 2 || !replacement.startsWith(u'"') || !replacement.endsWith(u'"')
-            || !rule.pattern.isValid())
+        const QStringList fields = lines[i].split(u'\t');
+        const QString replacement = fields.size() == 3 ? fields[2].trimmed() : QString();
+        if (fields.size() != 3 || replacement.size() < 2 || !replacement.startsWith(u'"') || !replacement.endsWith(u'"'))
             throw std::invalid_argument(QStringLiteral("unsafe input list, line %1: %2").arg(i + 1).arg(line).toStdString());
+        Rule rule{{}, QRegularExpression(fields[1]), replacement.mid(1, replacement.size() - 2)};
+        if (fields[0] != u"*")
+            rule.languages = fields[0].toLatin1().split(',');
+        if (!rule.pattern.isValid())
+            throw std::invalid_argument(QStringLiteral("unsafe input list, line %1: %2").arg(i + 1).arg(rule.pattern.errorString()).toStdString());
         rule.pattern.optimize();
         m_rules.push_back(std::move(rule));
     }
 }
 
-PreparedText UnsafeInputFilter::apply(const PreparedText& text) const
+PreparedText UnsafeInputFilter::apply(const PreparedText& text, const QByteArray& language) const
 {
+    const QByteArray primary = language.left(language.indexOf('-'));
     PreparedText result = text;
-    for (const Rule& rule : m_rules)
-        result = applyRule(result, rule);
+    for (const Rule& rule : m_rules) {
+        if (rule.languages.isEmpty() || rule.languages.contains(primary))
+            result = applyRule(result, rule);
+    }
     return result;
 }
 

@@ -76,6 +76,7 @@ TEST(CommandLineRequest, UnknownOptionsAreErrorsQtOptionsPassAndDashDashEndsTheO
     EXPECT_EQ(dashed.action, Action::Run);
     EXPECT_EQ(dashed.file, QStringLiteral("-notes.txt"));
     EXPECT_EQ(dashed.extraFiles, QStringList{"--help"});
+    EXPECT_EQ(parseCommandLine({"velmor", "--", "--say"}).action, Action::Run);
     EXPECT_EQ(parseCommandLine({"velmor", "-"}).refusedFile, QStringLiteral("-"));
 }
 

@@ -42,4 +42,10 @@ for key in $(grep -oE '(Ctrl|Alt)\+[A-Za-z]+' <<<"$help"); do
 done
 grep -q "velmor \[FILE\]" <<<"$page" || fail "the manual page's synopsis differs from --help"
 grep -qF "${version#Velmor }" <<<"$page" || fail "the manual page is not of version ${version#Velmor }"
+# The installed program finds its synthesis helper where it was installed, not in the build.
+helper=$usr/lib/velmor/velmor-synth
+[ -x "$helper" ] || fail "the synthesis helper is not installed as /usr/lib/velmor/velmor-synth"
+env -u VELMOR_SYNTH_HELPER XDG_CACHE_HOME="$2/cache" "$program" --say "Installed." --out "$2/installed.wav" ||
+  fail "the installed program cannot speak into a file"
+[ -s "$2/installed.wav" ] || fail "the installed program wrote no speech"
 echo "installed files: all checks passed"

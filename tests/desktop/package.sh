@@ -37,7 +37,8 @@ done < <(find "$work/root" -type f -print0)
 [ "$programs" -ge 1 ] || fail "no program in the package"
 echo "stripped programs: $programs"
 ddeb=$(ls "$work"/velmor-dbgsym_*.ddeb 2>/dev/null) || fail "no -dbgsym package with the debug information"
-dpkg-deb -c "$ddeb" | grep -q '/usr/lib/debug/.build-id/.*\.debug$' || fail "the -dbgsym package holds no debug information"
+dpkg-deb -c "$ddeb" | grep -c '/usr/lib/debug/.build-id/.*\.debug$' >"$work/debug-files" || true
+[ "$(cat "$work/debug-files")" -ge 2 ] || fail "the -dbgsym package holds no debug information for both programs"
 
 uncompressed=$(find "$work/root/usr/share/man" -type f ! -name '*.gz')
 [ -z "$uncompressed" ] || fail "manual pages not compressed: $uncompressed"

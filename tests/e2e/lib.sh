@@ -199,9 +199,10 @@ answer_dialog() {
 }
 
 # Closes velmor through the window manager (Alt+F4) as a user would. When it asks about a modified
-# text, the question gets ANSWER (default Return: Yes). Velmor must then end, with status 0.
+# text, the question gets ANSWER (default Alt+Y: Yes; Return keeps the text). Velmor must then end,
+# with status 0.
 velmor_close() {
-  local answer=${1:-Return} pid=$VELMOR_PID asked='' ended='' status=0
+  local answer=${1:-alt+y} pid=$VELMOR_PID asked='' ended='' status=0
   [ -n "$pid" ] || e2e_fail "velmor_close: velmor is not running"
   e2e_close_window "$VELMOR_WID"
   for _ in $(seq 100); do

@@ -69,7 +69,7 @@ velmor_start
 e2e_type "draft"
 action=$(drag_to 500 300 "$doc" "$E2E_WORK/second.txt")
 [ "$action" = copy ] || e2e_fail "the drop on the text box took the action '$action', expected copy"
-answer_question Return
+answer_question alt+y
 e2e_focus "$VELMOR_WID"
 xdotool key --clearmodifiers ctrl+End
 wait_for_caption '^Velmor_L   Line: 4      Col: 0 '

@@ -84,7 +84,7 @@ velmor_close
 
 [ -f "$VELMOR_INI" ] || e2e_fail "no velmor.ini beside the program after the close"
 sections=$(grep -c '^\[Form1[\]' "$VELMOR_INI")
-[ "$sections" -eq 35 ] || e2e_fail "velmor.ini holds $sections sections, expected 35"
+[ "$sections" -eq 37 ] || e2e_fail "velmor.ini holds $sections sections, expected 37"
 expect_ini 'Form1\fRepNum' 3
 expect_ini 'Form1\ShowCheckBox' 0
 expect_ini 'Form1\SICheckBox' 0
@@ -135,7 +135,7 @@ sleep 0.5
 velmor_alive || e2e_fail "velmor ended although the close was refused"
 wait_for_caption 'Line: 1      Col: 5 '
 cmp -s "$VELMOR_INI" "$E2E_WORK/second-close.ini" || e2e_fail "a refused close changed velmor.ini"
-velmor_close Return
+velmor_close alt+y
 expect_ini 'Form1\fMaxForm' 0
 expect_ini 'Form1\fLeft' 16
 expect_ini 'Form1\fTop' 16

@@ -116,17 +116,23 @@ TEST(EngineFaults, AResetOfSpeechDoesNotShortenARecording)
 
 TEST(UnsafeInput, ReplacementsKeepPointingAtTheUserText)
 {
-    const UnsafeInputFilter filter(QStringLiteral("# comment\n\\p{Cn}\t\" \"\n(?<=\\p{Hangul})\\?(?=\\p{Hangul})\t\"? \"\n"));
+    const UnsafeInputFilter filter(QStringLiteral(
+        "# comment\n*\t\\p{Cn}\t\" \"\n*\t(?<=\\p{Hangul})\\?(?=\\p{Hangul})\t\"? \"\nko,ja\tx\t\"y\"\n"));
     PreparedText text;
     text.text = QStringLiteral("ab\u10CCcd 안녕?반가워");
-    const PreparedText safe = filter.apply(text);
-    EXPECT_EQ(safe.text, QStringLiteral("ab cd 안녕? 반가워"));
+    EXPECT_EQ(filter.apply(text, "ko").text, QStringLiteral("ab cd 안녕? 반가워"));
+    text.text = QStringLiteral("ab\u10CCcd 안녕?반가워x");
+    EXPECT_EQ(filter.apply(text, "en-us").text, QStringLiteral("ab cd 안녕? 반가워x"));
+    const PreparedText safe = filter.apply(text, "ko");
+    EXPECT_EQ(safe.text, QStringLiteral("ab cd 안녕? 반가워y"));
     // "c" is still the user's character 3, the blank after "?" stands for the "?".
     EXPECT_EQ(safe.sourceOf(3, 4), (SourceSpan{3, 4}));
     EXPECT_EQ(safe.sourceOf(8, 10), (SourceSpan{8, 9}));
     EXPECT_EQ(safe.sourceOf(10, 11), (SourceSpan{9, 10}));
-    EXPECT_THROW(UnsafeInputFilter(QStringLiteral("[unclosed\t\"x\"")), std::invalid_argument);
-    EXPECT_THROW(UnsafeInputFilter(QStringLiteral("a\tno quotes")), std::invalid_argument);
+    EXPECT_THROW(UnsafeInputFilter(QStringLiteral("*\t[unclosed\t\"x\"")), std::invalid_argument);
+    EXPECT_THROW(UnsafeInputFilter(QStringLiteral("*\ta\tno quotes")), std::invalid_argument);
+    EXPECT_THROW(UnsafeInputFilter(QStringLiteral("a\t\"b\"")), std::invalid_argument);
+    EXPECT_FALSE(UnsafeInputFilter::shipped().rules().empty());
 }
 
 // Every input that ever ended the helper, one line each: the voice, a tab and the text, run
