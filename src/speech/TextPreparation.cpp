@@ -3,6 +3,7 @@
 #include "speech/JapaneseReader.h"
 #include "speech/Scripts.h"
 
+#include <QByteArrayList>
 #include <QChar>
 #include <algorithm>
 
@@ -113,7 +114,7 @@ std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, i
 {
     std::vector<SpeechPassage> out;
     const PassageKind native = nativeKindOf(m_options.voiceLanguage);
-    const QByteArray voiceTag = m_options.voiceLanguage.left(m_options.voiceLanguage.indexOf('-'));
+    const QByteArray voiceTag = m_options.voiceLanguage.split('-').constFirst();
     const auto selectedVoiceReads = [this, native, &voiceTag](const ScriptPassage& passage) {
         const bool nativeScript = passage.kind == native && (native != PassageKind::Other || passage.otherLanguage == voiceTag);
         if (native == PassageKind::Latin && !m_options.autoLanguage && !alwaysToItsOwnVoice(passage))

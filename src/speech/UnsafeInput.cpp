@@ -74,7 +74,7 @@ UnsafeInputFilter::UnsafeInputFilter(const QString& list)
 
 PreparedText UnsafeInputFilter::apply(const PreparedText& text, const QByteArray& language) const
 {
-    const QByteArray primary = language.left(language.indexOf('-'));
+    const QByteArray primary = language.split('-').constFirst();
     PreparedText result = text;
     for (const Rule& rule : m_rules) {
         if (rule.languages.isEmpty() || rule.languages.contains(primary))
