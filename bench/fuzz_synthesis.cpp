@@ -2,7 +2,7 @@
 // that caused it. Mixed scripts, unassigned code points, jamo, control characters and
 // punctuation, in the voices that read them and in voices that do not.
 //
-//   fuzz_synthesis [--seconds N] [--seed N] [--raw] [--valgrind] [--out FILE]
+//   fuzz_synthesis [--seconds N] [--seed N] [--raw] [--valgrind] [--out FILE] [--replay FILE]
 //
 // By default each input goes the way speech goes (text preparation, the unsafe-input filter,
 // the helper): a death there is a fault that reaches listeners. --raw hands inputs to the helper
@@ -10,7 +10,7 @@
 // valgrind, which ends it at the first read of freed memory, so that faults that do not crash
 // every time are found too. Deaths are printed (and appended to FILE) as lines of the regression
 // list: the voice, a tab, the input with \x{...} for every character outside printable ASCII.
-// Exit status 1 when the helper died.
+// --replay runs the inputs of such a list instead of random ones. Exit status 1 when the helper died.
 
 #include "speech/EspeakWorker.h"
 #include "speech/SynthesisHelper.h"
@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <random>
@@ -79,6 +80,28 @@ QString escaped(const QString& text)
     return result;
 }
 
+// The inputs of a list as fuzz_synthesis writes it; each voice reads as its own language.
+std::vector<std::pair<Voice, QString>> replayList(const QString& path)
+{
+    std::vector<std::pair<Voice, QString>> inputs;
+    QFile list(path);
+    if (path.isEmpty() || !list.open(QIODevice::ReadOnly))
+        return inputs;
+    const QRegularExpression escape(QStringLiteral("\\\\x\\{([0-9a-fA-F]+)\\}"));
+    for (const QByteArray& line : list.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (line.startsWith('#') || fields.size() != 2)
+            continue;
+        QString text = QString::fromUtf8(fields[1]);
+        for (QRegularExpressionMatch m = escape.match(text); m.hasMatch(); m = escape.match(text)) {
+            const char32_t c = m.captured(1).toUInt(nullptr, 16);
+            text.replace(m.capturedStart(), m.capturedLength(), QString::fromUcs4(&c, 1));
+        }
+        inputs.push_back({Voice{fields[0], fields[0].mid(fields[0].indexOf('/') + 1), false}, text});
+    }
+    return inputs;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -89,6 +112,7 @@ int main(int argc, char* argv[])
     bool raw = false;
     bool underValgrind = false;
     QString out;
+    QString replay;
     const QStringList arguments = app.arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
@@ -98,12 +122,14 @@ int main(int argc, char* argv[])
             seed = arguments[++i].toUInt();
         else if (a == u"--out" && i + 1 < arguments.size())
             out = arguments[++i];
+        else if (a == u"--replay" && i + 1 < arguments.size())
+            replay = arguments[++i];
         else if (a == u"--raw")
             raw = true;
         else if (a == u"--valgrind")
             underValgrind = true;
         else {
-            std::fprintf(stderr, "usage: fuzz_synthesis [--seconds N] [--seed N] [--raw] [--valgrind] [--out FILE]\n");
+            std::fprintf(stderr, "usage: fuzz_synthesis [--seconds N] [--seed N] [--raw] [--valgrind] [--out FILE] [--replay FILE]\n");
             return 2;
         }
     }
@@ -137,11 +163,14 @@ int main(int argc, char* argv[])
         found.open(QIODevice::Append);
     QElapsedTimer clock;
     clock.start();
-    long inputs = 0;
+    qint64 inputs = 0;
     int died = 0;
-    while (clock.elapsed() < qint64(seconds * 1000)) {
-        const Voice& voice = kVoices[std::uniform_int_distribution<std::size_t>(0, std::size(kVoices) - 1)(random)];
-        const QString text = randomText(random);
+    std::vector<std::pair<Voice, QString>> replayed = replayList(replay);
+    while (replay.isEmpty() ? clock.elapsed() < qint64(seconds * 1000) : inputs < qint64(replayed.size())) {
+        const Voice voice = replay.isEmpty()
+            ? kVoices[std::uniform_int_distribution<std::size_t>(0, std::size(kVoices) - 1)(random)]
+            : replayed[std::size_t(inputs)].first;
+        const QString text = replay.isEmpty() ? randomText(random) : replayed[std::size_t(inputs)].second;
         ++inputs;
         bool death = false;
         if (raw) {
@@ -169,7 +198,7 @@ int main(int argc, char* argv[])
             }
         }
     }
-    std::printf("%ld inputs in %.1f s (%.0f a second), the helper died %d times\n", inputs, clock.elapsed() / 1000.0,
+    std::printf("%lld inputs in %.1f s (%.0f a second), the helper died %d times\n", static_cast<long long>(inputs), clock.elapsed() / 1000.0,
                 inputs / (clock.elapsed() / 1000.0), died);
     return died > 0 ? 1 : 0;
 }
