@@ -134,8 +134,9 @@ TEST_F(AtomicFile, KilledMidWriteLeavesTheOldFile)
     const QByteArray old(100, 'o');
     for (const bool linked : {false, true}) {
         ASSERT_TRUE(writeFileBytes(path, old));
-        if (linked)
+        if (linked) {
             ASSERT_EQ(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+        }
         const pid_t child = fork();
         if (child == 0) {
             AtomicFileWriter file(path);
