@@ -3,6 +3,8 @@
 #include "app/FaceNames.h"
 #include "app/FontApplying.h"
 #include "app/FormState.h"
+#include "document/SoftBreaks.h"
+#include "document/TextFile.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
@@ -198,15 +200,24 @@ void AppearanceCommands::Hangul()
         editor.setSelection(1, 0);
     } else {
         editor.setUpdatesEnabled(false);
-        const int caret = editor.selStart();
+        const qsizetype caret = textIndexOfPosition(*editor.document(), editor.selStart());
         const int firstLine = editor.verticalScrollBar()->value();
-        // Only the face changes: setting the text anew would give all of it the format at the
-        // caret and lose the colours and marks of the user's own.
-        ApplyBoxFace(editor);
+        m_services.clearMarks();
+        const std::vector<qsizetype> rawBytes = rawBytePositions(*editor.document());
+        // The text set anew takes the typing format, which is the format at the caret (after a
+        // Yuki mark, its colour): the box's own face and colour it must be.
+        editor.setCurrentCharFormat(QTextCharFormat());
+        editor.setPlainText(editor.wholeText());
+        markRawBytes(*editor.document(), rawBytes);
+        InfoLine& infoLine = m_controls.infoLine;
+        if (!infoLine.text().isEmpty()) {
+            infoLine.setCurrentCharFormat(QTextCharFormat());
+            infoLine.setPlainText(infoLine.text());
+        }
         if (m_state.fAddYuki)
             AddYukiColor(editor, kYukiMark, kYukiColor, colorFromBgr(m_state.fFontColor));
         m_services.caretMoved();
-        editor.setSelection(caret, 0);
+        editor.setSelection(positionOfTextIndex(*editor.document(), caret), 0);
         editor.verticalScrollBar()->setValue(firstLine);
         editor.setUpdatesEnabled(true);
     }

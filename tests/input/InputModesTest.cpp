@@ -41,7 +41,7 @@ TEST(InputModes, TheFourCommandsActOnlyWithAJapaneseKeyboard)
               (QStringList{"open", "mode:25", "open", "mode:16", "close", "open"}));
 }
 
-TEST(InputModes, HangulModeSwitchesToTheHangulFaceAndKeepsColoursAndMarks)
+TEST(InputModes, HangulModeDrawsTheTextAnewInTheBoxFaceAndColour)
 {
     FormFixture f;
     f.trigger("Hangul1");
@@ -50,35 +50,40 @@ TEST(InputModes, HangulModeSwitchesToTheHangulFaceAndKeepsColoursAndMarks)
     EXPECT_TRUE(f.form->findChild<QAction*>(QStringLiteral("MSUIGothic1"))->isChecked());
     EXPECT_TRUE(f.form->RichEdit98->isModified()); // an empty text is only marked modified
 
-    // Text typed in another face, a Yuki mark and a marked passage; the caret after the mark.
+    // Text typed in another face, a Yuki mark and a marked passage; the caret after the mark,
+    // whose colour is the typing colour there.
     velmor::TRichEdit98& box = *f.form->RichEdit98;
-    f.setText(QStringLiteral("한글 *x"));
-    QTextCharFormat otherFace;
-    otherFace.setFontFamilies({velmor::kFacePMincho});
-    otherFace.setFontPointSize(20);
-    QTextCursor typed(box.document());
-    typed.setPosition(0);
-    typed.setPosition(5, QTextCursor::KeepAnchor);
-    typed.mergeCharFormat(otherFace);
-    velmor::AddYukiColor(box, velmor::kYukiMark, velmor::kYukiColor, Qt::black);
-    box.addHighlight(0, 2, Qt::yellow);
-    box.setModified(false);
-    box.setSelection(4, 0);
-    f.trigger("Hangul1");
-    EXPECT_EQ(box.toPlainText(), QStringLiteral("한글 *x"));
-    EXPECT_EQ(box.selStart(), 4);
-    EXPECT_TRUE(box.isModified());
-    // Every character shows in the box's face and size; each keeps its own colour.
-    for (int at = 0; at < 5; ++at) {
-        QTextCursor character(box.document());
-        character.setPosition(at + 1);
-        const QTextCharFormat format = character.charFormat();
-        EXPECT_FALSE(format.hasProperty(QTextFormat::FontFamilies)) << at;
-        EXPECT_FALSE(format.hasProperty(QTextFormat::FontPointSize)) << at;
-        EXPECT_EQ(format.foreground().color() == velmor::kYukiColor, at == 3) << at;
+    for (const bool addYuki : {false, true}) {
+        SCOPED_TRACE(addYuki);
+        f.form->state().fAddYuki = addYuki;
+        f.setText(QStringLiteral("한글 *x"));
+        QTextCharFormat otherFace;
+        otherFace.setFontFamilies({velmor::kFacePMincho});
+        otherFace.setFontPointSize(20);
+        QTextCursor typed(box.document());
+        typed.setPosition(0);
+        typed.setPosition(5, QTextCursor::KeepAnchor);
+        typed.mergeCharFormat(otherFace);
+        velmor::AddYukiColor(box, velmor::kYukiMark, velmor::kYukiColor, Qt::black);
+        box.addHighlight(0, 2, Qt::yellow);
+        box.setModified(false);
+        box.setSelection(4, 0);
+        f.trigger("Hangul1");
+        EXPECT_EQ(box.toPlainText(), QStringLiteral("한글 *x"));
+        EXPECT_EQ(box.selStart(), 4);
+        EXPECT_TRUE(box.isModified());
+        // Every character shows in the box's face and size and colour; only the Yuki mark is
+        // coloured again, and only with the option on. Marks are gone.
+        for (int at = 0; at < 5; ++at) {
+            QTextCursor character(box.document());
+            character.setPosition(at + 1);
+            const QTextCharFormat format = character.charFormat();
+            EXPECT_FALSE(format.hasProperty(QTextFormat::FontFamilies)) << at;
+            EXPECT_FALSE(format.hasProperty(QTextFormat::FontPointSize)) << at;
+            EXPECT_EQ(format.foreground().color() == velmor::kYukiColor, addYuki && at == 3) << at;
+        }
+        EXPECT_EQ(box.highlightCount(), 0);
     }
-    ASSERT_EQ(box.highlightCount(), 1);
-    EXPECT_EQ(box.highlights().at(0).cursor.selectedText(), QStringLiteral("한글"));
 
     // The face draws Hangul with glyphs of a Korean face, not as boxes.
     QTextLayout layout(QStringLiteral("한글"), box.font());
