@@ -170,7 +170,8 @@ velmor_stop() {
 velmor_alive() { [ -n "$VELMOR_PID" ] && e2e_running "$VELMOR_PID"; }
 
 # The process id of the synthesis helper that a program (default: velmor) runs now.
-synthesis_helper() { pgrep -P "${1:-$VELMOR_PID}" -x velmor-synth | head -n 1; }
+# Empty between the death of one and the start of the next.
+synthesis_helper() { pgrep -P "${1:-$VELMOR_PID}" -x velmor-synth | head -n 1 || true; }
 
 # Prints the id of the focused window when it is one of velmor's other than the main window: a
 # question or a message box.
