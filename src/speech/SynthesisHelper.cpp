@@ -289,19 +289,25 @@ std::optional<SynthesisHelper::Message> SynthesisHelper::receive()
     return std::nullopt;
 }
 
+std::uint64_t SynthesisHelper::request(MessageType type, const QByteArray& voice, int wordsPerMinute, const QByteArray& text)
+{
+    if (!isRunning())
+        return 0;
+    const TextRequest request{++m_lastId, {voice.constData(), std::size_t(voice.size())}, std::int32_t(wordsPerMinute),
+                              {text.constData(), std::size_t(text.size())}};
+    if (!send(request.message(type))) {
+        stop();
+        return 0;
+    }
+    return request.id;
+}
+
 SynthesisHelper::Outcome SynthesisHelper::synthesize(const QByteArray& voice, int wordsPerMinute, const QByteArray& text,
                                                      const AudioSink& sink, QByteArray* voiceInForce)
 {
-    if (!isRunning())
+    const std::uint64_t id = request(MessageType::Synthesize, voice, wordsPerMinute, text);
+    if (id == 0)
         return Outcome::Died;
-    const std::uint64_t id = ++m_lastId;
-    MessageWriter request(MessageType::Synthesize);
-    request.put(id).putString({voice.constData(), std::size_t(voice.size())}).put(std::int32_t(wordsPerMinute));
-    request.putString({text.constData(), std::size_t(text.size())});
-    if (!send(request.finished())) {
-        stop();
-        return Outcome::Died;
-    }
     bool cancelled = false;
     std::vector<Event> events;
     while (std::optional<Message> message = receive()) {
@@ -341,16 +347,9 @@ SynthesisHelper::Outcome SynthesisHelper::synthesize(const QByteArray& voice, in
 
 std::optional<QString> SynthesisHelper::phonemes(const QByteArray& voice, int wordsPerMinute, const QByteArray& text)
 {
-    if (!isRunning())
+    const std::uint64_t id = request(MessageType::Phonemize, voice, wordsPerMinute, text);
+    if (id == 0)
         return std::nullopt;
-    const std::uint64_t id = ++m_lastId;
-    MessageWriter request(MessageType::Phonemize);
-    request.put(id).putString({voice.constData(), std::size_t(voice.size())}).put(std::int32_t(wordsPerMinute));
-    request.putString({text.constData(), std::size_t(text.size())});
-    if (!send(request.finished())) {
-        stop();
-        return std::nullopt;
-    }
     while (std::optional<Message> message = receive()) {
         MessageReader reader(message->payload.data(), message->payload.size());
         if (message->type == MessageType::Phonemes && reader.get<std::uint64_t>() == id)

@@ -58,6 +58,8 @@ private:
         std::vector<char> payload;
     };
     bool send(const std::vector<char>& message);
+    // Sends a Synthesize or Phonemize request; its id, or 0 when the helper is gone.
+    std::uint64_t request(synthesis::MessageType type, const QByteArray& voice, int wordsPerMinute, const QByteArray& text);
     // The next message; null when the helper died or hung, which stops it.
     std::optional<Message> receive();
     void stop();

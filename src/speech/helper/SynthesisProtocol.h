@@ -135,4 +135,31 @@ private:
     bool m_failed = false;
 };
 
+// What Synthesize and Phonemize carry. The views point into the message read, or at the
+// caller's strings when writing.
+struct TextRequest {
+    std::uint64_t id = 0;
+    std::string_view voice;
+    std::int32_t wordsPerMinute = 0;
+    std::string_view text;
+
+    std::vector<char> message(MessageType type) const
+    {
+        MessageWriter writer(type);
+        writer.put(id).putString(voice).put(wordsPerMinute).putString(text);
+        return writer.finished();
+    }
+
+    // False when the payload is too short.
+    bool read(const char* payload, std::size_t size)
+    {
+        MessageReader reader(payload, size);
+        id = reader.get<std::uint64_t>();
+        voice = reader.getString();
+        wordsPerMinute = reader.get<std::int32_t>();
+        text = reader.getString();
+        return !reader.failed();
+    }
+};
+
 } // namespace velmor::synthesis

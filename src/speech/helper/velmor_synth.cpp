@@ -183,39 +183,27 @@ std::string voiceInForce()
     return voice && voice->identifier ? voice->identifier : "";
 }
 
-bool synthesize(Channel& channel, const Request& request)
+bool synthesize(Channel& channel, const TextRequest& request)
 {
-    MessageReader reader(request.payload.data(), request.payload.size());
-    const auto id = reader.get<std::uint64_t>();
-    const std::string_view voice = reader.getString();
-    const auto rate = reader.get<std::int32_t>();
-    const std::string text(reader.getString());
-    if (reader.failed())
-        return false;
-    bool cancelled = channel.isCancelled(id);
+    bool cancelled = channel.isCancelled(request.id);
     if (!cancelled) {
-        selectVoice(voice, rate);
-        g_synthesisId = id;
+        selectVoice(request.voice, request.wordsPerMinute);
+        g_synthesisId = request.id;
+        const std::string text(request.text);
         espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
-        cancelled = channel.isCancelled(id);
+        cancelled = channel.isCancelled(request.id);
     }
     if (g_lost)
         return false;
     MessageWriter done(MessageType::Done);
-    done.put(id).put(std::uint8_t(cancelled)).putString(voiceInForce());
+    done.put(request.id).put(std::uint8_t(cancelled)).putString(voiceInForce());
     return channel.send(done.finished());
 }
 
-bool phonemize(Channel& channel, const Request& request)
+bool phonemize(Channel& channel, const TextRequest& request)
 {
-    MessageReader reader(request.payload.data(), request.payload.size());
-    const auto id = reader.get<std::uint64_t>();
-    const std::string_view voice = reader.getString();
-    const auto rate = reader.get<std::int32_t>();
-    const std::string text(reader.getString());
-    if (reader.failed())
-        return false;
-    selectVoice(voice, rate);
+    selectVoice(request.voice, request.wordsPerMinute);
+    const std::string text(request.text);
     std::string phonemes;
     const void* next = text.c_str();
     while (next) {
@@ -223,7 +211,7 @@ bool phonemize(Channel& channel, const Request& request)
             phonemes.append(piece).push_back(' ');
     }
     MessageWriter reply(MessageType::Phonemes);
-    reply.put(id).putString(phonemes);
+    reply.put(request.id).putString(phonemes);
     return channel.send(reply.finished());
 }
 
@@ -336,10 +324,13 @@ int main(int argc, char* argv[])
 
     Request request;
     while (channel.next(request)) {
+        TextRequest text;
+        if (!text.read(request.payload.data(), request.payload.size()))
+            return 1;
         bool answered = false;
         switch (request.type) {
-        case MessageType::Synthesize: answered = synthesize(channel, request); break;
-        case MessageType::Phonemize: answered = phonemize(channel, request); break;
+        case MessageType::Synthesize: answered = synthesize(channel, text); break;
+        case MessageType::Phonemize: answered = phonemize(channel, text); break;
         default: break;
         }
         if (!answered)
