@@ -7,6 +7,7 @@
 #include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"
+#include "speech/QtSinkOutput.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -140,7 +141,7 @@ int main(int argc, char** argv)
         return 0;
     }
     QTemporaryDir folder;
-    velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(),
+    velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(velmor::EspeakEngine::OpenDevice(velmor::openSoundDevice)),
                         velmor::bench::quietFormOptions(folder));
     form.show();
     runUntil([] { return false; }, 500);

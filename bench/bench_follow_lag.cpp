@@ -3,6 +3,7 @@
 // its first sound can be found in the audio itself (the first loud sample after a silence); the
 // device's played position is sampled every millisecond. Goal: within 50 ms.
 #include "speech/AudioOutput.h"
+#include "speech/QtSinkOutput.h"
 #include "speech/EspeakEngine.h"
 #include "speech/WordFollower.h"
 #include "widgets/TRichEdit98.h"

@@ -6,6 +6,7 @@
 #include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"
+#include "speech/QtSinkOutput.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -91,7 +92,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QTemporaryDir folder;
-    auto engine = std::make_unique<velmor::EspeakEngine>();
+    auto engine = std::make_unique<velmor::EspeakEngine>(velmor::EspeakEngine::OpenDevice(velmor::openSoundDevice));
     velmor::EspeakEngine* speech = engine.get();
     velmor::TForm1 form(std::move(engine), velmor::bench::quietFormOptions(folder));
     form.show();

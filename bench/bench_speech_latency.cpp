@@ -2,6 +2,7 @@
 // (OnTextDataStarted), for short and very long texts, each right after a ResetAudio that
 // interrupts speech in progress.
 #include "speech/EspeakEngine.h"
+#include "speech/QtSinkOutput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -63,7 +64,7 @@ void report(const char* label, std::vector<double> ms)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    EspeakEngine engine;
+    EspeakEngine engine{EspeakEngine::OpenDevice(velmor::openSoundDevice)};
     std::printf("speech latency: SpeakText to first samples on the device (%s, %d modes)\n",
                 engine.isSilent() ? "silent clock, no device" : "default audio device", engine.ModeCount());
 

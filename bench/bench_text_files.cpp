@@ -5,6 +5,7 @@
 #include "document/EditorLines.h"
 #include "document/LineBreakMarks.h"
 #include "document/TextFile.h"
+#include "document/TextFileDocument.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -7,6 +7,7 @@
 #include "app/TForm1.h"
 #include "input/InputMethod.h"
 #include "speech/EspeakEngine.h"
+#include "speech/QtSinkOutput.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
 
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
     QTemporaryDir folder;
     velmor::FormOptions options = velmor::bench::quietFormOptions(folder);
     options.inputMethod = [] { return std::make_unique<velmor::NoInputMethod>(); };
-    velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(), std::move(options));
+    velmor::TForm1 form(std::make_unique<velmor::EspeakEngine>(velmor::EspeakEngine::OpenDevice(velmor::openSoundDevice)), std::move(options));
     form.show();
 
     const QString line = QStringLiteral("吾輩は猫である。名前はまだ無い。Some English words here.\n");

@@ -5,6 +5,7 @@
 #include "app/FormState.h"
 #include "document/SoftBreaks.h"
 #include "document/TextFile.h"
+#include "document/TextFileDocument.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"

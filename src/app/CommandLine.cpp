@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineSpeaker.h"
+#include "document/FileNames.h"
 #include "document/Paths.h"
 
 #include <algorithm>
@@ -52,6 +53,14 @@ qsizetype qtOptionLength(const QString& argument)
 }
 
 } // namespace
+
+QStringList commandLineArguments(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << decodeFileName(argv[i]);
+    return arguments;
+}
 
 CommandLineRequest parseCommandLine(const QStringList& arguments)
 {

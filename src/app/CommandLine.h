@@ -23,6 +23,9 @@ struct CommandLineRequest {
     QString badOption;
 };
 
+// The program's arguments with each byte of a file name kept, whatever its encoding.
+QStringList commandLineArguments(int argc, char* argv[]);
+
 // arguments[0] is the program itself, as QCoreApplication::arguments() gives them, Qt's own
 // options (-platform, -display, -style ...) included: they are passed over. Every other argument
 // that starts with "-" is an option; after "--" each one is a file name.

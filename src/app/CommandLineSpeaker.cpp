@@ -1,18 +1,21 @@
 #include "app/CommandLineSpeaker.h"
 
+#include "core/TextLimits.h"
 #include "document/TextFile.h"
 #include "speech/AudioFile.h"
 #include "speech/EspeakEngine.h"
+#include "speech/JapaneseReader.h"
+#include "speech/Scripts.h"
 #include "speech/SpeechRecording.h"
 #include "speech/SpeedOffsets.h"
 #include "speech/VoiceLists.h"
-#include "widgets/TRichEdit98.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <future>
 
 namespace velmor {
 
@@ -50,6 +53,14 @@ extern "C" void cancelRecording(int)
 QString speakerLabel(const SpeechEngine& engine, int mode)
 {
     return displayName(engine.SpeakerOf(mode), kVeroniqueAccented);
+}
+
+bool holdsKanji(QStringView text)
+{
+    for (int at = 0; at < text.size(); at = codePointAt(text, at).next)
+        if (scriptOf(codePointAt(text, at).value) == Script::Han)
+            return true;
+    return false;
 }
 
 int listVoices(const SpeechEngine& engine)
@@ -188,8 +199,24 @@ int runSpeaker(const QStringList& arguments)
         return complain(kSpeakerBadOptions, *message);
     const SpeakerRequest& request = std::get<SpeakerRequest>(parsed);
 
+    QString text;
+    if (request.textFile) {
+        try {
+            text = readTextFile(*request.textFile, kMaxTextLength).text;
+        } catch (const FileError& error) {
+            return complain(kSpeakerFailed, error.message());
+        }
+    } else if (request.text) {
+        text = *request.text;
+    }
+    // Kanji are read through MeCab, whose dictionary takes as long to open as the synthesis
+    // helper to start: both happen at once.
+    const std::future<void> dictionary = std::async(std::launch::async, [&text] {
+        if (holdsKanji(text))
+            JapaneseReader::system();
+    });
     // A file is written past the sound device, which then is not even opened.
-    EspeakEngine engine(request.outFile || request.listVoices ? EspeakEngine::Output::Silent : EspeakEngine::Output::Device);
+    EspeakEngine engine(request.outFile || request.listVoices ? EspeakEngine::Output::Silent : EspeakEngine::Output::Alsa);
     if (engine.ModeCount() == 0)
         return complain(kSpeakerFailed, QStringLiteral("espeak-ng offers no voices"));
     if (request.listVoices)
@@ -205,16 +232,6 @@ int runSpeaker(const QStringList& arguments)
     engine.SelectMode(mode);
     engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, speakerLabel(engine, mode), engine.SpeakerOf(mode))));
 
-    QString text;
-    if (request.textFile) {
-        try {
-            text = readTextFile(*request.textFile, TRichEdit98::kMaxLength).text;
-        } catch (const FileError& error) {
-            return complain(kSpeakerFailed, error.message());
-        }
-    } else {
-        text = *request.text;
-    }
     if (request.outFile)
         return writeSpeech(engine, text, *request.outFile);
     return speakAloud(engine, text);

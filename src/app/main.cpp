@@ -1,58 +1,53 @@
 #include "app/CommandLine.h"
 #include "app/CommandLineSpeaker.h"
-#include "app/FontSetup.h"
-#include "app/HintStyle.h"
-#include "app/TForm1.h"
-#include "document/FileNames.h"
-#include "speech/EspeakEngine.h"
+#include "app/WindowMain.h"
+#include "core/InstalledFiles.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <cstdio>
+#include <dlfcn.h>
 
+// Installed, the window module has a folder of its own: a shared object straight in lib/velmor
+// would have the package run ldconfig, which is for public libraries.
+const QString kWindowFolder = QStringLiteral("lib/velmor/window");
+
+// This program links Qt's core library and no more, so that the command-line speaker starts as
+// fast as espeak-ng's own command: the window's libraries (some seventy, with Qt's widgets and
+// sound) are loaded only for the window.
 int main(int argc, char* argv[])
 {
     using namespace velmor;
-    // Each byte of a file name is kept, whatever its encoding.
-    const auto argumentsOf = [](int count, char* values[]) {
-        QStringList arguments;
-        for (int i = 0; i < count; ++i)
-            arguments << decodeFileName(values[i]);
-        return arguments;
-    };
-    // The options that need no window are answered before the application object, which
-    // cannot be made without a display.
-    const QStringList arguments = argumentsOf(argc, argv);
+    // The options that need no window are answered before any application object, since the
+    // window's cannot be made without a display.
+    const QStringList arguments = commandLineArguments(argc, argv);
     const CommandLineRequest request = parseCommandLine(arguments);
-    if (request.action == CommandLineRequest::Action::PrintHelp) {
+    switch (request.action) {
+    case CommandLineRequest::Action::PrintHelp:
         std::fputs(usageText().toLocal8Bit().constData(), stdout);
         return 0;
-    }
-    if (request.action == CommandLineRequest::Action::PrintVersion) {
+    case CommandLineRequest::Action::PrintVersion:
         std::fputs(versionText().toLocal8Bit().constData(), stdout);
         return 0;
-    }
-    if (request.action == CommandLineRequest::Action::BadOption) {
+    case CommandLineRequest::Action::BadOption:
         std::fputs(badOptionText(request.badOption).toLocal8Bit().constData(), stderr);
         return kSpeakerBadOptions;
-    }
-    if (request.action == CommandLineRequest::Action::Speak) {
+    case CommandLineRequest::Action::Speak: {
         QCoreApplication app(argc, argv);
         return runSpeaker(arguments);
+    }
+    case CommandLineRequest::Action::Run:
+        break;
     }
     if (displayMissing(arguments, currentDisplayEnvironment())) {
         std::fputs(missingDisplayText().toLocal8Bit().constData(), stderr);
         return 1;
     }
-
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velmor"));
-    QApplication::setApplicationVersion(QStringLiteral(VELMOR_VERSION));
-    installFontSubstitutions();
-    installHintStyle(app);
-
-    TForm1 form(std::make_unique<EspeakEngine>(), FormOptions{request.file.has_value(), std::nullopt, {}});
-    // The window comes first; a big file is read while it is already answering.
-    form.show();
-    form.openCommandLineFiles(request);
-    return QApplication::exec();
+    const QByteArray module = companionFile(QStringLiteral("velmor-window.so"), kWindowFolder).toLocal8Bit();
+    void* window = dlopen(module.constData(), RTLD_NOW | RTLD_LOCAL);
+    const auto entry = window ? reinterpret_cast<decltype(&velmorWindowMain)>(dlsym(window, kWindowEntry)) : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "velmor: the window cannot be loaded: %s\n", dlerror());
+        return 1;
+    }
+    return entry(argc, argv);
 }

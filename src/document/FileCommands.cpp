@@ -9,6 +9,7 @@
 #include "document/Paths.h"
 #include "document/ShellLink.h"
 #include "document/TextFile.h"
+#include "document/TextFileDocument.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/IndicatorLabel.h"
@@ -148,7 +149,7 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
 void FileCommands::showFileName()
 {
     const QFontMetrics metrics(m_controls.editor.window()->font());
-    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), metrics, m_services.infoLineWidth()),
+    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, m_services.infoLineWidth()),
                                  m_state.fFontName);
 }
 

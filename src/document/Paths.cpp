@@ -1,6 +1,5 @@
 #include "document/Paths.h"
 
-#include <QFontMetrics>
 
 namespace velmor {
 
@@ -68,11 +67,6 @@ QString ShortenPath(const QString& path, const std::function<int(const QString&)
         result = dir + name;
     }
     return result;
-}
-
-QString ShortenPath(const QString& path, const QFontMetrics& metrics, int maxWidth)
-{
-    return ShortenPath(path, [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, maxWidth);
 }
 
 } // namespace velmor

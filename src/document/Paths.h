@@ -5,7 +5,6 @@
 
 #include <functional>
 
-class QFontMetrics;
 
 namespace velmor {
 
@@ -29,6 +28,5 @@ bool IsHangulName(const QString& path);
 // a time until measure(result) fits maxWidth, then the ellipsis itself goes; the file
 // name is never cut, so the result can still be wider than maxWidth.
 QString ShortenPath(const QString& path, const std::function<int(const QString&)>& measure, int maxWidth);
-QString ShortenPath(const QString& path, const QFontMetrics& metrics, int maxWidth);
 
 } // namespace velmor

@@ -3,13 +3,10 @@
 #include "document/AtomicFile.h"
 #include "document/Cp932.h"
 #include "document/FileNames.h"
-#include "document/RawByteMarks.h"
-#include "document/SoftBreaks.h"
 #include "document/Utf8.h"
 
 #include <QFile>
 #include <QStringEncoder>
-#include <QTextDocument>
 #include <QtEndian>
 
 #include <algorithm>
@@ -373,15 +370,6 @@ QByteArray encodeText(QStringView text, const TextFormat& format, int* replaced,
         *replaced = unmappable;
     return withLineBreaks({}, std::move(body), format.lineBreak, otherLineBreaks);
 }
-
-QString documentText(const QTextDocument& document) { return wholeText(document); }
-
-void markRawBytes(QTextDocument& document, std::span<const qsizetype> positions)
-{
-    RawByteMarks::mark(document, positions);
-}
-
-std::vector<qsizetype> rawBytePositions(const QTextDocument& document) { return RawByteMarks::indexesOf(document); }
 
 FileError::FileError(const QString& message, const QString& path)
     : std::runtime_error(message.toStdString()), m_path(path)

@@ -32,24 +32,10 @@ qint64 bytesFor(double seconds, qint64 bytesPerSecond)
     return qint64(seconds * double(bytesPerSecond)) / kBytesPerSample * kBytesPerSample;
 }
 
-std::unique_ptr<AudioOutput> openDefaultDevice(int sampleRate, qint64 bufferBytes, std::function<void()> onFailure)
-{
-    if (std::unique_ptr<AudioOutput> device = QtSinkOutput::open(sampleRate, bufferBytes, onFailure))
-        return device;
-    // Qt's sound library tries a lost sound server again only once, 3 s after losing it; a
-    // server that comes back later is reached through ALSA.
-    return AlsaOutput::open(sampleRate, bufferBytes, std::move(onFailure));
-}
-
 } // namespace
 
-EspeakEngine::EspeakEngine(QObject* parent)
-    : EspeakEngine(Output::Device, parent)
-{
-}
-
 EspeakEngine::EspeakEngine(Output output, QObject* parent)
-    : EspeakEngine(output == Output::Device ? OpenDevice(openDefaultDevice) : OpenDevice(), parent)
+    : EspeakEngine(output == Output::Alsa ? OpenDevice(AlsaOutput::open) : OpenDevice(), parent)
 {
 }
 

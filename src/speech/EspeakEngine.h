@@ -29,7 +29,7 @@ class EspeakEngine : public SpeechEngine {
 
 public:
     enum class Output {
-        Device, // the default audio output, falling back to the silent clock
+        Alsa,   // ALSA's default device, falling back to the silent clock
         Silent, // the silent clock only
     };
     // Opens the sound device, or gives null when there is none now. onFailure runs when the
@@ -37,7 +37,6 @@ public:
     using OpenDevice = std::function<std::unique_ptr<AudioOutput>(int sampleRate, qint64 bufferBytes,
                                                                   std::function<void()> onFailure)>;
 
-    explicit EspeakEngine(QObject* parent = nullptr);
     explicit EspeakEngine(Output output, QObject* parent = nullptr);
     explicit EspeakEngine(OpenDevice deviceOpener, QObject* parent = nullptr);
     ~EspeakEngine() override;

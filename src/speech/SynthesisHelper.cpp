@@ -1,5 +1,7 @@
 #include "speech/SynthesisHelper.h"
 
+#include "core/InstalledFiles.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -23,11 +25,6 @@ namespace velmor {
 using namespace synthesis;
 
 namespace {
-
-QString thisProgramFolder()
-{
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).absolutePath();
-}
 
 VoiceGender genderOf(std::uint8_t gender)
 {
@@ -109,11 +106,7 @@ QString SynthesisHelper::defaultProgram()
     const QString configured = qEnvironmentVariable("VELMOR_SYNTH_HELPER");
     if (!configured.isEmpty())
         return configured;
-    const QString folder = thisProgramFolder();
-    const QString beside = folder + QStringLiteral("/velmor-synth");
-    if (QFileInfo(beside).isExecutable())
-        return beside;
-    return QFileInfo(folder + QStringLiteral("/../lib/velmor/velmor-synth")).absoluteFilePath();
+    return companionFile(QStringLiteral("velmor-synth"));
 }
 
 SynthesisHelper::SynthesisHelper(QString program)

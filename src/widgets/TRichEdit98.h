@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/TextLimits.h"
+
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <memory>
@@ -23,7 +25,7 @@ struct SplitText;
 class TRichEdit98 : public QPlainTextEdit {
     Q_OBJECT
 public:
-    static constexpr int kMaxLength = 100'000'000;
+    static constexpr int kMaxLength = kMaxTextLength;
 
     TRichEdit98(const QString& objectName, QWidget* parent);
 

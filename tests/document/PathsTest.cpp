@@ -2,8 +2,6 @@
 
 #include "QtPrinters.h"
 
-#include <QFont>
-#include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
@@ -106,13 +104,6 @@ TEST(ShortenPath, StopsMeasuringOnceItFits)
     };
     EXPECT_EQ(ShortenPath(kAbsoluteStages.front(), counting, 18), QStringLiteral("/.../2005/memo.txt"));
     EXPECT_EQ(calls, 4);
-}
-
-TEST(ShortenPath, MeasuresWithFontMetrics)
-{
-    const QFontMetrics metrics{QFont()};
-    for (const QString& stage : kAbsoluteStages)
-        EXPECT_EQ(ShortenPath(kAbsoluteStages.front(), metrics, metrics.horizontalAdvance(stage)), stage);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "document/TextFile.h"
+#include "document/TextFileDocument.h"
 
 #include "document/Cp932.h"
 #include "document/RawByteMarks.h"

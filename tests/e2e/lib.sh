@@ -117,8 +117,8 @@ velmor_start() {
   local app=${VELMOR_INI%/*} home=$E2E_WORK/home
   mkdir -p "$app" "$home"
   cp "$VELMOR_BIN" "$app/velmor"
-  # Its synthesis helper goes with it, as an installed program finds its own.
-  cp "${VELMOR_BIN%/*}/velmor-synth" "$app/velmor-synth"
+  # Its synthesis helper and window go with it, as an installed program finds its own.
+  cp "${VELMOR_BIN%/*}/velmor-synth" "${VELMOR_BIN%/*}/velmor-window.so" "$app/"
   (
     cd "$home"
     export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \

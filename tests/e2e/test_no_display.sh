@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a display the options that need no window still answer, an unknown option is refused
-# before anything else, and a start says what is missing instead of aborting.
+# before anything else, and a start says what is missing instead of aborting. The speaker needs
+# none of the window's libraries.
 . "$E2E_LIB"
 
 no_display() {
@@ -31,4 +32,17 @@ no_display notes.txt >"$E2E_WORK/start.out" 2>"$E2E_WORK/start.err" || status=$?
 [ "$status" -eq 1 ] || e2e_fail "a start without a display ended with status $status, expected 1"
 [ "$(cat "$E2E_WORK/start.err")" = "Velmor needs a graphical display (DISPLAY or WAYLAND_DISPLAY is not set)" ] ||
   e2e_fail "a start without a display said '$(cat "$E2E_WORK/start.err")'"
+
+# The speaker loads none of the window's libraries: a program folder without the window module
+# still speaks, and a window asked of it says what is missing.
+! ldd "$VELMOR_BIN" | grep -E 'libQt6(Gui|Widgets|Multimedia)' || e2e_fail "the program links the window's libraries"
+mkdir -p "$E2E_WORK/bare"
+cp "$VELMOR_BIN" "${VELMOR_BIN%/*}/velmor-synth" "$E2E_WORK/bare/"
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$E2E_WORK/bare/velmor" --say "Hello there." --out "$E2E_WORK/hello.wav" 2>"$E2E_WORK/bare.err" || status=$?
+[ "$status" -eq 0 ] && [ -s "$E2E_WORK/hello.wav" ] || e2e_fail "the speaker without the window module: $(cat "$E2E_WORK/bare.err")"
+status=0
+QT_QPA_PLATFORM=offscreen "$E2E_WORK/bare/velmor" >/dev/null 2>"$E2E_WORK/bare.err" || status=$?
+[ "$status" -eq 1 ] && grep -q '^velmor: the window cannot be loaded: ' "$E2E_WORK/bare.err" ||
+  e2e_fail "a window without its module ended with $status: '$(cat "$E2E_WORK/bare.err")'"
 echo "PASS: $E2E_NAME"
