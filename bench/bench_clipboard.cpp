@@ -3,7 +3,7 @@
 // the device, to the whole text in the clipboard memory, and the longest time the window went
 // without handling events from the change until the whole text was in. Needs an X server and
 // a sound server.
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"

@@ -2,7 +2,7 @@
 // (press and release handled by the window, echo included) and the time from the key's
 // release to the echo's first sound on the device, for a word ended by its space (Joyful
 // writing on) and for a letter (Joyful writing off). No input-method framework is asked.
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "BenchSupport.h"
 #include "app/TForm1.h"
 #include "input/InputMethod.h"

@@ -1,8 +1,8 @@
 #include "app/Appearance.h"
 
-#include "app/FaceNames.h"
+#include "core/FaceNames.h"
 #include "app/FontApplying.h"
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/SoftBreaks.h"
 #include "document/TextFile.h"
 #include "document/TextFileDocument.h"

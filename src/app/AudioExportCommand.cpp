@@ -1,6 +1,6 @@
 #include "app/AudioExportCommand.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/AudioFile.h"
 #include "speech/SpeechEngine.h"

@@ -1,6 +1,6 @@
 #include "app/Dialogs.h"
 
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "document/TextFileDialog.h"
 
 #include <QApplication>

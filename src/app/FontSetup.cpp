@@ -1,6 +1,6 @@
 #include "app/FontSetup.h"
 
-#include "app/FaceNames.h"
+#include "core/FaceNames.h"
 
 #include <QFont>
 #include <QStringList>

@@ -2,7 +2,7 @@
 
 #include "app/Appearance.h"
 #include "app/AudioExportCommand.h"
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
 #include "app/SettingsLocation.h"

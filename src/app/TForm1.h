@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Dialogs.h"
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "app/Menus.h"
 #include "document/TextFile.h"
 

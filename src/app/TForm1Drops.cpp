@@ -1,5 +1,5 @@
 // The window's side of dropped files, the dictionary buttons and printing.
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
 #include "document/DocumentCommands.h"
 #include "document/DroppedFiles.h"

@@ -1,6 +1,6 @@
 // The main window's side of following the speech: the word being heard shown in the text box,
 // its switch in the Edit menu, and the keys that step by sentences while speaking.
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
 #include "speech/Repetition.h"
 #include "speech/SentenceSteps.h"

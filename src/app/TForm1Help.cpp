@@ -1,5 +1,5 @@
 // The main window's side of the key-name window, the spoken Help menu and the about button.
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
 #include "help/InfoPanel.h"
 #include "help/KeyNameHelp.h"

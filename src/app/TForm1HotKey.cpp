@@ -1,5 +1,5 @@
 // The main window's side of the system-wide Reset key.
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
 #include "input/HotKeySwitch.h"
 #include "input/THookHotKey.h"

@@ -1,5 +1,5 @@
 // The window's side of listening: the clipboard, typing and the input method.
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
 #include "input/EventHook.h"
 #include "input/InputConcerns.h"

@@ -1,5 +1,5 @@
 // Marking passages of the text box, wired to the control panel's buttons and the popup item.
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
 #include "speech/TextMarking.h"
 #include "widgets/FlatButton.h"

@@ -1,6 +1,6 @@
 // The window's controls: where each sits, its caption, hint, range and colours.
 #include "app/AccessibleNames.h"
-#include "app/FaceNames.h"
+#include "core/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
 #include "widgets/Bgr.h"

@@ -1,6 +1,6 @@
 #include "document/DocumentCommands.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/DateText.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"

@@ -1,6 +1,6 @@
 #include "document/DroppedFiles.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/Paths.h"
 #include "document/ProgramLauncher.h"
 #include "document/ShellLink.h"

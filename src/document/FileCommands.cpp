@@ -1,8 +1,8 @@
 #include "document/FileCommands.h"
 
-#include "app/ErrorBox.h"
-#include "app/FaceNames.h"
-#include "app/FormState.h"
+#include "widgets/ErrorBox.h"
+#include "core/FaceNames.h"
+#include "core/FormState.h"
 #include "document/AtomicFile.h"
 #include "document/FileNames.h"
 #include "document/LineBreakMarks.h"

@@ -1,7 +1,7 @@
 #include "document/TForm3.h"
 
 #include "app/Dialogs.h"
-#include "app/FaceNames.h"
+#include "core/FaceNames.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QGuiApplication>

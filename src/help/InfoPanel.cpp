@@ -1,6 +1,6 @@
 #include "help/InfoPanel.h"
 
-#include "app/FaceNames.h"
+#include "core/FaceNames.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
 #include "widgets/UPanel.h"

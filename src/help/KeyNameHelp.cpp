@@ -1,6 +1,6 @@
 #include "help/KeyNameHelp.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "help/KeyNameText.h"
 #include "help/TForm2.h"
 #include "speech/SpeechEngine.h"

@@ -1,6 +1,6 @@
 #include "help/SpokenHelp.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/TRichEdit98.h"

@@ -1,6 +1,6 @@
 #include "help/TForm2.h"
 
-#include "app/FaceNames.h"
+#include "core/FaceNames.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 

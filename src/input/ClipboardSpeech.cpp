@@ -1,6 +1,6 @@
 #include "input/ClipboardSpeech.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "input/TextTrim.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/Bgr.h"

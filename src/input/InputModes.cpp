@@ -1,7 +1,7 @@
 #include "input/InputModes.h"
 
-#include "app/FaceNames.h"
-#include "app/FormState.h"
+#include "core/FaceNames.h"
+#include "core/FormState.h"
 #include "input/InputMethod.h"
 
 namespace velmor {

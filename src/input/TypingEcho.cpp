@@ -1,7 +1,7 @@
 #include "input/TypingEcho.h"
 
-#include "app/FaceNames.h"
-#include "app/FormState.h"
+#include "core/FaceNames.h"
+#include "core/FormState.h"
 #include "document/SoftBreaks.h"
 #include "input/EchoWords.h"
 #include "input/InputMethod.h"

@@ -1,6 +1,6 @@
 #include "speech/Repetition.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "speech/SpeechEngine.h"
 #include "speech/TextFeed.h"
 #include "widgets/IndicatorLabel.h"

@@ -1,6 +1,6 @@
 #include "speech/SpeedControl.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "speech/SpeechEngine.h"
 #include "speech/SpeedOffsets.h"
 

@@ -1,6 +1,6 @@
 #include "speech/TextMarking.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"

@@ -1,6 +1,6 @@
 #include "speech/VoiceSelection.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "speech/SpeechEngine.h"
 
 namespace velmor {

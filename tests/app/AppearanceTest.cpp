@@ -2,8 +2,8 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
-#include "app/FaceNames.h"
-#include "app/FormState.h"
+#include "core/FaceNames.h"
+#include "core/FormState.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
 #include "widgets/IndicatorLabel.h"

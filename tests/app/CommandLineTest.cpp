@@ -1,7 +1,7 @@
 #include "QtPrinters.h"
 
 #include "app/CommandLine.h"
-#include "app/ErrorBox.h"
+#include "widgets/ErrorBox.h"
 #include "document/Paths.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/Cp932.h"
 #include "document/EditorLines.h"
 #include "document/SoftBreaks.h"

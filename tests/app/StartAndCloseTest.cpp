@@ -3,7 +3,7 @@
 #include "TestFiles.h"
 
 #include "app/CommandLine.h"
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/FileCommands.h"
 #include "widgets/InfoLine.h"
 #include "widgets/UPanel.h"

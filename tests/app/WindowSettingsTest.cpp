@@ -2,7 +2,7 @@
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"

@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/DocumentCommands.h"
 #include "document/YukiMarks.h"
 #include "widgets/IndicatorLabel.h"

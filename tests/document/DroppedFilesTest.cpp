@@ -2,7 +2,7 @@
 #include "QtPrinters.h"
 #include "../app/TestFiles.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/FileNames.h"
 #include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"

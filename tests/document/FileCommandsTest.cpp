@@ -2,8 +2,8 @@
 #include "QtPrinters.h"
 #include "../app/TestFiles.h"
 
-#include "app/FaceNames.h"
-#include "app/FormState.h"
+#include "core/FaceNames.h"
+#include "core/FormState.h"
 #include "document/FileCommands.h"
 #include "document/Cp932.h"
 #include "document/FileNames.h"

@@ -1,8 +1,8 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FaceNames.h"
-#include "app/FormState.h"
+#include "core/FaceNames.h"
+#include "core/FormState.h"
 #include "document/TextPrinting.h"
 #include "document/YukiMarks.h"
 #include "widgets/TRichEdit98.h"

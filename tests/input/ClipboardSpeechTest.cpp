@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "input/ClipboardSpeech.h"
 #include "input/InputConcerns.h"
 #include "input/X11ClipboardReader.h"

@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "input/EchoWords.h"
 #include "input/InputConcerns.h"
 #include "input/TextTrim.h"

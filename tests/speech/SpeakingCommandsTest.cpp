@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"

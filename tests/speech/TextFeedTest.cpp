@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "document/EditorLines.h"
 #include "speech/TextFeed.h"
 #include "widgets/FlatButton.h"

@@ -2,7 +2,7 @@
 
 #include "FakeSpeechEngine.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "speech/SpeedControl.h"
 #include "speech/SpeedOffsets.h"
 #include "speech/VoiceLists.h"

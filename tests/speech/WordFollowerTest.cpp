@@ -1,7 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
-#include "app/FormState.h"
+#include "core/FormState.h"
 #include "speech/WordFollower.h"
 #include "widgets/TRichEdit98.h"
 

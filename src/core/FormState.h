@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/FaceNames.h"
-#include "document/TextFile.h"
+#include "core/FaceNames.h"
+#include "core/TextFormat.h"
 
 #include <QString>
 #include <QStringList>
