@@ -211,10 +211,9 @@ int runSpeaker(const QStringList& arguments)
     }
     // Kanji are read through MeCab, whose dictionary takes as long to open as the synthesis
     // helper to start: both happen at once.
-    const std::future<void> dictionary = std::async(std::launch::async, [&text] {
-        if (holdsKanji(text))
-            JapaneseReader::system();
-    });
+    std::future<void> dictionary;
+    if (holdsKanji(text))
+        dictionary = std::async(std::launch::async, [] { JapaneseReader::system(); });
     // A file is written past the sound device, which then is not even opened.
     EspeakEngine engine(request.outFile || request.listVoices ? EspeakEngine::Output::Silent : EspeakEngine::Output::Alsa);
     if (engine.ModeCount() == 0)
