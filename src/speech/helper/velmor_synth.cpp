@@ -282,6 +282,15 @@ void putVoices(MessageWriter& ready)
 
 } // namespace
 
+// espeak-ng opens its own sound output even when it only hands samples back: at start it probes
+// PulseAudio with a test stream, which costs this helper a connection to the sound server and a
+// few milliseconds before the first sound. This process never plays, so the probe answers that
+// there is no device; the build exports this definition so that it takes the library's place.
+extern "C" __attribute__((visibility("default"))) struct audio_object* create_audio_device_object(const char*, const char*, const char*)
+{
+    return nullptr;
+}
+
 int main(int argc, char* argv[])
 {
     // This process lives only for the window that started it, and when memory runs out it is
