@@ -1,78 +1,185 @@
 #include "app/SettingsItems.h"
 
 #include "app/RegManager.h"
+#include "app/TForm1.h"
+#include "app/WindowBounds.h"
+#include "document/FileNames.h"
+#include "document/ProgramLauncher.h"
+#include "widgets/Bgr.h"
+#include "widgets/LozengeCheckBox.h"
+#include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
+
+#include <QAction>
+
+#include <algorithm>
 
 namespace velmor {
 
 namespace {
 
-std::vector<TRegItem> definedItems()
-{
-    // Each item has a section of its own; the key word only labels the kind of value.
-    struct Row {
-        const char16_t* name;
-        const char16_t* word;
-        const char16_t* ident;
-        const char16_t* defaultValue;
-    };
-    static constexpr Row rows[] = {
-        {u"fid", u"fid", u"Integer", u"1"},
-        {u"FSpd", u"FSpd", u"Integer", u"150"},
-        {u"ClipSpeechCheckBoxChecked", u"ClipSpeechCheckBox", u"Checked", u"True"},
-        {u"ShowCheckBoxChecked", u"ShowCheckBox", u"Checked", u"True"},
-        {u"SICheckBoxChecked", u"SICheckBox", u"Checked", u"True"},
-        {u"ffirst", u"ffirst", u"Boolean", u"True"},
-        {u"fRepNum", u"fRepNum", u"Integer", u"1"},
-        {u"fTop", u"fTop", u"Integer", u"16"},
-        {u"fLeft", u"fLeft", u"Integer", u"16"},
-        {u"fHeight", u"fHeight", u"Integer", u"580"},
-        {u"fWidth", u"fWidth", u"Integer", u"780"},
-        {u"fMarkColor", u"fMarkColor", u"Integer", u"$00D2E1D5"},
-        {u"ffMarkColor", u"ffMarkColor", u"Integer", u"$00F0DACA"},
-        {u"fPanelW", u"fPanelW", u"Integer", u"290"},
-        {u"SCLCheckBoxChecked", u"SCLCheckBox", u"Checked", u"True"},
-        {u"fMaxForm", u"fMaxForm", u"Boolean", u"False"},
-        {u"HotKeyCheckBoxChecked", u"HotKeyCheckBox", u"Checked", u"True"},
-        {u"fAlpha", u"fAlpha", u"Integer", u"255"},
-        {u"LastfileCheckChecked", u"LastfileCheck", u"Checked", u"True"},
-        {u"fLastfile", u"fLastfile", u"String", u""},
-        {u"fBGColor", u"fBGColor", u"Integer", u"$00E9F5F4"},
-        {u"fFontColor", u"fFontColor", u"Integer", u"$002C201B"},
-        {u"fPColor", u"fPColor", u"Integer", u"$00F0DACA"},
-        {u"fFontSize", u"fFontSize", u"Integer", u"11"},
-        {u"fFontName", u"fFontName", u"String", u"ＭＳ Ｐ明朝"},
-        {u"fExeName", u"fExeName", u"String", u""},
-        {u"WordReadCheckBoxChecked", u"WordReadCheckBoxChecked", u"Checked", u"True"},
-        {u"endlineChecked", u"endlineChecked", u"Checked", u"True"},
-        {u"fMarkCheck", u"fMarkCheck", u"Checked", u"False"},
-        {u"fAddYuki", u"fAddYuki", u"Checked", u"True"},
-        {u"KeyInputChecked", u"KeyInputChecked", u"Checked", u"True"},
-        {u"fSelBgColor", u"fSelBgColor", u"Integer", u"$00FFC6C6"},
-        {u"fDicName", u"fDicName", u"String", u""},
-        {u"AutoLanguage1Checked", u"AutoLanguage1", u"Checked", u"False"},
-        {u"FollowWordsChecked", u"FollowWords", u"Checked", u"True"},
-        {u"fExeArgs", u"fExeArgs", u"String", u""},
-        {u"fDicArgs", u"fDicArgs", u"String", u""},
-    };
+using F = TForm1;
+using R = TRegFiler;
 
-    std::vector<TRegItem> items;
-    items.reserve(std::size(rows));
-    for (const Row& row : rows) {
-        items.push_back({QStringView(row.name).toString(), QStringLiteral("Form1\\") + QStringView(row.word).toString(),
-                         QStringView(row.ident).toString(), QStringView(row.defaultValue).toString()});
-    }
-    return items;
+QAction* menuCheck(TForm1& form, const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
+
+// The ranges stored numbers are brought into when they are read, so that no later sum of
+// them can overflow and no window, panel or font grows beyond any screen. A speed outside
+// the speed bar is kept: the bar brings it into range only when an engine is there.
+constexpr int kMaxSpeed = 1000;
+constexpr int kMaxRepetitions = 100;
+constexpr int kMaxCoordinate = 32767; // the window system's coordinates are 16-bit
+constexpr int kMaxFontSize = 500;
+
+int inRange(R& filer, int minimum, int maximum) { return std::clamp(filer.ReadInteger(), minimum, maximum); }
+
+// The defaults of items the window keeps in its state are the state's own first values, written
+// as the settings file writes them; colours in the "$00BBGGRR" form.
+const FormState& firstState()
+{
+    static const FormState state;
+    return state;
 }
+QString number(int FormState::*field) { return QString::number(firstState().*field); }
+QString colour(std::uint32_t FormState::*field)
+{
+    return QStringLiteral("$%1").arg(firstState().*field, 8, 16, QLatin1Char('0')).toUpper();
+}
+QString flag(bool FormState::*field) { return firstState().*field ? QStringLiteral("True") : QStringLiteral("False"); }
+QString text(QString FormState::*field) { return firstState().*field; }
+QString arguments(QStringList FormState::*field) { return joinArguments(firstState().*field); }
+
+const QString kInteger = QStringLiteral("Integer");
+const QString kChecked = QStringLiteral("Checked");
+const QString kBoolean = QStringLiteral("Boolean");
+const QString kString = QStringLiteral("String");
+const QString kTrue = QStringLiteral("True");
+const QString kFalse = QStringLiteral("False");
 
 } // namespace
 
-void fillSettingsItems(TRegManager& manager) { manager.RegItems = definedItems(); }
+// Each item has a section of its own; the key word only labels the kind of value.
+const std::vector<SettingsItem>& settingsItems()
+{
+    static const std::vector<SettingsItem> items{
+        {"fid", "fid", kInteger, number(&FormState::fid),
+         [](F& f, R& r) { f.m_state.fid = std::max(1, r.ReadInteger()); }, [](F& f, R& w) { w.WriteInteger(f.m_state.fid); }},
+        {"FSpd", "FSpd", kInteger, number(&FormState::FSpd),
+         [](F& f, R& r) { f.m_state.FSpd = inRange(r, 0, kMaxSpeed); }, [](F& f, R& w) { w.WriteInteger(f.m_state.FSpd); }},
+        {"ClipSpeechCheckBoxChecked", "ClipSpeechCheckBox", kChecked, kTrue,
+         [](F& f, R& r) { f.ClipSpeechCheckBox->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.ClipSpeechCheckBox->isChecked()); }},
+        {"ShowCheckBoxChecked", "ShowCheckBox", kChecked, kTrue, [](F& f, R& r) { f.ShowCheckBox->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.ShowCheckBox->isChecked()); }},
+        {"SICheckBoxChecked", "SICheckBox", kChecked, kTrue, [](F& f, R& r) { f.SICheckBox->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.SICheckBox->isChecked()); }},
+        // Written as false at every close: only the very first start is a first start.
+        {"ffirst", "ffirst", kBoolean, flag(&FormState::ffirst), [](F& f, R& r) { f.m_state.ffirst = r.ReadBool(); },
+         [](F&, R& w) { w.WriteBool(false); }},
+        {"fRepNum", "fRepNum", kInteger, number(&FormState::fRepNum),
+         [](F& f, R& r) { f.m_state.fRepNum = inRange(r, 1, kMaxRepetitions); },
+         [](F& f, R& w) { w.WriteInteger(f.m_state.fRepNum); }},
+        {"fTop", "fTop", kInteger, number(&FormState::fTop),
+         [](F& f, R& r) { f.m_state.fTop = inRange(r, -kMaxCoordinate, kMaxCoordinate); },
+         [](F& f, R& w) { w.WriteInteger(outerBounds(f).y()); }},
+        {"fLeft", "fLeft", kInteger, number(&FormState::fLeft),
+         [](F& f, R& r) { f.m_state.fLeft = inRange(r, -kMaxCoordinate, kMaxCoordinate); },
+         [](F& f, R& w) { w.WriteInteger(outerBounds(f).x()); }},
+        {"fHeight", "fHeight", kInteger, number(&FormState::fHeight),
+         [](F& f, R& r) { f.m_state.fHeight = inRange(r, 0, kMaxCoordinate); },
+         [](F& f, R& w) { w.WriteInteger(outerBounds(f).height()); }},
+        {"fWidth", "fWidth", kInteger, number(&FormState::fWidth),
+         [](F& f, R& r) { f.m_state.fWidth = inRange(r, 0, kMaxCoordinate); },
+         [](F& f, R& w) { w.WriteInteger(outerBounds(f).width()); }},
+        {"fMarkColor", "fMarkColor", kInteger, colour(&FormState::fMarkColor),
+         [](F& f, R& r) { f.m_state.fMarkColor = std::uint32_t(r.ReadInteger()); },
+         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fMarkColor)); }},
+        {"ffMarkColor", "ffMarkColor", kInteger, colour(&FormState::ffMarkColor),
+         [](F& f, R& r) { f.m_state.ffMarkColor = std::uint32_t(r.ReadInteger()); },
+         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.ffMarkColor)); }},
+        {"fPanelW", "fPanelW", kInteger, number(&FormState::fPanelW),
+         [](F& f, R& r) { f.m_state.fPanelW = inRange(r, 1, kMaxCoordinate); },
+         [](F& f, R& w) { w.WriteInteger(f.Panel1->width()); }},
+        {"SCLCheckBoxChecked", "SCLCheckBox", kChecked, kTrue, [](F& f, R& r) { f.SCLCheckBox->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.SCLCheckBox->isChecked()); }},
+        {"fMaxForm", "fMaxForm", kBoolean, flag(&FormState::fMaxForm), [](F& f, R& r) { f.m_state.fMaxForm = r.ReadBool(); },
+         [](F& f, R& w) { w.WriteBool(f.m_state.fMaxForm); }},
+        {"HotKeyCheckBoxChecked", "HotKeyCheckBox", kChecked, kTrue,
+         [](F& f, R& r) { f.HotKeyCheckBox->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.HotKeyCheckBox->isChecked()); }},
+        {"fAlpha", "fAlpha", kInteger, number(&FormState::fAlpha), [](F& f, R& r) { f.m_state.fAlpha = r.ReadInteger(); },
+         [](F& f, R& w) { w.WriteInteger(f.m_state.fAlpha); }},
+        {"LastfileCheckChecked", "LastfileCheck", kChecked, kTrue,
+         [](F& f, R& r) { menuCheck(f, "LastfileCheck")->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(menuCheck(f, "LastfileCheck")->isChecked()); }},
+        // Read as the file to open again; written from the file open now.
+        {"fLastfile", "fLastfile", kString, text(&FormState::fLastfile),
+         [](F& f, R& r) { f.m_state.fLastfile = fileNameFromSetting(r.ReadString()); },
+         [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fFileName)); }},
+        {"fBGColor", "fBGColor", kInteger, colour(&FormState::fBGColor),
+         [](F& f, R& r) { f.m_state.fBGColor = std::uint32_t(r.ReadInteger()); },
+         [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.RichEdit98->backgroundColor()))); }},
+        {"fFontColor", "fFontColor", kInteger, colour(&FormState::fFontColor),
+         [](F& f, R& r) { f.m_state.fFontColor = std::uint32_t(r.ReadInteger()); },
+         [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.RichEdit98->textColor()))); }},
+        {"fPColor", "fPColor", kInteger, colour(&FormState::fPColor),
+         [](F& f, R& r) { f.m_state.fPColor = std::uint32_t(r.ReadInteger()); },
+         [](F& f, R& w) { w.WriteInteger(qint32(bgrFromColor(f.UPanel1->color()))); }},
+        {"fFontSize", "fFontSize", kInteger, number(&FormState::fFontSize),
+         [](F& f, R& r) { f.m_state.fFontSize = inRange(r, 1, kMaxFontSize); },
+         [](F& f, R& w) { w.WriteInteger(f.RichEdit98->font().pointSize()); }},
+        {"fFontName", "fFontName", kString, text(&FormState::fFontName),
+         [](F& f, R& r) { f.m_state.fFontName = r.ReadString(); },
+         [](F& f, R& w) { w.WriteString(f.RichEdit98->font().family()); }},
+        {"fExeName", "fExeName", kString, text(&FormState::fExeName),
+         [](F& f, R& r) { f.m_state.fExeName = fileNameFromSetting(r.ReadString()); },
+         [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fExeName)); }},
+        {"WordReadCheckBoxChecked", "WordReadCheckBoxChecked", kChecked, kTrue,
+         [](F& f, R& r) { f.WordReadCheckBox->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.WordReadCheckBox->isChecked()); }},
+        {"endlineChecked", "endlineChecked", kChecked, kTrue, [](F& f, R& r) { menuCheck(f, "endline")->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(menuCheck(f, "endline")->isChecked()); }},
+        {"fMarkCheck", "fMarkCheck", kChecked, flag(&FormState::fMarkCheck),
+         [](F& f, R& r) { f.m_state.fMarkCheck = r.ReadBool(); }, [](F& f, R& w) { w.WriteBool(f.m_state.fMarkCheck); }},
+        {"fAddYuki", "fAddYuki", kChecked, flag(&FormState::fAddYuki), [](F& f, R& r) { f.m_state.fAddYuki = r.ReadBool(); },
+         [](F& f, R& w) { w.WriteBool(menuCheck(f, "AddYuki1")->isChecked()); }},
+        {"KeyInputChecked", "KeyInputChecked", kChecked, kTrue,
+         [](F& f, R& r) { menuCheck(f, "KeyInput")->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(menuCheck(f, "KeyInput")->isChecked()); }},
+        {"fSelBgColor", "fSelBgColor", kInteger, colour(&FormState::fSelBgColor),
+         [](F& f, R& r) { f.m_state.fSelBgColor = std::uint32_t(r.ReadInteger()); },
+         [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fSelBgColor)); }},
+        {"fDicName", "fDicName", kString, text(&FormState::fDicName),
+         [](F& f, R& r) { f.m_state.fDicName = fileNameFromSetting(r.ReadString()); },
+         [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fDicName)); }},
+        {"AutoLanguage1Checked", "AutoLanguage1", kChecked, kFalse,
+         [](F& f, R& r) { menuCheck(f, "AutoLanguage1")->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(menuCheck(f, "AutoLanguage1")->isChecked()); }},
+        {"FollowWordsChecked", "FollowWords", kChecked, kTrue,
+         [](F& f, R& r) { menuCheck(f, "FollowWords1")->setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(menuCheck(f, "FollowWords1")->isChecked()); }},
+        {"fExeArgs", "fExeArgs", kString, arguments(&FormState::fExeArgs),
+         [](F& f, R& r) { f.m_state.fExeArgs = splitArguments(r.ReadString()); },
+         [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fExeArgs)); }},
+        {"fDicArgs", "fDicArgs", kString, arguments(&FormState::fDicArgs),
+         [](F& f, R& r) { f.m_state.fDicArgs = splitArguments(r.ReadString()); },
+         [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fDicArgs)); }},
+    };
+    return items;
+}
+
+void fillSettingsItems(TRegManager& manager)
+{
+    manager.RegItems.clear();
+    for (const SettingsItem& item : settingsItems())
+        manager.RegItems.push_back({item.name, QStringLiteral("Form1\\") + item.word, item.ident, item.defaultValue});
+}
 
 QStringList settingsAccessOrder()
 {
     QStringList order;
-    for (const TRegItem& item : definedItems())
-        order.append(item.Name);
+    for (const SettingsItem& item : settingsItems())
+        order.append(item.name);
     const auto moveBefore = [&order](const QString& name, const QString& next) {
         order.removeOne(name);
         order.insert(order.indexOf(next), name);

@@ -24,6 +24,7 @@ class QKeySequenceEdit;
 namespace velmor {
 
 class FlatButton;
+struct SettingsItem;
 class IndicatorLabel;
 class InfoLine;
 class LozengeCheckBox;
@@ -266,8 +267,7 @@ private:
     void guarded(void (TForm1::*handler)());
     void popUpMenuBelow(FlatButton* button, QMenu* menu);
 
-    struct SettingBinding;
-    static const QHash<QString, SettingBinding>& settingBindings();
+    friend const std::vector<SettingsItem>& settingsItems();
     void ReadSettings();
     void WriteSettings();
     // Writes the settings; when the file refuses them, asks whether to close without them.
