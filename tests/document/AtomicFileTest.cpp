@@ -1,5 +1,7 @@
+#include "app/IniFile.h"
 #include "document/AtomicFile.h"
 #include "document/TextFile.h"
+#include "speech/AudioFile.h"
 
 #include "../app/TestFiles.h"
 
@@ -64,16 +66,6 @@ TEST_F(AtomicFile, CreatesAndReplacesTheFile)
     EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("file.bin")});
 }
 
-TEST_F(AtomicFile, KeepsThePermissionsOfTheOldFile)
-{
-    ASSERT_TRUE(writeFileBytes(path, "old"));
-    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0604), 0);
-    ASSERT_TRUE(writeFileAtomically(path, "new"));
-    struct stat status {};
-    ASSERT_EQ(stat(QFile::encodeName(path).constData(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0604u);
-}
-
 TEST_F(AtomicFile, RefusesAMissingFolderWithoutMakingIt)
 {
     EXPECT_FALSE(writeFileAtomically(dir.filePath(QStringLiteral("missing/file.bin")), "x"));
@@ -86,14 +78,12 @@ TEST_F(AtomicFile, RefusesAFolder)
     EXPECT_FALSE(writeFileAtomically(path, "x"));
 }
 
-TEST_F(AtomicFile, ShortWriteLeavesTheOldFileWholeAndNoTemporaryFile)
+TEST_F(AtomicFile, FirstShortWriteStopsTheFileForGood)
 {
     const QByteArray old(100, 'o');
     ASSERT_TRUE(writeFileBytes(path, old));
     {
         const FileSizeLimit limit(50);
-        EXPECT_FALSE(writeFileAtomically(path, QByteArray(1000, 'n')));
-        // Written piece by piece, the first write that falls short stops the file for good.
         AtomicFileWriter file(path);
         EXPECT_TRUE(file.write(QByteArray(40, 'n')));
         EXPECT_FALSE(file.write(QByteArray(40, 'n')));
@@ -152,19 +142,6 @@ TEST_F(AtomicFile, KilledMidWriteLeavesTheOldFile)
     }
 }
 
-TEST_F(AtomicFile, HardLinkedNamesKeepSharingTheFile)
-{
-    const QString other = dir.filePath(QStringLiteral("other name"));
-    ASSERT_TRUE(writeFileBytes(path, "old text"));
-    ASSERT_EQ(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
-    const ino_t inode = statusOf(path).st_ino;
-    ASSERT_TRUE(writeFileAtomically(path, "new"));
-    EXPECT_EQ(fileBytes(path), QByteArray("new"));
-    EXPECT_EQ(fileBytes(other), QByteArray("new"));
-    EXPECT_EQ(statusOf(path).st_ino, inode);
-    EXPECT_EQ(folderEntries(dir.path()), (QStringList{QStringLiteral("file.bin"), QStringLiteral("other name")}));
-}
-
 TEST_F(AtomicFile, FailedOverwriteInPlacePutsTheOldBytesBack)
 {
     const QString other = dir.filePath(QStringLiteral("other name"));
@@ -177,51 +154,6 @@ TEST_F(AtomicFile, FailedOverwriteInPlacePutsTheOldBytesBack)
     }
     EXPECT_EQ(fileBytes(other), old);
     EXPECT_EQ(folderEntries(dir.path()), (QStringList{QStringLiteral("file.bin"), QStringLiteral("other name")}));
-}
-
-TEST_F(AtomicFile, SymbolicLinkStaysAndItsTargetIsWritten)
-{
-    const QString link = dir.filePath(QStringLiteral("link"));
-    ASSERT_TRUE(writeFileBytes(path, "old"));
-    ASSERT_TRUE(QFile::link(path, link));
-    ASSERT_TRUE(writeFileAtomically(link, "new"));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(fileBytes(path), QByteArray("new"));
-}
-
-TEST_F(AtomicFile, WritableFileInAWriteProtectedFolderIsOverwrittenInPlace)
-{
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permission bits do not stop root";
-    ASSERT_TRUE(writeFileBytes(path, "old"));
-    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0640), 0);
-    const QString locked = dir.filePath(QStringLiteral("locked.bin"));
-    ASSERT_TRUE(writeFileBytes(locked, "keep"));
-    ASSERT_EQ(chmod(QFile::encodeName(locked).constData(), 0440), 0);
-    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
-    const bool written = writeFileAtomically(path, "new text");
-    const bool lockedWritten = writeFileAtomically(locked, "lost");
-    const bool created = writeFileAtomically(dir.filePath(QStringLiteral("new.bin")), "x");
-    chmod(QFile::encodeName(dir.path()).constData(), 0755);
-    EXPECT_TRUE(written);
-    EXPECT_EQ(fileBytes(path), QByteArray("new text"));
-    EXPECT_EQ(statusOf(path).st_mode & 07777, 0640u);
-    EXPECT_FALSE(lockedWritten);
-    EXPECT_EQ(fileBytes(locked), QByteArray("keep"));
-    EXPECT_FALSE(created);
-    EXPECT_EQ(folderEntries(dir.path()), (QStringList{QStringLiteral("file.bin"), QStringLiteral("locked.bin")}));
-}
-
-TEST_F(AtomicFile, RootWritingKeepsTheOwnerAndGroup)
-{
-    if (geteuid() != 0)
-        GTEST_SKIP() << "only root can give a file to another owner";
-    ASSERT_TRUE(writeFileBytes(path, "old"));
-    ASSERT_EQ(chown(QFile::encodeName(path).constData(), kNobody, kNoGroup), 0);
-    ASSERT_TRUE(writeFileAtomically(path, "new"));
-    EXPECT_EQ(statusOf(path).st_uid, kNobody);
-    EXPECT_EQ(statusOf(path).st_gid, kNoGroup);
-    EXPECT_EQ(fileBytes(path), QByteArray("new"));
 }
 
 TEST_F(AtomicFile, FileOfAnotherOwnerIsOverwrittenInPlace)
@@ -302,5 +234,131 @@ TEST_F(AtomicFile, LinksInSharedFoldersAreFollowedOnlyWhenTheRuleAllowsAndDangli
     EXPECT_TRUE(QFileInfo(dangling).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("nowhere.txt"))));
 }
+
+// Text files, the settings file and audio files are all written through the one writer: each of
+// them keeps what the file was (its mode, owner, links) and loses nothing when the write fails.
+struct Writer {
+    const char* name;
+    // Writes a file made from payload; false when it was refused.
+    std::function<bool(const QString& path, const QByteArray& payload)> write;
+};
+
+void PrintTo(const Writer& writer, std::ostream* out) { *out << writer.name; }
+
+const Writer kWriters[] = {
+    {"Bytes", [](const QString& path, const QByteArray& payload) { return writeFileAtomically(path, payload); }},
+    {"TextFile",
+     [](const QString& path, const QByteArray& payload) {
+         try {
+             velmor::writeTextFile(path, QString::fromLatin1(payload), velmor::TextFormat{});
+             return true;
+         } catch (const velmor::FileError&) {
+             return false;
+         }
+     }},
+    {"Settings",
+     [](const QString& path, const QByteArray& payload) {
+         try {
+             return velmor::writeIniValue(path, u"Form1\\fExeName", u"String", QString::fromLatin1(payload));
+         } catch (const velmor::SettingsWriteError&) {
+             return false;
+         }
+     }},
+    {"AudioFile",
+     [](const QString& path, const QByteArray& payload) {
+         try {
+             velmor::AudioFileWriter file(path, 22050);
+             return file.write(reinterpret_cast<const qint16*>(payload.constData()), payload.size() / 2) && file.commit();
+         } catch (const velmor::AudioFileError&) {
+             return false;
+         }
+     }},
+};
+
+class AtomicWriters : public ::testing::TestWithParam<Writer> {
+protected:
+    bool write(const QString& at, const QByteArray& payload) const { return GetParam().write(at, payload); }
+    // What the writer makes of payload on its own, in a folder of its own.
+    QByteArray madeOf(const QByteArray& payload) const
+    {
+        QTemporaryDir elsewhere;
+        const QString fresh = elsewhere.filePath(QStringLiteral("file.wav"));
+        return write(fresh, payload) ? fileBytes(fresh) : QByteArray("(not written)");
+    }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("file.wav"));
+    const QByteArray old = QByteArray(40, 'o');
+    const QByteArray changed = QByteArray(64, 'n');
+};
+
+TEST_P(AtomicWriters, KeepModeLinksAndTheTargetOfASymbolicLink)
+{
+    const QString other = dir.filePath(QStringLiteral("other name"));
+    const QString symbolic = dir.filePath(QStringLiteral("symbolic.wav"));
+    ASSERT_TRUE(write(path, old));
+    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0604), 0);
+    ASSERT_EQ(link(QFile::encodeName(path).constData(), QFile::encodeName(other).constData()), 0);
+    ASSERT_TRUE(QFile::link(path, symbolic));
+    const ino_t inode = statusOf(path).st_ino;
+    ASSERT_TRUE(write(path, changed));
+    EXPECT_EQ(fileBytes(path), madeOf(changed));
+    EXPECT_EQ(fileBytes(other), madeOf(changed));
+    EXPECT_EQ(statusOf(path).st_ino, inode);
+    EXPECT_EQ(statusOf(path).st_mode & 07777, 0604u);
+    ASSERT_TRUE(write(symbolic, old));
+    EXPECT_TRUE(QFileInfo(symbolic).isSymLink());
+    EXPECT_EQ(fileBytes(path), madeOf(old));
+    EXPECT_EQ(folderEntries(dir.path()), (QStringList{QStringLiteral("file.wav"), QStringLiteral("other name"), QStringLiteral("symbolic.wav")}));
+}
+
+TEST_P(AtomicWriters, FullDiskLeavesTheOldFileWholeAndNoTemporaryFile)
+{
+    ASSERT_TRUE(write(path, old));
+    {
+        const FileSizeLimit limit(200);
+        EXPECT_FALSE(write(path, QByteArray(4000, 'n')));
+    }
+    EXPECT_EQ(fileBytes(path), madeOf(old));
+    EXPECT_EQ(folderEntries(dir.path()), QStringList{QStringLiteral("file.wav")});
+}
+
+TEST_P(AtomicWriters, WritableFileInAWriteProtectedFolderIsOverwrittenInPlace)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permission bits do not stop root";
+    ASSERT_TRUE(write(path, old));
+    ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0640), 0);
+    const QString locked = dir.filePath(QStringLiteral("locked.wav"));
+    ASSERT_TRUE(write(locked, old));
+    ASSERT_EQ(chmod(QFile::encodeName(locked).constData(), 0440), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0555), 0);
+    const bool written = write(path, changed);
+    const bool lockedWritten = write(locked, changed);
+    const bool created = write(dir.filePath(QStringLiteral("new.wav")), changed);
+    chmod(QFile::encodeName(dir.path()).constData(), 0755);
+    EXPECT_TRUE(written);
+    EXPECT_EQ(fileBytes(path), madeOf(changed));
+    EXPECT_EQ(statusOf(path).st_mode & 07777, 0640u);
+    EXPECT_FALSE(lockedWritten);
+    EXPECT_EQ(fileBytes(locked), madeOf(old));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(folderEntries(dir.path()), (QStringList{QStringLiteral("file.wav"), QStringLiteral("locked.wav")}));
+}
+
+TEST_P(AtomicWriters, RootWritingKeepsTheOwnerAndGroup)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another owner";
+    ASSERT_TRUE(write(path, old));
+    ASSERT_EQ(chown(QFile::encodeName(path).constData(), kNobody, kNoGroup), 0);
+    ASSERT_TRUE(write(path, changed));
+    EXPECT_EQ(statusOf(path).st_uid, kNobody);
+    EXPECT_EQ(statusOf(path).st_gid, kNoGroup);
+    EXPECT_EQ(fileBytes(path), madeOf(changed));
+}
+
+INSTANTIATE_TEST_SUITE_P(Callers, AtomicWriters, ::testing::ValuesIn(kWriters),
+                         [](const ::testing::TestParamInfo<Writer>& info) { return std::string(info.param.name); });
 
 } // namespace
