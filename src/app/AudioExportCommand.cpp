@@ -8,8 +8,10 @@
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressDialog>
+#include <QStandardPaths>
 
 namespace velmor {
 
@@ -32,12 +34,13 @@ QString durationText(double seconds)
 } // namespace
 
 AudioExportCommand::AudioExportCommand(FormState& state, SpeechEngine* engine, TRichEdit98& editor, Dialogs& dialogs,
-                                       QWidget* window)
+                                       QWidget* window, std::function<void(const QString&)> tellSaved)
     : m_state(state)
     , m_engine(engine)
     , m_editor(editor)
     , m_dialogs(dialogs)
     , m_window(window)
+    , m_tellSaved(std::move(tellSaved))
 {
     m_progressTimer.setInterval(kProgressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &AudioExportCommand::showProgress);
@@ -58,6 +61,17 @@ QString AudioExportCommand::presetName() const
     return QFileInfo(m_state.fFileName).completeBaseName() + QStringLiteral(".wav");
 }
 
+// The folder of the last export, else the document's, else the user's music folder.
+QString AudioExportCommand::startingFolder() const
+{
+    if (!m_directory.isEmpty())
+        return m_directory;
+    if (!m_state.fFileName.isEmpty())
+        return QFileInfo(m_state.fFileName).absolutePath();
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
 void AudioExportCommand::SaveSpeechClick()
 {
     if (!m_engine || !m_state.fEngineOK)
@@ -72,10 +86,8 @@ void AudioExportCommand::SaveSpeechClick()
         m_dialogs.beep();
         return;
     }
-    QString directory = m_directory;
-    if (directory.isEmpty() && !m_state.fFileName.isEmpty())
-        directory = QFileInfo(m_state.fFileName).absolutePath();
-    std::optional<QString> chosen = m_dialogs.chooseFile({FileChoice::Kind::Save, kAudioFilter, presetName(), directory});
+    std::optional<QString> chosen =
+        m_dialogs.chooseFile({FileChoice::Kind::Save, kAudioFilter, presetName(), startingFolder()});
     if (!chosen)
         return;
     if (QFileInfo(*chosen).suffix().isEmpty())
@@ -142,6 +154,8 @@ void AudioExportCommand::finished()
         m_progress->hide();
     if (recording->state() == AudioFileRecording::State::Failed)
         m_dialogs.showError(recording->error());
+    else if (recording->state() == AudioFileRecording::State::Written && m_tellSaved)
+        m_tellSaved(QStringLiteral("The speech was saved as %1.").arg(QFileInfo(m_path).fileName()));
 }
 
 } // namespace velmor

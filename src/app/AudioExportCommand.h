@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -24,7 +25,9 @@ class TRichEdit98;
 class AudioExportCommand : public QObject {
     Q_OBJECT
 public:
-    AudioExportCommand(FormState& state, SpeechEngine* engine, TRichEdit98& editor, Dialogs& dialogs, QWidget* window);
+    // tellSaved hears the sentence that says a file was written.
+    AudioExportCommand(FormState& state, SpeechEngine* engine, TRichEdit98& editor, Dialogs& dialogs, QWidget* window,
+                       std::function<void(const QString&)> tellSaved);
     ~AudioExportCommand() override;
 
     void SaveSpeechClick();
@@ -38,12 +41,14 @@ private:
     void showProgress();
     void finished();
     QString presetName() const;
+    QString startingFolder() const;
 
     FormState& m_state;
     SpeechEngine* m_engine;
     TRichEdit98& m_editor;
     Dialogs& m_dialogs;
     QWidget* m_window;
+    std::function<void(const QString&)> m_tellSaved;
     QPointer<QProgressDialog> m_progress;
     QTimer m_progressTimer;
     std::shared_ptr<AudioFileRecording> m_recording;

@@ -19,7 +19,9 @@ QStringList qtNameFilters(const QString& filter)
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1];
         patterns.replace(u';', u' ');
-        result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+        // A description that already names its patterns, as "Text(*.txt)", is shown as it is.
+        const QString named = u'(' + patterns + u')';
+        result << (parts[i].endsWith(named) ? parts[i] : QStringLiteral("%1 %2").arg(parts[i], named));
     }
     return result;
 }

@@ -3,11 +3,14 @@
 
 #include "app/AudioExportCommand.h"
 #include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProgressDialog>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +66,9 @@ TEST(SaveSpeechAsAudio, WritesTheTextOrSelectionInTheBackgroundWhileTheWindowSta
     ASSERT_EQ(f.fileChoices.size(), 1);
     EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("speech.wav"));
     EXPECT_TRUE(f.fileChoices[0].filter.contains(QStringLiteral("*.mp3")));
+    // Without a document the dialog starts among the user's music, not in the program's folder.
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    EXPECT_EQ(f.fileChoices[0].directory, QFileInfo(music).isDir() ? music : QDir::homePath());
 
     ASSERT_TRUE(f.progress());
     EXPECT_TRUE(f.progress()->isVisible());
@@ -91,6 +97,9 @@ TEST(SaveSpeechAsAudio, WritesTheTextOrSelectionInTheBackgroundWhileTheWindowSta
     EXPECT_EQ(f.filesLeft(), QStringList{QStringLiteral("speech.wav")});
     EXPECT_EQ(framesIn(f.files.filePath(QStringLiteral("speech.wav"))), kRate);
     EXPECT_TRUE(f.errors.isEmpty()) << f.errors.join(u'\n').toStdString();
+    // The end is shown, and said since speech-info is on.
+    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" The speech was saved as speech.wav."));
+    EXPECT_EQ(f.engine->spoken.last(), QStringLiteral("The speech was saved as speech.wav."));
 
     f.form->RichEdit98->setSelection(1, 5);
     f.exportTo(QStringLiteral("first.flac"));

@@ -10,11 +10,11 @@
 
 using namespace velmor;
 
-TEST(DialogFilters, EachDescriptionBecomesANameFilterWithItsPatterns)
+TEST(DialogFilters, EachDescriptionBecomesANameFilterThatNamesItsPatternsOnce)
 {
     const QStringList filters = qtNameFilters(
         QStringLiteral("Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI"));
-    EXPECT_EQ(filters, (QStringList{"Text and UnicodeText(*.txt) (*.txt)", "Pascal files (*.PAS *.DPK *.DPR)",
+    EXPECT_EQ(filters, (QStringList{"Text and UnicodeText(*.txt)", "Pascal files (*.PAS *.DPK *.DPR)",
                                     "HTML,INI (*.HTML *.HTM *.INI)"}));
     EXPECT_EQ(defaultExtensionOf(filters[0]), QStringLiteral("txt"));
     EXPECT_EQ(defaultExtensionOf(filters[1]), QStringLiteral("PAS"));
