@@ -197,11 +197,34 @@ void TForm3::keepOnOneLineAfterKey(TRichEdit98& box)
     m_links.dialogs.beep();
 }
 
+// Enter in a box also searches, forward, or back with Shift, so that the window serves
+// without the mouse; the box still keeps its one line.
 bool TForm3::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease && (watched == RichEdit98F || watched == RichEdit98R))
+    const bool box = watched == RichEdit98F || watched == RichEdit98R;
+    if (box && event->type() == QEvent::KeyRelease)
         keepOnOneLineAfterKey(*static_cast<TRichEdit98*>(watched));
+    if (box && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !key->isAutoRepeat()) {
+            // Shift+Enter would put a soft line break into the box's one line: it only searches.
+            if (key->modifiers() & Qt::ShiftModifier) {
+                FindBackButtonClick();
+                return true;
+            }
+            NextButtonClick();
+        }
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CancelButtonClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace velmor

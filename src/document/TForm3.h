@@ -55,6 +55,8 @@ public:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Escape closes the window, as Cancel does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();

@@ -68,6 +68,15 @@ TEST(SearchWindow, OpensOnlyOnTextAndOnlyOnce)
     f.trigger("Find1");
     ASSERT_NE(searchWindow(f), nullptr);
     EXPECT_TRUE(searchWindow(f)->RichEdit98F->toPlainText().isEmpty());
+
+    // Escape closes it from any of its controls.
+    QTest::keyClick(searchWindow(f)->RichEdit98F, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(searchWindow(f), nullptr);
+    f.trigger("Find1");
+    QTest::keyClick(searchWindow(f)->VTrackBar1, Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(searchWindow(f), nullptr);
 }
 
 TEST(SearchWindow, NextAndBackSearchWalkThroughTheOccurrences)
@@ -106,6 +115,20 @@ TEST(SearchWindow, NextAndBackSearchWalkThroughTheOccurrences)
     window->FindBackButtonClick();
     EXPECT_EQ(selection(f), qMakePair(0, 5));
     EXPECT_EQ(f.beeps, 1);
+
+    // Enter in a box searches on, still with the beep of a box that keeps its one line;
+    // Shift+Enter searches back.
+    f.setText(QStringLiteral("one two One two one"));
+    setFindText(*window, QStringLiteral("two"));
+    QTest::keyClick(window->RichEdit98F, Qt::Key_Return);
+    EXPECT_EQ(selection(f), qMakePair(4, 3));
+    QTest::keyClick(window->RichEdit98R, Qt::Key_Enter);
+    EXPECT_EQ(selection(f), qMakePair(12, 3));
+    EXPECT_EQ(f.beeps, 3);
+    QTest::keyClick(window->RichEdit98F, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(selection(f), qMakePair(4, 3));
+    EXPECT_EQ(window->RichEdit98F->toPlainText(), QStringLiteral("two"));
+    EXPECT_EQ(f.beeps, 3);
 }
 
 TEST(SearchWindow, ReplaceTakesTheFirstOccurrenceAndReplaceAllEveryOneInOneStep)
