@@ -3,6 +3,8 @@
 #include "core/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
+#include "widgets/BarSplitter.h"
+#include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
@@ -31,13 +33,6 @@ const QColor kSpeakingMarkColor = colorFromBgr(0x00B9C1D7);
 const QColor kSavedMarkColor = colorFromBgr(12173783);
 
 
-void fillBackground(QWidget* widget, const QColor& color)
-{
-    widget->setAutoFillBackground(true);
-    QPalette p = widget->palette();
-    p.setColor(QPalette::Window, color);
-    widget->setPalette(p);
-}
 
 template <typename Widget>
 Widget* place(Widget* widget, int x, int y, int width, int height, const QString& hint = {})
@@ -64,7 +59,7 @@ void TForm1::buildTopBar()
     TopPanel = new QWidget(this);
     TopPanel->setObjectName(QStringLiteral("TopPanel"));
     TopPanel->setFixedHeight(37);
-    fillBackground(TopPanel, kBarColor);
+    setFixedBackground(*TopPanel, kBarColor);
 
     auto button = [this](const char* name, const QString& caption, int x, int y, int w, int h,
                          const QString& hint = {}) {
@@ -121,7 +116,7 @@ void TForm1::buildControlPanel()
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setMinimumWidth(1);
-    fillBackground(Panel1, kPanelColor);
+    setFixedBackground(*Panel1, kPanelColor);
 
     auto button = [this](const char* name, const QString& caption, int x, int y, int w, int h,
                          const QString& hint = {}) {
@@ -202,7 +197,7 @@ void TForm1::buildEditArea()
 {
     PanelEdit = new QWidget(this);
     PanelEdit->setObjectName(QStringLiteral("PanelEdit"));
-    fillBackground(PanelEdit, kEditAreaColor);
+    setFixedBackground(*PanelEdit, kEditAreaColor);
     RichEdit98 = new TRichEdit98(QStringLiteral("RichEdit98"), PanelEdit);
     auto* layout = new QVBoxLayout(PanelEdit);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -211,21 +206,17 @@ void TForm1::buildEditArea()
 
 void TForm1::buildLayout()
 {
-    const QString handleStyle = QStringLiteral("QSplitter::handle { background: %1; }").arg(kBarColor.name());
-
-    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1 = new BarSplitter(Qt::Horizontal, kBarColor, this);
     Splitter1->setObjectName(QStringLiteral("Splitter1"));
     Splitter1->setHandleWidth(6);
-    Splitter1->setStyleSheet(handleStyle);
     Splitter1->setChildrenCollapsible(false);
     Splitter1->addWidget(Panel1);
     Splitter1->addWidget(PanelEdit);
     Splitter1->setStretchFactor(1, 1);
 
-    Splitter2 = new QSplitter(Qt::Vertical, this);
+    Splitter2 = new BarSplitter(Qt::Vertical, kBarColor, this);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     Splitter2->setHandleWidth(6);
-    Splitter2->setStyleSheet(handleStyle);
     Splitter2->setChildrenCollapsible(false);
     Splitter2->addWidget(UPanel1);
     Splitter2->addWidget(Splitter1);

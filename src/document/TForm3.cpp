@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "core/FaceNames.h"
+#include "widgets/BaseColor.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QGuiApplication>
@@ -34,10 +35,7 @@ TForm3::TForm3(SearchWindowLinks links, bool transparencyAvailable, QWidget* par
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Search or Replace"));
     setFixedSize(636, 182);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, QColor(202, 218, 240));
-    setPalette(p);
+    setFixedBackground(*this, QColor(202, 218, 240));
     QFont f(kFacePGothic);
     f.setPixelSize(15);
     setFont(f);

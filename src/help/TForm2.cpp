@@ -1,6 +1,7 @@
 #include "help/TForm2.h"
 
 #include "core/FaceNames.h"
+#include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 
@@ -61,10 +62,7 @@ TForm2::TForm2(std::function<void()> closing)
     setWindowTitle(QStringLiteral("Key name information"));
     // With the frame of a usual desktop the window measures about 391 x 600.
     setFixedSize(383, 566);
-    setAutoFillBackground(true);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, colorFromBgr(0x00ECEEE6));
-    setPalette(background);
+    setFixedBackground(*this, colorFromBgr(0x00ECEEE6));
     setFont(pixelFont(kFacePGothic, 15));
 
     HelpLabel = new KeyNameLabel(this);

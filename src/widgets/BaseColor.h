@@ -16,4 +16,18 @@ inline void setBaseColor(QAbstractScrollArea& box, const QColor& color)
     }
 }
 
+// Fills a widget with a background colour of its own, and fixes the colour of the captions on
+// it too: under a dark desktop theme the captions would otherwise turn light on the light
+// background. Controls that draw their own face (edit boxes, spin boxes, scroll bars) keep the
+// theme's colours, which suit each other.
+inline void setFixedBackground(QWidget& widget, const QColor& color)
+{
+    widget.setAutoFillBackground(true);
+    QPalette p = widget.palette();
+    p.setColor(QPalette::Window, color);
+    p.setColor(QPalette::WindowText, Qt::black);
+    p.setColor(QPalette::ButtonText, Qt::black);
+    widget.setPalette(p);
+}
+
 } // namespace velmor

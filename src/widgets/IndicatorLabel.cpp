@@ -1,14 +1,14 @@
 #include "widgets/IndicatorLabel.h"
 
+#include "widgets/BaseColor.h"
+
 namespace velmor {
 
 IndicatorLabel::IndicatorLabel(const QString& objectName, const QColor& color, QWidget* parent)
     : QLabel(parent)
 {
     setObjectName(objectName);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
+    setFixedBackground(*this, color);
     setOpaque(false);
 }
 

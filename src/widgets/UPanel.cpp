@@ -1,5 +1,7 @@
 #include "widgets/UPanel.h"
 
+#include "widgets/BaseColor.h"
+
 #include <QPainter>
 
 namespace velmor {
@@ -19,12 +21,7 @@ void UPanel::setCaption(const QString& caption)
     update();
 }
 
-void UPanel::setColor(const QColor& color)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
-}
+void UPanel::setColor(const QColor& color) { setFixedBackground(*this, color); }
 
 QColor UPanel::color() const { return palette().color(QPalette::Window); }
 

@@ -4,14 +4,19 @@
 
 #include "core/FaceNames.h"
 #include "core/FormState.h"
+#include "document/TForm3.h"
 #include "document/YukiMarks.h"
 #include "widgets/Bgr.h"
+#include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"
 
+#include <QCheckBox>
 #include <QAction>
+#include <QApplication>
+#include <QMap>
 #include <QLabel>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -249,4 +254,51 @@ TEST(WindowLayout, SplittersKeepThePanelsInBoundsAndTheInfoLineAlongTheTextArea)
     EXPECT_EQ(f.form->Panel1->width(), 1);
     const int textAreaLeft = f.form->PanelEdit->mapTo(f.form.get(), QPoint(0, 0)).x();
     EXPECT_EQ(f.form->ULabel98->geometry(), QRect(textAreaLeft + 12, 0, f.form->PanelEdit->width() - 35, 62));
+}
+
+namespace {
+
+// Every caption of the main window and of the Search or Replace window, as it is seen there:
+// cut from a picture of the whole window, over the panel it stands on.
+QMap<QString, QImage> captionImages()
+{
+    FormFixture f;
+    f.setText(QStringLiteral("hello"));
+    f.trigger("Find1");
+    QMap<QString, QImage> images;
+    for (QWidget* window : {static_cast<QWidget*>(f.form.get()), static_cast<QWidget*>(f.form->findChild<TForm3*>())}) {
+        const QImage whole = window->grab().toImage();
+        for (QWidget* widget : window->findChildren<QWidget*>()) {
+            const bool caption = qobject_cast<QLabel*>(widget) || qobject_cast<QCheckBox*>(widget)
+                || qobject_cast<FlatButton*>(widget) || qobject_cast<UPanel*>(widget) || qobject_cast<QSplitterHandle*>(widget);
+            if (caption && widget->isVisible() && widget->window() == window)
+                images.insert(window->objectName() + u'/' + widget->objectName() + u'/' + widget->metaObject()->className()
+                                  + QString::number(images.size()),
+                              whole.copy(QRect(widget->mapTo(window, QPoint()), widget->size())));
+        }
+    }
+    return images;
+}
+
+} // namespace
+
+// Where the window fixes a background, it fixes the colour of the captions on it too: under a
+// dark desktop theme the window looks exactly as under a light one, not light text on light panels.
+TEST(Appearance, CaptionsLookTheSameUnderADarkDesktopTheme)
+{
+    const QMap<QString, QImage> light = captionImages();
+    const QPalette desktop = QApplication::palette();
+    QPalette dark;
+    for (auto [role, color] : {std::pair{QPalette::Window, QColor(0x30, 0x30, 0x30)}, {QPalette::Base, QColor(0x20, 0x20, 0x20)},
+                               {QPalette::Button, QColor(0x40, 0x40, 0x40)}, {QPalette::WindowText, QColor(Qt::white)},
+                               {QPalette::Text, QColor(Qt::white)}, {QPalette::ButtonText, QColor(Qt::white)}})
+        dark.setColor(role, color);
+    QApplication::setPalette(dark);
+    const QMap<QString, QImage> shaded = captionImages();
+    QApplication::setPalette(desktop);
+
+    ASSERT_GT(light.size(), 30);
+    ASSERT_EQ(light.keys(), shaded.keys());
+    for (const QString& name : light.keys())
+        EXPECT_EQ(light[name], shaded[name]) << name.toStdString();
 }
