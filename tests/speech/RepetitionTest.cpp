@@ -51,6 +51,13 @@ TEST(Repetition, SpeaksTheTextRepNumTimesEachAfterTheDelay)
     EXPECT_FALSE(f.form->Timer1->isActive());
     // Repetitions queue behind what is queued: no reset between them.
     EXPECT_EQ(f.engine->calls, (QStringList{"SpeakText:word\r\n", "SpeakText:word\r\n"}));
+
+    // A new command's run is counted from one again, so it is repeated as well.
+    f.form->BandButtonClick();
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
+    f.engine->fireStarted();
+    f.engine->fireDone();
+    EXPECT_TRUE(f.form->Timer1->isActive());
 }
 
 TEST(Repetition, OnceNeverStartsTheTimer)
