@@ -297,10 +297,13 @@ TEST(StartUp, ReopensTheLastFileWithItsYukiMarksColouredUnlessTheOptionIsOff)
 TEST(SaveCommand, RefusesAnEmptyOrUntitledText)
 {
     FileFixture f;
+    f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.engine->clear();
     f.form->SaveButton->click();
     EXPECT_EQ(f.informed, QStringList{QStringLiteral("Text was not found")});
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("Text was not found")});
+    // The spoken refusal took the place of the run: it is not repeated.
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     f.setText(QStringLiteral("words"));
     f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.form->SICheckBox->setChecked(false);
@@ -309,6 +312,7 @@ TEST(SaveCommand, RefusesAnEmptyOrUntitledText)
     EXPECT_EQ(f.informed.last(), QStringLiteral("Save a file as Plain or Unicode Text "));
     EXPECT_TRUE(f.engine->spoken.isEmpty());
     EXPECT_TRUE(f.fileChoices.isEmpty());
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText);
 }
 
 TEST(SaveCommand, UnicodeSaveThenSaveKeepTheEncoding)
