@@ -26,11 +26,13 @@ public:
     int fRepCount() const { return m_repCount; }
     bool fPaused() const { return m_paused; }
 
+    // These record what the caller did to the engine; they do not speak or silence anything.
     // A new run of the given kind, spoken once so far; a pause ends with the speech it held.
     void start(SpeechKind kind);
     void pause();
     void resume();
-    // The current run is not repeated any more; a pause stays as it is.
+    // The current run is not repeated any more; a pause stays as it is. The count starts
+    // again at one, as it does for every run.
     void endRun();
     // Speech was cut off: no run, no pause.
     void reset();
