@@ -85,6 +85,8 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
 
 TForm1::~TForm1() = default;
 
+SpeakingState& TForm1::speakingState() { return m_speaking->speakingState(); }
+
 // Each concern gets the state and the controls it works on, and reaches the rest of the
 // window only through the few calls it is given here.
 void TForm1::createConcerns(const FormOptions& options)
@@ -94,7 +96,7 @@ void TForm1::createConcerns(const FormOptions& options)
         m_state, m_engine.get(), SpeakingControls{*RichEdit98, *PauseButton, *SelTextButton, *ULabel98, *Timer1},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); }, [this] { GetColRow(); });
     m_repetition = std::make_unique<Repetition>(
-        m_state, m_engine.get(), m_speaking->feed(),
+        m_state, m_speaking->speakingState(), m_engine.get(), m_speaking->feed(),
         RepetitionControls{*RichEdit98, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
     m_document = std::make_unique<DocumentCommands>(
         m_state,
@@ -113,7 +115,8 @@ void TForm1::createConcerns(const FormOptions& options)
     fileServices.caretMoved = [this] { GetColRow(); };
     fileServices.infoLineWidth = [this] { return ULabel98->width(); };
     fileServices.readFile = options.readFile;
-    m_files = std::make_unique<FileCommands>(m_state, FileControls{*RichEdit98, *SaveLabel, *ULabel98, *UPanel1},
+    m_files = std::make_unique<FileCommands>(m_state, m_speaking->speakingState(),
+                                             FileControls{*RichEdit98, *SaveLabel, *ULabel98, *UPanel1},
                                              std::move(fileServices), m_dialogs);
     m_speed = std::make_unique<SpeedControl>(
         m_state, m_engine.get(),
@@ -310,16 +313,13 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
     m_voices->buildAtStart();
     VTrackBar1->setValue(VolumeControl1->Volume());
-    s.fPaused = false;
     m_speed->applyStoredSpeed();
 
     RepUpDown->setValue(s.fRepNum);
-    s.fRepCount = 1;
     s.fRow = 0;
     RichEdit98->setSelection(0, 0);
     setWindowTitle(QStringLiteral("Velmor   ") + lineColumnText(0, 0));
 
-    s.fSpeechKind = 0;
     s.fSelText.clear();
     s.fClipText.clear();
     ULabel98->clear();

@@ -37,6 +37,7 @@ class DropCommands;
 class TDropDst;
 class FileCommands;
 struct ListingEntry;
+class SpeakingState;
 class SpeedControl;
 class TVolumeControl;
 class VoiceSelection;
@@ -84,6 +85,7 @@ public:
     ~TForm1() override;
 
     FormState& state() { return m_state; }
+    SpeakingState& speakingState();
     DocumentCommands& documentCommands() { return *m_document; }
     FileCommands& fileCommands() { return *m_files; }
     SpeechEngine* engine() const { return m_engine.get(); }

@@ -36,8 +36,7 @@ void TForm1::createFollowing()
     // A new run: the one before is not repeated after it.
     addKey("SpeakFromCaret", "Alt+Down", [this] {
         m_sentenceSteps->speakFromCaret();
-        m_state.fSpeechKind = 0;
-        m_state.fRepCount = 1;
+        m_speaking->speakingState().endRun();
     });
 
     QList<QAction*> keepText;

@@ -21,7 +21,8 @@ namespace velmor {
 void TForm1::createHelp()
 {
     styleInfoPanel(*UPanel1, *ULabel98);
-    m_keyNames = std::make_unique<KeyNameHelp>(m_state, m_engine.get(), KeyNameHelpControls{*SICheckBox, *PauseButton});
+    m_keyNames = std::make_unique<KeyNameHelp>(m_state, m_speaking->speakingState(), m_engine.get(),
+                                               KeyNameHelpControls{*SICheckBox});
     m_spokenHelp = std::make_unique<SpokenHelp>(
         m_state, m_engine.get(),
         SpokenHelpControls{*RichEdit98, *ScrollBar1, *ClipSpeechCheckBox, *LIDUpDown, *ShowCheckBox, *SICheckBox,
@@ -57,8 +58,7 @@ void TForm1::AboutButtonClick()
 {
     if (!m_state.fEngineOK)
         return;
-    m_state.fSpeechKind = 0;
-    m_state.fRepCount = 1;
+    m_speaking->speakingState().endRun();
     m_speaking->announce(AboutButton->text());
 }
 

@@ -22,18 +22,18 @@ void TForm1::createInputConcerns(std::function<std::unique_ptr<InputMethodFramew
     m_input = std::make_unique<InputConcerns>();
     auto item = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
     m_input->clipboard = std::make_unique<ClipboardSpeech>(
-        m_state, m_engine.get(),
+        m_state, speakingState(), m_engine.get(),
         ClipboardControls{*RichEdit98, *ULabel98, *ClipSpeechCheckBox, *item("ClipbrdSpeech1"), *SCLCheckBox,
-                          *item("toClipbrd1"), *PauseButton, *Timer1},
+                          *item("toClipbrd1"), *Timer1},
         ClipboardServices{m_dialogs.showError, [this] { GetColRow(); },
                           [this](const QString& caption) { UPanel1->setCaption(caption); }},
         makeClipboardReader());
     m_input->inputMethod = std::make_unique<InputMethod>(
         *RichEdit98, findInputMethod ? std::move(findInputMethod) : InputMethod::Finder(detectInputMethodFramework));
     m_input->echo = std::make_unique<TypingEcho>(
-        m_state, m_engine.get(),
+        m_state, speakingState(), m_engine.get(),
         EchoControls{*RichEdit98, *ULabel98, *UPanel1, *WordReadCheckBox, *item("Joyful1"), *item("KeyInput"),
-                     *SICheckBox, *PauseButton},
+                     *SICheckBox},
         EchoServices{[this] { GetColRow(); }, [this] { return Label1->text(); }}, *m_input->inputMethod);
     m_input->modes = std::make_unique<InputModes>(
         m_state, *m_input->inputMethod,

@@ -26,9 +26,6 @@ struct FormState {
     bool ffirst = true;
     int FSpd = 150;
     int fRepNum = 1;
-    int fRepCount = 1;
-    int fSpeechKind = 0;
-    bool fPaused = false;
     QString fSelText;
     QString fClipText;
     int fRow = 0;

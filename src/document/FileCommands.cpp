@@ -3,6 +3,7 @@
 #include "widgets/ErrorBox.h"
 #include "core/FaceNames.h"
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "document/AtomicFile.h"
 #include "document/FileNames.h"
 #include "document/LineBreakMarks.h"
@@ -32,8 +33,10 @@ const QString kPlainFilter = QStringLiteral("Text(*.txt)|*.txt");
 
 } // namespace
 
-FileCommands::FileCommands(FormState& state, FileControls controls, FileServices services, Dialogs& dialogs)
+FileCommands::FileCommands(FormState& state, SpeakingState& speaking, FileControls controls, FileServices services,
+                           Dialogs& dialogs)
     : m_state(state)
+    , m_speaking(speaking)
     , m_controls(controls)
     , m_services(std::move(services))
     , m_dialogs(dialogs)
@@ -157,7 +160,7 @@ void FileCommands::announce(const QString& sentence)
 {
     if (!m_services.speechInfo())
         return;
-    m_state.fSpeechKind = 0;
+    m_speaking.endRun();
     m_services.announce(sentence);
 }
 

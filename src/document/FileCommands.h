@@ -12,6 +12,7 @@
 namespace velmor {
 
 struct FormState;
+class SpeakingState;
 class TRichEdit98;
 class IndicatorLabel;
 class InfoLine;
@@ -47,7 +48,8 @@ struct FileServices {
 // new open while one is going replaces it.
 class FileCommands {
 public:
-    FileCommands(FormState& state, FileControls controls, FileServices services, Dialogs& dialogs);
+    FileCommands(FormState& state, SpeakingState& speaking, FileControls controls, FileServices services,
+                 Dialogs& dialogs);
 
     void OpenButtonClick();
     // Opens fOpenName: a shortcut is followed first; names without a text extension are
@@ -83,6 +85,7 @@ private:
     void offerLeftoverBackup(const QString& path);
 
     FormState& m_state;
+    SpeakingState& m_speaking;
     FileControls m_controls;
     FileServices m_services;
     Dialogs& m_dialogs;

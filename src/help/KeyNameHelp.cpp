@@ -1,17 +1,19 @@
 #include "help/KeyNameHelp.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "help/KeyNameText.h"
 #include "help/TForm2.h"
 #include "speech/SpeechEngine.h"
-#include "widgets/FlatButton.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 
 namespace velmor {
 
-KeyNameHelp::KeyNameHelp(FormState& state, SpeechEngine* engine, KeyNameHelpControls controls)
-    : m_state(state), m_engine(engine), m_controls(controls)
+KeyNameHelp::KeyNameHelp(FormState& state, SpeakingState& speaking, SpeechEngine* engine,
+                         KeyNameHelpControls controls)
+    : m_state(state), m_speaking(speaking), m_engine(engine), m_controls(controls)
 {
 }
 
@@ -24,8 +26,7 @@ void KeyNameHelp::HelpButtonClick()
     if (!m_state.fEngineOK)
         return;
     if (m_form2) {
-        m_state.fSpeechKind = 0;
-        m_state.fRepCount = 1;
+        m_speaking.endRun();
         return;
     }
     m_form2 = new TForm2([this] { FormCloseQuery(); });
@@ -35,10 +36,8 @@ void KeyNameHelp::HelpButtonClick()
     if (!m_controls.speechInfo.isChecked())
         return;
 
-    m_state.fSpeechKind = 0;
     m_engine->ResetAudio();
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
+    m_speaking.reset();
     for (const QString& text : keyNameSpeech())
         m_engine->SpeakText(text);
 }
@@ -46,11 +45,8 @@ void KeyNameHelp::HelpButtonClick()
 // Closing the window silences its reading at once and cancels a pending repetition.
 void KeyNameHelp::FormCloseQuery()
 {
-    m_state.fSpeechKind = 0;
-    m_state.fRepCount = 1;
+    m_speaking.reset();
     m_engine->ResetAudio();
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
 }
 
 } // namespace velmor

@@ -7,20 +7,19 @@ class QAbstractButton;
 namespace velmor {
 
 struct FormState;
-class FlatButton;
+class SpeakingState;
 class SpeechEngine;
 class TForm2;
 
 struct KeyNameHelpControls {
     QAbstractButton& speechInfo;
-    FlatButton& pauseButton;
 };
 
 // Opens the key-name window, at most one at a time, and reads its list aloud while speech
 // information is on.
 class KeyNameHelp {
 public:
-    KeyNameHelp(FormState& state, SpeechEngine* engine, KeyNameHelpControls controls);
+    KeyNameHelp(FormState& state, SpeakingState& speaking, SpeechEngine* engine, KeyNameHelpControls controls);
     // The window does not outlive the main window.
     ~KeyNameHelp();
 
@@ -31,6 +30,7 @@ private:
     void FormCloseQuery();
 
     FormState& m_state;
+    SpeakingState& m_speaking;
     SpeechEngine* m_engine;
     KeyNameHelpControls m_controls;
     QPointer<TForm2> m_form2;

@@ -1,10 +1,10 @@
 #include "input/ClipboardSpeech.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "input/TextTrim.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/Bgr.h"
-#include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 
@@ -19,9 +19,11 @@ QString clipboardCutCaption()
     return QStringLiteral(" The clipboard text was cut to its first %1 characters").arg(kLongestClipboardText);
 }
 
-ClipboardSpeech::ClipboardSpeech(FormState& state, SpeechEngine* engine, ClipboardControls controls,
-                                 ClipboardServices services, std::unique_ptr<ClipboardReader> reader)
+ClipboardSpeech::ClipboardSpeech(FormState& state, SpeakingState& speaking, SpeechEngine* engine,
+                                 ClipboardControls controls, ClipboardServices services,
+                                 std::unique_ptr<ClipboardReader> reader)
     : m_state(state)
+    , m_speaking(speaking)
     , m_engine(engine)
     , m_controls(controls)
     , m_services(std::move(services))
@@ -67,17 +69,14 @@ void ClipboardSpeech::received(const ClipboardReading& reading)
         return;
     }
     // The rest follows the beginning without a break, unless something else was spoken since.
-    if (m_state.fSpeechKind == 4 && m_engine)
+    if (m_speaking.fSpeechKind() == SpeechKind::ClipboardText && m_engine)
         m_engine->SpeakText(reading.rest);
 }
 
 void ClipboardSpeech::speakClipText()
 {
     m_controls.infoLine.showText(m_state.fClipText);
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
-    m_state.fSpeechKind = 4;
-    m_state.fRepCount = 1;
+    m_speaking.start(SpeechKind::ClipboardText);
     if (!m_engine)
         return;
     m_engine->ResetAudio();
@@ -97,10 +96,7 @@ void ClipboardSpeech::stopSpeaking()
 {
     if (m_engine)
         m_engine->ResetAudio();
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
-    m_state.fSpeechKind = 0;
-    m_state.fRepCount = 1;
+    m_speaking.reset();
     m_controls.repeatTimer.stop();
 }
 
@@ -140,9 +136,7 @@ void ClipboardSpeech::RichEdit98MouseDown(Qt::MouseButton button, bool doubleCli
     editor.copy();
     if (m_controls.clipSpeechCheckBox.isChecked())
         return; // the copy is a clipboard change, which shows and speaks it
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
-    m_state.fSpeechKind = 0;
+    m_speaking.reset();
     if (!m_engine)
         return;
     m_engine->ResetAudio();

@@ -14,8 +14,8 @@ class QTimer;
 namespace velmor {
 
 struct FormState;
-class FlatButton;
 class InfoLine;
+class SpeakingState;
 class SpeechEngine;
 class TRichEdit98;
 
@@ -26,7 +26,6 @@ struct ClipboardControls {
     QAction& clipSpeechItem;             // ClipbrdSpeech1
     QAbstractButton& toClipCheckBox;     // SCLCheckBox
     QAction& toClipItem;                 // toClipbrd1
-    FlatButton& pauseButton;
     QTimer& repeatTimer;
 };
 
@@ -44,8 +43,8 @@ QString clipboardCutCaption();
 // the info line hides or shows its text.
 class ClipboardSpeech {
 public:
-    ClipboardSpeech(FormState& state, SpeechEngine* engine, ClipboardControls controls, ClipboardServices services,
-                    std::unique_ptr<ClipboardReader> reader);
+    ClipboardSpeech(FormState& state, SpeakingState& speaking, SpeechEngine* engine, ClipboardControls controls,
+                    ClipboardServices services, std::unique_ptr<ClipboardReader> reader);
     ~ClipboardSpeech();
 
     TClipboardWatcher& watcher() { return m_watcher; }
@@ -67,6 +66,7 @@ private:
     void stopSpeaking();
 
     FormState& m_state;
+    SpeakingState& m_speaking;
     SpeechEngine* m_engine;
     ClipboardControls m_controls;
     ClipboardServices m_services;

@@ -2,13 +2,13 @@
 
 #include "core/FaceNames.h"
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "document/SoftBreaks.h"
 #include "input/EchoWords.h"
 #include "input/InputMethod.h"
 #include "input/TextTrim.h"
 #include "speech/SpeechEngine.h"
 #include "widgets/Bgr.h"
-#include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"
@@ -19,9 +19,10 @@
 
 namespace velmor {
 
-TypingEcho::TypingEcho(FormState& state, SpeechEngine* engine, EchoControls controls, EchoServices services,
-                       InputMethod& inputMethod)
+TypingEcho::TypingEcho(FormState& state, SpeakingState& speaking, SpeechEngine* engine, EchoControls controls,
+                       EchoServices services, InputMethod& inputMethod)
     : m_state(state)
+    , m_speaking(speaking)
     , m_engine(engine)
     , m_controls(controls)
     , m_services(std::move(services))
@@ -178,8 +179,7 @@ void TypingEcho::lineEndEcho()
     if (word->isEmpty())
         return;
     echoDisplay(*word);
-    m_state.fPaused = false;
-    m_controls.pauseButton.setText(QStringLiteral("Pause"));
+    m_speaking.resume();
 }
 
 // A conversion the input method has finished is read back at the Enter that confirms it:

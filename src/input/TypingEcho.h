@@ -10,9 +10,9 @@ class QInputMethodEvent;
 namespace velmor {
 
 struct FormState;
-class FlatButton;
 class InfoLine;
 class InputMethod;
+class SpeakingState;
 class SpeechEngine;
 class TRichEdit98;
 class UPanel;
@@ -25,7 +25,6 @@ struct EchoControls {
     QAction& joyfulItem;                  // Joyful1
     QAction& keyInputItem;                // KeyInput, "Read_InputKey"
     QAbstractButton& speechInfoCheckBox;  // SICheckBox
-    FlatButton& pauseButton;
 };
 
 struct EchoServices {
@@ -38,8 +37,8 @@ struct EchoServices {
 // word), and an input method's conversion at the Enter that confirms it.
 class TypingEcho {
 public:
-    TypingEcho(FormState& state, SpeechEngine* engine, EchoControls controls, EchoServices services,
-               InputMethod& inputMethod);
+    TypingEcho(FormState& state, SpeakingState& speaking, SpeechEngine* engine, EchoControls controls,
+               EchoServices services, InputMethod& inputMethod);
 
     void WordReadCheckBoxClick();
     void Joyful1Click();
@@ -59,6 +58,7 @@ private:
     bool koreanVoice() const;
 
     FormState& m_state;
+    SpeakingState& m_speaking;
     SpeechEngine* m_engine;
     EchoControls m_controls;
     EchoServices m_services;

@@ -1,6 +1,7 @@
 #include "speech/Repetition.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "speech/SpeechEngine.h"
 #include "speech/TextFeed.h"
 #include "widgets/IndicatorLabel.h"
@@ -13,8 +14,9 @@
 
 namespace velmor {
 
-Repetition::Repetition(FormState& state, SpeechEngine* engine, TextFeed* feed, RepetitionControls controls)
-    : m_state(state), m_engine(engine), m_feed(feed), m_controls(controls)
+Repetition::Repetition(FormState& state, SpeakingState& speaking, SpeechEngine* engine, TextFeed* feed,
+                       RepetitionControls controls)
+    : m_state(state), m_speaking(speaking), m_engine(engine), m_feed(feed), m_controls(controls)
 {
 }
 
@@ -27,7 +29,7 @@ void Repetition::DirectSS1TextDataDone()
 {
     m_controls.speakingMark.setOpaque(false);
     // Any text's completion counts, whoever queued it: the engine does not say which text ended.
-    if (!m_state.fPaused && m_state.fSpeechKind != 0 && m_state.fRepCount < m_state.fRepNum)
+    if (m_speaking.repetitionDue(m_state.fRepNum))
         m_controls.repeatTimer.start();
 }
 
@@ -36,26 +38,25 @@ void Repetition::DirectSS1TextDataDone()
 void Repetition::Timer1Timer()
 {
     using Queued = TextFeed::Queued;
-    switch (m_state.fSpeechKind) {
-    case 1:
+    switch (m_speaking.fSpeechKind()) {
+    case SpeechKind::WholeText:
         m_feed->speakLines(Queued::Behind, 0, m_controls.editor.document()->characterCount() - 1);
         break;
-    case 2:
+    case SpeechKind::CaretLine:
         m_feed->speakLine(Queued::Behind, m_controls.editor.lineText(m_state.fRow), m_controls.editor.lineStart(m_state.fRow));
         break;
-    case 3:
+    case SpeechKind::Selection:
         m_feed->speakSelectionAgain(Queued::Behind, m_state.fSelText);
         break;
-    case 4:
+    case SpeechKind::ClipboardText:
         if (m_controls.clipSpeechCheckBox.isChecked())
             m_engine->SpeakText(m_state.fClipText);
         break;
-    default:
+    case SpeechKind::None:
         break;
     }
     m_controls.repeatTimer.stop();
-    if (m_state.fRepCount < m_state.fRepNum)
-        ++m_state.fRepCount;
+    m_speaking.nextRepetition(m_state.fRepNum);
 }
 
 void Repetition::RepUpDownChange() { m_state.fRepNum = m_controls.repetitionSpinner.value(); }

@@ -9,6 +9,7 @@ class QTimer;
 namespace velmor {
 
 struct FormState;
+class SpeakingState;
 class SpeechEngine;
 class TRichEdit98;
 class IndicatorLabel;
@@ -27,7 +28,8 @@ struct RepetitionControls {
 class Repetition {
 public:
     // feed hands the texts taken from the document to the engine; null without an engine.
-    Repetition(FormState& state, SpeechEngine* engine, TextFeed* feed, RepetitionControls controls);
+    Repetition(FormState& state, SpeakingState& speaking, SpeechEngine* engine, TextFeed* feed,
+               RepetitionControls controls);
 
     void DirectSS1TextDataStarted();
     void DirectSS1TextDataDone();
@@ -38,6 +40,7 @@ public:
 
 private:
     FormState& m_state;
+    SpeakingState& m_speaking;
     SpeechEngine* m_engine;
     TextFeed* m_feed;
     RepetitionControls m_controls;

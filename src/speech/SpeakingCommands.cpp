@@ -24,6 +24,10 @@ SpeakingCommands::SpeakingCommands(FormState& state, SpeechEngine* engine, Speak
 {
     if (m_engine)
         m_feed = std::make_unique<TextFeed>(*m_engine, m_controls.editor);
+    FlatButton& pauseButton = m_controls.pauseButton;
+    QObject::connect(&m_speakingState, &SpeakingState::changed, &pauseButton, [this, &pauseButton] {
+        pauseButton.setText(m_speakingState.fPaused() ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    });
 }
 
 SpeakingCommands::~SpeakingCommands() = default;
@@ -39,13 +43,15 @@ void SpeakingCommands::restart()
 {
     m_feed->stop();
     m_engine->ResetAudio();
-    showPaused(false);
+    setPaused(false);
 }
 
-void SpeakingCommands::showPaused(bool paused)
+void SpeakingCommands::setPaused(bool paused)
 {
-    m_state.fPaused = paused;
-    m_controls.pauseButton.setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+    if (paused)
+        m_speakingState.pause();
+    else
+        m_speakingState.resume();
     if (m_follower)
         m_follower->setPaused(paused);
 }
@@ -64,8 +70,7 @@ void SpeakingCommands::SpeechButtonClick()
         return;
     restart();
     m_feed->speakLines(TextFeed::Queued::AfterReset, 0, m_controls.editor.document()->characterCount() - 1);
-    m_state.fSpeechKind = 1;
-    m_state.fRepCount = 1;
+    m_speakingState.start(SpeechKind::WholeText);
 }
 
 void SpeakingCommands::BandButtonClick()
@@ -76,8 +81,7 @@ void SpeakingCommands::BandButtonClick()
     const QString line = m_controls.editor.lineText(m_state.fRow);
     m_feed->speakLine(TextFeed::Queued::AfterReset, line, m_controls.editor.lineStart(m_state.fRow));
     m_controls.infoLine.showText(line, m_controls.editor.font().family());
-    m_state.fSpeechKind = 2;
-    m_state.fRepCount = 1;
+    m_speakingState.start(SpeechKind::CaretLine);
 }
 
 void SpeakingCommands::highlightSelection()
@@ -116,8 +120,7 @@ void SpeakingCommands::SelTextButtonClick()
             m_feed->speakSelectionAgain(TextFeed::Queued::AfterReset, m_state.fSelText);
             m_controls.infoLine.showText(m_state.fSelText, editor.font().family());
         }
-        m_state.fSpeechKind = 3;
-        m_state.fRepCount = 1;
+        m_speakingState.start(SpeechKind::Selection);
         return;
     }
     if (const std::optional<QColor> chosen = m_chooseColor(colorFromBgr(m_state.fSelBgColor))) {
@@ -141,11 +144,12 @@ void SpeakingCommands::PauseButtonClick()
 {
     if (!m_state.fEngineOK)
         return;
-    if (m_state.fPaused)
+    const bool paused = m_speakingState.fPaused();
+    if (paused)
         m_engine->ResumeAudio();
     else
         m_engine->PauseAudio();
-    showPaused(!m_state.fPaused);
+    setPaused(!paused);
 }
 
 void SpeakingCommands::ResetButtonClick()
@@ -153,8 +157,7 @@ void SpeakingCommands::ResetButtonClick()
     if (!m_state.fEngineOK)
         return;
     restart();
-    m_state.fSpeechKind = 0;
-    m_state.fRepCount = 1;
+    m_speakingState.reset();
     m_controls.repeatTimer.stop();
 }
 

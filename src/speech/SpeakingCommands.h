@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SpeakingState.h"
+
 #include <QColor>
 #include <QString>
 #include <functional>
@@ -53,15 +55,18 @@ public:
 
     // Is told of each text the commands take from the document; may be null.
     void setFollower(WordFollower* follower);
+    // The run being spoken and the pause; the pause button's caption follows it.
+    SpeakingState& speakingState() { return m_speakingState; }
     // What hands the document's texts to the engine; null without an engine.
     TextFeed* feed() const { return m_feed.get(); }
 
 private:
     void restart();
-    void showPaused(bool paused);
+    void setPaused(bool paused);
     void highlightSelection();
 
     FormState& m_state;
+    SpeakingState m_speakingState;
     SpeechEngine* m_engine;
     SpeakingControls m_controls;
     ColorChooser m_chooseColor;

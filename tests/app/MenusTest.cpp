@@ -1,6 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
+#include "core/SpeakingState.h"
 #include "widgets/FlatButton.h"
 #include "widgets/LozengeCheckBox.h"
 
@@ -122,16 +123,16 @@ TEST(AboutButton, SpeaksItsCaptionAnewAndDoesNothingWithoutAnEngine)
 {
     FormFixture f;
     EXPECT_EQ(f.form->AboutButton->toolTip(), QStringLiteral("Light version"));
-    f.form->state().fSpeechKind = 3;
-    f.form->state().fRepCount = 2;
+    f.form->speakingState().start(velmor::SpeechKind::Selection);
+    f.form->speakingState().nextRepetition(2);
     f.form->PauseButtonClick();
     f.engine->clear();
     f.form->AboutButton->click();
     EXPECT_EQ(f.engine->calls,
               (QStringList{"ResetAudio", "SpeakText:Velmor_L ver1.12   Velmor developers"}));
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
-    EXPECT_EQ(f.form->state().fRepCount, 1);
-    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
 
     FormFixture none(0);

@@ -4,6 +4,7 @@
 
 #include "core/FaceNames.h"
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "document/FileCommands.h"
 #include "document/Cp932.h"
 #include "document/FileNames.h"
@@ -296,18 +297,22 @@ TEST(StartUp, ReopensTheLastFileWithItsYukiMarksColouredUnlessTheOptionIsOff)
 TEST(SaveCommand, RefusesAnEmptyOrUntitledText)
 {
     FileFixture f;
+    f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.engine->clear();
     f.form->SaveButton->click();
     EXPECT_EQ(f.informed, QStringList{QStringLiteral("Text was not found")});
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("Text was not found")});
+    // The spoken refusal took the place of the run: it is not repeated.
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     f.setText(QStringLiteral("words"));
-    f.form->state().fSpeechKind = 1;
+    f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.form->SICheckBox->setChecked(false);
     f.engine->clear();
     f.form->SaveButton->click();
     EXPECT_EQ(f.informed.last(), QStringLiteral("Save a file as Plain or Unicode Text "));
     EXPECT_TRUE(f.engine->spoken.isEmpty());
     EXPECT_TRUE(f.fileChoices.isEmpty());
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText);
 }
 
 TEST(SaveCommand, UnicodeSaveThenSaveKeepTheEncoding)
@@ -451,7 +456,7 @@ TEST(SaveAs, OffersTheDateAndTimeForAnUntitledText)
     QDateTime now(QDate(2005, 12, 25), QTime(14, 30, 5));
     velmor::FileServices services;
     services.now = [&now] { return now; };
-    velmor::FileCommands commands(f.form->state(),
+    velmor::FileCommands commands(f.form->state(), f.form->speakingState(),
                                   {*f.form->RichEdit98, *f.form->SaveLabel, *f.form->ULabel98, *f.form->UPanel1},
                                   services, dialogs);
     commands.UniSaveButtonClick();

@@ -1,6 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
+#include "core/SpeakingState.h"
 #include "help/KeyNameText.h"
 #include "help/TForm2.h"
 #include "widgets/FlatButton.h"
@@ -116,9 +117,9 @@ TEST(KeyNameText, ThirtyLinesJoinedByCarriageReturnsWithAlignedKeys)
 TEST(KeyNameWindow, OpensOnceReadsTheListAndStopsTheReadingWhenClosed)
 {
     FormFixture f;
-    f.form->state().fPaused = true;
-    f.form->PauseButton->setText(QStringLiteral("Resume"));
-    f.form->state().fSpeechKind = 1;
+    f.form->speakingState().start(velmor::SpeechKind::WholeText);
+    f.form->PauseButtonClick();
+    ASSERT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
     f.engine->clear();
     QTest::keyClick(f.form.get(), Qt::Key_K, Qt::ControlModifier);
 
@@ -133,30 +134,32 @@ TEST(KeyNameWindow, OpensOnceReadsTheListAndStopsTheReadingWhenClosed)
     EXPECT_EQ(window->CloseButton->text(), QStringLiteral("Close"));
     EXPECT_EQ(f.engine->spoken, kKeyNameSpeech);
     EXPECT_EQ(f.engine->calls.first(), QStringLiteral("ResetAudio"));
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
-    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
 
     // Again from the main window: the same window stays, silent, and a repetition is cancelled.
     f.engine->clear();
-    f.form->state().fSpeechKind = 2;
-    f.form->state().fRepCount = 3;
+    f.form->speakingState().start(velmor::SpeechKind::CaretLine);
+    f.form->speakingState().nextRepetition(3);
+    f.form->speakingState().nextRepetition(3);
     QApplication::setActiveWindow(f.form.get());
     QTest::keyClick(f.form.get(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_EQ(keyNameWindow(), window.data());
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
-    EXPECT_EQ(f.form->state().fRepCount, 1);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
 
     // Ctrl+K in the key-name window closes it and silences the reading at once.
-    f.form->state().fPaused = true;
-    f.form->state().fRepCount = 4;
+    f.form->speakingState().start(velmor::SpeechKind::Selection);
+    f.form->speakingState().nextRepetition(4);
+    f.form->speakingState().pause();
     QApplication::setActiveWindow(window.data());
     QTest::keyClick(window.data(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_TRUE(closedAndGone(window));
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
-    EXPECT_FALSE(f.form->state().fPaused);
-    EXPECT_EQ(f.form->state().fRepCount, 1);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
 }
 
 TEST(KeyNameWindow, ClosesOnEnterSpaceAClickOrItsButtonAndNotOnOtherKeys)
@@ -186,14 +189,14 @@ TEST(KeyNameWindow, SilentWithSpeechInfoOffAndAbsentWithoutAnEngine)
 {
     FormFixture f;
     f.form->SICheckBox->setChecked(false);
-    f.form->state().fSpeechKind = 1;
-    f.form->state().fRepCount = 2;
+    f.form->speakingState().start(velmor::SpeechKind::WholeText);
+    f.form->speakingState().nextRepetition(2);
     f.engine->clear();
     f.form->HelpButtonClick();
     ASSERT_NE(keyNameWindow(), nullptr);
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    EXPECT_EQ(f.form->state().fSpeechKind, 1);
-    EXPECT_EQ(f.form->state().fRepCount, 2);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 2);
 
     QPointer<TForm2> window = keyNameWindow();
     window->close();
@@ -305,17 +308,18 @@ TEST(SpokenHelp, EachItemSaysItsControlAndMovesTheFocus)
 TEST(SpokenHelp, SpeaksWithoutAnEngineModeAndLeavesTheSpeakingStateAlone)
 {
     FormFixture f(0);
-    f.form->state().fSpeechKind = 2;
-    f.form->state().fRepCount = 3;
-    f.form->state().fPaused = true;
+    f.form->speakingState().start(velmor::SpeechKind::CaretLine);
+    f.form->speakingState().nextRepetition(3);
+    f.form->speakingState().nextRepetition(3);
+    f.form->speakingState().pause();
     f.engine->clear();
     f.trigger("Lang1");
     EXPECT_EQ(spokenAndReset(*f.engine), (QStringList{"ResetAudio", "SpeakText:Language ID   1"}));
     f.trigger("TextEdit1");
     EXPECT_EQ(f.engine->spoken.size(), 4);
-    EXPECT_EQ(f.form->state().fSpeechKind, 2);
-    EXPECT_EQ(f.form->state().fRepCount, 3);
-    EXPECT_TRUE(f.form->state().fPaused);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::CaretLine);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 3);
+    EXPECT_TRUE(f.form->speakingState().fPaused());
 }
 
 TEST(InformationPanel, CaptionFaceColourAndHintsDownToTheNarrowestWidePanel)

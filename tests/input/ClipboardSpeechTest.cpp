@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "input/ClipboardSpeech.h"
 #include "input/InputConcerns.h"
 #include "input/X11ClipboardReader.h"
@@ -81,16 +82,18 @@ TEST(ClipboardWatcher, ReportsEachChangeOnlyWhileEnabledWithAHandler)
 TEST(ClipboardSpeech, CopiedTextIsShownAndSpokenAtOnceEveryTime)
 {
     FormFixture f;
-    f.form->state().fPaused = true;
-    f.form->PauseButton->setText(QStringLiteral("Resume"));
-    f.form->state().fRepCount = 3;
+    f.form->speakingState().start(velmor::SpeechKind::WholeText);
+    f.form->speakingState().nextRepetition(3);
+    f.form->speakingState().nextRepetition(3);
+    f.form->PauseButtonClick();
+    ASSERT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
     f.engine->clear();
     clipboard().setText(QStringLiteral("  copied words\r\n"));
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("  copied words\n"));
     EXPECT_EQ(f.form->state().fClipText, QStringLiteral("  copied words\r\n"));
-    EXPECT_EQ(f.form->state().fSpeechKind, 4);
-    EXPECT_EQ(f.form->state().fRepCount, 1);
-    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::ClipboardText);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
     clipboard().setText(QStringLiteral("  copied words\r\n"));
     EXPECT_EQ(f.engine->callsOf({"ResetAudio", "SpeakText"}),
@@ -147,7 +150,7 @@ TEST(ClipboardSpeech, SwitchingOffStopsAWholeTextReadingAndItsRepetition)
     EXPECT_FALSE(f.form->ClipSpeechCheckBox->isChecked());
     EXPECT_FALSE(f.form->input().clipboard->watcher().Enabled());
     EXPECT_FALSE(f.form->Timer1->isActive());
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
     clipboard().setText(QStringLiteral("not heard"));
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
@@ -172,7 +175,7 @@ TEST(ClipboardSpeech, ADoubleClickedWordGoesToTheClipboardAndIsSpokenFromThere)
     EXPECT_EQ(clipboard().text(), QStringLiteral("second"));
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("second"));
     EXPECT_EQ(f.engine->callsOf({"ResetAudio", "SpeakText"}), (QStringList{"ResetAudio", "SpeakText:second"}));
-    EXPECT_EQ(f.form->state().fSpeechKind, 4);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::ClipboardText);
 
     // Without clipboard speech the selection itself is spoken, untrimmed.
     f.form->ClipSpeechCheckBox->click();
@@ -182,7 +185,7 @@ TEST(ClipboardSpeech, ADoubleClickedWordGoesToTheClipboardAndIsSpokenFromThere)
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("first"));
     EXPECT_EQ(clipboard().text(), QStringLiteral("first "));
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:first "}));
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
 }
 
 TEST(ClipboardSpeech, NothingIsCopiedForBlanksOrWithToClipOff)
@@ -233,9 +236,9 @@ TEST(ClipboardSpeech, ALongTextIsHeardFromItsBeginningAndTheRestFollows)
     QStringList errors;
     QStringList captions;
     velmor::ClipboardSpeech speech(
-        f.form->state(), f.engine,
+        f.form->state(), f.form->speakingState(), f.engine,
         velmor::ClipboardControls{*f.form->RichEdit98, *f.form->ULabel98, clipOn, clipItem, toClip, toClipItem,
-                                  *f.form->PauseButton, *f.form->Timer1},
+                                  *f.form->Timer1},
         velmor::ClipboardServices{[&](const QString& text) { errors << text; }, [] {},
                                   [&](const QString& caption) { captions << caption; }},
         std::move(scripted));

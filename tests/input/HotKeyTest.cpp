@@ -1,6 +1,7 @@
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
+#include "core/SpeakingState.h"
 #include "input/HotKeyCodes.h"
 #include "input/HotKeySwitch.h"
 #include "input/THookHotKey.h"
@@ -102,10 +103,10 @@ TEST(HotKeySwitch, PressBringsTheWindowForwardAndResetsPausedSpeech)
     f.shortcuts->press(1);
     EXPECT_EQ(f.shortcuts->broughtForward, QList<QWidget*>{f.form.get()});
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
-    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
-    EXPECT_EQ(f.form->state().fRepCount, 1);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
     EXPECT_FALSE(f.form->Timer1->isActive());
 
     // Other identifiers only bring the window forward; without activation nothing comes forward.

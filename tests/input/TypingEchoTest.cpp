@@ -2,9 +2,11 @@
 #include "QtPrinters.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "input/EchoWords.h"
 #include "input/InputConcerns.h"
 #include "input/TextTrim.h"
+#include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
@@ -102,10 +104,14 @@ TEST(TypingEcho, LettersAndDigitsAreSpokenOneByOneWithJoyfulWritingOff)
 TEST(TypingEcho, WordsAtTheirSpaceAndTheLastWordAtEnter)
 {
     FormFixture f;
+    f.form->PauseButtonClick();
     f.engine->clear();
     type(f, QStringLiteral("hello world\n"));
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:hello", "ResetAudio", "SpeakText:world"}));
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("world"));
+    // The echo at Enter cut the paused speech off: nothing is paused any more.
+    EXPECT_FALSE(f.form->speakingState().fPaused());
+    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
 
     f.engine->clear();
     type(f, QStringLiteral("two  spaces \nsay one,two \n"));

@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
@@ -43,13 +44,20 @@ TEST(Repetition, SpeaksTheTextRepNumTimesEachAfterTheDelay)
         f.engine->fireDone();
         ASSERT_TRUE(waitForRepetition(f));
         EXPECT_GE(sinceDone.elapsed(), 199);
-        EXPECT_EQ(f.form->state().fRepCount, expected);
+        EXPECT_EQ(f.form->speakingState().fRepCount(), expected);
     }
     f.engine->fireStarted();
     f.engine->fireDone();
     EXPECT_FALSE(f.form->Timer1->isActive());
     // Repetitions queue behind what is queued: no reset between them.
     EXPECT_EQ(f.engine->calls, (QStringList{"SpeakText:word\r\n", "SpeakText:word\r\n"}));
+
+    // A new command's run is counted from one again, so it is repeated as well.
+    f.form->BandButtonClick();
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
+    f.engine->fireStarted();
+    f.engine->fireDone();
+    EXPECT_TRUE(f.form->Timer1->isActive());
 }
 
 TEST(Repetition, OnceNeverStartsTheTimer)
@@ -127,19 +135,19 @@ TEST(Repetition, CaretLineIsTakenAnewAtTheMovedCaret)
     f.form->Timer1Timer();
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("second")});
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("kept"));
-    EXPECT_EQ(f.form->state().fSpeechKind, 2);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::CaretLine);
 }
 
 TEST(Repetition, SelectionAndClipboardKinds)
 {
     FormFixture f;
     f.form->RepUpDown->setValue(3);
-    f.form->state().fSpeechKind = 3;
+    f.form->speakingState().start(velmor::SpeechKind::Selection);
     f.form->state().fSelText = QStringLiteral("chosen");
     f.form->Timer1Timer();
     EXPECT_EQ(f.engine->spoken.last(), QStringLiteral("chosen"));
 
-    f.form->state().fSpeechKind = 4;
+    f.form->speakingState().start(velmor::SpeechKind::ClipboardText);
     f.form->state().fClipText = QStringLiteral("copied");
     f.form->ClipSpeechCheckBox->setChecked(false);
     f.engine->clear();

@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QAction>
@@ -41,7 +42,7 @@ TEST(SentenceSteps, NextAndBackRestartAtSentenceStartsAndMoveTheCaret)
     QTest::keyClick(&editor, Qt::Key_Right, Qt::AltModifier);
     EXPECT_EQ(told(f), QStringList({"ResetAudio", "SpeakText:Red fish.\r\nBlue fish. 青い魚です。赤い魚。\r\n"}));
     EXPECT_EQ(editor.selStart(), 20);
-    EXPECT_EQ(f.form->state().fSpeechKind, 1); // the run goes on: it is repeated whole
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText); // the run goes on: it is repeated whole
 
     // Across the paragraph break, and on into Japanese sentences.
     hear(f, QStringLiteral("Red"));
@@ -116,7 +117,7 @@ TEST(SentenceSteps, AltDownSpeaksFromTheCaretToTheEndAsARunOfItsOwnOnAKeyNoOther
     f.engine->clear();
     QTest::keyClick(&editor, Qt::Key_Down, Qt::AltModifier);
     EXPECT_EQ(told(f), QStringList({"ResetAudio", "SpeakText:Two fish. Red fish.\r\nBlue fish. 青い魚です。赤い魚。\r\n"}));
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     hear(f, QStringLiteral("Blue"));
     EXPECT_EQ(editor.spokenWord(), std::make_pair(30, 4));
 

@@ -2,6 +2,7 @@
 #include "QtPrinters.h"
 
 #include "core/FormState.h"
+#include "core/SpeakingState.h"
 #include "widgets/FlatButton.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
@@ -29,8 +30,8 @@ TEST(SpeakWholeText, HandsEveryLineWithCrLfAfterAReset)
     f.engine->clear();
     f.form->SpeechButtonClick();
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:ab\r\ncd\r\n"}));
-    EXPECT_EQ(f.form->state().fSpeechKind, 1);
-    EXPECT_EQ(f.form->state().fRepCount, 1);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText);
+    EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
 }
 
 TEST(SpeakWholeText, EmptyEditorSpeaksEmptyText)
@@ -56,7 +57,7 @@ TEST(PauseCommand, TogglesOnThePausedFlagAlone)
     f.engine->clear();
     f.form->PauseButtonClick();
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
-    EXPECT_TRUE(f.form->state().fPaused);
+    EXPECT_TRUE(f.form->speakingState().fPaused());
     f.form->PauseButtonClick();
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"PauseAudio", "ResumeAudio"}));
@@ -71,7 +72,7 @@ TEST(PauseCommand, SpeakingAfterPauseRestartsAndShowsPause)
     f.form->SpeechButtonClick();
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:text\r\n"}));
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
-    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
 }
 
 TEST(BandCommand, SpeaksTheCaretLineAndShowsIt)
@@ -83,7 +84,7 @@ TEST(BandCommand, SpeaksTheCaretLineAndShowsIt)
     f.form->BandButtonClick();
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("second")});
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("second"));
-    EXPECT_EQ(f.form->state().fSpeechKind, 2);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::CaretLine);
 }
 
 TEST(BandCommand, ReadsAWrappedParagraphOneDisplayLineAtATime)
@@ -123,7 +124,7 @@ TEST(SelectionCommand, SpeaksHighlightsAndMovesTheCaretBehindTheSelection)
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:two"}));
     EXPECT_EQ(f.form->state().fSelText, QStringLiteral("two"));
     EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("two"));
-    EXPECT_EQ(f.form->state().fSpeechKind, 3);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::Selection);
     EXPECT_EQ(f.form->RichEdit98->selStart(), 7);
     EXPECT_EQ(f.form->RichEdit98->selLength(), 0);
     EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor_L   Line: 1      Col: 7    "));
@@ -221,8 +222,8 @@ TEST(ResetCommand, StopsAndCancelsAPendingRepetition)
     f.form->ResetButtonClick();
     EXPECT_EQ(speakCalls(*f.engine), QStringList{"ResetAudio"});
     EXPECT_FALSE(f.form->Timer1->isActive());
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
-    EXPECT_FALSE(f.form->state().fPaused);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
+    EXPECT_FALSE(f.form->speakingState().fPaused());
     EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
 }
 
@@ -269,7 +270,7 @@ TEST(SpeakingCommandErrors, AreShownInTheErrorBoxAndEndTheHandler)
     f.form->findChild<QAbstractButton*>(QStringLiteral("SpeechButton"))->click();
     EXPECT_EQ(f.errors, QStringList{QStringLiteral("Audio device failed")});
     EXPECT_TRUE(f.engine->spoken.isEmpty());
-    EXPECT_EQ(f.form->state().fSpeechKind, 0);
+    EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
 }
 
 TEST(SelectionCommand, ReplacingTheWholeTextRemovesHighlights)
