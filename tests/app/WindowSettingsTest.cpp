@@ -26,7 +26,6 @@ namespace {
 
 QString fileText(const QString& path) { return QString::fromUtf8(testfiles::fileBytes(path)); }
 
-int sectionCount(const QString& text) { return int(text.count(QRegularExpression(QStringLiteral("^\\[Form1\\\\"), QRegularExpression::MultilineOption))); }
 
 QAction* action(FormFixture& f, const char* name) { return f.form->findChild<QAction*>(QString::fromLatin1(name)); }
 
