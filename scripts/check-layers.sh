@@ -17,9 +17,6 @@ ALLOWED="
 widgets/TRichEdit98.cpp -> document/SoftBreaks.h
 widgets/TRichEdit98.cpp -> document/RawByteMarks.h
 widgets/TRichEdit98.cpp -> document/EditorLines.h
-document/TForm3.cpp -> app/Dialogs.h
-document/FindReplace.cpp -> app/Dialogs.h
-document/FileCommands.h -> app/Dialogs.h
 "
 
 faults=0

@@ -1,6 +1,6 @@
 #include "document/TForm3.h"
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "core/FaceNames.h"
 #include "widgets/TRichEdit98.h"
 
