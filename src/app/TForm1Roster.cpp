@@ -3,6 +3,7 @@
 #include "core/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
+#include "document/PieceKeeper.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
@@ -204,6 +205,7 @@ void TForm1::buildEditArea()
     PanelEdit->setObjectName(QStringLiteral("PanelEdit"));
     fillBackground(PanelEdit, kEditAreaColor);
     RichEdit98 = new TRichEdit98(QStringLiteral("RichEdit98"), PanelEdit);
+    PieceKeeper::attach(*RichEdit98);
     auto* layout = new QVBoxLayout(PanelEdit);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit98);

@@ -2,6 +2,7 @@
 
 #include "core/Dialogs.h"
 #include "core/FaceNames.h"
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QGuiApplication>
@@ -56,6 +57,7 @@ bool TForm3::platformOffersTransparency()
 TRichEdit98* TForm3::makeOneLineBox(const QString& name)
 {
     auto* box = new TRichEdit98(name, this);
+    PieceKeeper::attach(*box);
     box->setMaxLength(5'000'000);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
