@@ -6,6 +6,7 @@
 #include "speech/QtSinkOutput.h"
 #include "speech/EspeakEngine.h"
 #include "speech/WordFollower.h"
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -119,6 +120,7 @@ int main(int argc, char** argv)
         return output;
     });
     TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
+    velmor::PieceKeeper::attach(editor);
     WordFollower follower(engine, editor, nullptr);
 
     const QString text = QStringLiteral("Mellow. Ramen. Lemon. Marrow. Normal. Willow. Yellow. Rumor. Linen. Memo.\n")

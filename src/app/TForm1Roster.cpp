@@ -3,6 +3,7 @@
 #include "core/FaceNames.h"
 #include "app/Menus.h"
 #include "app/TForm1.h"
+#include "document/PieceKeeper.h"
 #include "widgets/BarSplitter.h"
 #include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
@@ -199,6 +200,7 @@ void TForm1::buildEditArea()
     PanelEdit->setObjectName(QStringLiteral("PanelEdit"));
     setFixedBackground(*PanelEdit, kEditAreaColor);
     RichEdit98 = new TRichEdit98(QStringLiteral("RichEdit98"), PanelEdit);
+    PieceKeeper::attach(*RichEdit98);
     auto* layout = new QVBoxLayout(PanelEdit);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(RichEdit98);

@@ -8,6 +8,7 @@
 #include "document/FileNames.h"
 #include "document/LineBreakMarks.h"
 #include "document/Paths.h"
+#include "document/PieceKeeper.h"
 #include "document/ShellLink.h"
 #include "document/TextFile.h"
 #include "document/TextFileDocument.h"
@@ -107,7 +108,7 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
 {
     TRichEdit98& editor = m_controls.editor;
     editor.setUpdatesEnabled(false);
-    editor.loadSplitText(read.split);
+    PieceKeeper::of(*editor.document())->loadSplitText(read.split);
     const qsizetype length = read.split.text.size();
     read.split = {};
     markRawBytes(*editor.document(), read.decoded.rawBytes);

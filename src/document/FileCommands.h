@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "document/OpeningProgress.h"
 #include "document/ReadAhead.h"
 #include "document/TextFile.h"

@@ -1,6 +1,6 @@
 #include "document/FindReplace.h"
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "document/SoftBreaks.h"
 #include "document/TextSearch.h"
 #include "widgets/TRichEdit98.h"

@@ -1,7 +1,8 @@
 #include "document/TForm3.h"
 
-#include "app/Dialogs.h"
+#include "core/Dialogs.h"
 #include "core/FaceNames.h"
+#include "document/PieceKeeper.h"
 #include "widgets/BaseColor.h"
 #include "widgets/TRichEdit98.h"
 
@@ -54,6 +55,7 @@ bool TForm3::platformOffersTransparency()
 TRichEdit98* TForm3::makeOneLineBox(const QString& name)
 {
     auto* box = new TRichEdit98(name, this);
+    PieceKeeper::attach(*box);
     box->setMaxLength(5'000'000);
     box->setLineWrapMode(QPlainTextEdit::NoWrap);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

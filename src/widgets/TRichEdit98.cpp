@@ -1,10 +1,6 @@
 #include "widgets/BaseColor.h"
 #include "widgets/TRichEdit98.h"
 
-#include "document/EditorLines.h"
-#include "document/RawByteMarks.h"
-#include "document/SoftBreaks.h"
-
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -50,8 +46,7 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
                p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &TRichEdit98::keepCaretGlyphs);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int removed, int added) {
-        noteChange(from, removed, added);
+    connect(document(), &QTextDocument::contentsChange, this, [this] {
         if (m_highlights.empty())
             return;
         // Replacing the whole text takes the highlights with it. QTextDocument::clear() reports
@@ -68,133 +63,64 @@ TRichEdit98::TRichEdit98(const QString& objectName, QWidget* parent)
     });
 }
 
-QString TRichEdit98::wholeText() const { return velmor::wholeText(*document()); }
+void TRichEdit98::usePieces(TextPieces& pieces)
+{
+    m_pieces = &pieces;
+    pieces.serve({.holdsPieces = [this] { return holdsPieces(); },
+                  .keptPositions = [this] { return keptPositions(); },
+                  .placeKept = [this](std::span<const int> kept) { placeKept(kept); },
+                  .fill = [this](const QString& text) { QPlainTextEdit::setPlainText(text); }});
+}
 
-QString TRichEdit98::textBetween(int from, int to) const { return velmor::textBetween(*document(), from, to); }
+QString TRichEdit98::wholeText() const { return m_pieces->wholeText(); }
+
+QString TRichEdit98::textBetween(int from, int to) const { return m_pieces->textBetween(from, to); }
 
 // Without word wrapping every paragraph is one line on screen, which pieces would cut.
 bool TRichEdit98::holdsPieces() const { return lineWrapMode() != NoWrap; }
 
-void TRichEdit98::setPlainText(const QString& text)
-{
-    loadSplitText(holdsPieces() ? splitForLoading(text) : SplitText{text, {}, {}});
-}
-
-void TRichEdit98::loadSplitText(const SplitText& split)
-{
-    Q_ASSERT(holdsPieces() || (split.softBreaks.empty() && split.groupedLines.empty()));
-    ++m_quietDepth;
-    QPlainTextEdit::setPlainText(split.text);
-    const bool modified = isModified();
-    markSoftBreaks(*document(), split);
-    setModified(modified);
-    --m_quietDepth;
-    m_dirtyFrom = m_dirtyTo = -1;
-    m_reshapeSteps.clear();
-}
+void TRichEdit98::setPlainText(const QString& text) { m_pieces->load(text); }
 
 void TRichEdit98::insertPlainText(const QString& text)
 {
     if (!holdsPieces())
         return QPlainTextEdit::insertPlainText(text);
-    editing([&] {
+    m_pieces->edit([&] {
         QTextCursor cursor = textCursor();
-        insertSplitText(cursor, text);
+        m_pieces->insert(cursor, text);
         setTextCursor(cursor);
     });
 }
 
 void TRichEdit98::undo()
 {
-    const int steps = document()->availableUndoSteps();
-    const RawByteMarks::Edit undoing(*document(), RawByteMarks::Edit::UndoOrRedo);
-    ++m_quietDepth;
-    QPlainTextEdit::undo();
-    // Reshaping alone changes nothing a user sees: take back the edit behind it too.
-    if (std::ranges::any_of(m_reshapeSteps, [steps](const auto& step) { return step.second == steps; }))
-        QPlainTextEdit::undo();
-    --m_quietDepth;
+    m_pieces->undo([this] { QPlainTextEdit::undo(); });
 }
 
 void TRichEdit98::redo()
 {
-    const RawByteMarks::Edit redoing(*document(), RawByteMarks::Edit::UndoOrRedo);
-    ++m_quietDepth;
-    QPlainTextEdit::redo();
-    const int steps = document()->availableUndoSteps();
-    if (std::ranges::any_of(m_reshapeSteps, [steps](const auto& step) { return step.first == steps; }))
-        QPlainTextEdit::redo();
-    --m_quietDepth;
+    m_pieces->redo([this] { QPlainTextEdit::redo(); });
 }
 
-// Edits made inside run with the pieces put in shape once they are over.
-template <typename Edit>
-void TRichEdit98::editing(Edit edit)
-{
-    ++m_editDepth;
-    {
-        // What the user types, pastes or drops is no raw byte of a file, whatever its characters.
-        const RawByteMarks::Edit typing(*document(), RawByteMarks::Edit::Typing);
-        edit();
-    }
-    if (--m_editDepth == 0)
-        settle();
-}
+void TRichEdit98::settle() { m_pieces->settle(); }
 
-void TRichEdit98::noteChange(int from, int removed, int added)
+// The caret, its anchor and the highlights stay beside their characters while pieces are reshaped.
+std::vector<int> TRichEdit98::keptPositions() const
 {
-    if (m_dirtyFrom >= 0) {
-        // Keep the span already noted on the same characters.
-        if (m_dirtyFrom > from)
-            m_dirtyFrom = m_dirtyFrom >= from + removed ? m_dirtyFrom + added - removed : from;
-        if (m_dirtyTo >= from)
-            m_dirtyTo = m_dirtyTo >= from + removed ? m_dirtyTo + added - removed : from + added;
-    }
-    if (m_quietDepth > 0)
-        return;
-    m_dirtyFrom = m_dirtyFrom < 0 ? from : std::min(m_dirtyFrom, from);
-    m_dirtyTo = std::max(m_dirtyTo, from + added);
-    if (m_editDepth == 0 && !m_settlePosted) {
-        m_settlePosted = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_settlePosted = false;
-                settle();
-            },
-            Qt::QueuedConnection);
-    }
-}
-
-void TRichEdit98::settle()
-{
-    if (m_dirtyFrom < 0 || !holdsPieces())
-        return;
-    const int from = m_dirtyFrom;
-    const int to = m_dirtyTo;
-    m_dirtyFrom = m_dirtyTo = -1;
-
-    // The caret, its anchor and the highlights stay beside their characters.
     const QTextCursor caret = textCursor();
     std::vector<int> kept{caret.anchor(), caret.position()};
     for (const Highlight& h : m_highlights) {
         kept.push_back(h.range.anchor());
         kept.push_back(h.range.position());
     }
-    const int stepsBefore = document()->availableUndoSteps();
-    const bool modified = isModified();
-    ++m_quietDepth;
-    const bool changed = settleBlocks(*document(), from, to, kept);
-    --m_quietDepth;
-    if (!changed)
-        return;
-    // Reshaping is no change of the text.
-    setModified(modified);
-    std::erase_if(m_reshapeSteps, [stepsBefore](const auto& step) { return step.second > stepsBefore; });
-    m_reshapeSteps.emplace_back(stepsBefore, document()->availableUndoSteps());
+    return kept;
+}
 
+void TRichEdit98::placeKept(std::span<const int> kept)
+{
+    const QTextCursor caret = textCursor();
     if (caret.anchor() != kept[0] || caret.position() != kept[1]) {
-        QTextCursor placed = textCursor();
+        QTextCursor placed = caret;
         placed.setPosition(kept[0]);
         placed.setPosition(kept[1], QTextCursor::KeepAnchor);
         setTextCursor(placed);
@@ -250,10 +176,10 @@ QString TRichEdit98::selText() const
 }
 
 
-int TRichEdit98::lineCount() const { return displayLineCount(*document()); }
-int TRichEdit98::lineAt(int position) const { return caretPlace(*document(), position).row; }
-QString TRichEdit98::lineText(int row, int maxChars) const { return displayLineText(*document(), row, maxChars); }
-int TRichEdit98::lineStart(int row) const { return displayLineStart(*document(), row); }
+int TRichEdit98::lineCount() const { return m_pieces->lineCount(); }
+int TRichEdit98::lineAt(int position) const { return m_pieces->lineAt(position); }
+QString TRichEdit98::lineText(int row, int maxChars) const { return m_pieces->lineText(row, maxChars); }
+int TRichEdit98::lineStart(int row) const { return m_pieces->lineStart(row); }
 
 TRichEdit98::Highlight TRichEdit98::makeHighlight(int start, int end, const QColor& color) const
 {
@@ -468,15 +394,14 @@ void TRichEdit98::insertFromMimeData(const QMimeData* source)
 void TRichEdit98::inputMethodEvent(QInputMethodEvent* event)
 {
     emit inputMethodSeen(*event);
-    editing([&] { QPlainTextEdit::inputMethodEvent(event); });
+    m_pieces->edit([&] { QPlainTextEdit::inputMethodEvent(event); });
 }
 
 // Whether the position is the start of a piece whose soft break stands for nothing: the
 // position just before it is the same place in the text.
 bool TRichEdit98::atEmptyBreak(int position) const
 {
-    const QTextBlock block = document()->findBlock(position);
-    return block.isValid() && block.position() == position && block.position() > 0 && breakBefore(block).isEmpty();
+    return m_pieces->emptyBreakAt(position);
 }
 
 // A soft break that stands for nothing is no character: Backspace, Delete and the arrow keys
@@ -547,7 +472,7 @@ void TRichEdit98::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    editing([&] { QPlainTextEdit::keyPressEvent(event); });
+    m_pieces->edit([&] { QPlainTextEdit::keyPressEvent(event); });
     if (!event->text().isEmpty())
         emit characterTyped(event->text());
 }

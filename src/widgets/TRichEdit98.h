@@ -1,24 +1,24 @@
 #pragma once
 
 #include "core/TextLimits.h"
+#include "widgets/TextPieces.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
 namespace velmor {
 
-struct SplitText;
-
 // The main text box. A plain-text editor keeps recolouring and keystrokes cheap on texts of
 // many megabytes; background highlights are kept beside the document (they are neither
 // edits nor undo steps), and line operations work on display lines.
 //
-// Long paragraphs are held in pieces of a few thousand characters joined by soft breaks
-// (document/SoftBreaks.h), so that typing never lays out more than one piece. Read the text
-// through wholeText(), textBetween() or selText(), or the functions of SoftBreaks.h, never
+// Long paragraphs are held in pieces of a few thousand characters joined by soft breaks, kept
+// by the document's side (TextPieces), which a box is given before use: typing never lays out
+// more than one piece. Read the text through wholeText(), textBetween() or selText(), never
 // through QTextDocument::toPlainText(). Positions are the document's.
 // Edits made through the box's own calls and by the user keep the pieces in shape at once,
 // other edits of the document on the next turn of the event loop.
@@ -28,6 +28,9 @@ public:
     static constexpr int kMaxLength = kMaxTextLength;
 
     TRichEdit98(const QString& objectName, QWidget* parent);
+    // Given by the document's side (document/PieceKeeper.h) before the box is used; the pieces
+    // live as long as the box's document.
+    void usePieces(TextPieces& pieces);
 
     int maxLength() const { return m_maxLength; }
     void setMaxLength(int length) { m_maxLength = length; }
@@ -36,8 +39,7 @@ public:
     void holdKeys(bool hold);
 
     // The whole text, "\n" between paragraphs, and the text of the positions from..to. Indexes
-    // into the whole text are positions up to the first soft break that stands for nothing;
-    // TextPositions (SoftBreaks.h) maps them.
+    // into the whole text are positions up to the first soft break that stands for nothing.
     QString wholeText() const;
     QString textBetween(int from, int to) const;
     // Puts the paragraphs edited last into pieces now instead of on the next turn of the event
@@ -49,9 +51,6 @@ public:
     // The undo history is emptied by setPlainText, and a step of undo or redo takes back the
     // reshaping of pieces along with the edit that caused it.
     void setPlainText(const QString& text);
-    // The same with the text already split by splitForLoading (SoftBreaks.h), which may run on
-    // any thread; only while word wrapping is on.
-    void loadSplitText(const SplitText& split);
     void insertPlainText(const QString& text);
     void undo();
     void redo();
@@ -133,9 +132,8 @@ private:
     void retireHighlights();
 
     bool holdsPieces() const;
-    template <typename Edit>
-    void editing(Edit edit);
-    void noteChange(int from, int removed, int added);
+    std::vector<int> keptPositions() const;
+    void placeKept(std::span<const int> kept);
     bool atEmptyBreak(int position) const;
     bool stepOverEmptyBreak(QKeyEvent* event);
 
@@ -149,14 +147,7 @@ private:
     std::vector<Highlight> m_retiredHighlights;
     QTextCursor m_spokenWord;
     QColor m_spokenWordColor;
-    // The span of text edited since the pieces were last put in shape; -1 when none.
-    int m_dirtyFrom = -1;
-    int m_dirtyTo = -1;
-    bool m_settlePosted = false;
-    int m_editDepth = 0;   // inside the box's own handling of an edit
-    int m_quietDepth = 0;  // changes that need no reshaping: loading, undo, redo, reshaping
-    // Undo steps of reshaping, as the undo counts before and after them.
-    std::vector<std::pair<int, int>> m_reshapeSteps;
+    TextPieces* m_pieces = nullptr;
     // At the start of the block whose layout keeps its glyphs.
     QTextCursor m_glyphsKept;
     int m_maxLength = kMaxLength;

@@ -1,6 +1,7 @@
 #include "QtPrinters.h"
 
 #include "document/EditorLines.h"
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ struct ShownEditor {
     explicit ShownEditor(const QString& text, int width = 300)
         : editor(QStringLiteral("RichEdit98"), nullptr)
     {
+        PieceKeeper::attach(editor);
         editor.resize(width, 400);
         editor.setPlainText(text);
         editor.show();

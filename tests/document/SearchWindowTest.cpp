@@ -3,6 +3,7 @@
 
 #include "core/FormState.h"
 #include "document/TForm3.h"
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -206,6 +207,7 @@ TEST(SearchWindow, BoxesHoldOneLine)
 TEST(SearchWindowOpacity, StoredValuesAreClampedAndTheTrackBarSetsThem)
 {
     velmor::TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
+    velmor::PieceKeeper::attach(editor);
     velmor::Dialogs dialogs;
     const auto open = [&](int& alpha, bool transparency) {
         return std::make_unique<TForm3>(velmor::SearchWindowLinks{editor, alpha, dialogs}, transparency, nullptr);

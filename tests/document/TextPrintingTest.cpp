@@ -5,6 +5,7 @@
 #include "core/FormState.h"
 #include "document/TextPrinting.h"
 #include "document/YukiMarks.h"
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QFile>
@@ -39,6 +40,7 @@ QTextCharFormat formatAt(QTextDocument& document, int index)
 TEST(PrintableDocument, KeepsTheFontAndYukiColoursAndTurnsMarksButNotTheSpokenWordIntoBackgrounds)
 {
     velmor::TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
+    velmor::PieceKeeper::attach(editor);
     editor.setDefaultFont(velmor::kFacePGothic, 12);
     editor.setPlainText(QStringLiteral("ab*cd"));
     velmor::AddYukiColor(editor, velmor::kYukiMark, velmor::kYukiColor, Qt::black);

@@ -1,6 +1,7 @@
 #include "QtPrinters.h"
 
 #include "document/SoftBreaks.h"
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ struct Session {
     explicit Session(const QString& text)
         : model(text)
     {
+        velmor::PieceKeeper::attach(editor);
         editor.resize(500, 300);
         editor.setPlainText(text);
         editor.show();

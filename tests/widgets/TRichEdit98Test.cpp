@@ -1,5 +1,6 @@
 #include "QtPrinters.h"
 
+#include "document/PieceKeeper.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ using velmor::TRichEdit98;
 TEST(TextBoxSelectionBar, AClickInTheMarginSelectsTheLine)
 {
     TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
+    velmor::PieceKeeper::attach(editor);
     editor.resize(300, 200);
     editor.setPlainText(QStringLiteral("first line\nsecond line"));
     editor.show();
@@ -29,6 +31,7 @@ TEST(TextBoxSelectionBar, AClickInTheMarginSelectsTheLine)
 TEST(TextBoxLimit, PastedTextStopsAtTheMaximumLength)
 {
     TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
+    velmor::PieceKeeper::attach(editor);
     editor.setMaxLength(10);
     editor.setPlainText(QStringLiteral("12345678"));
     editor.moveCursor(QTextCursor::End);
@@ -56,6 +59,7 @@ QString highlightsOf(const TRichEdit98& editor)
 TEST(TextBoxHighlights, FollowTheTextWithoutTakingWhatIsTypedAtTheirEnds)
 {
     TRichEdit98 editor(QStringLiteral("RichEdit98"), nullptr);
+    velmor::PieceKeeper::attach(editor);
     editor.setPlainText(QStringLiteral("abcdefgh"));
     editor.addHighlight(2, 3, Qt::red);
     editor.setFocus();
