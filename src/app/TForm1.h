@@ -163,6 +163,7 @@ public:
     void Print1Click();
     void SaveSpeech1Click();
     AudioExportCommand& audioExport() { return *m_audioExport; }
+    QAction& action(ActionId id) const { return menus.action(id); }
 
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
@@ -262,7 +263,7 @@ private:
     void connectMarking();
     void connectAutoLanguage();
     void onClick(QWidget* control, void (TForm1::*handler)());
-    void onAction(const char* actionName, void (TForm1::*handler)());
+    void onAction(ActionId id, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
     void popUpMenuBelow(FlatButton* button, QMenu* menu);
 

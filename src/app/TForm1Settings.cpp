@@ -26,8 +26,6 @@ struct TForm1::SettingBinding {
 
 namespace {
 
-QAction* menuCheck(TForm1& form, const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
-
 // The ranges stored numbers are brought into when they are read, so that no later sum of
 // them can overflow and no window, panel or font grows beyond any screen. A speed outside
 // the speed bar is kept: the bar brings it into range only when an engine is there.
@@ -80,8 +78,8 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                                    [](F& f, R& w) { w.WriteBool(f.HotKeyCheckBox->isChecked()); }}},
         {"fAlpha", {[](F& f, R& r) { f.m_state.fAlpha = r.ReadInteger(); },
                     [](F& f, R& w) { w.WriteInteger(f.m_state.fAlpha); }}},
-        {"LastfileCheckChecked", {[](F& f, R& r) { menuCheck(f, "LastfileCheck")->setChecked(r.ReadBool()); },
-                                  [](F& f, R& w) { w.WriteBool(menuCheck(f, "LastfileCheck")->isChecked()); }}},
+        {"LastfileCheckChecked", {[](F& f, R& r) { f.action(ActionId::LastfileCheck).setChecked(r.ReadBool()); },
+                                  [](F& f, R& w) { w.WriteBool(f.action(ActionId::LastfileCheck).isChecked()); }}},
         {"fLastfile", {[](F& f, R& r) { f.m_state.fLastfile = fileNameFromSetting(r.ReadString()); },
                        [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fFileName)); }}},
         {"fBGColor", {[](F& f, R& r) { f.m_state.fBGColor = std::uint32_t(r.ReadInteger()); },
@@ -98,16 +96,16 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                       [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fExeName)); }}},
         {"WordReadCheckBoxChecked", {[](F& f, R& r) { f.WordReadCheckBox->setChecked(r.ReadBool()); },
                                      [](F& f, R& w) { w.WriteBool(f.WordReadCheckBox->isChecked()); }}},
-        {"endlineChecked", {[](F& f, R& r) { menuCheck(f, "endline")->setChecked(r.ReadBool()); },
-                            [](F& f, R& w) { w.WriteBool(menuCheck(f, "endline")->isChecked()); }}},
+        {"endlineChecked", {[](F& f, R& r) { f.action(ActionId::endline).setChecked(r.ReadBool()); },
+                            [](F& f, R& w) { w.WriteBool(f.action(ActionId::endline).isChecked()); }}},
         {"fMarkCheck", {[](F& f, R& r) { f.m_state.fMarkCheck = r.ReadBool(); },
                         [](F& f, R& w) { w.WriteBool(f.m_state.fMarkCheck); }}},
         {"fAddYuki", {[](F& f, R& r) { f.m_state.fAddYuki = r.ReadBool(); },
-                      [](F& f, R& w) { w.WriteBool(menuCheck(f, "AddYuki1")->isChecked()); }}},
-        {"AutoLanguage1Checked", {[](F& f, R& r) { menuCheck(f, "AutoLanguage1")->setChecked(r.ReadBool()); },
-                                  [](F& f, R& w) { w.WriteBool(menuCheck(f, "AutoLanguage1")->isChecked()); }}},
-        {"KeyInputChecked", {[](F& f, R& r) { menuCheck(f, "KeyInput")->setChecked(r.ReadBool()); },
-                             [](F& f, R& w) { w.WriteBool(menuCheck(f, "KeyInput")->isChecked()); }}},
+                      [](F& f, R& w) { w.WriteBool(f.action(ActionId::AddYuki1).isChecked()); }}},
+        {"AutoLanguage1Checked", {[](F& f, R& r) { f.action(ActionId::AutoLanguage1).setChecked(r.ReadBool()); },
+                                  [](F& f, R& w) { w.WriteBool(f.action(ActionId::AutoLanguage1).isChecked()); }}},
+        {"KeyInputChecked", {[](F& f, R& r) { f.action(ActionId::KeyInput).setChecked(r.ReadBool()); },
+                             [](F& f, R& w) { w.WriteBool(f.action(ActionId::KeyInput).isChecked()); }}},
         {"fSelBgColor", {[](F& f, R& r) { f.m_state.fSelBgColor = std::uint32_t(r.ReadInteger()); },
                          [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fSelBgColor)); }}},
         {"fDicName", {[](F& f, R& r) { f.m_state.fDicName = fileNameFromSetting(r.ReadString()); },
@@ -116,8 +114,8 @@ const QHash<QString, TForm1::SettingBinding>& TForm1::settingBindings()
                       [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fExeArgs)); }}},
         {"fDicArgs", {[](F& f, R& r) { f.m_state.fDicArgs = splitArguments(r.ReadString()); },
                       [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fDicArgs)); }}},
-        {"FollowWordsChecked", {[](F& f, R& r) { menuCheck(f, "FollowWords1")->setChecked(r.ReadBool()); },
-                                [](F& f, R& w) { w.WriteBool(menuCheck(f, "FollowWords1")->isChecked()); }}},
+        {"FollowWordsChecked", {[](F& f, R& r) { f.action(ActionId::FollowWords1).setChecked(r.ReadBool()); },
+                                [](F& f, R& w) { w.WriteBool(f.action(ActionId::FollowWords1).isChecked()); }}},
     };
     return bindings;
 }
