@@ -142,7 +142,7 @@ constexpr ItemSpec kHelpMenu[] = {
     {ActionId::VolumeControl2, "VolumeControl2", "(&^) Volume Control"},
 };
 
-// Keys of the window alone; no menu shows them.
+// Keys of the window alone, which no menu shows; the window takes them on when it can follow the speech.
 constexpr ItemSpec kWindowKeys[] = {
     {ActionId::NextSentence, "NextSentence", nullptr, "Alt+Right"},
     {ActionId::SentenceBack, "SentenceBack", nullptr, "Alt+Left"},
@@ -238,7 +238,6 @@ MainMenus buildMenus(QWidget* window)
         auto* action = new QAction(window);
         action->setObjectName(QString::fromUtf8(key.name));
         action->setShortcut(QKeySequence(QString::fromUtf8(key.shortcut)));
-        window->addAction(action);
         menus.actions[std::size_t(*key.id)] = action;
     }
     return menus;

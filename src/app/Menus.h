@@ -11,8 +11,7 @@ class QWidget;
 namespace velmor {
 
 // The window's four pop-up menus and every item's QAction, reached by its id. The context
-// menu's actions and the window keys are also added to the window so that their shortcuts
-// work while it is active.
+// menu's actions are also added to the window so that their shortcuts work while it is active.
 struct MainMenus {
     QMenu* PopupMenu1 = nullptr;
     QMenu* FileMenu = nullptr;

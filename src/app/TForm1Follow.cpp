@@ -16,12 +16,8 @@ namespace velmor {
 
 void TForm1::createFollowing()
 {
-    if (!m_engine) {
-        // Nothing to step through: the sentence keys go on to the text box.
-        for (ActionId id : {ActionId::NextSentence, ActionId::SentenceBack, ActionId::SpeakFromCaret})
-            action(id).setEnabled(false);
+    if (!m_engine)
         return;
-    }
     auto* follower = new WordFollower(*m_engine, *RichEdit98, this);
     m_speaking->setFollower(follower);
     connect(&action(ActionId::FollowWords1), &QAction::toggled, follower, &WordFollower::setShowing);
@@ -30,6 +26,7 @@ void TForm1::createFollowing()
                                                       [this](int from, int to) { m_speaking->speakPassage(from, to); });
     const auto onKey = [this](ActionId id, std::function<void()> step) {
         connect(&action(id), &QAction::triggered, this, [this, step] { runGuarded(m_dialogs.showError, step); });
+        addAction(&action(id));
     };
     onKey(ActionId::NextSentence, [this] { m_sentenceSteps->nextSentence(); });
     onKey(ActionId::SentenceBack, [this] { m_sentenceSteps->sentenceBack(); });
