@@ -53,10 +53,10 @@ int main(int argc, char** argv)
     form.show();
 
     form.RichEdit98->setPlainText(novel(10'000'000));
-    form.findChild<QAction*>(QStringLiteral("N12"))->trigger();
+    form.action(velmor::ActionId::Nf12).trigger();
     QApplication::processEvents();
     const Stopwatch sizing;
-    form.findChild<QAction*>(QStringLiteral("N10"))->trigger();
+    form.action(velmor::ActionId::N10).trigger();
     QApplication::processEvents();
     std::printf("font size 12 -> 10 on %lld characters with Yuki marks, until painted: %s\n",
                 static_cast<long long>(form.RichEdit98->document()->characterCount()), qPrintable(sizing.figures()));

@@ -5,24 +5,191 @@
 #include <QAction>
 #include <QMenu>
 #include <QWidget>
-#include <initializer_list>
+#include <array>
+#include <optional>
+#include <span>
 
 namespace velmor {
 
 namespace {
 
 struct ItemSpec {
+    std::optional<ActionId> id; // none for a separator
     const char* name;
-    const char* caption; // nullptr for a separator
+    const char* caption = nullptr;
     const char* shortcut = nullptr;
     bool checkable = false;
     bool checked = false;
+    const ItemSpec* submenu = nullptr;
+    std::size_t submenuSize = 0;
 };
 
-void addItems(QMenu* menu, std::initializer_list<ItemSpec> items)
+constexpr ItemSpec separator(const char* name) { return {std::nullopt, name}; }
+
+template <std::size_t N>
+constexpr ItemSpec submenu(ActionId id, const char* name, const char* caption, const ItemSpec (&items)[N])
 {
-    for (const ItemSpec& item : items) {
-        QAction* action = item.caption ? menu->addAction(QString::fromUtf8(item.caption)) : menu->addSeparator();
+    ItemSpec spec{id, name, caption};
+    spec.submenu = items;
+    spec.submenuSize = N;
+    return spec;
+}
+
+constexpr ItemSpec kContextMenu[] = {
+    {ActionId::Speech1, "Speech1", "Velmor", "Ctrl+P"},
+    {ActionId::Band1, "Band1", "Band(Line)", "Ctrl+B"},
+    {ActionId::SelText1, "SelText1", "SelText", "Ctrl+T"},
+    {ActionId::Pause1, "Pause1", "Pause", "Ctrl+E"},
+    {ActionId::Reset1, "Reset1", "Reset", "Ctrl+R"},
+    {ActionId::ClipbrdMemory1, "ClipbrdMemory1", "Clipbrd's_Memory", "Ctrl+M"},
+    separator("N1"),
+    {ActionId::New1, "New1", "New(Clear)", "Ctrl+N"},
+    {ActionId::Open1, "Open1", "Open", "Ctrl+O"},
+    {ActionId::Save1, "Save1", "Save", "Ctrl+S"},
+    {ActionId::PlainText_Save1, "PlainText_Save1", "Save as PlainText", "Ctrl+L"},
+    {ActionId::UnicodeSave1, "UnicodeSave1", "Save as Unicode", "Ctrl+U"},
+    {ActionId::Find1, "Find1", "Find", "Ctrl+F"},
+    separator("N2"),
+    {ActionId::ClipbrdSpeech1, "ClipbrdSpeech1", "Speech Clipbrd", "Ctrl+H", true, true},
+    {ActionId::Show1, "Show1", "Show Mouth", "Ctrl+W", true, true},
+    {ActionId::SpeechHelp1, "SpeechHelp1", "Speech-Info", "Ctrl+I", true, true},
+    {ActionId::Marking1, "Marking1", "Marking", nullptr, true, false},
+    {ActionId::toClipbrd1, "toClipbrd1", "toClipbrd", "Ctrl+D", true, false},
+    {ActionId::Key, "Key", "Key-name", "Ctrl+K"},
+    {ActionId::HotKeyCheck, "HotKeyCheck", "CheckHotKey", "Ctrl+Y", true, false},
+    {ActionId::Joyful1, "Joyful1", "Joyful writing", "Ctrl+J", true, false},
+};
+
+constexpr ItemSpec kFileMenu[] = {
+    {ActionId::New2, "New2", "New(&N)"},
+    {ActionId::Open2, "Open2", "Open(&O)"},
+    {ActionId::Save2, "Save2", "Save(&S)"},
+    {ActionId::PlainText1, "PlainText1", "Save as PlainText(&L)"},
+    {ActionId::Unicode1, "Unicode1", "Save as Unicode(&U)"},
+    {ActionId::SaveSpeech1, "SaveSpeech1", "Save speech as audio(&A)..."},
+    separator("N3"),
+    {ActionId::LastfileCheck, "LastfileCheck", "Open the last file(&F)", nullptr, true, true},
+    {ActionId::endline, "endline", "Open the end line(&E)", nullptr, true, true},
+    {ActionId::AddYuki1, "AddYuki1", "Open adding Yuki color(&Y)", nullptr, true, true},
+    separator("N14"),
+    {ActionId::Print1, "Print1", "Print(&P)"},
+    separator("N7"),
+    {ActionId::Exit1, "Exit1", "Exit(&X)"},
+    separator("N9"),
+    {ActionId::Hangul1, "Hangul1", "Hangul_Mode(&M)"},
+    {ActionId::ReleaseHangul1, "ReleaseHangul1", "Release Hangul_mode(&R)"},
+};
+
+constexpr ItemSpec kFontSizes[] = {
+    {ActionId::N10, "N10", "10", nullptr, true},
+    {ActionId::N11, "N11", "11", nullptr, true},
+    {ActionId::Nf12, "Nf12", "12", nullptr, true},
+};
+
+constexpr ItemSpec kFontNames[] = {
+    {ActionId::Mincho1, "Mincho1", "P_Mincho", nullptr, true},
+    {ActionId::Gothic1, "Gothic1", "P_Gothic", nullptr, true},
+    {ActionId::MSUIGothic1, "MSUIGothic1", "MS_UI_Gothic", nullptr, true},
+};
+
+constexpr ItemSpec kEditMenu[] = {
+    {ActionId::Undo1, "Undo1", "Undo(&U)"},
+    {ActionId::Redo1, "Redo1", "Redo(&R)"},
+    separator("N4"),
+    {ActionId::Cut1, "Cut1", "Cut(&T)"},
+    {ActionId::Copy1, "Copy1", "Copy(&C)"},
+    {ActionId::Paste1, "Paste1", "Paste(&P)"},
+    separator("N5"),
+    {ActionId::Find2, "Find2", "Find(&F)"},
+    separator("N6"),
+    {ActionId::SelectAll1, "SelectAll1", "SelectAll(&A)"},
+    {ActionId::Date1, "Date1", "Date(&D)"},
+    {ActionId::Tab1, "Tab1", "Insert Tab(&I)"},
+    {ActionId::Yuki1, "Yuki1", "Insert_Yuki(&Y)"},
+    separator("N8"),
+    {ActionId::BGColor1, "BGColor1", "BG_Color"},
+    {ActionId::FontColor1, "FontColor1", "Font_Color"},
+    submenu(ActionId::FontSize1, "FontSize1", "Font_Size", kFontSizes),
+    submenu(ActionId::FontName1, "FontName1", "Font_Name", kFontNames),
+    {ActionId::PanelColor1, "PanelColor1", "Panel_Color"},
+    {ActionId::default1, "default1", "default_setting"},
+    separator("N12"),
+    {ActionId::IMEon1, "IMEon1", "IMEon(&O)"},
+    {ActionId::ZenHiragana1, "ZenHiragana1", "ZenHiragana(&H)"},
+    {ActionId::HanEisu1, "HanEisu1", "HanEisu(&E)"},
+    {ActionId::Straight1, "Straight1", "IMEoff_Straight(&S)"},
+    separator("N13"),
+    {ActionId::JoyNaoko1, "JoyNaoko1", "Joyful_Naoko(&N)", nullptr, true, false},
+    {ActionId::KeyInput, "KeyInput", "Read_InputKey(&K)", nullptr, true, true},
+    separator("N15"),
+    {ActionId::FollowWords1, "FollowWords1", "Follow words", nullptr, true, true},
+    separator("N16"),
+    {ActionId::AutoLanguage1, "AutoLanguage1", "Auto language", nullptr, true, false},
+};
+
+constexpr ItemSpec kHelpMenu[] = {
+    {ActionId::TextEdit1, "TextEdit1", "(&1) TextEdit Box"},
+    {ActionId::Speedbar1, "Speedbar1", "(&2) Speed bar"},
+    {ActionId::Clipboard1, "Clipboard1", "(&3) Speech Clipboard "},
+    {ActionId::Lang1, "Lang1", "(&4) Language ID-information"},
+    {ActionId::MouthShow1, "MouthShow1", "(&5) Show Mouth"},
+    {ActionId::SpeechInformation1, "SpeechInformation1", "(&6) Speech-information"},
+    {ActionId::toClipboard1, "toClipboard1", "(&7) toClipboard"},
+    {ActionId::Repetition1, "Repetition1", "(&8) Repetition-number"},
+    {ActionId::HotKeyCheckBox1, "HotKeyCheckBox1", "(&9) HotKeyCheckBox"},
+    {ActionId::Joyfulwriting1, "Joyfulwriting1", "(&0) Joyful writing"},
+    {ActionId::Marking2, "Marking2", "(&-) Marking"},
+    {ActionId::VolumeControl2, "VolumeControl2", "(&^) Volume Control"},
+};
+
+// Keys of the window alone, which no menu shows; the window takes them on when it can follow the speech.
+constexpr ItemSpec kWindowKeys[] = {
+    {ActionId::NextSentence, "NextSentence", nullptr, "Alt+Right"},
+    {ActionId::SentenceBack, "SentenceBack", nullptr, "Alt+Left"},
+    {ActionId::SpeakFromCaret, "SpeakFromCaret", nullptr, "Alt+Down"},
+};
+
+// Calls visit with every item of the tables, submenu items included.
+template <typename Visit>
+constexpr void forEachItem(Visit visit)
+{
+    using Table = std::span<const ItemSpec>;
+    for (Table table : {Table(kContextMenu), Table(kFileMenu), Table(kEditMenu), Table(kHelpMenu), Table(kWindowKeys)}) {
+        for (const ItemSpec& item : table) {
+            visit(item);
+            for (const ItemSpec& subItem : std::span(item.submenu, item.submenuSize))
+                visit(subItem);
+        }
+    }
+}
+
+constexpr bool eachIdBuiltOnce()
+{
+    std::array<int, kActionCount> seen{};
+    forEachItem([&seen](const ItemSpec& item) {
+        if (item.id)
+            ++seen[std::size_t(*item.id)];
+    });
+    for (int count : seen)
+        if (count != 1)
+            return false;
+    return true;
+}
+static_assert(eachIdBuiltOnce(), "every ActionId needs exactly one item in the tables");
+
+QAction* makeAction(const ItemSpec& item, QMenu* menu)
+{
+    if (!item.id)
+        return menu->addSeparator();
+    if (item.submenu)
+        return menu->addMenu(QString::fromUtf8(item.caption))->menuAction();
+    return menu->addAction(QString::fromUtf8(item.caption));
+}
+
+void addItems(MainMenus& menus, QMenu* menu, const ItemSpec* items, std::size_t count)
+{
+    for (const ItemSpec& item : std::span(items, count)) {
+        QAction* action = makeAction(item, menu);
         action->setObjectName(QString::fromUtf8(item.name));
         if (item.shortcut)
             action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
@@ -30,129 +197,49 @@ void addItems(QMenu* menu, std::initializer_list<ItemSpec> items)
             action->setCheckable(true);
             action->setChecked(item.checked);
         }
+        if (item.id)
+            menus.actions[std::size_t(*item.id)] = action;
+        if (item.submenu)
+            addItems(menus, action->menu(), item.submenu, item.submenuSize);
     }
 }
 
-QMenu* makeMenu(QWidget* window, const char* name)
+template <std::size_t N>
+QMenu* makeMenu(MainMenus& menus, QWidget* window, const char* name, const ItemSpec (&items)[N])
 {
     auto* menu = new QMenu(window);
     menu->setObjectName(QString::fromUtf8(name));
+    addItems(menus, menu, items, N);
     return menu;
 }
 
 } // namespace
 
+const char* actionName(ActionId id)
+{
+    const char* name = "";
+    forEachItem([&](const ItemSpec& item) {
+        if (item.id == id)
+            name = item.name;
+    });
+    return name;
+}
+
 MainMenus buildMenus(QWidget* window)
 {
     MainMenus menus;
-    menus.PopupMenu1 = makeMenu(window, "PopupMenu1");
-    addItems(menus.PopupMenu1, {
-        {"Speech1", "Velmor", "Ctrl+P"},
-        {"Band1", "Band(Line)", "Ctrl+B"},
-        {"SelText1", "SelText", "Ctrl+T"},
-        {"Pause1", "Pause", "Ctrl+E"},
-        {"Reset1", "Reset", "Ctrl+R"},
-        {"ClipbrdMemory1", "Clipbrd's_Memory", "Ctrl+M"},
-        {"N1", nullptr},
-        {"New1", "New(Clear)", "Ctrl+N"},
-        {"Open1", "Open", "Ctrl+O"},
-        {"Save1", "Save", "Ctrl+S"},
-        {"PlainText_Save1", "Save as PlainText", "Ctrl+L"},
-        {"UnicodeSave1", "Save as Unicode", "Ctrl+U"},
-        {"Find1", "Find", "Ctrl+F"},
-        {"N2", nullptr},
-        {"ClipbrdSpeech1", "Speech Clipbrd", "Ctrl+H", true, true},
-        {"Show1", "Show Mouth", "Ctrl+W", true, true},
-        {"SpeechHelp1", "Speech-Info", "Ctrl+I", true, true},
-        {"Marking1", "Marking", nullptr, true, false},
-        {"toClipbrd1", "toClipbrd", "Ctrl+D", true, false},
-        {"Key", "Key-name", "Ctrl+K"},
-        {"HotKeyCheck", "CheckHotKey", "Ctrl+Y", true, false},
-        {"Joyful1", "Joyful writing", "Ctrl+J", true, false},
-    });
+    menus.PopupMenu1 = makeMenu(menus, window, "PopupMenu1", kContextMenu);
     drawAsOwnerMenu(*menus.PopupMenu1);
     window->addActions(menus.PopupMenu1->actions());
-
-    menus.FileMenu = makeMenu(window, "FileMenu");
-    addItems(menus.FileMenu, {
-        {"New2", "New(&N)"},
-        {"Open2", "Open(&O)"},
-        {"Save2", "Save(&S)"},
-        {"PlainText1", "Save as PlainText(&L)"},
-        {"Unicode1", "Save as Unicode(&U)"},
-        {"SaveSpeech1", "Save speech as audio(&A)..."},
-        {"N3", nullptr},
-        {"LastfileCheck", "Open the last file(&F)", nullptr, true, true},
-        {"endline", "Open the end line(&E)", nullptr, true, true},
-        {"AddYuki1", "Open adding Yuki color(&Y)", nullptr, true, true},
-        {"N14", nullptr},
-        {"Print1", "Print(&P)"},
-        {"N7", nullptr},
-        {"Exit1", "Exit(&X)"},
-        {"N9", nullptr},
-        {"Hangul1", "Hangul_Mode(&M)"},
-        {"ReleaseHangul1", "Release Hangul_mode(&R)"},
-    });
-
-    menus.EditMenu = makeMenu(window, "EditMenu");
-    addItems(menus.EditMenu, {
-        {"Undo1", "Undo(&U)"},
-        {"Redo1", "Redo(&R)"},
-        {"N4", nullptr},
-        {"Cut1", "Cut(&T)"},
-        {"Copy1", "Copy(&C)"},
-        {"Paste1", "Paste(&P)"},
-        {"N5", nullptr},
-        {"Find2", "Find(&F)"},
-        {"N6", nullptr},
-        {"SelectAll1", "SelectAll(&A)"},
-        {"Date1", "Date(&D)"},
-        {"Tab1", "Insert Tab(&I)"},
-        {"Yuki1", "Insert_Yuki(&Y)"},
-        {"N8", nullptr},
-        {"BGColor1", "BG_Color"},
-        {"FontColor1", "Font_Color"},
-    });
-    QMenu* sizes = menus.EditMenu->addMenu(QStringLiteral("Font_Size"));
-    sizes->menuAction()->setObjectName(QStringLiteral("FontSize1"));
-    addItems(sizes, {{"N10", "10", nullptr, true}, {"N11", "11", nullptr, true}, {"Nf12", "12", nullptr, true}});
-    QMenu* faces = menus.EditMenu->addMenu(QStringLiteral("Font_Name"));
-    faces->menuAction()->setObjectName(QStringLiteral("FontName1"));
-    addItems(faces, {{"Mincho1", "P_Mincho", nullptr, true},
-                     {"Gothic1", "P_Gothic", nullptr, true},
-                     {"MSUIGothic1", "MS_UI_Gothic", nullptr, true}});
-    addItems(menus.EditMenu, {
-        {"PanelColor1", "Panel_Color"},
-        {"default1", "default_setting"},
-        {"N12", nullptr},
-        {"IMEon1", "IMEon(&O)"},
-        {"ZenHiragana1", "ZenHiragana(&H)"},
-        {"HanEisu1", "HanEisu(&E)"},
-        {"Straight1", "IMEoff_Straight(&S)"},
-        {"N13", nullptr},
-        {"JoyNaoko1", "Joyful_Naoko(&N)", nullptr, true, false},
-        {"KeyInput", "Read_InputKey(&K)", nullptr, true, true},
-        {"N15", nullptr},
-        {"FollowWords1", "Follow words", nullptr, true, true},
-        {"N16", nullptr},
-        {"AutoLanguage1", "Auto language", nullptr, true, false},
-    });
-
-    menus.HelpMenu = makeMenu(window, "HelpMenu");
-    addItems(menus.HelpMenu, {
-        {"TextEdit1", "(&1) TextEdit Box"},
-        {"Speedbar1", "(&2) Speed bar"},
-        {"Clipboard1", "(&3) Speech Clipboard "},
-        {"Lang1", "(&4) Language ID-information"},
-        {"MouthShow1", "(&5) Show Mouth"},
-        {"SpeechInformation1", "(&6) Speech-information"},
-        {"toClipboard1", "(&7) toClipboard"},
-        {"Repetition1", "(&8) Repetition-number"},
-        {"HotKeyCheckBox1", "(&9) HotKeyCheckBox"},
-        {"Joyfulwriting1", "(&0) Joyful writing"},
-        {"Marking2", "(&-) Marking"},
-        {"VolumeControl2", "(&^) Volume Control"},
-    });
+    menus.FileMenu = makeMenu(menus, window, "FileMenu", kFileMenu);
+    menus.EditMenu = makeMenu(menus, window, "EditMenu", kEditMenu);
+    menus.HelpMenu = makeMenu(menus, window, "HelpMenu", kHelpMenu);
+    for (const ItemSpec& key : kWindowKeys) {
+        auto* action = new QAction(window);
+        action->setObjectName(QString::fromUtf8(key.name));
+        action->setShortcut(QKeySequence(QString::fromUtf8(key.shortcut)));
+        menus.actions[std::size_t(*key.id)] = action;
+    }
     return menus;
 }
 

@@ -21,8 +21,6 @@ namespace {
 using F = TForm1;
 using R = TRegFiler;
 
-QAction* menuCheck(TForm1& form, const char* name) { return form.findChild<QAction*>(QString::fromLatin1(name)); }
-
 // The ranges stored numbers are brought into when they are read, so that no later sum of
 // them can overflow and no window, panel or font grows beyond any screen. A speed outside
 // the speed bar is kept: the bar brings it into range only when an engine is there.
@@ -110,8 +108,8 @@ const std::vector<SettingsItem>& settingsItems()
         {"fAlpha", "fAlpha", kInteger, number(&FormState::fAlpha), [](F& f, R& r) { f.m_state.fAlpha = r.ReadInteger(); },
          [](F& f, R& w) { w.WriteInteger(f.m_state.fAlpha); }},
         {"LastfileCheckChecked", "LastfileCheck", kChecked, kTrue,
-         [](F& f, R& r) { menuCheck(f, "LastfileCheck")->setChecked(r.ReadBool()); },
-         [](F& f, R& w) { w.WriteBool(menuCheck(f, "LastfileCheck")->isChecked()); }},
+         [](F& f, R& r) { f.action(ActionId::LastfileCheck).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::LastfileCheck).isChecked()); }},
         // Read as the file to open again; written from the file open now.
         {"fLastfile", "fLastfile", kString, text(&FormState::fLastfile),
          [](F& f, R& r) { f.m_state.fLastfile = fileNameFromSetting(r.ReadString()); },
@@ -137,15 +135,15 @@ const std::vector<SettingsItem>& settingsItems()
         {"WordReadCheckBoxChecked", "WordReadCheckBoxChecked", kChecked, kTrue,
          [](F& f, R& r) { f.WordReadCheckBox->setChecked(r.ReadBool()); },
          [](F& f, R& w) { w.WriteBool(f.WordReadCheckBox->isChecked()); }},
-        {"endlineChecked", "endlineChecked", kChecked, kTrue, [](F& f, R& r) { menuCheck(f, "endline")->setChecked(r.ReadBool()); },
-         [](F& f, R& w) { w.WriteBool(menuCheck(f, "endline")->isChecked()); }},
+        {"endlineChecked", "endlineChecked", kChecked, kTrue, [](F& f, R& r) { f.action(ActionId::endline).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::endline).isChecked()); }},
         {"fMarkCheck", "fMarkCheck", kChecked, flag(&FormState::fMarkCheck),
          [](F& f, R& r) { f.m_state.fMarkCheck = r.ReadBool(); }, [](F& f, R& w) { w.WriteBool(f.m_state.fMarkCheck); }},
         {"fAddYuki", "fAddYuki", kChecked, flag(&FormState::fAddYuki), [](F& f, R& r) { f.m_state.fAddYuki = r.ReadBool(); },
-         [](F& f, R& w) { w.WriteBool(menuCheck(f, "AddYuki1")->isChecked()); }},
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::AddYuki1).isChecked()); }},
         {"KeyInputChecked", "KeyInputChecked", kChecked, kTrue,
-         [](F& f, R& r) { menuCheck(f, "KeyInput")->setChecked(r.ReadBool()); },
-         [](F& f, R& w) { w.WriteBool(menuCheck(f, "KeyInput")->isChecked()); }},
+         [](F& f, R& r) { f.action(ActionId::KeyInput).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::KeyInput).isChecked()); }},
         {"fSelBgColor", "fSelBgColor", kInteger, colour(&FormState::fSelBgColor),
          [](F& f, R& r) { f.m_state.fSelBgColor = std::uint32_t(r.ReadInteger()); },
          [](F& f, R& w) { w.WriteInteger(qint32(f.m_state.fSelBgColor)); }},
@@ -153,11 +151,11 @@ const std::vector<SettingsItem>& settingsItems()
          [](F& f, R& r) { f.m_state.fDicName = fileNameFromSetting(r.ReadString()); },
          [](F& f, R& w) { w.WriteString(fileNameSetting(f.m_state.fDicName)); }},
         {"AutoLanguage1Checked", "AutoLanguage1", kChecked, kFalse,
-         [](F& f, R& r) { menuCheck(f, "AutoLanguage1")->setChecked(r.ReadBool()); },
-         [](F& f, R& w) { w.WriteBool(menuCheck(f, "AutoLanguage1")->isChecked()); }},
+         [](F& f, R& r) { f.action(ActionId::AutoLanguage1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::AutoLanguage1).isChecked()); }},
         {"FollowWordsChecked", "FollowWords", kChecked, kTrue,
-         [](F& f, R& r) { menuCheck(f, "FollowWords1")->setChecked(r.ReadBool()); },
-         [](F& f, R& w) { w.WriteBool(menuCheck(f, "FollowWords1")->isChecked()); }},
+         [](F& f, R& r) { f.action(ActionId::FollowWords1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::FollowWords1).isChecked()); }},
         {"fExeArgs", "fExeArgs", kString, arguments(&FormState::fExeArgs),
          [](F& f, R& r) { f.m_state.fExeArgs = splitArguments(r.ReadString()); },
          [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fExeArgs)); }},

@@ -100,7 +100,7 @@ void TForm1::createConcerns(const FormOptions& options)
         RepetitionControls{*RichEdit98, *IsSpeechLabel, *RepUpDown, *ClipSpeechCheckBox, *Timer1});
     m_document = std::make_unique<DocumentCommands>(
         m_state,
-        DocumentControls{*RichEdit98, *SaveLabel, *ULabel98, *findChild<QAction*>(QStringLiteral("AddYuki1"))},
+        DocumentControls{*RichEdit98, *SaveLabel, *ULabel98, action(ActionId::AddYuki1)},
         DocumentServices{[this] { return SICheckBox->isChecked(); },
                          [this](const QString& sentence) { m_speaking->announce(sentence); },
                          [this](const QString& question) { return m_dialogs.askYesNo(question); },
@@ -143,7 +143,7 @@ void TForm1::createConcerns(const FormOptions& options)
     voiceHooks.closeIme = [this] { m_input->inputMethod->setOpen(false); };
     voiceHooks.showNaoko = [this](std::uint32_t fontColor, bool checked) {
         JapanButton->setFontColor(colorFromBgr(fontColor));
-        findChild<QAction*>(QStringLiteral("JoyNaoko1"))->setChecked(checked);
+        action(ActionId::JoyNaoko1).setChecked(checked);
     };
     m_voices = std::make_unique<VoiceSelection>(m_state, m_engine.get(), std::move(voiceHooks));
     VolumeControl1 = new TVolumeControl(this);
@@ -166,10 +166,9 @@ void TForm1::onClick(QWidget* control, void (TForm1::*handler)())
     connect(button, &QAbstractButton::clicked, this, [this, handler] { guarded(handler); });
 }
 
-void TForm1::onAction(const char* actionName, void (TForm1::*handler)())
+void TForm1::onAction(ActionId id, void (TForm1::*handler)())
 {
-    auto* action = findChild<QAction*>(QString::fromLatin1(actionName));
-    connect(action, &QAction::triggered, this, [this, handler] { guarded(handler); });
+    connect(&action(id), &QAction::triggered, this, [this, handler] { guarded(handler); });
 }
 
 void TForm1::popUpMenuBelow(FlatButton* button, QMenu* menu)
@@ -186,49 +185,49 @@ void TForm1::connectHandlers()
     onClick(SelTextButton, &TForm1::SelTextButtonClick);
     onClick(PauseButton, &TForm1::PauseButtonClick);
     onClick(ResetButton, &TForm1::ResetButtonClick);
-    onAction("Speech1", &TForm1::SpeechButtonClick);
-    onAction("Band1", &TForm1::BandButtonClick);
-    onAction("SelText1", &TForm1::SelTextButtonClick);
-    onAction("Pause1", &TForm1::PauseButtonClick);
-    onAction("Reset1", &TForm1::ResetButtonClick);
-    onAction("Exit1", &TForm1::Exit1Click);
+    onAction(ActionId::Speech1, &TForm1::SpeechButtonClick);
+    onAction(ActionId::Band1, &TForm1::BandButtonClick);
+    onAction(ActionId::SelText1, &TForm1::SelTextButtonClick);
+    onAction(ActionId::Pause1, &TForm1::PauseButtonClick);
+    onAction(ActionId::Reset1, &TForm1::ResetButtonClick);
+    onAction(ActionId::Exit1, &TForm1::Exit1Click);
     onClick(OffRepButton, &TForm1::OffRepButtonClick);
     onClick(LIDButton, &TForm1::LIDButtonClick);
     onClick(JapanButton, &TForm1::JapanButtonClick);
-    onAction("JoyNaoko1", &TForm1::JapanButtonClick);
+    onAction(ActionId::JoyNaoko1, &TForm1::JapanButtonClick);
     onClick(ShowCheckBox, &TForm1::ShowCheckBoxClick);
-    onAction("Show1", &TForm1::Show1Click);
+    onAction(ActionId::Show1, &TForm1::Show1Click);
     onClick(SICheckBox, &TForm1::SICheckBoxClick);
-    onAction("SpeechHelp1", &TForm1::SpeechHelp1Click);
+    onAction(ActionId::SpeechHelp1, &TForm1::SpeechHelp1Click);
     onClick(DSpeedButton, &TForm1::DSpeedButtonClick);
     connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(OpenButton, &TForm1::OpenButtonClick);
-    onAction("Open1", &TForm1::OpenButtonClick);
-    onAction("Open2", &TForm1::OpenButtonClick);
+    onAction(ActionId::Open1, &TForm1::OpenButtonClick);
+    onAction(ActionId::Open2, &TForm1::OpenButtonClick);
     onClick(SaveButton, &TForm1::SaveButtonClick);
-    onAction("Save1", &TForm1::SaveButtonClick);
-    onAction("Save2", &TForm1::SaveButtonClick);
+    onAction(ActionId::Save1, &TForm1::SaveButtonClick);
+    onAction(ActionId::Save2, &TForm1::SaveButtonClick);
     onClick(UniSaveButton, &TForm1::UniSaveButtonClick);
-    onAction("UnicodeSave1", &TForm1::UniSaveButtonClick);
-    onAction("Unicode1", &TForm1::UniSaveButtonClick);
+    onAction(ActionId::UnicodeSave1, &TForm1::UniSaveButtonClick);
+    onAction(ActionId::Unicode1, &TForm1::UniSaveButtonClick);
     onClick(PlainSaveButton, &TForm1::PlainSaveButtonClick);
-    onAction("PlainText_Save1", &TForm1::PlainSaveButtonClick);
-    onAction("PlainText1", &TForm1::PlainSaveButtonClick);
+    onAction(ActionId::PlainText_Save1, &TForm1::PlainSaveButtonClick);
+    onAction(ActionId::PlainText1, &TForm1::PlainSaveButtonClick);
     onClick(NewButton, &TForm1::NewButtonClick);
-    onAction("New1", &TForm1::NewButtonClick);
-    onAction("New2", &TForm1::NewButtonClick);
-    onAction("Undo1", &TForm1::Undo1Click);
-    onAction("Redo1", &TForm1::Redo1Click);
-    onAction("Cut1", &TForm1::Cut1Click);
-    onAction("Copy1", &TForm1::Copy1Click);
-    onAction("Paste1", &TForm1::Paste1Click);
-    onAction("SelectAll1", &TForm1::SelectAll1Click);
-    onAction("Date1", &TForm1::Date1Click);
-    onAction("Tab1", &TForm1::Tab1Click);
-    onAction("Yuki1", &TForm1::Yuki1Click);
-    onAction("AddYuki1", &TForm1::AddYuki1Click);
+    onAction(ActionId::New1, &TForm1::NewButtonClick);
+    onAction(ActionId::New2, &TForm1::NewButtonClick);
+    onAction(ActionId::Undo1, &TForm1::Undo1Click);
+    onAction(ActionId::Redo1, &TForm1::Redo1Click);
+    onAction(ActionId::Cut1, &TForm1::Cut1Click);
+    onAction(ActionId::Copy1, &TForm1::Copy1Click);
+    onAction(ActionId::Paste1, &TForm1::Paste1Click);
+    onAction(ActionId::SelectAll1, &TForm1::SelectAll1Click);
+    onAction(ActionId::Date1, &TForm1::Date1Click);
+    onAction(ActionId::Tab1, &TForm1::Tab1Click);
+    onAction(ActionId::Yuki1, &TForm1::Yuki1Click);
+    onAction(ActionId::AddYuki1, &TForm1::AddYuki1Click);
     connect(RichEdit98, &QPlainTextEdit::textChanged, this, [this] { guarded(&TForm1::RichEdit98Change); });
     // Whatever sets or clears the modified flag, the unsaved-changes mark says the same.
     connect(RichEdit98->document(), &QTextDocument::modificationChanged, this,
@@ -300,12 +299,12 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     Splitter1->setSizes({s.fPanelW, std::max(1, width() - s.fPanelW - 6)});
 
     // Bring each toggle's companions in line with its state.
-    findChild<QAction*>(QStringLiteral("ClipbrdSpeech1"))->setChecked(ClipSpeechCheckBox->isChecked());
+    action(ActionId::ClipbrdSpeech1).setChecked(ClipSpeechCheckBox->isChecked());
     DirectSS1->setVisible(ShowCheckBox->isChecked());
-    findChild<QAction*>(QStringLiteral("Show1"))->setChecked(ShowCheckBox->isChecked());
-    findChild<QAction*>(QStringLiteral("SpeechHelp1"))->setChecked(SICheckBox->isChecked());
+    action(ActionId::Show1).setChecked(ShowCheckBox->isChecked());
+    action(ActionId::SpeechHelp1).setChecked(SICheckBox->isChecked());
     m_marking->showSwitch();
-    findChild<QAction*>(QStringLiteral("toClipbrd1"))->setChecked(SCLCheckBox->isChecked());
+    action(ActionId::toClipbrd1).setChecked(SCLCheckBox->isChecked());
 
     s.fVeronique = QStringLiteral("V\u00E9ronique");
     RichEdit98->clear();
@@ -324,8 +323,8 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     s.fClipText.clear();
     ULabel98->clear();
 
-    auto* lastFileOption = findChild<QAction*>(QStringLiteral("LastfileCheck"));
-    if (lastFileOption->isChecked() && !s.fLastfile.isEmpty() && !commandLineFilePending
+    QAction& lastFileOption = action(ActionId::LastfileCheck);
+    if (lastFileOption.isChecked() && !s.fLastfile.isEmpty() && !commandLineFilePending
         && fileNameExists(s.fLastfile))
         openAtStart(s.fLastfile);
 
@@ -333,10 +332,10 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     IsSpeechLabel->setOpaque(false);
     m_hotKey->registerAtStart();
     if (WordReadCheckBox->isChecked())
-        findChild<QAction*>(QStringLiteral("Joyful1"))->setChecked(true);
+        action(ActionId::Joyful1).setChecked(true);
     s.fImeLen = 0;
     m_drops->showProgramHints();
-    findChild<QAction*>(QStringLiteral("AddYuki1"))->setChecked(s.fAddYuki);
+    action(ActionId::AddYuki1).setChecked(s.fAddYuki);
     SelTextButton->setActiveFontColor(colorFromBgr(s.fSelBgColor));
 }
 
@@ -373,8 +372,8 @@ void TForm1::FormShow()
 
 void TForm1::placeCaretAtEndLine()
 {
-    auto* endLineOption = findChild<QAction*>(QStringLiteral("endline"));
-    if (endLineOption->isChecked() && RichEdit98->lineCount() > 0) {
+    QAction& endLineOption = action(ActionId::endline);
+    if (endLineOption.isChecked() && RichEdit98->lineCount() > 0) {
         RichEdit98->verticalScrollBar()->setValue(RichEdit98->verticalScrollBar()->maximum());
         RichEdit98->setSelection(endLineCaretPosition(*RichEdit98->document()), 0);
         return;
@@ -490,25 +489,25 @@ void TForm1::JapanButtonClick() { m_voices->JapanButtonClick(); }
 void TForm1::ShowCheckBoxClick()
 {
     DirectSS1->setVisible(ShowCheckBox->isChecked());
-    findChild<QAction*>(QStringLiteral("Show1"))->setChecked(ShowCheckBox->isChecked());
+    action(ActionId::Show1).setChecked(ShowCheckBox->isChecked());
 }
 
 // The menu item has already toggled its check mark when this runs.
 void TForm1::Show1Click()
 {
-    const bool shown = findChild<QAction*>(QStringLiteral("Show1"))->isChecked();
+    const bool shown = action(ActionId::Show1).isChecked();
     DirectSS1->setVisible(shown);
     ShowCheckBox->setChecked(shown);
 }
 
 void TForm1::SICheckBoxClick()
 {
-    findChild<QAction*>(QStringLiteral("SpeechHelp1"))->setChecked(SICheckBox->isChecked());
+    action(ActionId::SpeechHelp1).setChecked(SICheckBox->isChecked());
 }
 
 void TForm1::SpeechHelp1Click()
 {
-    SICheckBox->setChecked(findChild<QAction*>(QStringLiteral("SpeechHelp1"))->isChecked());
+    SICheckBox->setChecked(action(ActionId::SpeechHelp1).isChecked());
 }
 
 void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value()); }

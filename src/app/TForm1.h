@@ -166,7 +166,23 @@ public:
     void Print1Click();
     void SaveSpeech1Click();
     AudioExportCommand& audioExport() { return *m_audioExport; }
+    QAction& action(ActionId id) const { return menus.action(id); }
 
+    // The controls the benchmarks drive directly; tests reach controls by their objectName.
+    FlatButton* MarkCheckButton = nullptr;
+    FlatButton* MarkButton = nullptr;
+    FlatButton* MResetButton = nullptr;
+    LozengeCheckBox* WordReadCheckBox = nullptr;
+    TRichEdit98* RichEdit98 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
     // Controls, named as their objectName.
     QWidget* TopPanel = nullptr;
     FlatButton* M_FileButton = nullptr;
@@ -213,18 +229,13 @@ public:
     QLabel* Label5 = nullptr;
     LozengeCheckBox* SICheckBox = nullptr;
     FlatButton* HelpButton = nullptr;
-    FlatButton* MarkCheckButton = nullptr;
-    FlatButton* MarkButton = nullptr;
     FlatButton* MarkingButton = nullptr;
-    FlatButton* MResetButton = nullptr;
     LozengeCheckBox* SCLCheckBox = nullptr;
-    LozengeCheckBox* WordReadCheckBox = nullptr;
     FlatButton* OffRepButton = nullptr;
     UpDownEdit* RepUpDown = nullptr;
     QKeySequenceEdit* HotKey1 = nullptr;
 
     QWidget* PanelEdit = nullptr;
-    TRichEdit98* RichEdit98 = nullptr;
 
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
@@ -235,14 +246,6 @@ public:
     TDropDst* DropDst3 = nullptr;
     MainMenus menus;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool event(QEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-
-private:
     void buildTopBar();
     void buildInfoPanel();
     void buildControlPanel();
@@ -265,7 +268,7 @@ private:
     void connectMarking();
     void connectAutoLanguage();
     void onClick(QWidget* control, void (TForm1::*handler)());
-    void onAction(const char* actionName, void (TForm1::*handler)());
+    void onAction(ActionId id, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
     void popUpMenuBelow(FlatButton* button, QMenu* menu);
 

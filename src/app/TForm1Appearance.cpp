@@ -12,9 +12,6 @@ namespace velmor {
 
 void TForm1::createAppearance()
 {
-    const auto item = [this](const char* name) -> QAction& {
-        return *findChild<QAction*>(QString::fromLatin1(name));
-    };
     AppearanceServices services;
     services.chooseColor = [this](const QColor& initial) { return m_dialogs.chooseColor(initial); };
     services.clearMarks = [this] { RichEdit98->clearHighlights(); };
@@ -25,19 +22,20 @@ void TForm1::createAppearance()
     services.caretMoved = [this] { GetColRow(); };
     m_appearance = std::make_unique<AppearanceCommands>(
         m_state, AppearanceControls{*RichEdit98, *ULabel98, *UPanel1},
-        FontMenuItems{item("N10"), item("N11"), item("Nf12"), item("Mincho1"), item("Gothic1"), item("MSUIGothic1")},
+        FontMenuItems{action(ActionId::N10), action(ActionId::N11), action(ActionId::Nf12), action(ActionId::Mincho1),
+                      action(ActionId::Gothic1), action(ActionId::MSUIGothic1)},
         std::move(services));
 
-    onAction("BGColor1", &TForm1::BGColor1Click);
-    onAction("FontColor1", &TForm1::FontColor1Click);
-    onAction("N10", &TForm1::N10Click);
-    onAction("N11", &TForm1::N11Click);
-    onAction("Nf12", &TForm1::Nf12Click);
-    onAction("Mincho1", &TForm1::Mincho1Click);
-    onAction("Gothic1", &TForm1::Gothic1Click);
-    onAction("MSUIGothic1", &TForm1::MSUIGothic1Click);
-    onAction("PanelColor1", &TForm1::PanelColor1Click);
-    onAction("default1", &TForm1::default1Click);
+    onAction(ActionId::BGColor1, &TForm1::BGColor1Click);
+    onAction(ActionId::FontColor1, &TForm1::FontColor1Click);
+    onAction(ActionId::N10, &TForm1::N10Click);
+    onAction(ActionId::N11, &TForm1::N11Click);
+    onAction(ActionId::Nf12, &TForm1::Nf12Click);
+    onAction(ActionId::Mincho1, &TForm1::Mincho1Click);
+    onAction(ActionId::Gothic1, &TForm1::Gothic1Click);
+    onAction(ActionId::MSUIGothic1, &TForm1::MSUIGothic1Click);
+    onAction(ActionId::PanelColor1, &TForm1::PanelColor1Click);
+    onAction(ActionId::default1, &TForm1::default1Click);
 }
 
 void TForm1::BGColor1Click() { m_appearance->BGColor1Click(); }

@@ -16,7 +16,7 @@ void TForm1::createAudioExport()
                                                              if (SICheckBox->isChecked())
                                                                  m_speaking->announce(sentence);
                                                          });
-    onAction("SaveSpeech1", &TForm1::SaveSpeech1Click);
+    onAction(ActionId::SaveSpeech1, &TForm1::SaveSpeech1Click);
 }
 
 void TForm1::SaveSpeech1Click() { m_audioExport->SaveSpeechClick(); }

@@ -32,7 +32,7 @@ void TForm1::createDropsAndPrinting()
 
     onClick(DicButton, &TForm1::DicButtonClick);
     onClick(DicButton2, &TForm1::DicButton2Click);
-    onAction("Print1", &TForm1::Print1Click);
+    onAction(ActionId::Print1, &TForm1::Print1Click);
 }
 
 void TForm1::DropDst1FileDrop(const QStringList& files) { m_drops->DropDst1FileDrop(files); }

@@ -9,8 +9,8 @@ namespace velmor {
 void TForm1::connectSearch()
 {
     onClick(FindButton, &TForm1::FindButtonClick);
-    onAction("Find1", &TForm1::FindButtonClick);
-    onAction("Find2", &TForm1::FindButtonClick);
+    onAction(ActionId::Find1, &TForm1::FindButtonClick);
+    onAction(ActionId::Find2, &TForm1::FindButtonClick);
 }
 
 // At most one window: while it is open, Find does nothing, not even bring it to the front.

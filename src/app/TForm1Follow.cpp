@@ -20,28 +20,26 @@ void TForm1::createFollowing()
         return;
     auto* follower = new WordFollower(*m_engine, *RichEdit98, this);
     m_speaking->setFollower(follower);
-    connect(findChild<QAction*>(QStringLiteral("FollowWords1")), &QAction::toggled, follower, &WordFollower::setShowing);
+    connect(&action(ActionId::FollowWords1), &QAction::toggled, follower, &WordFollower::setShowing);
 
     m_sentenceSteps = std::make_unique<SentenceSteps>(*RichEdit98, *follower,
                                                       [this](int from, int to) { m_speaking->speakPassage(from, to); });
-    const auto addKey = [this](const char* name, const char* key, std::function<void()> step) {
-        auto* action = new QAction(this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(QKeySequence(QString::fromLatin1(key)));
-        connect(action, &QAction::triggered, this, [this, step] { runGuarded(m_dialogs.showError, step); });
-        addAction(action);
+    const auto onKey = [this](ActionId id, std::function<void()> step) {
+        connect(&action(id), &QAction::triggered, this, [this, step] { runGuarded(m_dialogs.showError, step); });
+        addAction(&action(id));
     };
-    addKey("NextSentence", "Alt+Right", [this] { m_sentenceSteps->nextSentence(); });
-    addKey("SentenceBack", "Alt+Left", [this] { m_sentenceSteps->sentenceBack(); });
+    onKey(ActionId::NextSentence, [this] { m_sentenceSteps->nextSentence(); });
+    onKey(ActionId::SentenceBack, [this] { m_sentenceSteps->sentenceBack(); });
     // A new run: the one before is not repeated after it.
-    addKey("SpeakFromCaret", "Alt+Down", [this] {
+    onKey(ActionId::SpeakFromCaret, [this] {
         m_sentenceSteps->speakFromCaret();
         m_speaking->speakingState().endRun();
     });
 
     QList<QAction*> keepText;
-    for (const char* name : {"Speech1", "Band1", "SelText1", "Pause1", "Reset1", "NextSentence", "SentenceBack", "SpeakFromCaret"})
-        keepText << findChild<QAction*>(QString::fromLatin1(name));
+    for (ActionId id : {ActionId::Speech1, ActionId::Band1, ActionId::SelText1, ActionId::Pause1, ActionId::Reset1,
+                        ActionId::NextSentence, ActionId::SentenceBack, ActionId::SpeakFromCaret})
+        keepText << &action(id);
     m_speaking->feed()->setTextKeepingControls(
         keepText, {SpeechButton, BandButton, SelTextButton, PauseButton, ResetButton});
 }

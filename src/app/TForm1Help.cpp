@@ -30,23 +30,23 @@ void TForm1::createHelp()
 
     onClick(AboutButton, &TForm1::AboutButtonClick);
     onClick(HelpButton, &TForm1::HelpButtonClick);
-    onAction("Key", &TForm1::HelpButtonClick);
-    const std::pair<const char*, void (SpokenHelp::*)()> items[] = {
-        {"TextEdit1", &SpokenHelp::TextEdit1Click},
-        {"Speedbar1", &SpokenHelp::Speedbar1Click},
-        {"Clipboard1", &SpokenHelp::Clipboard1Click},
-        {"Lang1", &SpokenHelp::Lang1Click},
-        {"MouthShow1", &SpokenHelp::MouthShow1Click},
-        {"SpeechInformation1", &SpokenHelp::SpeechInformation1Click},
-        {"toClipboard1", &SpokenHelp::toClipboard1Click},
-        {"Repetition1", &SpokenHelp::Repetition1Click},
-        {"HotKeyCheckBox1", &SpokenHelp::HotKeyCheckBox1Click},
-        {"Joyfulwriting1", &SpokenHelp::Joyfulwriting1Click},
-        {"Marking2", &SpokenHelp::Marking2Click},
-        {"VolumeControl2", &SpokenHelp::VolumeControl2Click},
+    onAction(ActionId::Key, &TForm1::HelpButtonClick);
+    const std::pair<ActionId, void (SpokenHelp::*)()> items[] = {
+        {ActionId::TextEdit1, &SpokenHelp::TextEdit1Click},
+        {ActionId::Speedbar1, &SpokenHelp::Speedbar1Click},
+        {ActionId::Clipboard1, &SpokenHelp::Clipboard1Click},
+        {ActionId::Lang1, &SpokenHelp::Lang1Click},
+        {ActionId::MouthShow1, &SpokenHelp::MouthShow1Click},
+        {ActionId::SpeechInformation1, &SpokenHelp::SpeechInformation1Click},
+        {ActionId::toClipboard1, &SpokenHelp::toClipboard1Click},
+        {ActionId::Repetition1, &SpokenHelp::Repetition1Click},
+        {ActionId::HotKeyCheckBox1, &SpokenHelp::HotKeyCheckBox1Click},
+        {ActionId::Joyfulwriting1, &SpokenHelp::Joyfulwriting1Click},
+        {ActionId::Marking2, &SpokenHelp::Marking2Click},
+        {ActionId::VolumeControl2, &SpokenHelp::VolumeControl2Click},
     };
-    for (const auto& [name, item] : items) {
-        connect(findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this, [this, item = item] {
+    for (const auto& [id, item] : items) {
+        connect(&action(id), &QAction::triggered, this, [this, item = item] {
             runGuarded(m_dialogs.showError, [this, item] { (m_spokenHelp.get()->*item)(); });
         });
     }

@@ -17,14 +17,14 @@ void TForm1::createHotKey(const std::function<std::unique_ptr<GlobalShortcutServ
     HookHotKey1 = new THookHotKey(this, makeService ? makeService() : platformGlobalShortcuts());
     HookHotKey1->setObjectName(QStringLiteral("HookHotKey1"));
     m_hotKey = std::make_unique<HotKeySwitch>(
-        HotKeyControls{*HotKeyCheckBox, *findChild<QAction*>(QStringLiteral("HotKeyCheck")), *HotKey1, *HookHotKey1},
+        HotKeyControls{*HotKeyCheckBox, action(ActionId::HotKeyCheck), *HotKey1, *HookHotKey1},
         [this] { ResetButtonClick(); }, [this](const QString& caption) { UPanel1->setCaption(caption); });
 
     onClick(HotKeyCheckBox, &TForm1::HotKeyCheckBoxClick);
-    onAction("HotKeyCheck", &TForm1::HotKeyCheckClick);
+    onAction(ActionId::HotKeyCheck, &TForm1::HotKeyCheckClick);
     // The menu's drawn box is taken from the check box each time the menu opens.
     connect(menus.PopupMenu1, &QMenu::aboutToShow, this, [this] {
-        findChild<QAction*>(QStringLiteral("HotKeyCheck"))->setChecked(HotKeyCheckBox->isChecked());
+        action(ActionId::HotKeyCheck).setChecked(HotKeyCheckBox->isChecked());
     });
     connect(HookHotKey1, &THookHotKey::OnHotKeyRefused, this,
             [this](int index) { m_hotKey->HookHotKey1Refused(index); });

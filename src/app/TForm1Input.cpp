@@ -20,11 +20,10 @@ InputConcerns& TForm1::input() { return *m_input; }
 void TForm1::createInputConcerns(std::function<std::unique_ptr<InputMethodFramework>()> findInputMethod)
 {
     m_input = std::make_unique<InputConcerns>();
-    auto item = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
     m_input->clipboard = std::make_unique<ClipboardSpeech>(
         m_state, speakingState(), m_engine.get(),
-        ClipboardControls{*RichEdit98, *ULabel98, *ClipSpeechCheckBox, *item("ClipbrdSpeech1"), *SCLCheckBox,
-                          *item("toClipbrd1"), *Timer1},
+        ClipboardControls{*RichEdit98, *ULabel98, *ClipSpeechCheckBox, action(ActionId::ClipbrdSpeech1), *SCLCheckBox,
+                          action(ActionId::toClipbrd1), *Timer1},
         ClipboardServices{m_dialogs.showError, [this] { GetColRow(); },
                           [this](const QString& caption) { UPanel1->setCaption(caption); }},
         makeClipboardReader());
@@ -32,7 +31,7 @@ void TForm1::createInputConcerns(std::function<std::unique_ptr<InputMethodFramew
         *RichEdit98, findInputMethod ? std::move(findInputMethod) : InputMethod::Finder(detectInputMethodFramework));
     m_input->echo = std::make_unique<TypingEcho>(
         m_state, speakingState(), m_engine.get(),
-        EchoControls{*RichEdit98, *ULabel98, *UPanel1, *WordReadCheckBox, *item("Joyful1"), *item("KeyInput"),
+        EchoControls{*RichEdit98, *ULabel98, *UPanel1, *WordReadCheckBox, action(ActionId::Joyful1), action(ActionId::KeyInput),
                      *SICheckBox},
         EchoServices{[this] { GetColRow(); }, [this] { return Label1->text(); }}, *m_input->inputMethod);
     m_input->modes = std::make_unique<InputModes>(
@@ -43,19 +42,19 @@ void TForm1::createInputConcerns(std::function<std::unique_ptr<InputMethodFramew
 void TForm1::connectInputHandlers()
 {
     auto guardedCall = [this](auto call) { return [this, call] { runGuarded(m_dialogs.showError, call); }; };
-    auto onItem = [this, &guardedCall](const char* name, auto call) {
-        connect(findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this, guardedCall(call));
+    auto onItem = [this, &guardedCall](ActionId id, auto call) {
+        connect(&action(id), &QAction::triggered, this, guardedCall(call));
     };
 
     ClipboardSpeech& clipboard = *m_input->clipboard;
     clipboard.watcher().setOnChange(guardedCall([&clipboard] { clipboard.ClipboardWatcher1Change(); }));
     connect(C_MemoryButton, &QAbstractButton::clicked, this, guardedCall([&clipboard] { clipboard.C_MemoryButtonClick(); }));
-    onItem("ClipbrdMemory1", [&clipboard] { clipboard.C_MemoryButtonClick(); });
+    onItem(ActionId::ClipbrdMemory1, [&clipboard] { clipboard.C_MemoryButtonClick(); });
     connect(ClipSpeechCheckBox, &QAbstractButton::clicked, this,
             guardedCall([&clipboard] { clipboard.ClipSpeechCheckBoxClick(); }));
-    onItem("ClipbrdSpeech1", [&clipboard] { clipboard.ClipbrdSpeech1Click(); });
+    onItem(ActionId::ClipbrdSpeech1, [&clipboard] { clipboard.ClipbrdSpeech1Click(); });
     connect(SCLCheckBox, &QAbstractButton::clicked, this, guardedCall([&clipboard] { clipboard.SCLCheckBoxClick(); }));
-    onItem("toClipbrd1", [&clipboard] { clipboard.toClipbrd1Click(); });
+    onItem(ActionId::toClipbrd1, [&clipboard] { clipboard.toClipbrd1Click(); });
     connect(RichEdit98, &TRichEdit98::mouseDown, this, [this, &clipboard](Qt::MouseButton button, bool doubleClick) {
         runGuarded(m_dialogs.showError, [&] { clipboard.RichEdit98MouseDown(button, doubleClick); });
     });
@@ -74,8 +73,8 @@ void TForm1::connectInputHandlers()
 
     TypingEcho& echo = *m_input->echo;
     connect(WordReadCheckBox, &QAbstractButton::clicked, this, guardedCall([&echo] { echo.WordReadCheckBoxClick(); }));
-    onItem("Joyful1", [&echo] { echo.Joyful1Click(); });
-    onItem("KeyInput", [&echo] { echo.KeyInputClick(); });
+    onItem(ActionId::Joyful1, [&echo] { echo.Joyful1Click(); });
+    onItem(ActionId::KeyInput, [&echo] { echo.KeyInputClick(); });
     connect(RichEdit98, &TRichEdit98::characterTyped, this, [this, &echo](const QString& typed) {
         runGuarded(m_dialogs.showError, [&] { echo.RichEdit98KeyPress(typed); });
     });
@@ -86,12 +85,12 @@ void TForm1::connectInputHandlers()
     });
 
     InputModes& modes = *m_input->modes;
-    onItem("IMEon1", [&modes] { modes.IMEon1Click(); });
-    onItem("ZenHiragana1", [&modes] { modes.ZenHiragana1Click(); });
-    onItem("HanEisu1", [&modes] { modes.HanEisu1Click(); });
-    onItem("Straight1", [&modes] { modes.Straight1Click(); });
-    onItem("Hangul1", [&modes] { modes.Hangul1Click(); });
-    onItem("ReleaseHangul1", [&modes] { modes.ReleaseHangul1Click(); });
+    onItem(ActionId::IMEon1, [&modes] { modes.IMEon1Click(); });
+    onItem(ActionId::ZenHiragana1, [&modes] { modes.ZenHiragana1Click(); });
+    onItem(ActionId::HanEisu1, [&modes] { modes.HanEisu1Click(); });
+    onItem(ActionId::Straight1, [&modes] { modes.Straight1Click(); });
+    onItem(ActionId::Hangul1, [&modes] { modes.Hangul1Click(); });
+    onItem(ActionId::ReleaseHangul1, [&modes] { modes.ReleaseHangul1Click(); });
 }
 
 } // namespace velmor

@@ -8,8 +8,7 @@ namespace velmor {
 
 void TForm1::connectAutoLanguage()
 {
-    auto* item = findChild<QAction*>(QStringLiteral("AutoLanguage1"));
-    connect(item, &QAction::toggled, this, [this](bool on) {
+    connect(&action(ActionId::AutoLanguage1), &QAction::toggled, this, [this](bool on) {
         if (m_engine)
             m_engine->setAutoLanguage(on);
     });

@@ -14,7 +14,7 @@ void TForm1::createMarking()
     m_marking = std::make_unique<TextMarking>(
         m_state,
         MarkingControls{*RichEdit98, *MarkCheckButton, *MarkButton, *MarkingButton,
-                        *findChild<QAction*>(QStringLiteral("Marking1"))},
+                        action(ActionId::Marking1)},
         [this](const QColor& initial) { return m_dialogs.chooseColor(initial); });
 }
 
@@ -27,7 +27,7 @@ void TForm1::connectMarking()
     connect(MarkingButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MarkingButtonClick));
     connect(MarkCheckButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MarkCheckButtonClick));
     connect(MResetButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MResetButtonClick));
-    connect(findChild<QAction*>(QStringLiteral("Marking1")), &QAction::triggered, this,
+    connect(&action(ActionId::Marking1), &QAction::triggered, this,
             guardedCall(&TextMarking::Marking1Click));
     m_marking->watchKeysAndMouse();
 }

@@ -32,10 +32,10 @@ namespace {
 QStringList checkedFontItems(const FormFixture& f)
 {
     QStringList checked;
-    for (const char* name : {"N10", "N11", "Nf12", "Mincho1", "Gothic1", "MSUIGothic1"}) {
-        if (f.form->findChild<QAction*>(QString::fromLatin1(name))->isChecked())
-            checked << QString::fromLatin1(name);
-    }
+    for (ActionId id : {ActionId::N10, ActionId::N11, ActionId::Nf12, ActionId::Mincho1, ActionId::Gothic1,
+                        ActionId::MSUIGothic1})
+        if (f.ui.action(id).isChecked())
+            checked << f.ui.action(id).objectName();
     return checked;
 }
 
@@ -49,14 +49,14 @@ QTextCharFormat formatAt(TRichEdit98& box, int index)
 // "ab*cd" with its Yuki mark coloured, unmodified, with the "Open adding Yuki color" option as given.
 void setYukiText(FormFixture& f, bool addYuki)
 {
-    if (f.form->state().fAddYuki != addYuki)
-        f.trigger("AddYuki1");
+    if (f.ui.state().fAddYuki != addYuki)
+        f.trigger(ActionId::AddYuki1);
     f.setText(QStringLiteral("ab*cd"));
-    AddYukiColor(*f.form->RichEdit98, kYukiMark, kYukiColor, colorFromBgr(f.form->state().fFontColor));
-    f.form->RichEdit98->setModified(false);
+    AddYukiColor(f.ui.textBox(), kYukiMark, kYukiColor, colorFromBgr(f.ui.state().fFontColor));
+    f.ui.textBox().setModified(false);
 }
 
-bool yukiColoured(FormFixture& f) { return formatAt(*f.form->RichEdit98, 2).foreground().color() == kYukiColor; }
+bool yukiColoured(FormFixture& f) { return formatAt(f.ui.textBox(), 2).foreground().color() == kYukiColor; }
 
 } // namespace
 
@@ -71,39 +71,39 @@ TEST(AppearanceCommands, ColoursSizeAndFaceChangeTheLookAndComeBackAfterARestart
         FormFixture f(2, true, settings);
         EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "Mincho1"}));
         f.setText(QStringLiteral("marked words"));
-        f.form->RichEdit98->addHighlight(0, 6, Qt::yellow);
+        f.ui.textBox().addHighlight(0, 6, Qt::yellow);
 
         // A cancelled background dialog changes no colour, yet the marks go.
-        f.trigger("BGColor1");
+        f.trigger(ActionId::BGColor1);
         EXPECT_EQ(f.colorRequests.back(), colorFromBgr(0x00E9F5F4));
-        EXPECT_EQ(f.form->RichEdit98->backgroundColor(), colorFromBgr(0x00E9F5F4));
-        EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+        EXPECT_EQ(f.ui.textBox().backgroundColor(), colorFromBgr(0x00E9F5F4));
+        EXPECT_EQ(f.ui.textBox().highlightCount(), 0);
 
         f.colorAnswer = background;
-        f.trigger("BGColor1");
+        f.trigger(ActionId::BGColor1);
         f.colorAnswer = text;
-        f.trigger("FontColor1");
+        f.trigger(ActionId::FontColor1);
         EXPECT_EQ(f.colorRequests.back(), colorFromBgr(0x002C201B));
         f.colorAnswer = panel;
-        f.trigger("PanelColor1");
+        f.trigger(ActionId::PanelColor1);
         EXPECT_EQ(f.colorRequests.back(), colorFromBgr(0x00F0DACA));
-        f.trigger("Nf12");
-        f.trigger("Gothic1");
+        f.trigger(ActionId::Nf12);
+        f.trigger(ActionId::Gothic1);
         EXPECT_EQ(checkedFontItems(f), (QStringList{"Nf12", "Gothic1"}));
-        EXPECT_EQ(f.form->RichEdit98->font().family(), kFacePGothic);
-        EXPECT_EQ(f.form->ULabel98->font().family(), kFacePGothic);
-        EXPECT_EQ(f.form->ULabel98->font().pointSize(), 12);
-        EXPECT_EQ(f.form->ULabel98->palette().color(QPalette::Base), panel);
-        EXPECT_EQ(f.form->state().fPColor, bgrFromColor(panel));
-        f.form->RichEdit98->setModified(false);
+        EXPECT_EQ(f.ui.textBox().font().family(), kFacePGothic);
+        EXPECT_EQ(f.ui.control<InfoLine>("ULabel98").font().family(), kFacePGothic);
+        EXPECT_EQ(f.ui.control<InfoLine>("ULabel98").font().pointSize(), 12);
+        EXPECT_EQ(f.ui.control<InfoLine>("ULabel98").palette().color(QPalette::Base), panel);
+        EXPECT_EQ(f.ui.state().fPColor, bgrFromColor(panel));
+        f.ui.textBox().setModified(false);
         f.form->close();
     }
     FormFixture again(2, true, settings);
-    EXPECT_EQ(again.form->RichEdit98->backgroundColor(), background);
-    EXPECT_EQ(again.form->RichEdit98->textColor(), text);
-    EXPECT_EQ(again.form->RichEdit98->font().family(), kFacePGothic);
-    EXPECT_EQ(again.form->RichEdit98->font().pointSize(), 12);
-    EXPECT_EQ(again.form->UPanel1->color(), panel);
+    EXPECT_EQ(again.ui.textBox().backgroundColor(), background);
+    EXPECT_EQ(again.ui.textBox().textColor(), text);
+    EXPECT_EQ(again.ui.textBox().font().family(), kFacePGothic);
+    EXPECT_EQ(again.ui.textBox().font().pointSize(), 12);
+    EXPECT_EQ(again.ui.control<UPanel>("UPanel1").color(), panel);
     EXPECT_EQ(checkedFontItems(again), (QStringList{"Nf12", "Gothic1"}));
 }
 
@@ -113,9 +113,9 @@ TEST(AppearanceCommands, StoredSizeAndFaceOutsideTheMenusApplyAsStoredWithoutChe
     const QString settings = folder.filePath(QStringLiteral("velmor.ini"));
     testfiles::writeFileBytes(settings, "[Form1\\fFontSize]\nInteger=14\n[Form1\\fFontName]\nString=Serif\n");
     FormFixture f(2, true, settings);
-    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 14);
-    EXPECT_EQ(f.form->RichEdit98->font().family(), QStringLiteral("Serif"));
-    EXPECT_EQ(f.form->ULabel98->font().pointSize(), 14);
+    EXPECT_EQ(f.ui.textBox().font().pointSize(), 14);
+    EXPECT_EQ(f.ui.textBox().font().family(), QStringLiteral("Serif"));
+    EXPECT_EQ(f.ui.control<InfoLine>("ULabel98").font().pointSize(), 14);
     EXPECT_TRUE(checkedFontItems(f).isEmpty());
     EXPECT_TRUE(f.errors.isEmpty());
 }
@@ -126,29 +126,29 @@ TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
     // With "ＭＳ Ｐ明朝" a new size gives every character the box's font and colour again: the
     // Yuki mark keeps its colour only when the option colours it anew.
     setYukiText(f, false);
-    f.trigger("N10");
+    f.trigger(ActionId::N10);
     EXPECT_FALSE(yukiColoured(f));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.ui.textBox().isModified());
     setYukiText(f, true);
-    f.trigger("FontColor1"); // cancelled, and the font is applied all the same
+    f.trigger(ActionId::FontColor1); // cancelled, and the font is applied all the same
     EXPECT_TRUE(yukiColoured(f));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.ui.textBox().isModified());
     // A selection over the mark does not take the colour of typed text.
-    f.trigger("Gothic1");
-    f.form->RichEdit98->setSelection(1, 3);
-    f.trigger("Nf12");
+    f.trigger(ActionId::Gothic1);
+    f.ui.textBox().setSelection(1, 3);
+    f.trigger(ActionId::Nf12);
     EXPECT_TRUE(yukiColoured(f));
 
-    f.trigger("MSUIGothic1");
+    f.trigger(ActionId::MSUIGothic1);
     EXPECT_EQ(checkedFontItems(f), (QStringList{"Nf12", "MSUIGothic1"}));
     setYukiText(f, false);
-    f.trigger("N10");
+    f.trigger(ActionId::N10);
     f.colorAnswer = QColor(Qt::darkBlue);
-    f.trigger("FontColor1");
+    f.trigger(ActionId::FontColor1);
     EXPECT_TRUE(yukiColoured(f));
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
-    EXPECT_EQ(f.form->RichEdit98->font().pointSize(), 10);
-    EXPECT_EQ(f.form->RichEdit98->textColor(), QColor(Qt::darkBlue));
+    EXPECT_FALSE(f.ui.textBox().isModified());
+    EXPECT_EQ(f.ui.textBox().font().pointSize(), 10);
+    EXPECT_EQ(f.ui.textBox().textColor(), QColor(Qt::darkBlue));
 }
 
 // A font change counts as a change of the text, and the unsaved-changes mark says so too;
@@ -156,80 +156,80 @@ TEST(AppearanceCommands, FontChangesReachTheExistingTextExceptUnderMSUIGothic)
 TEST(AppearanceCommands, UnsavedMarkAgreesWithTheModifiedFlagAfterAFontChange)
 {
     FormFixture f;
-    ASSERT_EQ(f.form->state().fFontName, kFacePMincho);
-    for (const char* command : {"N10", "Nf12", "FontColor1", "Mincho1"}) {
+    ASSERT_EQ(f.ui.state().fFontName, kFacePMincho);
+    for (ActionId command : {ActionId::N10, ActionId::Nf12, ActionId::FontColor1, ActionId::Mincho1}) {
         f.setText(QStringLiteral("plain words"));
-        f.form->RichEdit98->setModified(false);
-        EXPECT_FALSE(f.form->SaveLabel->isOpaque()) << command;
+        f.ui.textBox().setModified(false);
+        EXPECT_FALSE(f.ui.unsavedMark()) << command;
         f.trigger(command);
-        EXPECT_TRUE(f.form->RichEdit98->isModified()) << command;
-        EXPECT_TRUE(f.form->SaveLabel->isOpaque()) << command;
+        EXPECT_TRUE(f.ui.textBox().isModified()) << command;
+        EXPECT_TRUE(f.ui.unsavedMark()) << command;
     }
     // Undoing back to the saved text clears the flag, and the mark goes with it.
-    f.form->RichEdit98->setModified(false);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
-    EXPECT_TRUE(f.form->SaveLabel->isOpaque());
-    f.form->RichEdit98->undo();
-    EXPECT_EQ(f.form->RichEdit98->isModified(), f.form->SaveLabel->isOpaque());
+    f.ui.textBox().setModified(false);
+    f.ui.type(QStringLiteral("x"));
+    EXPECT_TRUE(f.ui.unsavedMark());
+    f.ui.textBox().undo();
+    EXPECT_EQ(f.ui.textBox().isModified(), f.ui.unsavedMark());
 }
 
 TEST(AppearanceCommands, KoreanTextRefusesThePFacesButNotMSUIGothic)
 {
     FormFixture f;
-    f.form->state().fHangulMode = true;
-    f.trigger("Gothic1");
-    f.trigger("Mincho1");
-    EXPECT_EQ(f.form->state().fFontName, kFacePMincho);
+    f.ui.state().fHangulMode = true;
+    f.trigger(ActionId::Gothic1);
+    f.trigger(ActionId::Mincho1);
+    EXPECT_EQ(f.ui.state().fFontName, kFacePMincho);
     EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "Mincho1"}));
-    f.trigger("MSUIGothic1");
-    EXPECT_EQ(f.form->state().fFontName, kFaceUIGothic);
+    f.trigger(ActionId::MSUIGothic1);
+    EXPECT_EQ(f.ui.state().fFontName, kFaceUIGothic);
 
-    f.form->state().fHangulMode = false;
-    f.form->Label1->setText(QStringLiteral("Shin-Ah"));
-    f.trigger("Gothic1");
-    EXPECT_EQ(f.form->RichEdit98->font().family(), kFaceUIGothic);
-    f.form->Label1->setText(QStringLiteral("Mary"));
-    f.trigger("Gothic1");
-    EXPECT_EQ(f.form->RichEdit98->font().family(), kFacePGothic);
+    f.ui.state().fHangulMode = false;
+    f.ui.control<QLabel>("Label1").setText(QStringLiteral("Shin-Ah"));
+    f.trigger(ActionId::Gothic1);
+    EXPECT_EQ(f.ui.textBox().font().family(), kFaceUIGothic);
+    f.ui.control<QLabel>("Label1").setText(QStringLiteral("Mary"));
+    f.trigger(ActionId::Gothic1);
+    EXPECT_EQ(f.ui.textBox().font().family(), kFacePGothic);
 }
 
 TEST(AppearanceCommands, DefaultSettingRestoresTheLookAndLeavesMarkColoursAndPanelWidth)
 {
     FormFixture f;
     f.colorAnswer = QColor(Qt::red);
-    for (const char* command : {"BGColor1", "FontColor1", "PanelColor1", "Nf12", "Gothic1"})
+    for (ActionId command : {ActionId::BGColor1, ActionId::FontColor1, ActionId::PanelColor1, ActionId::Nf12, ActionId::Gothic1})
         f.trigger(command);
-    f.form->state().fMarkColor = 0x00123456;
-    f.form->Splitter1->setSizes({250, 500});
+    f.ui.state().fMarkColor = 0x00123456;
+    f.ui.control<QSplitter>("Splitter1").setSizes({250, 500});
     setYukiText(f, true);
-    f.form->RichEdit98->addHighlight(0, 2, Qt::yellow);
+    f.ui.textBox().addHighlight(0, 2, Qt::yellow);
 
-    f.trigger("default1");
+    f.trigger(ActionId::default1);
     EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "Mincho1"}));
-    const FormState& s = f.form->state();
+    const FormState& s = f.ui.state();
     EXPECT_EQ(s.fBGColor, 0x00E9F5F4u);
     EXPECT_EQ(s.fFontColor, 0x002C201Bu);
     EXPECT_EQ(s.fPColor, 0x00F0DACAu);
     EXPECT_EQ(s.fFontSize, 11);
-    EXPECT_EQ(f.form->RichEdit98->backgroundColor(), colorFromBgr(0x00E9F5F4));
-    EXPECT_EQ(f.form->RichEdit98->textColor(), colorFromBgr(0x002C201B));
-    EXPECT_EQ(f.form->UPanel1->color(), colorFromBgr(0x00F0DACA));
-    EXPECT_EQ(f.form->ULabel98->font().pointSize(), 11);
-    EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+    EXPECT_EQ(f.ui.textBox().backgroundColor(), colorFromBgr(0x00E9F5F4));
+    EXPECT_EQ(f.ui.textBox().textColor(), colorFromBgr(0x002C201B));
+    EXPECT_EQ(f.ui.control<UPanel>("UPanel1").color(), colorFromBgr(0x00F0DACA));
+    EXPECT_EQ(f.ui.control<InfoLine>("ULabel98").font().pointSize(), 11);
+    EXPECT_EQ(f.ui.textBox().highlightCount(), 0);
     EXPECT_TRUE(yukiColoured(f));
     EXPECT_EQ(s.fMarkColor, 0x00123456u);
-    EXPECT_EQ(f.form->Splitter1->sizes().front(), 250);
+    EXPECT_EQ(f.ui.control<QSplitter>("Splitter1").sizes().front(), 250);
 
     // Korean text gets "MS UI Gothic", the whole text drawn anew with the caret where it was.
-    f.form->state().fHangulMode = true;
-    f.form->RichEdit98->setSelection(3, 0);
-    f.form->RichEdit98->setModified(false);
-    f.trigger("default1");
+    f.ui.state().fHangulMode = true;
+    f.ui.textBox().setSelection(3, 0);
+    f.ui.textBox().setModified(false);
+    f.trigger(ActionId::default1);
     EXPECT_EQ(checkedFontItems(f), (QStringList{"N11", "MSUIGothic1"}));
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("ab*cd"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("ab*cd"));
     EXPECT_TRUE(yukiColoured(f));
-    EXPECT_EQ(f.form->RichEdit98->selStart(), 3);
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_EQ(f.ui.textBox().selStart(), 3);
+    EXPECT_TRUE(f.ui.textBox().isModified());
 }
 
 TEST(WindowLayout, SplittersKeepThePanelsInBoundsAndTheInfoLineAlongTheTextArea)
@@ -242,18 +242,18 @@ TEST(WindowLayout, SplittersKeepThePanelsInBoundsAndTheInfoLineAlongTheTextArea)
         QTest::mouseMove(handle, from + by);
         QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, from + by);
     };
-    drag(f.form->Splitter2, {0, -60});
-    EXPECT_EQ(f.form->UPanel1->height(), 22);
-    EXPECT_EQ(f.form->UPanel1->mapTo(f.form.get(), QPoint(0, 0)).y(), 37);
-    EXPECT_GE(f.form->Splitter2->handle(1)->mapTo(f.form.get(), QPoint(0, 0)).y(), 57);
-    drag(f.form->Splitter2, {0, 40});
-    EXPECT_EQ(f.form->UPanel1->height(), 62);
-    EXPECT_EQ(f.form->ULabel98->height(), 62);
+    drag(&f.ui.control<QSplitter>("Splitter2"), {0, -60});
+    EXPECT_EQ(f.ui.control<UPanel>("UPanel1").height(), 22);
+    EXPECT_EQ(f.ui.control<UPanel>("UPanel1").mapTo(f.form.get(), QPoint(0, 0)).y(), 37);
+    EXPECT_GE(f.ui.control<QSplitter>("Splitter2").handle(1)->mapTo(f.form.get(), QPoint(0, 0)).y(), 57);
+    drag(&f.ui.control<QSplitter>("Splitter2"), {0, 40});
+    EXPECT_EQ(f.ui.control<UPanel>("UPanel1").height(), 62);
+    EXPECT_EQ(f.ui.control<InfoLine>("ULabel98").height(), 62);
 
-    drag(f.form->Splitter1, {-400, 0});
-    EXPECT_EQ(f.form->Panel1->width(), 1);
-    const int textAreaLeft = f.form->PanelEdit->mapTo(f.form.get(), QPoint(0, 0)).x();
-    EXPECT_EQ(f.form->ULabel98->geometry(), QRect(textAreaLeft + 12, 0, f.form->PanelEdit->width() - 35, 62));
+    drag(&f.ui.control<QSplitter>("Splitter1"), {-400, 0});
+    EXPECT_EQ(f.ui.control<QWidget>("Panel1").width(), 1);
+    const int textAreaLeft = f.ui.control("PanelEdit").mapTo(f.form.get(), QPoint(0, 0)).x();
+    EXPECT_EQ(f.ui.control("ULabel98").geometry(), QRect(textAreaLeft + 12, 0, f.ui.control("PanelEdit").width() - 35, 62));
 }
 
 namespace {
@@ -264,7 +264,7 @@ QMap<QString, QImage> captionImages()
 {
     FormFixture f;
     f.setText(QStringLiteral("hello"));
-    f.trigger("Find1");
+    f.trigger(ActionId::Find1);
     QMap<QString, QImage> images;
     for (QWidget* window : {static_cast<QWidget*>(f.form.get()), static_cast<QWidget*>(f.form->findChild<TForm3*>())}) {
         const QImage whole = window->grab().toImage();

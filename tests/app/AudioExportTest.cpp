@@ -40,7 +40,7 @@ struct ExportFixture : FormFixture {
     void exportTo(const QString& name)
     {
         fileAnswer = files.filePath(name);
-        trigger("SaveSpeech1");
+        trigger(ActionId::SaveSpeech1);
     }
 };
 
@@ -74,9 +74,9 @@ TEST(SaveSpeechAsAudio, WritesTheTextOrSelectionInTheBackgroundWhileTheWindowSta
     EXPECT_TRUE(f.progress()->isVisible());
     EXPECT_FALSE(f.progress()->isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    f.form->RichEdit98->setFocus();
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
-    EXPECT_TRUE(f.form->RichEdit98->toPlainText().contains(u'x'));
+    f.ui.textBox().setFocus();
+    f.ui.type(QStringLiteral("x"));
+    EXPECT_TRUE(f.ui.text().contains(u'x'));
 
     ASSERT_TRUE(f.feed(10));
     f.sink().reached(f.engine->recordings[0].text.size() / 2);
@@ -85,7 +85,7 @@ TEST(SaveSpeechAsAudio, WritesTheTextOrSelectionInTheBackgroundWhileTheWindowSta
     EXPECT_TRUE(f.progress()->labelText().contains(QStringLiteral("0:00:01")));
     EXPECT_TRUE(f.form->audioExport().running());
     // A second request while one runs starts nothing new.
-    f.trigger("SaveSpeech1");
+    f.trigger(ActionId::SaveSpeech1);
     EXPECT_EQ(f.engine->recordings.size(), 1u);
     EXPECT_FALSE(f.filesLeft().contains(QStringLiteral("speech.wav")));
 
@@ -98,10 +98,10 @@ TEST(SaveSpeechAsAudio, WritesTheTextOrSelectionInTheBackgroundWhileTheWindowSta
     EXPECT_EQ(framesIn(f.files.filePath(QStringLiteral("speech.wav"))), kRate);
     EXPECT_TRUE(f.errors.isEmpty()) << f.errors.join(u'\n').toStdString();
     // The end is shown, and said since speech-info is on.
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" The speech was saved as speech.wav."));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral(" The speech was saved as speech.wav."));
     EXPECT_EQ(f.engine->spoken.last(), QStringLiteral("The speech was saved as speech.wav."));
 
-    f.form->RichEdit98->setSelection(1, 5);
+    f.ui.textBox().setSelection(1, 5);
     f.exportTo(QStringLiteral("first.flac"));
     ASSERT_EQ(f.engine->recordings.size(), 2u);
     EXPECT_EQ(f.engine->recordings[1].text, QStringLiteral("First"));

@@ -8,7 +8,6 @@
 
 namespace {
 
-QAction* action(FormFixture& f, const char* name) { return f.form->findChild<QAction*>(QString::fromLatin1(name)); }
 
 } // namespace
 
@@ -20,7 +19,7 @@ TEST(AutoLanguage, EditMenuCheckItemDrivesTheEngineAndIsRemembered)
     const QString ini = folder.filePath(QStringLiteral("velmor.ini"));
     {
         FormFixture f(2, true, ini);
-        QAction* item = action(f, "AutoLanguage1");
+        QAction* item = &f.form->action(ActionId::AutoLanguage1);
         ASSERT_NE(item, nullptr);
         EXPECT_EQ(item->text(), QStringLiteral("Auto language"));
         const QList<QAction*> edit = f.form->findChild<QMenu*>(QStringLiteral("EditMenu"))->actions();
@@ -36,8 +35,8 @@ TEST(AutoLanguage, EditMenuCheckItemDrivesTheEngineAndIsRemembered)
         ASSERT_TRUE(f.form->close());
     }
     FormFixture again(2, true, ini);
-    EXPECT_TRUE(action(again, "AutoLanguage1")->isChecked());
+    EXPECT_TRUE(again.ui.action(ActionId::AutoLanguage1).isChecked());
     EXPECT_TRUE(again.engine->autoLanguage);
-    action(again, "AutoLanguage1")->trigger();
+    again.trigger(ActionId::AutoLanguage1);
     EXPECT_FALSE(again.engine->autoLanguage);
 }

@@ -30,7 +30,7 @@ QSet<QString> windowKeys(velmor::TForm1& form)
         if (const QKeySequence mnemonic = QKeySequence::mnemonic(button->text()); !mnemonic.isEmpty())
             keys << portable(mnemonic);
     }
-    keys << portable(form.HotKey1->keySequence());
+    keys << portable(WindowDriver(form).control<QKeySequenceEdit>("HotKey1").keySequence());
     return keys;
 }
 

@@ -1,10 +1,9 @@
 // The main window on the real engine whose synthesis helper dies mid-sentence, as it does when
 // espeak-ng crashes: the window stays with its text, says what happened, and speech goes on.
+#include "WindowDriver.h"
 #include "app/TForm1.h"
 #include "speech/EspeakEngine.h"
-#include "widgets/FlatButton.h"
 #include "widgets/TRichEdit98.h"
-#include "widgets/UPanel.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -34,25 +33,26 @@ TEST(EngineFaultWindow, KeepsItsTextAndSpeechGoesOnWhenTheHelperDies)
     EspeakEngine& espeak = *engine;
     TForm1 form(std::move(engine), FormOptions{false, quiet, folder.filePath(QStringLiteral("velmor.ini"))});
     form.show();
+    const WindowDriver ui(form);
     QString text;
     for (int i = 1; i <= 30; ++i)
         text += QStringLiteral("Sentence %1 goes on for a while.\n").arg(i);
-    form.RichEdit98->setPlainText(text);
+    ui.textBox().setPlainText(text);
     QList<int> heard;
     QObject::connect(&espeak, &SpeechEngine::OnWordHeard, [&](const QString&, int offset, int) { heard << offset; });
 
-    form.SpeechButton->click();
+    ui.click("SpeechButton");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !heard.isEmpty(); }, 15000));
     const pid_t helper = espeak.synthesisProcess();
     ASSERT_EQ(kill(helper, SIGKILL), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.UPanel1->caption().contains(QStringLiteral("speech engine stopped")); }, 15000));
-    EXPECT_EQ(form.UPanel1->caption(), QStringLiteral(" The speech engine stopped on this text; speech went on after it."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui.panelCaption().contains(QStringLiteral("speech engine stopped")); }, 15000));
+    EXPECT_EQ(ui.panelCaption(), QStringLiteral(" The speech engine stopped on this text; speech went on after it."));
     const qsizetype before = heard.size();
     EXPECT_TRUE(QTest::qWaitFor([&] { return heard.size() > before + 5; }, 15000));
     EXPECT_NE(espeak.synthesisProcess(), helper);
-    form.ResetButtonClick();
+    ui.click("ResetButton");
 
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.RichEdit98->toPlainText(), text);
+    EXPECT_EQ(ui.text(), text);
     EXPECT_TRUE(shown.isEmpty()) << shown.join(u'|').toStdString();
 }

@@ -39,9 +39,9 @@ struct OpenedFile : FormFixture {
     {
         writeFileBytes(path, bytes);
         fileAnswer = path;
-        form->OpenButton->click();
+        ui.click("OpenButton");
         EXPECT_TRUE(waitForOpen());
-        box = form->RichEdit98;
+        box = &ui.textBox();
     }
     // The document position of an index into the text.
     int at(qsizetype index) const { return velmor::positionOfTextIndex(*box->document(), index); }
@@ -65,26 +65,26 @@ TEST(LongParagraphs, EveryReaderSeesTheTextWhole)
 
     // Saving gives back the very bytes.
     f.box->setModified(true);
-    f.form->SaveButtonClick();
+    f.ui.click("SaveButton");
     EXPECT_TRUE(fileBytes(f.path) == velmor::encodeCp932(crlf));
 
     // The whole text, a selection across pieces, the clipboard and a line inside a piece.
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     EXPECT_TRUE(f.engine->spoken.last() == crlf + QStringLiteral("\r\n"));
     const qsizetype from = text.indexOf(u'x') - 100;
     const qsizetype to = text.lastIndexOf(QStringLiteral("日本語")) - 300;
     f.box->setSelection(f.at(from), f.at(to) - f.at(from));
     f.form->Copy1Click();
     EXPECT_TRUE(QApplication::clipboard()->text() == text.mid(from, to - from));
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     EXPECT_TRUE(f.engine->spoken.last() == text.mid(from, to - from));
 
     const qsizetype inside = text.indexOf(QStringLiteral("next one"), 9000);
     f.box->setSelection(f.at(inside), 0);
-    const int row = f.form->state().fRow;
+    const int row = f.ui.state().fRow;
     const int lineStart = f.box->lineStart(row);
-    EXPECT_EQ(f.form->state().fCol, f.at(inside) - lineStart);
-    f.form->BandButtonClick();
+    EXPECT_EQ(f.ui.state().fCol, f.at(inside) - lineStart);
+    f.ui.click("BandButton");
     const QString line = f.engine->spoken.last();
     EXPECT_EQ(line, f.box->textBetween(lineStart, lineStart + int(line.size())));
     EXPECT_TRUE(line.contains(QStringLiteral("next one")));
@@ -101,7 +101,7 @@ TEST(LongParagraphs, BytesThatShiftJisCannotReadSurviveInALongParagraph)
     OpenedFile f(bytes, {});
     EXPECT_EQ(f.box->wholeText().size(), bytes.size() - 1);
     f.box->setModified(true);
-    f.form->SaveButtonClick();
+    f.ui.click("SaveButton");
     EXPECT_TRUE(fileBytes(f.path) == bytes);
 }
 
@@ -116,7 +116,7 @@ TEST(LongParagraphs, AnEditedBinaryFileKeepsItsBytesAwayFromTheEdits)
     ASSERT_EQ(f.box->wholeText().size(), bytes.size() - 2);
     ASSERT_GT(f.box->document()->blockCount(), 5);
     const auto saved = [&f] {
-        f.form->SaveButtonClick();
+        f.ui.click("SaveButton");
         return fileBytes(f.path);
     };
     const auto press = [&f](int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
@@ -149,7 +149,7 @@ TEST(LongParagraphs, AnEditedBinaryFileKeepsItsBytesAwayFromTheEdits)
     EXPECT_TRUE(saved() == typed);
 
     // Replacing all, and undoing it, moves the raw bytes between the replacements.
-    f.trigger("Find1");
+    f.trigger(ActionId::Find1);
     velmor::TForm3* search = f.form->findChild<velmor::TForm3*>();
     ASSERT_NE(search, nullptr);
     search->RichEdit98F->setPlainText(QStringLiteral("w"));
@@ -169,8 +169,8 @@ TEST(LongParagraphs, AnEditedBinaryFileKeepsItsBytesAwayFromTheEdits)
     // face colours the marks ("*") around it again.
     f.box->setSelection(f.at(60), 0);
     press(Qt::Key_Return, Qt::NoModifier);
-    f.form->state().fAddYuki = true;
-    f.trigger("Gothic1");
+    f.ui.state().fAddYuki = true;
+    f.trigger(ActionId::Gothic1);
     const QByteArray withLookAlike = QByteArray(typed).insert(50, "?").insert(60, "\r\n");
     EXPECT_TRUE(saved() == withLookAlike);
     // The Hangul command draws the text in its face; the raw bytes stay what they are.
@@ -186,7 +186,7 @@ TEST(LongParagraphs, AUtf8FileWithoutBreakOpportunitiesRoundTrips)
     EXPECT_TRUE(f.box->wholeText() == text);
     f.box->setSelection(f.at(150'000), 0);
     QTest::keyClicks(f.box, QStringLiteral("ab"));
-    f.form->SaveButtonClick();
+    f.ui.click("SaveButton");
     EXPECT_TRUE(fileBytes(f.path) == QString(text).insert(150'000, QStringLiteral("ab")).toUtf8());
 }
 
@@ -209,21 +209,21 @@ TEST(LongParagraphs, ALongTextOfShortLinesReadsLineByLine)
     // The caption, the caret's line and a selection across lines.
     const qsizetype inside = text.indexOf(QStringLiteral("line 1234 of")) + 7;
     f.box->setSelection(f.at(inside), 0);
-    EXPECT_EQ(f.form->state().fRow, text.left(inside).count(u'\n'));
-    EXPECT_EQ(f.form->state().fCol, 7);
-    f.form->BandButtonClick();
+    EXPECT_EQ(f.ui.state().fRow, text.left(inside).count(u'\n'));
+    EXPECT_EQ(f.ui.state().fCol, 7);
+    f.ui.click("BandButton");
     EXPECT_EQ(f.engine->spoken.last(), QStringLiteral("line 1234 of the list"));
     const qsizetype from = text.indexOf(QStringLiteral("of the list"), 50'000);
     const qsizetype to = text.indexOf(QStringLiteral("list"), from + 400);
     f.box->setSelection(f.at(from), f.at(to) - f.at(from));
     f.form->Copy1Click();
     EXPECT_TRUE(QApplication::clipboard()->text() == text.mid(from, to - from));
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     EXPECT_TRUE(f.engine->spoken.last() == text.mid(from, to - from));
 
     // Find and replace.
     f.box->setSelection(0, 0);
-    f.trigger("Find1");
+    f.trigger(ActionId::Find1);
     auto* search = f.form->findChild<velmor::TForm3*>();
     ASSERT_NE(search, nullptr);
     search->RichEdit98F->setPlainText(QStringLiteral("line 2000 "));
@@ -245,13 +245,13 @@ TEST(LongParagraphs, ALongTextOfShortLinesReadsLineByLine)
     f.form->Paste1Click();
     edited.insert(typedAt, u'\n' + QString(QChar(QChar::LineSeparator)) + pasted);
     EXPECT_TRUE(f.box->wholeText() == edited);
-    f.form->SaveButtonClick();
+    f.ui.click("SaveButton");
     EXPECT_TRUE(fileBytes(f.path) == edited.toUtf8());
 
     // Undone step by step, the text is the file as it was read.
     while (f.box->document()->isUndoAvailable())
         f.form->Undo1Click();
     EXPECT_TRUE(f.box->wholeText() == text);
-    f.form->SaveButtonClick();
+    f.ui.click("SaveButton");
     EXPECT_TRUE(fileBytes(f.path) == text.toUtf8());
 }

@@ -60,42 +60,43 @@ TEST(MainWindowRoster, ControlsSitWhereTheLayoutPutsThemWithTheirCaptions)
         EXPECT_EQ(control->geometry(), p.geometry) << p.name;
         EXPECT_EQ(control->text(), QString::fromUtf8(p.caption)) << p.name;
     }
-    EXPECT_EQ(f.form->DirectSS1->geometry(), QRect(24, 18, 240, 162));
-    EXPECT_EQ(f.form->IsSpeechLabel->geometry(), QRect(292, 18, 3, 8));
-    EXPECT_EQ(f.form->SaveLabel->geometry(), QRect(531, 18, 3, 8));
-    EXPECT_EQ(f.form->TopPanel->height(), 37);
-    EXPECT_GE(f.form->UPanel1->height(), 22);
+    EXPECT_EQ(f.ui.control<velmor::MouthView>("DirectSS1").geometry(), QRect(24, 18, 240, 162));
+    EXPECT_EQ(f.ui.control<velmor::IndicatorLabel>("IsSpeechLabel").geometry(), QRect(292, 18, 3, 8));
+    EXPECT_EQ(f.ui.control<velmor::IndicatorLabel>("SaveLabel").geometry(), QRect(531, 18, 3, 8));
+    EXPECT_EQ(f.ui.control<QWidget>("TopPanel").height(), 37);
+    EXPECT_GE(f.ui.control<velmor::UPanel>("UPanel1").height(), 22);
 }
 
 TEST(MainWindowRoster, RangesHintsAndNonVisualComponents)
 {
     FormFixture f;
-    EXPECT_EQ(f.form->ScrollBar1->minimum(), 130);
-    EXPECT_EQ(f.form->ScrollBar1->maximum(), 188);
-    EXPECT_EQ(f.form->VTrackBar1->maximum(), 65535);
-    EXPECT_EQ(f.form->RepUpDown->minimum(), 1);
-    EXPECT_EQ(f.form->RepUpDown->maximum(), 100);
-    EXPECT_EQ(f.form->SpeechButton->toolTip(), QStringLiteral("Speech Ctrl + P"));
-    EXPECT_EQ(f.form->BandButton->toolTip(), QStringLiteral("Band(Speech Line)  Ctrl + B"));
-    EXPECT_EQ(f.form->RepUpDown->toolTip(), QStringLiteral("Repetition-number 1-100"));
-    EXPECT_EQ(f.form->Timer1->interval(), 200);
-    EXPECT_TRUE(f.form->Timer1->isSingleShot());
-    EXPECT_FALSE(f.form->Timer1->isActive());
-    EXPECT_EQ(f.form->RichEdit98->maxLength(), 100'000'000);
-    for (const char* item : {"Speech1", "Band1", "SelText1", "Pause1", "Reset1", "Exit1", "New1", "Joyful1"})
-        EXPECT_NE(f.form->findChild<QAction*>(QString::fromLatin1(item)), nullptr) << item;
-    EXPECT_EQ(f.form->findChild<QAction*>(QStringLiteral("Speech1"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    EXPECT_EQ(f.ui.control<QScrollBar>("ScrollBar1").minimum(), 130);
+    EXPECT_EQ(f.ui.control<QScrollBar>("ScrollBar1").maximum(), 188);
+    EXPECT_EQ(f.ui.control<QSlider>("VTrackBar1").maximum(), 65535);
+    EXPECT_EQ(f.ui.control<velmor::UpDownEdit>("RepUpDown").minimum(), 1);
+    EXPECT_EQ(f.ui.control<velmor::UpDownEdit>("RepUpDown").maximum(), 100);
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("SpeechButton").toolTip(), QStringLiteral("Speech Ctrl + P"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("BandButton").toolTip(), QStringLiteral("Band(Speech Line)  Ctrl + B"));
+    EXPECT_EQ(f.ui.control<velmor::UpDownEdit>("RepUpDown").toolTip(), QStringLiteral("Repetition-number 1-100"));
+    EXPECT_EQ(f.ui.timer().interval(), 200);
+    EXPECT_TRUE(f.ui.timer().isSingleShot());
+    EXPECT_FALSE(f.ui.timer().isActive());
+    EXPECT_EQ(f.ui.textBox().maxLength(), 100'000'000);
+    for (ActionId item : {ActionId::Speech1, ActionId::Band1, ActionId::SelText1, ActionId::Pause1, ActionId::Reset1,
+                          ActionId::Exit1, ActionId::New1, ActionId::Joyful1})
+        EXPECT_EQ(f.ui.action(item).objectName(), QString::fromLatin1(velmor::actionName(item))) << item;
+    EXPECT_EQ(f.ui.action(ActionId::Speech1).shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 }
 
 TEST(MainWindowCreation, StartsWithTheFirstCaptionAndEngineBounds)
 {
     FormFixture f(2, false);
-    EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor   Line: 1      Col: 0    "));
-    EXPECT_TRUE(f.form->state().fEngineOK);
+    EXPECT_EQ(f.ui.title(), QStringLiteral("Velmor   Line: 1      Col: 0    "));
+    EXPECT_TRUE(f.ui.state().fEngineOK);
     EXPECT_EQ(f.engine->maxSpeed, 188);
     EXPECT_EQ(f.engine->minSpeed, 130);
     EXPECT_TRUE(f.engine->calls.indexOf(QStringLiteral("MaxSpeed:188")) < f.engine->calls.indexOf(QStringLiteral("MinSpeed:130")));
-    EXPECT_EQ(f.form->state().fVeronique, QStringLiteral("V\u00E9ronique"));
+    EXPECT_EQ(f.ui.state().fVeronique, QStringLiteral("V\u00E9ronique"));
     EXPECT_TRUE(f.informed.isEmpty());
 }
 
@@ -103,7 +104,7 @@ TEST(MainWindowCreation, WithoutModesSaysSoAndGoesOn)
 {
     FormFixture f(0);
     EXPECT_EQ(f.informed, QStringList{QStringLiteral("Speech Engine was not found")});
-    EXPECT_FALSE(f.form->state().fEngineOK);
+    EXPECT_FALSE(f.ui.state().fEngineOK);
     EXPECT_EQ(f.engine->maxSpeed, 188);
     EXPECT_TRUE(f.form->isVisible());
 }
@@ -112,10 +113,10 @@ TEST(MainWindowCaption, ShowsTheCaretLineFromOneAndColumnFromZero)
 {
     FormFixture f;
     f.setText(QStringLiteral("abc\ndefgh"));
-    f.form->RichEdit98->setSelection(7, 0);
-    EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor_L   Line: 2      Col: 3    "));
-    EXPECT_EQ(f.form->state().fRow, 1);
-    EXPECT_EQ(f.form->state().fCol, 3);
+    f.ui.textBox().setSelection(7, 0);
+    EXPECT_EQ(f.ui.title(), QStringLiteral("Velmor_L   Line: 2      Col: 3    "));
+    EXPECT_EQ(f.ui.state().fRow, 1);
+    EXPECT_EQ(f.ui.state().fCol, 3);
 }
 
 TEST(MainWindowClose, UnmodifiedTextClosesWithoutAQuestion)
@@ -125,29 +126,29 @@ TEST(MainWindowClose, UnmodifiedTextClosesWithoutAQuestion)
     EXPECT_TRUE(f.form->close());
     EXPECT_TRUE(f.questions.isEmpty());
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
-    EXPECT_FALSE(f.form->state().ffirst);
+    EXPECT_FALSE(f.ui.state().ffirst);
 }
 
 TEST(MainWindowClose, ModifiedTextAnsweredNoKeepsWindowAndText)
 {
     FormFixture f;
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("keep me"));
+    f.ui.type(QStringLiteral("keep me"));
     f.engine->clear();
     EXPECT_FALSE(f.form->close());
     EXPECT_TRUE(f.form->isVisible());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("keep me"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("keep me"));
     ASSERT_EQ(f.questions.size(), 1);
     EXPECT_EQ(f.questions[0], QStringLiteral("Are you sure you want to delete the text?\n内容を廃棄します。よろしいですか"));
     EXPECT_EQ(f.engine->calls,
               (QStringList{"ResetAudio", "SpeakText:Are you sure you want to delete the text? Y or N"}));
-    EXPECT_TRUE(f.form->state().ffirst);
+    EXPECT_TRUE(f.ui.state().ffirst);
 }
 
 TEST(MainWindowClose, QuestionIsNotSpokenWithoutSpeechInfo)
 {
     FormFixture f;
-    f.form->SICheckBox->setChecked(false);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    f.ui.control<velmor::LozengeCheckBox>("SICheckBox").setChecked(false);
+    f.ui.type(QStringLiteral("x"));
     f.engine->clear();
     f.answerYes = true;
     EXPECT_TRUE(f.form->close());
@@ -158,8 +159,8 @@ TEST(MainWindowClose, QuestionIsNotSpokenWithoutSpeechInfo)
 TEST(MainWindowClose, ExitCommandGoesThroughTheQuestion)
 {
     FormFixture f;
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
-    f.trigger("Exit1");
+    f.ui.type(QStringLiteral("x"));
+    f.trigger(ActionId::Exit1);
     EXPECT_EQ(f.questions.size(), 1);
     EXPECT_TRUE(f.form->isVisible());
 }
@@ -167,10 +168,10 @@ TEST(MainWindowClose, ExitCommandGoesThroughTheQuestion)
 TEST(MainWindowClose, SwitchedVoiceIsNotRemembered)
 {
     FormFixture f;
-    f.form->state().fid = 3;
-    f.form->state().fPrevID = 2;
+    f.ui.state().fid = 3;
+    f.ui.state().fPrevID = 2;
     EXPECT_TRUE(f.form->close());
-    EXPECT_EQ(f.form->state().fid, 2);
+    EXPECT_EQ(f.ui.state().fid, 2);
 }
 
 TEST(MainWindowHints, GoToTheInformationPanelOnlyWhenTheControlPanelIsWide)
@@ -178,15 +179,15 @@ TEST(MainWindowHints, GoToTheInformationPanelOnlyWhenTheControlPanelIsWide)
     FormFixture f;
     QStatusTipEvent tip(QStringLiteral("Speech Ctrl + P"));
     QApplication::sendEvent(f.form.get(), &tip);
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral("  Speech Ctrl + P"));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  Speech Ctrl + P"));
     QStatusTipEvent empty{QString()};
     QApplication::sendEvent(f.form.get(), &empty);
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral("  "));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  "));
 
-    f.form->Splitter1->setSizes({279, 400});
-    f.form->UPanel1->setCaption(QStringLiteral(" mode"));
+    f.ui.control<QSplitter>("Splitter1").setSizes({279, 400});
+    f.ui.control<velmor::UPanel>("UPanel1").setCaption(QStringLiteral(" mode"));
     QApplication::sendEvent(f.form.get(), &tip);
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" mode"));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral(" mode"));
 }
 
 TEST(MainWindowState, MaximiseSetsAndRestoreClearsTheFlag)
@@ -194,19 +195,19 @@ TEST(MainWindowState, MaximiseSetsAndRestoreClearsTheFlag)
     FormFixture f;
     f.form->showMaximized();
     QApplication::processEvents();
-    EXPECT_TRUE(f.form->state().fMaxForm);
+    EXPECT_TRUE(f.ui.state().fMaxForm);
     f.form->showNormal();
     QApplication::processEvents();
-    EXPECT_FALSE(f.form->state().fMaxForm);
+    EXPECT_FALSE(f.ui.state().fMaxForm);
 }
 
 TEST(MainWindowShow, PutsTheSelectionBarAndFocusOnTheTextBox)
 {
     FormFixture f;
-    EXPECT_TRUE(f.form->RichEdit98->selectionBarShown());
-    EXPECT_TRUE(f.form->RichEdit98->hasFocus());
-    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
-    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_TRUE(f.ui.textBox().selectionBarShown());
+    EXPECT_TRUE(f.ui.textBox().hasFocus());
+    EXPECT_FALSE(f.ui.unsavedMark());
+    EXPECT_FALSE(f.ui.speakingMark());
 }
 
 TEST(MainWindowShow, TabWalksTheControlsInTheAnnouncedOrderAndBack)
@@ -226,24 +227,24 @@ TEST(MainWindowShow, TabWalksTheControlsInTheAnnouncedOrderAndBack)
         forward << (focus ? focus->objectName() : QStringLiteral("(none)"));
     }
     EXPECT_EQ(forward, announced);
-    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("abc"));
+    EXPECT_EQ(f.ui.textBox().wholeText(), QStringLiteral("abc"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_TRUE(f.form->VTrackBar1->hasFocus());
+    EXPECT_TRUE(f.ui.control<QSlider>("VTrackBar1").hasFocus());
 }
 
 TEST(MainWindowShow, InfoLineTakesThePanelColour)
 {
     FormFixture f;
-    f.form->ULabel98->showText(QStringLiteral("spoken"), QStringLiteral("Sans"));
+    f.ui.control<velmor::InfoLine>("ULabel98").showText(QStringLiteral("spoken"), QStringLiteral("Sans"));
     QApplication::processEvents();
-    const QImage shot = f.form->ULabel98->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(shot.width() - 3, shot.height() / 2), f.form->UPanel1->color());
+    const QImage shot = f.ui.control<velmor::InfoLine>("ULabel98").grab().toImage();
+    EXPECT_EQ(shot.pixelColor(shot.width() - 3, shot.height() / 2), f.ui.control<velmor::UPanel>("UPanel1").color());
 }
 
 TEST(MainWindowShow, TextBoxTakesTheBackgroundColour)
 {
     FormFixture f;
     QApplication::processEvents();
-    const QImage shot = f.form->RichEdit98->viewport()->grab().toImage();
+    const QImage shot = f.ui.textBox().viewport()->grab().toImage();
     EXPECT_EQ(shot.pixelColor(shot.width() - 3, shot.height() - 3), QColor(0xF4, 0xF5, 0xE9));
 }

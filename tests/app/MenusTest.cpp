@@ -18,12 +18,12 @@ namespace {
 
 const QColor kFill(0xB3, 0xB3, 0xFF);
 
-QAction* action(FormFixture& f, const char* name) { return f.form->findChild<QAction*>(QString::fromLatin1(name)); }
+QAction* action(FormFixture& f, ActionId id) { return &f.ui.action(id); }
 
 // The context menu as it is drawn when it opens.
 QImage drawnPopup(FormFixture& f)
 {
-    QMenu* menu = f.form->menus.PopupMenu1;
+    QMenu* menu = &f.ui.control<QMenu>("PopupMenu1");
     menu->popup(QPoint(10, 10));
     QApplication::processEvents();
     const QImage image = menu->grab().toImage();
@@ -63,25 +63,25 @@ struct PopupWatch {
 TEST(PopupMenu, DrawsEveryItemOnTheFillWithBoxesForCheckedStatesAndTwoToneSeparators)
 {
     FormFixture f;
-    QMenu* menu = f.form->menus.PopupMenu1;
-    f.form->HotKeyCheckBox->setChecked(false);
-    action(f, "Marking1")->setChecked(false);
-    action(f, "Show1")->setChecked(true);
+    QMenu* menu = &f.ui.control<QMenu>("PopupMenu1");
+    f.ui.control<velmor::LozengeCheckBox>("HotKeyCheckBox").setChecked(false);
+    action(f, ActionId::Marking1)->setChecked(false);
+    action(f, ActionId::Show1)->setChecked(true);
     const QImage image = drawnPopup(f);
 
-    const QRect speech = menu->actionGeometry(action(f, "Speech1"));
+    const QRect speech = menu->actionGeometry(action(f, ActionId::Speech1));
     EXPECT_EQ(speech.size(), QSize(144, 25));
     EXPECT_EQ(image.pixelColor(speech.center()), kFill);
     EXPECT_EQ(image.pixelColor(speech.right() - 2, speech.top() + 2), kFill);
     EXPECT_FALSE(hasBox(image, speech));
-    EXPECT_TRUE(hasBox(image, menu->actionGeometry(action(f, "Show1"))));
-    EXPECT_FALSE(hasBox(image, menu->actionGeometry(action(f, "Marking1"))));
+    EXPECT_TRUE(hasBox(image, menu->actionGeometry(action(f, ActionId::Show1))));
+    EXPECT_FALSE(hasBox(image, menu->actionGeometry(action(f, ActionId::Marking1))));
     // The drawn box follows the check box, not the menu item's own mark.
-    EXPECT_FALSE(hasBox(image, menu->actionGeometry(action(f, "HotKeyCheck"))));
-    f.form->HotKeyCheckBox->setChecked(true);
-    EXPECT_TRUE(hasBox(drawnPopup(f), menu->actionGeometry(action(f, "HotKeyCheck"))));
+    EXPECT_FALSE(hasBox(image, menu->actionGeometry(action(f, ActionId::HotKeyCheck))));
+    f.ui.control<velmor::LozengeCheckBox>("HotKeyCheckBox").setChecked(true);
+    EXPECT_TRUE(hasBox(drawnPopup(f), menu->actionGeometry(action(f, ActionId::HotKeyCheck))));
 
-    const QRect separator = menu->actionGeometry(action(f, "N1"));
+    const QRect separator = menu->actionGeometry(menu->actions().at(6)); // after the six speaking commands
     EXPECT_EQ(separator.height(), 10);
     const int middle = separator.top() + 5;
     EXPECT_EQ(image.pixelColor(separator.left() + 1, middle), QColor(0x85, 0x91, 0x1A));
@@ -103,40 +103,42 @@ TEST(PopupMenu, OpensOnARightClickWhileTheButtonMenusOpenOnlyFromTheirButtons)
 {
     FormFixture f;
     PopupWatch watch;
-    for (velmor::FlatButton* button : {f.form->M_FileButton, f.form->M_EditButton, f.form->M_HelpButton}) {
+    for (const char* name : {"M_FileButton", "M_EditButton", "M_HelpButton"}) {
+        auto* button = &f.ui.control<velmor::FlatButton>(name);
         watch.arm(button);
         QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), button->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(button, &rightClick);
-        EXPECT_EQ(watch.popup, f.form->menus.PopupMenu1) << button->objectName().toStdString();
+        EXPECT_EQ(watch.popup, &f.ui.control<QMenu>("PopupMenu1")) << button->objectName().toStdString();
         EXPECT_FALSE(watch.buttonDown);
     }
 
-    watch.arm(f.form->M_HelpButton);
-    f.form->M_HelpButton->click();
-    EXPECT_EQ(watch.popup, f.form->menus.HelpMenu);
-    EXPECT_EQ(watch.at, f.form->M_HelpButton->mapToGlobal(QPoint(0, f.form->M_HelpButton->height())));
+    auto& help = f.ui.control<velmor::FlatButton>("M_HelpButton");
+    watch.arm(&help);
+    help.click();
+    EXPECT_EQ(watch.popup, &f.ui.control<QMenu>("HelpMenu"));
+    EXPECT_EQ(watch.at, help.mapToGlobal(QPoint(0, help.height())));
     EXPECT_TRUE(watch.buttonDown);
-    EXPECT_FALSE(f.form->M_HelpButton->isDown());
+    EXPECT_FALSE(help.isDown());
 }
 
 TEST(AboutButton, SpeaksItsCaptionAnewAndDoesNothingWithoutAnEngine)
 {
     FormFixture f;
-    EXPECT_EQ(f.form->AboutButton->toolTip(), QStringLiteral("Light version"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("AboutButton").toolTip(), QStringLiteral("Light version"));
     f.form->speakingState().start(velmor::SpeechKind::Selection);
     f.form->speakingState().nextRepetition(2);
     f.form->PauseButtonClick();
     f.engine->clear();
-    f.form->AboutButton->click();
+    f.ui.click("AboutButton");
     EXPECT_EQ(f.engine->calls,
               (QStringList{"ResetAudio", "SpeakText:Velmor_L ver1.12   Velmor developers"}));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
     EXPECT_FALSE(f.form->speakingState().fPaused());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
 
     FormFixture none(0);
     none.engine->clear();
-    none.form->AboutButton->click();
+    none.ui.click("AboutButton");
     EXPECT_TRUE(none.engine->calls.isEmpty());
 }

@@ -85,12 +85,13 @@ TEST(StartAndClose, CommandLineFileIsStoredWithItsFullPathAndKeepsTheLastFileClo
             velmor::parseCommandLine({"velmor", "--", "-notes.txt", "extra.txt"});
         velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(),
                             velmor::FormOptions{request.file.has_value(), quietDialogs(), ini});
-        EXPECT_TRUE(form.RichEdit98->toPlainText().isEmpty());
+        const WindowDriver ui(form);
+        EXPECT_TRUE(ui.text().isEmpty());
         form.openCommandLineFiles(request);
         ASSERT_TRUE(QTest::qWaitFor([&] { return !form.fileCommands().opening(); }));
-        EXPECT_EQ(form.RichEdit98->toPlainText(), QStringLiteral("from the command line"));
-        EXPECT_EQ(form.state().fFileName, folder.filePath(QStringLiteral("-notes.txt")));
-        EXPECT_EQ(form.UPanel1->caption(), QStringLiteral(" extra.txt was not opened: only the first file named is"));
+        EXPECT_EQ(ui.text(), QStringLiteral("from the command line"));
+        EXPECT_EQ(ui.state().fFileName, folder.filePath(QStringLiteral("-notes.txt")));
+        EXPECT_EQ(ui.panelCaption(), QStringLiteral(" extra.txt was not opened: only the first file named is"));
         ASSERT_TRUE(form.close());
     }
     EXPECT_EQ(storedValue(ini, "fLastfile"), folder.filePath(QStringLiteral("-notes.txt")));
@@ -109,10 +110,11 @@ TEST(StartAndClose, CommandLineFileOfAnotherKindIsReportedAndTheLastFileOpens)
     const velmor::CommandLineRequest request = velmor::parseCommandLine({"velmor", "notes.rtf"});
     velmor::TForm1 form(std::make_unique<FakeSpeechEngine>(),
                         velmor::FormOptions{request.file.has_value(), quietDialogs(), ini});
+    const WindowDriver ui(form);
     form.openCommandLineFiles(request);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.fileCommands().opening(); }));
-    EXPECT_EQ(form.RichEdit98->toPlainText(), QStringLiteral("the last file"));
-    EXPECT_EQ(form.UPanel1->caption(),
+    EXPECT_EQ(ui.text(), QStringLiteral("the last file"));
+    EXPECT_EQ(ui.panelCaption(),
               QStringLiteral(" notes.rtf was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are"));
 }
 
@@ -127,10 +129,10 @@ TEST(StartAndClose, LastFileShowsItsWholePathWhenItFitsAndTheEndLineInView)
     testfiles::writeFileBytes(
         ini, QStringLiteral("[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=%1\n").arg(last).toUtf8());
     FormFixture f(2, true, ini);
-    ASSERT_GT(f.form->ULabel98->width(), f.form->ULabel98->fontMetrics().horizontalAdvance(last) + 20);
-    EXPECT_EQ(f.form->ULabel98->text(), last);
+    ASSERT_GT(f.ui.control("ULabel98").width(), f.ui.control("ULabel98").fontMetrics().horizontalAdvance(last) + 20);
+    EXPECT_EQ(f.ui.infoLine(), last);
 
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     // The caret on the first of the empty lines at the end, the very end in view.
     EXPECT_TRUE(editor.textCursor().block().text().isEmpty());
     EXPECT_EQ(editor.textCursor().block().previous().text(), QStringLiteral("the end"));
@@ -142,12 +144,12 @@ TEST(StartAndClose, LastFileShowsItsWholePathWhenItFitsAndTheEndLineInView)
 TEST(StartAndClose, DraggedControlPanelWidthIsStored)
 {
     FormFixture f;
-    QSplitterHandle* handle = f.form->Splitter1->handle(1);
+    QSplitterHandle* handle = f.ui.control<QSplitter>("Splitter1").handle(1);
     const QPoint grip = handle->rect().center();
     QTest::mousePress(handle, Qt::LeftButton, {}, grip);
     QTest::mouseMove(handle, grip + QPoint(57, 0));
     QTest::mouseRelease(handle, Qt::LeftButton, {}, grip + QPoint(57, 0));
-    ASSERT_EQ(f.form->Splitter1->sizes().at(0), 290 + 57);
+    ASSERT_EQ(f.ui.control<QSplitter>("Splitter1").sizes().at(0), 290 + 57);
     ASSERT_TRUE(f.form->close());
     EXPECT_EQ(storedValue(f.settingsFile, "fPanelW"), QStringLiteral("347"));
 }
@@ -162,13 +164,13 @@ TEST(StartAndClose, EveryLanguageIdSurvivesARestart)
     for (const int id : {120, 142}) {
         {
             FormFixture f(0, true, ini, modes);
-            f.form->LIDUpDown->setValue(id);
-            EXPECT_EQ(f.form->state().fid, id);
+            f.ui.control<velmor::UpDownEdit>("LIDUpDown").setValue(id);
+            EXPECT_EQ(f.ui.state().fid, id);
             ASSERT_TRUE(f.form->close());
         }
         FormFixture again(0, false, ini, modes);
-        EXPECT_EQ(again.form->state().fid, id);
-        EXPECT_EQ(again.form->LIDUpDown->value(), id);
+        EXPECT_EQ(again.ui.state().fid, id);
+        EXPECT_EQ(again.ui.control<velmor::UpDownEdit>("LIDUpDown").value(), id);
         EXPECT_TRUE(again.engine->calls.contains(QStringLiteral("SelectMode:%1").arg(id)));
     }
 }
@@ -194,23 +196,23 @@ TEST(StartAndClose, AFileNamedAtStartIsReadWhileTheWindowAnswers)
     testfiles::writeFileBytes(path, numberedLines(300) + "the end\n\n");
     testfiles::writeFileBytes(ini, "[Form1\\ffirst]\nBoolean=0\n");
     FormFixture f(2, true, ini);
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
 
     f.form->openAtStart(path);
     QTest::keyClicks(&editor, QStringLiteral("ab"));
     EXPECT_TRUE(editor.document()->isEmpty());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !editor.document()->isEmpty(); }));
     EXPECT_EQ(editor.wholeText(), QString::fromUtf8(numberedLines(300) + "the end\nab\n"));
-    EXPECT_EQ(f.form->state().fFileName, path);
-    EXPECT_EQ(f.form->state().fRow, 301);
-    EXPECT_EQ(f.form->state().fCol, 2);
+    EXPECT_EQ(f.ui.state().fFileName, path);
+    EXPECT_EQ(f.ui.state().fRow, 301);
+    EXPECT_EQ(f.ui.state().fCol, 2);
     EXPECT_TRUE(f.errors.isEmpty());
 
     editor.setModified(false);
-    f.form->NewButtonClick();
+    f.ui.click("NewButton");
     f.form->openAtStart(folder.filePath(QStringLiteral("missing.txt")));
     QTest::keyClicks(&editor, QStringLiteral("cd"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.errors.isEmpty(); }));
     EXPECT_EQ(editor.wholeText(), QStringLiteral("cd"));
-    EXPECT_NE(f.form->state().fFileName, folder.filePath(QStringLiteral("missing.txt")));
+    EXPECT_NE(f.ui.state().fFileName, folder.filePath(QStringLiteral("missing.txt")));
 }

@@ -27,8 +27,6 @@ namespace {
 QString fileText(const QString& path) { return QString::fromUtf8(testfiles::fileBytes(path)); }
 
 
-QAction* action(FormFixture& f, const char* name) { return f.form->findChild<QAction*>(QString::fromLatin1(name)); }
-
 } // namespace
 
 // The settings files below were written by the window itself. A first close writes every item
@@ -44,7 +42,7 @@ TEST(WindowSettings, FirstCloseWritesEveryItemWithItsDefault)
 {
     FormFixture f;
     ASSERT_FALSE(QFile::exists(f.settingsFile));
-    EXPECT_TRUE(f.form->state().ffirst);
+    EXPECT_TRUE(f.ui.state().ffirst);
     ASSERT_TRUE(f.form->close());
     EXPECT_EQ(fileText(f.settingsFile), goldenFile("first-close.ini"));
     EXPECT_TRUE(f.errors.isEmpty());
@@ -70,27 +68,27 @@ TEST(WindowSettings, WhatTheWindowShowsComesBackAtTheNextStart)
     QRect outer;
     {
         FormFixture f(2, true, ini);
-        f.form->RepUpDown->setValue(7);
-        f.form->SICheckBox->setChecked(false);
-        f.form->ShowCheckBox->setChecked(false);
-        action(f, "endline")->setChecked(false);
-        f.form->state().FSpd = 170;
-        f.form->state().fSelBgColor = 0x00112233;
-        f.form->state().fFileName = QStringLiteral("/tmp/notes.txt");
+        f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(7);
+        f.ui.control<velmor::LozengeCheckBox>("SICheckBox").setChecked(false);
+        f.ui.control<velmor::LozengeCheckBox>("ShowCheckBox").setChecked(false);
+        f.ui.action(ActionId::endline).setChecked(false);
+        f.ui.state().FSpd = 170;
+        f.ui.state().fSelBgColor = 0x00112233;
+        f.ui.state().fFileName = QStringLiteral("/tmp/notes.txt");
         f.form->move(40, 60);
         f.form->resize(700, 500);
         outer = f.form->frameGeometry();
         ASSERT_TRUE(f.form->close());
     }
     FormFixture again(2, true, ini);
-    const velmor::FormState& s = again.form->state();
+    const velmor::FormState& s = again.ui.state();
     EXPECT_EQ(s.fRepNum, 7);
-    EXPECT_EQ(again.form->RepUpDown->value(), 7);
-    EXPECT_FALSE(again.form->SICheckBox->isChecked());
-    EXPECT_FALSE(again.form->ShowCheckBox->isChecked());
-    EXPECT_FALSE(action(again, "Show1")->isChecked());
-    EXPECT_FALSE(action(again, "endline")->isChecked());
-    EXPECT_TRUE(action(again, "LastfileCheck")->isChecked());
+    EXPECT_EQ(again.ui.control<velmor::UpDownEdit>("RepUpDown").value(), 7);
+    EXPECT_FALSE(again.ui.control<velmor::LozengeCheckBox>("SICheckBox").isChecked());
+    EXPECT_FALSE(again.ui.control<velmor::LozengeCheckBox>("ShowCheckBox").isChecked());
+    EXPECT_FALSE(again.ui.action(ActionId::Show1).isChecked());
+    EXPECT_FALSE(again.ui.action(ActionId::endline).isChecked());
+    EXPECT_TRUE(again.ui.action(ActionId::LastfileCheck).isChecked());
     EXPECT_EQ(s.FSpd, 170);
     EXPECT_EQ(s.fSelBgColor, 0x00112233u);
     EXPECT_EQ(s.fLastfile, QStringLiteral("/tmp/notes.txt"));
@@ -115,7 +113,7 @@ TEST(WindowSettings, MaximisedCloseStoresTheMaximisedBoundsAndTheFlag)
         EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fWidth]\nInteger=%1").arg(maximised.width())));
     }
     FormFixture again(2, false, ini);
-    EXPECT_TRUE(again.form->state().fMaxForm);
+    EXPECT_TRUE(again.ui.state().fMaxForm);
     EXPECT_EQ(again.form->pos(), QPoint(16, 16));
     EXPECT_EQ(again.form->size(), QSize(780, 580));
 }
@@ -137,8 +135,8 @@ TEST(WindowSettings, JapaneseSettingsFileGivesTheFontName)
     // "ＭＳ Ｐゴシック" in code page 932.
     testfiles::writeFileBytes(ini, QByteArray("[Form1\\fFontName]\r\nString=\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E\r\n"));
     FormFixture f(2, false, ini);
-    EXPECT_EQ(f.form->state().fFontName, QStringLiteral("ＭＳ Ｐゴシック"));
-    EXPECT_EQ(f.form->RichEdit98->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(f.ui.state().fFontName, QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(f.ui.textBox().font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
 }
 
 TEST(WindowSettings, RefusedWriteAsksAndKeepsTheWindowTheTextAndTheOldFile)
@@ -157,7 +155,7 @@ TEST(WindowSettings, RefusedWriteAsksAndKeepsTheWindowTheTextAndTheOldFile)
     EXPECT_EQ(f.questions, QStringList{question});
     EXPECT_TRUE(f.errors.isEmpty());
     EXPECT_TRUE(f.form->isVisible());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("unsaved words"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("unsaved words"));
     EXPECT_EQ(testfiles::fileBytes(ini), old);
 
     f.answerYes = true;
@@ -193,7 +191,7 @@ TEST(WindowSettings, SettingsPathThatIsNoRegularFileStartsAndStillLetsTheUserClo
         const QFileInfo before(ini);
         {
             FormFixture f(2, true, ini);
-            EXPECT_EQ(f.form->state().fRepNum, 1);
+            EXPECT_EQ(f.ui.state().fRepNum, 1);
             EXPECT_FALSE(f.form->close());
             EXPECT_EQ(f.questions.size(), 1);
             f.answerYes = true;
@@ -224,7 +222,7 @@ TEST(WindowSettings, StoredNumbersAreBroughtIntoRange)
                                    "[Form1\\fPanelW]\nInteger=-2147483648\n[Form1\\fTop]\nInteger=2147483647\n"
                                    "[Form1\\fRepNum]\nInteger=0\n[Form1\\fFontSize]\nInteger=-5\n");
     FormFixture f(2, true, ini, maryAndAnna);
-    const velmor::FormState& s = f.form->state();
+    const velmor::FormState& s = f.ui.state();
     EXPECT_EQ(s.FSpd, 130);
     EXPECT_EQ(s.fid, 2);
     EXPECT_EQ(s.fPanelW, 1);
@@ -237,7 +235,7 @@ TEST(WindowSettings, StoredNumbersAreBroughtIntoRange)
                                    "[Form1\\fLeft]\nInteger=0\n[Form1\\fTop]\nInteger=0\n"
                                    "[Form1\\fid]\nInteger=-2147483648\n");
     FormFixture huge(2, false, ini, maryAndAnna);
-    EXPECT_EQ(huge.form->state().fid, 1);
+    EXPECT_EQ(huge.ui.state().fid, 1);
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_EQ(huge.form->size(), screen.size());
 }

@@ -58,7 +58,7 @@ struct DropFiles {
     }
 };
 
-bool dropOnText(FormFixture& f, const QStringList& paths) { return dropFiles(f.form->RichEdit98->viewport(), paths); }
+bool dropOnText(FormFixture& f, const QStringList& paths) { return dropFiles(f.ui.textBox().viewport(), paths); }
 
 } // namespace
 
@@ -69,32 +69,32 @@ TEST(TextBoxDrop, OpensTheFirstFileAfterAskingAboutUnsavedText)
     const QString first = files.write("first.txt", "the first file");
     const QString second = files.write("second.txt", "the second file");
     const QString third = files.write("third.txt", "the third file");
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("draft"));
-    f.form->NewButton->setFocus();
+    f.ui.type(QStringLiteral("draft"));
+    f.ui.control<velmor::FlatButton>("NewButton").setFocus();
     f.answerYes = false;
     EXPECT_TRUE(dropOnText(f, {first, second, third}));
     EXPECT_EQ(f.questions.size(), 1);
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("draft"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("draft"));
 
     // A file the open refuses is not worth the question.
     EXPECT_TRUE(dropOnText(f, {files.write("notes.Txt", "refused")}));
     EXPECT_EQ(f.questions.size(), 1);
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("draft"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("draft"));
 
     f.answerYes = true;
     EXPECT_TRUE(dropOnText(f, {first, second, third}));
     ASSERT_TRUE(f.waitForOpen());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("the first file"));
-    EXPECT_EQ(f.form->state().fFileName, first);
-    EXPECT_FALSE(f.form->state().fDropOpen);
-    EXPECT_TRUE(f.form->RichEdit98->hasFocus());
+    EXPECT_EQ(f.ui.text(), QStringLiteral("the first file"));
+    EXPECT_EQ(f.ui.state().fFileName, first);
+    EXPECT_FALSE(f.ui.state().fDropOpen);
+    EXPECT_TRUE(f.ui.textBox().hasFocus());
 
     // The text box still takes files after a Unicode save.
     f.fileAnswer = files.folder.filePath(QStringLiteral("saved.txt"));
-    f.form->UniSaveButton->click();
+    f.ui.click("UniSaveButton");
     EXPECT_TRUE(dropOnText(f, {third}));
     ASSERT_TRUE(f.waitForOpen());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("the third file"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("the third file"));
     EXPECT_TRUE(f.errors.isEmpty());
 }
 
@@ -114,7 +114,7 @@ TEST(TextBoxDrop, OpensAFileWhoseNameIsNotUtf8AndReopensItAfterARestart)
         FormFixture f(2, true, settingsFile);
         QMimeData data;
         data.setUrls({QUrl::fromEncoded("file://" + native.toPercentEncoding("/"))});
-        QWidget* viewport = f.form->RichEdit98->viewport();
+        QWidget* viewport = f.ui.textBox().viewport();
         const QPointF at = viewport->rect().center();
         QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &enter);
@@ -122,33 +122,33 @@ TEST(TextBoxDrop, OpensAFileWhoseNameIsNotUtf8AndReopensItAfterARestart)
         QApplication::sendEvent(viewport, &drop);
         QCoreApplication::processEvents();
         ASSERT_TRUE(f.waitForOpen());
-        EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("latin"));
-        EXPECT_EQ(velmor::encodeFileName(f.form->state().fFileName), native);
+        EXPECT_EQ(f.ui.text(), QStringLiteral("latin"));
+        EXPECT_EQ(velmor::encodeFileName(f.ui.state().fFileName), native);
         EXPECT_TRUE(f.errors.isEmpty());
         f.form->close();
     }
     EXPECT_TRUE(fileBytes(settingsFile).contains("String=file://" + native.toPercentEncoding("/") + "\n"));
     FormFixture again(2, true, settingsFile);
-    EXPECT_EQ(again.form->RichEdit98->toPlainText(), QStringLiteral("latin"));
-    EXPECT_EQ(velmor::encodeFileName(again.form->state().fFileName), native);
+    EXPECT_EQ(again.ui.text(), QStringLiteral("latin"));
+    EXPECT_EQ(velmor::encodeFileName(again.ui.state().fFileName), native);
 }
 
 TEST(TextBoxDrop, IsIgnoredWhileTheCommandLineFileOpensAndLeavesTextDragsAlone)
 {
     FormFixture f;
     DropFiles files;
-    f.form->state().fParamOpen = true;
+    f.ui.state().fParamOpen = true;
     dropOnText(f, {files.write("late.txt", "too early")});
-    EXPECT_TRUE(f.form->RichEdit98->toPlainText().isEmpty());
+    EXPECT_TRUE(f.ui.text().isEmpty());
 
     QMimeData text;
     text.setText(QStringLiteral("dragged words"));
-    QWidget* viewport = f.form->RichEdit98->viewport();
+    QWidget* viewport = f.ui.textBox().viewport();
     QDragEnterEvent enter(viewport->rect().center(), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &enter);
     QDropEvent drop(viewport->rect().center(), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &drop);
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("dragged words"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("dragged words"));
 }
 
 TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
@@ -159,19 +159,19 @@ TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
     const QString words = files.script("words");
     {
         FormFixture f(2, true, settingsFile);
-        EXPECT_EQ(f.form->DicButton->toolTip(), QStringLiteral("D&D, Start dic  Alt + D"));
-        EXPECT_EQ(f.form->DicButton2->toolTip(), QStringLiteral("D&D, Start dic  Alt + I"));
+        EXPECT_EQ(f.ui.control<velmor::FlatButton>("DicButton").toolTip(), QStringLiteral("D&D, Start dic  Alt + D"));
+        EXPECT_EQ(f.ui.control<velmor::FlatButton>("DicButton2").toolTip(), QStringLiteral("D&D, Start dic  Alt + I"));
         const QString shortcut = files.folder.filePath(QStringLiteral("dictionary shortcut.lnk"));
         ASSERT_TRUE(QFile::link(dictionary, shortcut));
-        EXPECT_TRUE(dropFiles(f.form->DicButton, {shortcut, files.write("other.txt", "")}));
-        EXPECT_EQ(f.form->state().fExeName, dictionary);
-        EXPECT_EQ(f.form->DicButton->toolTip(), QStringLiteral("dictionary"));
+        EXPECT_TRUE(dropFiles(&f.ui.control<velmor::FlatButton>("DicButton"), {shortcut, files.write("other.txt", "")}));
+        EXPECT_EQ(f.ui.state().fExeName, dictionary);
+        EXPECT_EQ(f.ui.control<velmor::FlatButton>("DicButton").toolTip(), QStringLiteral("dictionary"));
 
         // Neither a document, nor a program of another system, nor a folder replaces it.
-        dropFiles(f.form->DicButton, {files.write("TOOL.Exe", "MZ")});
-        dropFiles(f.form->DicButton, {files.folder.path()});
-        EXPECT_EQ(f.form->state().fExeName, dictionary);
-        EXPECT_EQ(f.form->DicButton->toolTip(), QStringLiteral("dictionary"));
+        dropFiles(&f.ui.control<velmor::FlatButton>("DicButton"), {files.write("TOOL.Exe", "MZ")});
+        dropFiles(&f.ui.control<velmor::FlatButton>("DicButton"), {files.folder.path()});
+        EXPECT_EQ(f.ui.state().fExeName, dictionary);
+        EXPECT_EQ(f.ui.control<velmor::FlatButton>("DicButton").toolTip(), QStringLiteral("dictionary"));
 
         // An application's desktop entry that the user trusts (made executable) stands for its
         // command, taken when it is dropped and shown in the hint; it starts without the files
@@ -179,19 +179,19 @@ TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
         const QByteArray entryText =
             QStringLiteral("[Desktop Entry]\nType=Application\nName=Words\nExec=\"%1\" -x %U\n").arg(words).toUtf8();
         const QString entry = files.write("words.desktop", entryText);
-        EXPECT_TRUE(dropFiles(f.form->DicButton2, {entry}));
-        EXPECT_TRUE(f.form->DicButton2->toolTip().startsWith(QStringLiteral("D&D")));
+        EXPECT_TRUE(dropFiles(&f.ui.control<velmor::FlatButton>("DicButton2"), {entry}));
+        EXPECT_TRUE(f.ui.control<velmor::FlatButton>("DicButton2").toolTip().startsWith(QStringLiteral("D&D")));
         ASSERT_EQ(f.informed.size(), 1);
         EXPECT_TRUE(f.informed[0].startsWith(entry + QStringLiteral(" was not taken as a dictionary program")));
         QFile::setPermissions(entry, QFile::permissions(entry) | QFile::ExeOwner);
-        EXPECT_TRUE(dropFiles(f.form->DicButton2, {entry}));
-        EXPECT_EQ(f.form->DicButton2->toolTip(), QStringLiteral("\"%1\" \"-x\"").arg(words));
+        EXPECT_TRUE(dropFiles(&f.ui.control<velmor::FlatButton>("DicButton2"), {entry}));
+        EXPECT_EQ(f.ui.control<velmor::FlatButton>("DicButton2").toolTip(), QStringLiteral("\"%1\" \"-x\"").arg(words));
         writeFileBytes(entry, "[Desktop Entry]\nType=Application\nExec=sh -c \"echo changed\"\n");
 
         // A name with a line break is refused with a message and reaches no settings line.
         const QString injected = files.script("x\n[Form1\\fFontSize]\nInteger=40");
-        EXPECT_TRUE(dropFiles(f.form->DicButton, {injected}));
-        EXPECT_EQ(f.form->state().fExeName, dictionary);
+        EXPECT_TRUE(dropFiles(&f.ui.control<velmor::FlatButton>("DicButton"), {injected}));
+        EXPECT_EQ(f.ui.state().fExeName, dictionary);
         ASSERT_EQ(f.informed.size(), 2);
         EXPECT_TRUE(f.informed[1].endsWith(QStringLiteral("so it was not taken as a dictionary program.")));
         f.form->close();
@@ -199,11 +199,11 @@ TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
     EXPECT_FALSE(fileBytes(settingsFile).contains("Integer=40"));
 
     FormFixture again(2, true, settingsFile);
-    EXPECT_EQ(again.form->DicButton->toolTip(), QStringLiteral("dictionary"));
-    EXPECT_EQ(again.form->DicButton2->toolTip(), QStringLiteral("\"%1\" \"-x\"").arg(words));
-    EXPECT_EQ(again.form->state().fFontSize, 11);
-    QTest::keyClick(again.form->RichEdit98, Qt::Key_D, Qt::AltModifier);
-    QTest::keyClick(again.form->RichEdit98, Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(again.ui.control<velmor::FlatButton>("DicButton").toolTip(), QStringLiteral("dictionary"));
+    EXPECT_EQ(again.ui.control<velmor::FlatButton>("DicButton2").toolTip(), QStringLiteral("\"%1\" \"-x\"").arg(words));
+    EXPECT_EQ(again.ui.state().fFontSize, 11);
+    again.ui.press(Qt::Key_D, Qt::AltModifier);
+    again.ui.press(Qt::Key_I, Qt::AltModifier);
     const auto ran = [](const QString& program) {
         return QTest::qWaitFor([&] { return !fileBytes(program + QStringLiteral(".ran")).isEmpty(); }, 10000);
     };
@@ -214,7 +214,7 @@ TEST(DictionaryButtons, RememberADroppedProgramAcrossARestartAndStartIt)
 
     // A program that has gone away is passed over without a word.
     QFile::remove(dictionary);
-    again.form->DicButton->click();
+    again.ui.click("DicButton");
     EXPECT_TRUE(again.errors.isEmpty());
     EXPECT_TRUE(again.informed.isEmpty());
 }

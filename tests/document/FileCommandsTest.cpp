@@ -50,7 +50,7 @@ struct FileFixture : FormFixture {
     void open(const QString& p)
     {
         fileAnswer = p;
-        form->OpenButton->click();
+        ui.click("OpenButton");
         EXPECT_TRUE(waitForOpen());
     }
 };
@@ -80,7 +80,7 @@ struct HeldRead {
 TEST(OpenCommand, ReadsWhileTheWindowAnswersAndAFailedOpenKeepsTheDocument)
 {
     FileFixture f;
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     // Four megabytes of short lines, long paragraphs, Japanese CP932 and Yuki marks.
     const QByteArray line = velmor::encodeCp932(QStringLiteral("吾輩は猫である。名前はまだ無い*。\r\n"));
     const QByteArray paragraph = QByteArray("A sentence that goes on. ").repeated(800) + "\r\n";
@@ -101,60 +101,60 @@ TEST(OpenCommand, ReadsWhileTheWindowAnswersAndAFailedOpenKeepsTheDocument)
 
     f.open(f.write("first.txt", "first"));
     QTest::keyClicks(&editor, QStringLiteral("x"));
-    const QString panelCaption = f.form->UPanel1->caption();
+    const QString panelCaption = f.ui.panelCaption();
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(10);
     f.answerYes = true;
     f.fileAnswer = big;
-    f.form->OpenButton->click();
+    f.ui.click("OpenButton");
     QTest::keyClicks(&editor, QStringLiteral("ab"));
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return f.form->UPanel1->caption() == velmor::OpeningProgress::caption(QStringLiteral("big.txt"), 25); }));
+        [&] { return f.ui.panelCaption() == velmor::OpeningProgress::caption(QStringLiteral("big.txt"), 25); }));
     EXPECT_GT(ticks, 10);
     EXPECT_EQ(editor.wholeText(), QStringLiteral("xfirst"));
     held[big].promise.set_value();
     ASSERT_TRUE(f.waitForOpen());
-    EXPECT_EQ(f.form->UPanel1->caption(), panelCaption);
+    EXPECT_EQ(f.ui.panelCaption(), panelCaption);
     const QString text = velmor::decodeText(bytes).text;
     EXPECT_EQ(editor.wholeText(), QStringLiteral("ab") + text);
     QTextCursor lastMark(editor.document());
     lastMark.setPosition(velmor::positionOfTextIndex(*editor.document(), text.lastIndexOf(u'*') + 2) + 1);
     EXPECT_EQ(lastMark.charFormat().foreground().color(), velmor::kYukiColor);
-    EXPECT_EQ(f.form->state().fFileName, big);
-    f.form->SaveButton->click();
+    EXPECT_EQ(f.ui.state().fFileName, big);
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(big), "ab" + bytes);
     EXPECT_TRUE(f.errors.isEmpty());
 
     // The open chosen last wins, and New wins over an open going on, even when the file is
     // read to its end afterwards.
     f.fileAnswer = again;
-    f.form->OpenButton->click();
+    f.ui.click("OpenButton");
     f.open(f.write("second.txt", "second"));
     f.fileAnswer = third;
-    f.form->OpenButton->click();
+    f.ui.click("OpenButton");
     QTest::keyClicks(&editor, QStringLiteral("n"));
-    f.form->NewButton->click();
+    f.ui.click("NewButton");
     EXPECT_FALSE(f.form->fileCommands().opening());
     EXPECT_EQ(editor.wholeText(), QStringLiteral("n"));
-    EXPECT_TRUE(f.form->state().fFileName.isEmpty());
+    EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
     held[again].promise.set_value();
     held[third].promise.set_value();
     QTest::qWait(300);
     EXPECT_EQ(editor.wholeText(), QStringLiteral("n"));
     f.open(f.path("second.txt"));
     EXPECT_EQ(editor.wholeText(), QStringLiteral("second"));
-    EXPECT_EQ(f.form->state().fFileName, f.path("second.txt"));
+    EXPECT_EQ(f.ui.state().fFileName, f.path("second.txt"));
 
     QTest::keyClicks(&editor, QStringLiteral("y"));
-    const QString caption = f.form->windowTitle();
+    const QString caption = f.ui.title();
     const QString missing = f.path("gone.txt");
     f.open(missing);
     EXPECT_EQ(f.errors, QStringList{QStringLiteral("ファイル %1 は開けません").arg(missing)});
     EXPECT_EQ(editor.wholeText(), QStringLiteral("ysecond"));
-    EXPECT_EQ(f.form->state().fFileName, f.path("second.txt"));
-    EXPECT_EQ(f.form->windowTitle(), caption);
+    EXPECT_EQ(f.ui.state().fFileName, f.path("second.txt"));
+    EXPECT_EQ(f.ui.title(), caption);
     EXPECT_TRUE(editor.isModified());
 }
 
@@ -166,75 +166,75 @@ TEST(OpenCommand, ReadsAPlainFileAndNamesTheDocument)
     ASSERT_EQ(f.fileChoices.size(), 1);
     EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("*.txt"));
     EXPECT_TRUE(f.fileChoices[0].filter.startsWith(QStringLiteral("Text and UnicodeText(*.txt)|*.txt|")));
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("line one\n表ソ\n"));
-    EXPECT_EQ(f.form->state().fFileName, p);
-    EXPECT_FALSE(f.form->state().fUnicodeFile);
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
-    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
-    EXPECT_TRUE(f.form->ULabel98->text().endsWith(QStringLiteral("memo.txt")));
-    EXPECT_EQ(f.form->windowTitle(), QStringLiteral("Velmor_L   Line: 1      Col: 0    "));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("line one\n表ソ\n"));
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    EXPECT_FALSE(f.ui.state().fUnicodeFile);
+    EXPECT_FALSE(f.ui.textBox().isModified());
+    EXPECT_FALSE(f.ui.unsavedMark());
+    EXPECT_TRUE(f.ui.infoLine().endsWith(QStringLiteral("memo.txt")));
+    EXPECT_EQ(f.ui.title(), QStringLiteral("Velmor_L   Line: 1      Col: 0    "));
     EXPECT_TRUE(f.errors.isEmpty());
 }
 
 TEST(OpenCommand, AsksFirstWhenTheTextHasUnsavedChanges)
 {
     FileFixture f;
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("unsaved"));
+    f.ui.type(QStringLiteral("unsaved"));
     f.open(f.write("memo.txt", "other"));
     EXPECT_EQ(f.questions.size(), 1);
     EXPECT_TRUE(f.fileChoices.isEmpty());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("unsaved"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("unsaved"));
 }
 
 TEST(OpenCommand, MissingFileKeepsTheDocumentAsItWas)
 {
     FileFixture f;
     f.open(f.write("first.txt", "first"));
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
+    f.ui.type(QStringLiteral("x"));
     f.answerYes = true;
     const QString missing = f.path("gone.txt");
     f.open(missing);
     EXPECT_EQ(f.errors, QStringList{QStringLiteral("ファイル %1 は開けません").arg(missing)});
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("xfirst"));
-    EXPECT_EQ(f.form->state().fFileName, f.path("first.txt"));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_EQ(f.ui.text(), QStringLiteral("xfirst"));
+    EXPECT_EQ(f.ui.state().fFileName, f.path("first.txt"));
+    EXPECT_TRUE(f.ui.textBox().isModified());
 }
 
 TEST(OpenCommand, ColoursYukiMarksAndLeavesNothingToUndo)
 {
     FileFixture f;
     f.open(f.write("marks.txt", "a*b"));
-    QTextCursor cursor(f.form->RichEdit98->document());
+    QTextCursor cursor(f.ui.textBox().document());
     cursor.setPosition(2);
     EXPECT_EQ(cursor.charFormat().foreground().color(), velmor::kYukiColor);
-    EXPECT_FALSE(f.form->RichEdit98->document()->isUndoAvailable());
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
+    EXPECT_FALSE(f.ui.textBox().document()->isUndoAvailable());
+    EXPECT_FALSE(f.ui.textBox().isModified());
 }
 
 TEST(OpenCommand, UnicodeHgFileSwitchesToHangulModeAndItsFont)
 {
     FileFixture f;
     f.open(f.write("hgText.txt", kUnicodeAbc));
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("abc\n"));
-    EXPECT_TRUE(f.form->state().fUnicodeFile);
-    EXPECT_TRUE(f.form->state().fHangulMode);
-    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
-    EXPECT_EQ(f.form->RichEdit98->font().family(), velmor::kFaceUIGothic);
+    EXPECT_EQ(f.ui.text(), QStringLiteral("abc\n"));
+    EXPECT_TRUE(f.ui.state().fUnicodeFile);
+    EXPECT_TRUE(f.ui.state().fHangulMode);
+    EXPECT_EQ(f.ui.state().fFontName, velmor::kFaceUIGothic);
+    EXPECT_EQ(f.ui.textBox().font().family(), velmor::kFaceUIGothic);
 
     f.open(f.write("HG.txt", kUnicodeAbc));
-    EXPECT_FALSE(f.form->state().fHangulMode);
+    EXPECT_FALSE(f.ui.state().fHangulMode);
     f.open(f.write("hgPlain.txt", "abc"));
-    EXPECT_FALSE(f.form->state().fHangulMode);
+    EXPECT_FALSE(f.ui.state().fHangulMode);
 }
 
 TEST(NamedOpen, FollowsTheExtensionRuleAndShortcuts)
 {
     FileFixture f;
-    f.form->state().fOpenName = f.write("Notes.Txt", "ignored");
-    f.form->state().fParamOpen = true;
+    f.ui.state().fOpenName = f.write("Notes.Txt", "ignored");
+    f.ui.state().fParamOpen = true;
     f.form->MyTextFileOpen();
-    EXPECT_TRUE(f.form->RichEdit98->toPlainText().isEmpty());
-    EXPECT_FALSE(f.form->state().fParamOpen);
+    EXPECT_TRUE(f.ui.text().isEmpty());
+    EXPECT_FALSE(f.ui.state().fParamOpen);
     EXPECT_TRUE(f.errors.isEmpty());
 
     const QString target = f.write("target.txt", "through the link");
@@ -242,9 +242,9 @@ TEST(NamedOpen, FollowsTheExtensionRuleAndShortcuts)
     ASSERT_TRUE(QFile::link(target, link));
     f.form->openAtStart(link);
     ASSERT_TRUE(f.waitForOpen());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("through the link"));
-    EXPECT_EQ(f.form->state().fFileName, target);
-    EXPECT_FALSE(f.form->state().fParamOpen);
+    EXPECT_EQ(f.ui.text(), QStringLiteral("through the link"));
+    EXPECT_EQ(f.ui.state().fFileName, target);
+    EXPECT_FALSE(f.ui.state().fParamOpen);
 }
 
 TEST(NamedOpen, FileNameThatIsNotUtf8OpensAndSaves)
@@ -260,11 +260,11 @@ TEST(NamedOpen, FileNameThatIsNotUtf8OpensAndSaves)
     f.form->openAtStart(velmor::decodeFileName(native));
     ASSERT_TRUE(f.waitForOpen());
     EXPECT_TRUE(f.errors.isEmpty());
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("hello"));
-    EXPECT_TRUE(f.form->ULabel98->text().endsWith(QStringLiteral("caf\uFFFD.txt")));
-    f.form->RichEdit98->moveCursor(QTextCursor::End);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral(" world"));
-    f.form->SaveButton->click();
+    EXPECT_EQ(f.ui.text(), QStringLiteral("hello"));
+    EXPECT_TRUE(f.ui.infoLine().endsWith(QStringLiteral("caf\uFFFD.txt")));
+    f.ui.textBox().moveCursor(QTextCursor::End);
+    f.ui.type(QStringLiteral(" world"));
+    f.ui.click("SaveButton");
     EXPECT_TRUE(f.errors.isEmpty());
     char saved[32] = {};
     const int fd = ::open(native.constData(), O_RDONLY);
@@ -285,12 +285,12 @@ TEST(StartUp, ReopensTheLastFileWithItsYukiMarksColouredUnlessTheOptionIsOff)
         ASSERT_TRUE(writeFileBytes(ini, "[Form1\\ffirst]\nBoolean=0\n[Form1\\fLastfile]\nString=" + document.toUtf8()
                                             + "\n[Form1\\fAddYuki]\nChecked=" + QByteArray::number(addYuki) + "\n"));
         FormFixture f(2, true, ini);
-        EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("a*b\n"));
-        QTextCursor cursor(f.form->RichEdit98->document());
+        EXPECT_EQ(f.ui.text(), QStringLiteral("a*b\n"));
+        QTextCursor cursor(f.ui.textBox().document());
         cursor.setPosition(2);
         EXPECT_EQ(cursor.charFormat().foreground().color() == velmor::kYukiColor, addYuki);
-        EXPECT_FALSE(f.form->RichEdit98->document()->isUndoAvailable());
-        EXPECT_FALSE(f.form->RichEdit98->isModified());
+        EXPECT_FALSE(f.ui.textBox().document()->isUndoAvailable());
+        EXPECT_FALSE(f.ui.textBox().isModified());
     }
 }
 
@@ -299,16 +299,16 @@ TEST(SaveCommand, RefusesAnEmptyOrUntitledText)
     FileFixture f;
     f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.engine->clear();
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(f.informed, QStringList{QStringLiteral("Text was not found")});
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("Text was not found")});
     // The spoken refusal took the place of the run: it is not repeated.
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     f.setText(QStringLiteral("words"));
     f.form->speakingState().start(velmor::SpeechKind::WholeText);
-    f.form->SICheckBox->setChecked(false);
+    f.ui.control<velmor::LozengeCheckBox>("SICheckBox").setChecked(false);
     f.engine->clear();
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(f.informed.last(), QStringLiteral("Save a file as Plain or Unicode Text "));
     EXPECT_TRUE(f.engine->spoken.isEmpty());
     EXPECT_TRUE(f.fileChoices.isEmpty());
@@ -321,17 +321,17 @@ TEST(SaveCommand, UnicodeSaveThenSaveKeepTheEncoding)
     f.setText(QStringLiteral("abc"));
     const QString p = f.path("out.txt");
     f.fileAnswer = p;
-    f.form->UniSaveButton->click();
+    f.ui.click("UniSaveButton");
     ASSERT_EQ(f.fileChoices.size(), 1);
     EXPECT_EQ(f.fileChoices[0].filter, QStringLiteral("Unicode Text(*.txt)|*.txt"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{10}uni$")).match(f.fileChoices[0].presetName).hasMatch());
     EXPECT_EQ(fileBytes(p), kUnicodeAbc);
-    EXPECT_TRUE(f.form->state().fUnicodeFile);
-    EXPECT_EQ(f.form->state().fFileName, p);
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.ui.state().fUnicodeFile);
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    EXPECT_FALSE(f.ui.textBox().isModified());
 
     f.setText(QStringLiteral("abc\n"));
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), kUnicodeAbc);
 }
 
@@ -343,10 +343,10 @@ TEST(SaveCommand, PlainSaveAsksBeforeReplacingCharacters)
     FileFixture f;
     const QString p = f.write("plain.txt", "Cafe deja");
     f.open(p);
-    f.form->RichEdit98->selectAll();
-    f.form->RichEdit98->insertPlainText(QStringLiteral("Caf\u00E9 d\u00E9j\u00E0 \U00020BB7\u0100\u0101\u0102\u0103"));
+    f.ui.textBox().selectAll();
+    f.ui.textBox().insertPlainText(QStringLiteral("Caf\u00E9 d\u00E9j\u00E0 \U00020BB7\u0100\u0101\u0102\u0103"));
     f.engine->clear();
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     ASSERT_EQ(f.choices.size(), 1);
     EXPECT_EQ(f.choices[0],
               QStringLiteral("8 character(s) cannot be written as Shift-JIS (CP932) text and would be saved as \"?\": "
@@ -355,30 +355,30 @@ TEST(SaveCommand, PlainSaveAsksBeforeReplacingCharacters)
     EXPECT_EQ(f.choiceButtons, (QStringList{"Save as Unicode", "Save with \"?\"", "Cancel"}));
     EXPECT_EQ(f.engine->spoken, QStringList{"Some characters cannot be saved as plain text. Save as Unicode?"});
     EXPECT_EQ(fileBytes(p), QByteArray("Cafe deja"));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.ui.textBox().isModified());
     EXPECT_TRUE(f.fileChoices.size() == 1 && f.informed.isEmpty());
 
     // Save as PlainText under another name: "Save as Unicode" offers that name for a Unicode save.
     const QString other = f.path("other.txt");
     f.fileAnswer = other;
     f.choiceAnswer = 0;
-    f.form->PlainSaveButton->click();
+    f.ui.click("PlainSaveButton");
     ASSERT_EQ(f.fileChoices.size(), 3);
     EXPECT_EQ(f.fileChoices[2].filter, QStringLiteral("Unicode Text(*.txt)|*.txt"));
     EXPECT_EQ(f.fileChoices[2].presetName, other);
     EXPECT_TRUE(fileBytes(other).startsWith("\xFF\xFE" "C\0"));
-    EXPECT_TRUE(f.form->state().fUnicodeFile);
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
-    EXPECT_FALSE(f.form->SaveLabel->isOpaque());
+    EXPECT_TRUE(f.ui.state().fUnicodeFile);
+    EXPECT_FALSE(f.ui.textBox().isModified());
+    EXPECT_FALSE(f.ui.unsavedMark());
 
     f.fileAnswer = p;
     f.choiceAnswer = 1;
-    f.form->PlainSaveButton->click();
+    f.ui.click("PlainSaveButton");
     EXPECT_EQ(fileBytes(p), QByteArray("Caf? d?j? ?????"));
-    EXPECT_FALSE(f.form->state().fUnicodeFile);
-    EXPECT_EQ(f.form->state().fFileName, p);
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
-    EXPECT_TRUE(f.form->SaveLabel->isOpaque());
+    EXPECT_FALSE(f.ui.state().fUnicodeFile);
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    EXPECT_TRUE(f.ui.textBox().isModified());
+    EXPECT_TRUE(f.ui.unsavedMark());
     EXPECT_EQ(f.choices.size(), 3);
     EXPECT_TRUE(f.informed.isEmpty());
 }
@@ -389,27 +389,27 @@ TEST(SaveCommand, RawBytesOfAPlainFileGoBackButTypedLookAlikesAreReplaced)
     const QString p = f.write("bytes.txt", "ok\x80\r\n");
     f.open(p);
     const QString lookAlike(QChar(0xF780));
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("ok") + lookAlike + QStringLiteral("\n"));
-    f.form->SaveButton->click();
+    EXPECT_EQ(f.ui.text(), QStringLiteral("ok") + lookAlike + QStringLiteral("\n"));
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), QByteArray("ok\x80\r\n"));
     EXPECT_TRUE(f.informed.isEmpty());
 
-    f.form->RichEdit98->moveCursor(QTextCursor::End);
-    f.form->RichEdit98->insertPlainText(lookAlike);
-    f.form->RichEdit98->moveCursor(QTextCursor::Start);
-    f.form->RichEdit98->insertPlainText(lookAlike);
+    f.ui.textBox().moveCursor(QTextCursor::End);
+    f.ui.textBox().insertPlainText(lookAlike);
+    f.ui.textBox().moveCursor(QTextCursor::Start);
+    f.ui.textBox().insertPlainText(lookAlike);
     f.choiceAnswer = 1;
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), QByteArray("?ok\x80\r\n?"));
     ASSERT_EQ(f.choices.size(), 1);
     EXPECT_TRUE(f.choices[0].startsWith(QStringLiteral("2 character(s)")));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_TRUE(f.ui.textBox().isModified());
 
     // Read from Unicode text, the same character is no byte either.
     f.answerYes = true;
     f.open(f.write("unicode.txt", QByteArray::fromHex("fffe80f76100")));
     f.fileAnswer = f.path("plain.txt");
-    f.form->PlainSaveButton->click();
+    f.ui.click("PlainSaveButton");
     EXPECT_EQ(fileBytes(f.path("plain.txt")), QByteArray("?a"));
     EXPECT_EQ(f.choices.size(), 2);
 }
@@ -419,23 +419,23 @@ TEST(SaveCommand, UnicodeSaveAsHgNameTurnsHangulModeOnAndPlainSaveTurnsItOff)
     FileFixture f;
     f.setText(QStringLiteral("abc"));
     f.fileAnswer = f.path("hgNotes.txt");
-    f.form->UniSaveButton->click();
-    EXPECT_TRUE(f.form->state().fHangulMode);
-    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
+    f.ui.click("UniSaveButton");
+    EXPECT_TRUE(f.ui.state().fHangulMode);
+    EXPECT_EQ(f.ui.state().fFontName, velmor::kFaceUIGothic);
     f.fileAnswer = f.path("hgPlain.txt");
-    f.form->PlainSaveButton->click();
-    EXPECT_FALSE(f.form->state().fHangulMode);
-    EXPECT_FALSE(f.form->state().fUnicodeFile);
+    f.ui.click("PlainSaveButton");
+    EXPECT_FALSE(f.ui.state().fHangulMode);
+    EXPECT_FALSE(f.ui.state().fUnicodeFile);
 }
 
 TEST(SaveAs, OffersStarTxtForAnEmptyTextAndTheFileNameForANamedOne)
 {
     FileFixture f;
-    f.form->UniSaveButton->click();
-    f.form->PlainSaveButton->click();
+    f.ui.click("UniSaveButton");
+    f.ui.click("PlainSaveButton");
     const QString p = f.write("named.txt", "text");
     f.open(p);
-    f.form->UniSaveButton->click();
+    f.ui.click("UniSaveButton");
     ASSERT_EQ(f.fileChoices.size(), 4);
     EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("*.txt"));
     EXPECT_EQ(f.fileChoices[1].presetName, QStringLiteral("*.txt"));
@@ -457,7 +457,8 @@ TEST(SaveAs, OffersTheDateAndTimeForAnUntitledText)
     velmor::FileServices services;
     services.now = [&now] { return now; };
     velmor::FileCommands commands(f.form->state(), f.form->speakingState(),
-                                  {*f.form->RichEdit98, *f.form->SaveLabel, *f.form->ULabel98, *f.form->UPanel1},
+                                  {f.ui.textBox(), f.ui.control<velmor::IndicatorLabel>("SaveLabel"),
+                                   f.ui.control<velmor::InfoLine>("ULabel98"), f.ui.control<velmor::UPanel>("UPanel1")},
                                   services, dialogs);
     commands.UniSaveButtonClick();
     now = QDateTime(QDate(2009, 3, 4), QTime(9, 5, 59));
@@ -473,11 +474,11 @@ TEST(SaveCommand, BigEndianUnicodeFileSavesBackAsItWasWithItsOddLastByte)
     const QByteArray original = QByteArray::fromHex("feff" "0061000d000a" "d55c000d000a" "7f");
     const QString p = f.write("big.txt", original);
     f.open(p);
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("a\n한\n"));
-    EXPECT_TRUE(f.form->state().fUnicodeFile);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_Backspace);
-    f.form->SaveButton->click();
+    EXPECT_EQ(f.ui.text(), QStringLiteral("a\n한\n"));
+    EXPECT_TRUE(f.ui.state().fUnicodeFile);
+    f.ui.type(QStringLiteral("x"));
+    f.ui.press(Qt::Key_Backspace);
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), original);
 }
 
@@ -487,26 +488,26 @@ TEST(SaveCommand, EveryFileKeepsItsLineBreaksAndANewTextGetsCrLf)
     const QByteArray lf = "\x95\x5C\x8E\xA6\nascii\n\nlast";
     const QString p = f.write("lf.txt", lf);
     f.open(p);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_Backspace);
-    f.form->SaveButton->click();
+    f.ui.type(QStringLiteral("x"));
+    f.ui.press(Qt::Key_Backspace);
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), lf);
     f.fileAnswer = f.path("unicode.txt");
-    f.form->UniSaveButton->click();
+    f.ui.click("UniSaveButton");
     EXPECT_EQ(fileBytes(f.path("unicode.txt")).mid(2, 8), QByteArray::fromHex("68883a790a006100"));
 
     const QString cr = f.write("cr.txt", "one\rtwo\r");
     f.open(cr);
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(cr), QByteArray("one\rtwo\r"));
 
-    f.form->NewButton->click();
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("a"));
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_Return);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("b"));
+    f.ui.click("NewButton");
+    f.ui.type(QStringLiteral("a"));
+    f.ui.press(Qt::Key_Return);
+    f.ui.type(QStringLiteral("b"));
     f.fileAnswer = f.path("new.txt");
     f.answerYes = true;
-    f.form->PlainSaveButton->click();
+    f.ui.click("PlainSaveButton");
     EXPECT_EQ(fileBytes(f.path("new.txt")), QByteArray("a\r\nb"));
 }
 
@@ -515,21 +516,21 @@ TEST(SaveCommand, FailedWriteKeepsTheOldFileAndTheDocumentState)
     FileFixture f;
     const QString p = f.write("keep.txt", "old");
     f.open(p);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("new "));
+    f.ui.type(QStringLiteral("new "));
     {
         testfiles::FileSizeLimit full(2);
-        f.form->SaveButton->click();
+        f.ui.click("SaveButton");
     }
     EXPECT_EQ(f.errors, QStringList{QStringLiteral("ファイル %1 を作成できません").arg(p)});
     EXPECT_EQ(fileBytes(p), QByteArray("old"));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
-    EXPECT_TRUE(f.form->SaveLabel->isOpaque());
+    EXPECT_TRUE(f.ui.textBox().isModified());
+    EXPECT_TRUE(f.ui.unsavedMark());
 
     f.fileAnswer = f.path("no/such/folder/x.txt");
-    f.form->UniSaveButton->click();
+    f.ui.click("UniSaveButton");
     EXPECT_EQ(f.errors.size(), 2);
-    EXPECT_EQ(f.form->state().fFileName, p);
-    EXPECT_FALSE(f.form->state().fUnicodeFile);
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    EXPECT_FALSE(f.ui.state().fUnicodeFile);
 }
 
 TEST(SaveCommand, UnchangedUtf8FileSavesByteForByte)
@@ -538,10 +539,10 @@ TEST(SaveCommand, UnchangedUtf8FileSavesByteForByte)
     const QByteArray original = "caf\xC3\xA9\nna\xC3\xAFve\n";
     const QString p = f.write("utf8.txt", original);
     f.open(p);
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("café\nnaïve\n"));
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("x"));
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_Backspace);
-    f.form->SaveButton->click();
+    EXPECT_EQ(f.ui.text(), QStringLiteral("café\nnaïve\n"));
+    f.ui.type(QStringLiteral("x"));
+    f.ui.press(Qt::Key_Backspace);
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), original);
 }
 
@@ -552,13 +553,13 @@ TEST(SaveCommand, UnicodeSaveLeavesCaretAndViewWhereTheyWere)
     for (int i = 0; i < 300; ++i)
         text += QStringLiteral("line %1\n").arg(i);
     f.setText(text);
-    f.form->RichEdit98->setSelection(1500, 0);
-    f.form->RichEdit98->ensureCursorVisible();
-    const int scroll = f.form->RichEdit98->verticalScrollBar()->value();
+    f.ui.textBox().setSelection(1500, 0);
+    f.ui.textBox().ensureCursorVisible();
+    const int scroll = f.ui.textBox().verticalScrollBar()->value();
     f.fileAnswer = f.path("long.txt");
-    f.form->UniSaveButton->click();
-    EXPECT_EQ(f.form->RichEdit98->selStart(), 1500);
-    EXPECT_EQ(f.form->RichEdit98->verticalScrollBar()->value(), scroll);
+    f.ui.click("UniSaveButton");
+    EXPECT_EQ(f.ui.textBox().selStart(), 1500);
+    EXPECT_EQ(f.ui.textBox().verticalScrollBar()->value(), scroll);
 }
 
 // Each line keeps the break it was read with until it is edited; an edited or new line gets
@@ -568,14 +569,14 @@ TEST(SaveCommand, MixedLineBreaksStayOnTheLinesThatWereNotEdited)
     FileFixture f;
     const QString p = f.write("mixed.txt", "a\r\nb\nc\rd\r\ne\n");
     f.open(p);
-    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("a\nb\nc\nd\ne\n"));
+    EXPECT_EQ(f.ui.textBox().wholeText(), QStringLiteral("a\nb\nc\nd\ne\n"));
     // Colouring, a font change and an unsaved round trip through an edit change no line.
-    f.trigger("N10");
-    QTextCursor cursor(f.form->RichEdit98->document());
+    f.trigger(ActionId::N10);
+    QTextCursor cursor(f.ui.textBox().document());
     cursor.setPosition(8);
     cursor.insertText(QStringLiteral("x"));
     cursor.deletePreviousChar();
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), QByteArray("a\r\nb\nc\rd\r\ne\n"));
 
     // "b" edited, a line added above "c", text typed on the empty last line.
@@ -585,11 +586,11 @@ TEST(SaveCommand, MixedLineBreaksStayOnTheLinesThatWereNotEdited)
     cursor.insertText(QStringLiteral("new\n"));
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(QStringLiteral("f"));
-    f.form->SaveButton->click();
+    f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), QByteArray("a\r\nbx\r\nnew\r\nc\rd\r\ne\nf"));
 
     f.fileAnswer = f.path("mixed-unicode.txt");
-    f.form->UniSaveButton->click();
+    f.ui.click("UniSaveButton");
     const QByteArray unicode = fileBytes(f.path("mixed-unicode.txt"));
     EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(unicode.constData() + 2), (unicode.size() - 2) / 2),
               QStringLiteral("a\r\nbx\r\nnew\r\nc\rd\r\ne\nf\r\n"));
@@ -612,12 +613,12 @@ TEST(OpenCommand, OffersToRestoreOrDeleteACopyLeftByAnUnfinishedSave)
                   .arg(p, copy));
     EXPECT_EQ(f.choiceButtons, (QStringList{"Restore", "Delete", "Keep"}));
     EXPECT_EQ(f.engine->spoken, QStringList{"A save of this file did not finish. Restore the file from its copy?"});
-    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("half writ"));
+    EXPECT_EQ(f.ui.textBox().wholeText(), QStringLiteral("half writ"));
     EXPECT_TRUE(QFile::exists(copy));
 
     f.choiceAnswer = 0;
     f.open(p);
-    EXPECT_EQ(f.form->RichEdit98->wholeText(), QStringLiteral("the whole old text"));
+    EXPECT_EQ(f.ui.textBox().wholeText(), QStringLiteral("the whole old text"));
     EXPECT_EQ(fileBytes(p), QByteArray("the whole old text"));
     EXPECT_FALSE(QFile::exists(copy));
     f.open(p);

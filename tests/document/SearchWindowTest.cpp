@@ -23,7 +23,7 @@ TForm3* searchWindow(FormFixture& f) { return f.form->findChild<TForm3*>(); }
 TForm3* openSearchWindow(FormFixture& f, const QString& text)
 {
     f.setText(text);
-    f.trigger("Find1");
+    f.trigger(ActionId::Find1);
     return searchWindow(f);
 }
 
@@ -34,7 +34,7 @@ void setFindText(TForm3& window, const QString& text)
 
 QPair<int, int> selection(const FormFixture& f)
 {
-    return {f.form->RichEdit98->selStart(), f.form->RichEdit98->selLength()};
+    return {f.ui.textBox().selStart(), f.ui.textBox().selLength()};
 }
 
 } // namespace
@@ -42,13 +42,13 @@ QPair<int, int> selection(const FormFixture& f)
 TEST(SearchWindow, OpensOnlyOnTextAndOnlyOnce)
 {
     FormFixture f;
-    f.trigger("Find1");
+    f.trigger(ActionId::Find1);
     EXPECT_EQ(f.notes, QStringList{QStringLiteral("Text was not found.   ")});
     EXPECT_EQ(searchWindow(f), nullptr);
 
     f.setText(QStringLiteral("one two\nthree"));
-    f.form->RichEdit98->setSelection(4, 5);
-    f.trigger("Find1");
+    f.ui.textBox().setSelection(4, 5);
+    f.trigger(ActionId::Find1);
     TForm3* window = searchWindow(f);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -58,15 +58,15 @@ TEST(SearchWindow, OpensOnlyOnTextAndOnlyOnce)
     EXPECT_EQ(window->RichEdit98F->toPlainText(), QStringLiteral("two\nt")) << "the selection is the find text";
     EXPECT_TRUE(window->RichEdit98R->toPlainText().isEmpty());
 
-    f.form->FindButtonClick();
-    f.trigger("Find2");
+    f.ui.click("FindButton");
+    f.trigger(ActionId::Find2);
     EXPECT_EQ(f.form->findChildren<TForm3*>().size(), 1);
 
     QTest::mouseClick(window->CancelButton, Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(searchWindow(f), nullptr) << "a closed window is freed";
-    f.form->RichEdit98->setSelection(0, 0);
-    f.trigger("Find1");
+    f.ui.textBox().setSelection(0, 0);
+    f.trigger(ActionId::Find1);
     ASSERT_NE(searchWindow(f), nullptr);
     EXPECT_TRUE(searchWindow(f)->RichEdit98F->toPlainText().isEmpty());
 
@@ -74,7 +74,7 @@ TEST(SearchWindow, OpensOnlyOnTextAndOnlyOnce)
     QTest::keyClick(searchWindow(f)->RichEdit98F, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(searchWindow(f), nullptr);
-    f.trigger("Find1");
+    f.trigger(velmor::ActionId::Find1);
     QTest::keyClick(searchWindow(f)->VTrackBar1, Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(searchWindow(f), nullptr);
@@ -101,17 +101,17 @@ TEST(SearchWindow, NextAndBackSearchWalkThroughTheOccurrences)
     EXPECT_EQ(f.beeps, 1);
     EXPECT_EQ(selection(f), qMakePair(0, 3));
 
-    f.form->RichEdit98->setSelection(11, 0);
+    f.ui.textBox().setSelection(11, 0);
     window->FindBackButtonClick();
     EXPECT_EQ(selection(f), qMakePair(4, 3)) << "without a selection the box's text is searched before the caret";
-    EXPECT_EQ(f.form->state().fCol, 4);
-    f.form->RichEdit98->setSelection(11, 0);
+    EXPECT_EQ(f.ui.state().fCol, 4);
+    f.ui.textBox().setSelection(11, 0);
     window->NextButtonClick();
     EXPECT_EQ(selection(f), qMakePair(4, 3)) << "without a selection the search starts at the beginning";
 
     // An occurrence at the very start that ends right at the caret lies before it.
     f.setText(QStringLiteral("hello world"));
-    f.form->RichEdit98->setSelection(5, 0);
+    f.ui.textBox().setSelection(5, 0);
     setFindText(*window, QStringLiteral("hello"));
     window->FindBackButtonClick();
     EXPECT_EQ(selection(f), qMakePair(0, 5));
@@ -137,26 +137,26 @@ TEST(SearchWindow, ReplaceTakesTheFirstOccurrenceAndReplaceAllEveryOneInOneStep)
     FormFixture f;
     TForm3* window = openSearchWindow(f, QStringLiteral("abb abb ABB"));
     ASSERT_NE(window, nullptr);
-    f.form->RichEdit98->setSelection(9, 0);
+    f.ui.textBox().setSelection(9, 0);
     setFindText(*window, QStringLiteral("ab"));
     window->RichEdit98R->setPlainText(QStringLiteral("\uD55C"));
     window->ReplaceButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("\uD55Cb abb ABB")) << "intact, from the start";
+    EXPECT_EQ(f.ui.text(), QStringLiteral("\uD55Cb abb ABB")) << "intact, from the start";
 
     window->RichEdit98R->clear();
     window->ReplaceButtonClick();
     EXPECT_EQ(f.notes, QStringList{QStringLiteral(" Text in the blank?  ")});
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("\uD55Cb abb ABB")) << "answered No";
+    EXPECT_EQ(f.ui.text(), QStringLiteral("\uD55Cb abb ABB")) << "answered No";
     f.form->Undo1Click();
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("abb abb ABB"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("abb abb ABB"));
 
     window->RichEdit98R->setPlainText(QStringLiteral("a"));
-    f.form->RichEdit98->setModified(false);
+    f.ui.textBox().setModified(false);
     window->Re_allButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("a a ABB"));
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    EXPECT_EQ(f.ui.text(), QStringLiteral("a a ABB"));
+    EXPECT_TRUE(f.ui.textBox().isModified());
     f.form->Undo1Click();
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("abb abb ABB")) << "one step undoes it all";
+    EXPECT_EQ(f.ui.text(), QStringLiteral("abb abb ABB")) << "one step undoes it all";
 
     f.notes.clear();
     setFindText(*window, QStringLiteral("xyz"));
@@ -174,7 +174,7 @@ TEST(SearchWindow, ReplaceTakesTheFirstOccurrenceAndReplaceAllEveryOneInOneStep)
     setFindText(*window, QStringLiteral("ab"));
     window->RichEdit98R->setPlainText(QStringLiteral("bbaa"));
     window->Re_allButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("abb"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("abb"));
     ASSERT_EQ(f.notes.size(), 1);
     EXPECT_TRUE(f.notes[0].startsWith(QStringLiteral("The replacement did not settle"))) << f.notes[0].toStdString();
 }
@@ -249,21 +249,21 @@ TEST(SearchWindow, FindsAndReplacesAcrossPiecesOfALongParagraph)
     const QString text = QString(2046, u'x') + QStringLiteral("needle") + QString(3000, u'x') + QStringLiteral("needle");
     TForm3* window = openSearchWindow(f, text);
     ASSERT_NE(window, nullptr);
-    ASSERT_GT(f.form->RichEdit98->document()->blockCount(), 2);
+    ASSERT_GT(f.ui.textBox().document()->blockCount(), 2);
     setFindText(*window, QStringLiteral("needle"));
     window->NextButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->selText(), QStringLiteral("needle"));
+    EXPECT_EQ(f.ui.textBox().selText(), QStringLiteral("needle"));
     window->NextButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->selText(), QStringLiteral("needle"));
+    EXPECT_EQ(f.ui.textBox().selText(), QStringLiteral("needle"));
     EXPECT_TRUE(f.notes.isEmpty());
     window->FindBackButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->selText(), QStringLiteral("needle"));
-    EXPECT_LT(f.form->RichEdit98->selStart(), 2100);
+    EXPECT_EQ(f.ui.textBox().selText(), QStringLiteral("needle"));
+    EXPECT_LT(f.ui.textBox().selStart(), 2100);
 
     window->RichEdit98R->setPlainText(QStringLiteral("pin"));
     window->Re_allButtonClick();
     QString replaced = text;
-    EXPECT_EQ(f.form->RichEdit98->wholeText(), replaced.replace(QStringLiteral("needle"), QStringLiteral("pin")));
-    EXPECT_EQ(f.form->RichEdit98->selText(), QString());
-    EXPECT_EQ(f.form->RichEdit98->textBetween(0, f.form->RichEdit98->selStart()).size(), replaced.size());
+    EXPECT_EQ(f.ui.textBox().wholeText(), replaced.replace(QStringLiteral("needle"), QStringLiteral("pin")));
+    EXPECT_EQ(f.ui.textBox().selText(), QString());
+    EXPECT_EQ(f.ui.textBox().textBetween(0, f.ui.textBox().selStart()).size(), replaced.size());
 }

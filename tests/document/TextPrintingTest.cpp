@@ -70,7 +70,7 @@ TEST(PrintCommand, PrintsEveryLineInOrderOnWholePagesAsOneJobTitledWithTheFileNa
     f.setText(lines.join(u'\n'));
     f.form->state().fFileName = QStringLiteral("/documents/story.txt");
 
-    f.trigger("Print1");
+    f.trigger(ActionId::Print1);
     EXPECT_EQ(f.printDialogs, 1);
     EXPECT_FALSE(QFile::exists(pdf));
 
@@ -80,7 +80,7 @@ TEST(PrintCommand, PrintsEveryLineInOrderOnWholePagesAsOneJobTitledWithTheFileNa
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
     };
-    f.trigger("Print1");
+    f.trigger(ActionId::Print1);
     EXPECT_EQ(proposedName, QStringLiteral("story.txt"));
     ASSERT_TRUE(QFile::exists(pdf));
     EXPECT_TRUE(f.errors.isEmpty());

@@ -119,7 +119,7 @@ TEST(KeyNameWindow, OpensOnceReadsTheListAndStopsTheReadingWhenClosed)
     FormFixture f;
     f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.form->PauseButtonClick();
-    ASSERT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
+    ASSERT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Resume"));
     f.engine->clear();
     QTest::keyClick(f.form.get(), Qt::Key_K, Qt::ControlModifier);
 
@@ -136,7 +136,7 @@ TEST(KeyNameWindow, OpensOnceReadsTheListAndStopsTheReadingWhenClosed)
     EXPECT_EQ(f.engine->calls.first(), QStringLiteral("ResetAudio"));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     EXPECT_FALSE(f.form->speakingState().fPaused());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
 
     // Again from the main window: the same window stays, silent, and a repetition is cancelled.
     f.engine->clear();
@@ -165,7 +165,7 @@ TEST(KeyNameWindow, OpensOnceReadsTheListAndStopsTheReadingWhenClosed)
 TEST(KeyNameWindow, ClosesOnEnterSpaceAClickOrItsButtonAndNotOnOtherKeys)
 {
     FormFixture f;
-    f.form->SICheckBox->setChecked(false);
+    f.ui.control<velmor::LozengeCheckBox>("SICheckBox").setChecked(false);
     const std::function<void(TForm2&)> closers[] = {
         [](TForm2& w) { QTest::keyClick(&w, Qt::Key_Return); },
         [](TForm2& w) { QTest::keyClick(&w, Qt::Key_Space); },
@@ -174,7 +174,7 @@ TEST(KeyNameWindow, ClosesOnEnterSpaceAClickOrItsButtonAndNotOnOtherKeys)
         [](TForm2& w) { w.CloseButton->click(); },
     };
     for (const auto& close : closers) {
-        f.form->HelpButtonClick();
+        f.ui.click("HelpButton");
         QPointer<TForm2> window = keyNameWindow();
         ASSERT_NE(window, nullptr);
         QTest::keyClick(window.data(), Qt::Key_A);
@@ -188,11 +188,11 @@ TEST(KeyNameWindow, ClosesOnEnterSpaceAClickOrItsButtonAndNotOnOtherKeys)
 TEST(KeyNameWindow, SilentWithSpeechInfoOffAndAbsentWithoutAnEngine)
 {
     FormFixture f;
-    f.form->SICheckBox->setChecked(false);
+    f.ui.control<velmor::LozengeCheckBox>("SICheckBox").setChecked(false);
     f.form->speakingState().start(velmor::SpeechKind::WholeText);
     f.form->speakingState().nextRepetition(2);
     f.engine->clear();
-    f.form->HelpButtonClick();
+    f.ui.click("HelpButton");
     ASSERT_NE(keyNameWindow(), nullptr);
     EXPECT_TRUE(f.engine->calls.isEmpty());
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText);
@@ -203,7 +203,7 @@ TEST(KeyNameWindow, SilentWithSpeechInfoOffAndAbsentWithoutAnEngine)
     ASSERT_TRUE(closedAndGone(window));
 
     FormFixture none(0);
-    none.form->HelpButtonClick();
+    none.ui.click("HelpButton");
     EXPECT_EQ(keyNameWindow(), nullptr);
 }
 
@@ -212,7 +212,7 @@ TEST(KeyNameWindow, GoesWithTheMainWindow)
     QPointer<TForm2> window;
     {
         FormFixture f;
-        f.form->HelpButtonClick();
+        f.ui.click("HelpButton");
         window = keyNameWindow();
         ASSERT_NE(window, nullptr);
         EXPECT_FALSE(window->testAttribute(Qt::WA_QuitOnClose));
@@ -227,10 +227,10 @@ TEST(SpokenHelp, EachItemSaysItsControlAndMovesTheFocus)
         engine.speakers = {"Mary", "Mike"};
     });
     QWidget* focus = nullptr;
-    auto item = [&](const char* name) {
-        f.form->RichEdit98->setFocus();
+    auto item = [&](ActionId id) {
+        f.ui.textBox().setFocus();
         f.engine->clear();
-        f.trigger(name);
+        f.trigger(id);
         focus = QApplication::focusWidget();
         return spokenAndReset(*f.engine);
     };
@@ -243,66 +243,66 @@ TEST(SpokenHelp, EachItemSaysItsControlAndMovesTheFocus)
     };
 
     f.setText(QStringLiteral("first\nsecond line"));
-    f.form->RichEdit98->setSelection(9, 0);
-    f.form->ScrollBar1->setFocus();
+    f.ui.textBox().setSelection(9, 0);
+    f.ui.control<QScrollBar>("ScrollBar1").setFocus();
     f.engine->clear();
-    f.trigger("TextEdit1");
+    f.trigger(ActionId::TextEdit1);
     EXPECT_EQ(spokenAndReset(*f.engine), said({"Text Edit Box", "Line number1", "Column number  3"}));
-    EXPECT_EQ(QApplication::focusWidget(), f.form->RichEdit98);
+    EXPECT_EQ(QApplication::focusWidget(), &f.ui.textBox());
 
-    f.form->ScrollBar1->setValue(160);
-    EXPECT_EQ(item("Speedbar1"), said({"Speed bar", "Position  160", "Set Right or Left key "}));
-    EXPECT_EQ(focus, f.form->ScrollBar1);
+    f.ui.control<QScrollBar>("ScrollBar1").setValue(160);
+    EXPECT_EQ(item(ActionId::Speedbar1), said({"Speed bar", "Position  160", "Set Right or Left key "}));
+    EXPECT_EQ(focus, &f.ui.control<QScrollBar>("ScrollBar1"));
 
-    EXPECT_EQ(item("Clipboard1"), said({"Speech Clipboard on   ", "Control plus H, on off   "}));
-    EXPECT_EQ(focus, f.form->RichEdit98);
-    f.form->ClipSpeechCheckBox->setChecked(false);
-    EXPECT_EQ(item("Clipboard1"), said({"Speech Clipboard off   ", "Control plus H, on off   "}));
+    EXPECT_EQ(item(ActionId::Clipboard1), said({"Speech Clipboard on   ", "Control plus H, on off   "}));
+    EXPECT_EQ(focus, &f.ui.textBox());
+    f.ui.control<velmor::LozengeCheckBox>("ClipSpeechCheckBox").setChecked(false);
+    EXPECT_EQ(item(ActionId::Clipboard1), said({"Speech Clipboard off   ", "Control plus H, on off   "}));
 
-    f.form->LIDUpDown->setValue(2);
-    EXPECT_EQ(item("Lang1"), said({"Language ID   2", "Mike", "Male English (US)"}));
-    EXPECT_EQ(focus, f.form->LIDUpDown);
+    f.ui.control<velmor::UpDownEdit>("LIDUpDown").setValue(2);
+    EXPECT_EQ(item(ActionId::Lang1), said({"Language ID   2", "Mike", "Male English (US)"}));
+    EXPECT_EQ(focus, &f.ui.control<velmor::UpDownEdit>("LIDUpDown"));
 
-    EXPECT_EQ(item("MouthShow1"), said({"Show Mouth on    ", "Control plus W, on off   "}));
-    f.form->ShowCheckBox->click();
-    EXPECT_EQ(item("MouthShow1"), said({"Show Mouth off   ", "Control plus W, on off   "}));
+    EXPECT_EQ(item(ActionId::MouthShow1), said({"Show Mouth on    ", "Control plus W, on off   "}));
+    f.ui.click("ShowCheckBox");
+    EXPECT_EQ(item(ActionId::MouthShow1), said({"Show Mouth off   ", "Control plus W, on off   "}));
 
-    EXPECT_EQ(item("SpeechInformation1"),
+    EXPECT_EQ(item(ActionId::SpeechInformation1),
               said({"speech information and alphabet on    ", "Control plus I, on off   "}));
-    f.form->SICheckBox->setChecked(false);
-    EXPECT_EQ(item("SpeechInformation1"),
+    f.ui.control<velmor::LozengeCheckBox>("SICheckBox").setChecked(false);
+    EXPECT_EQ(item(ActionId::SpeechInformation1),
               said({"speech information and alphabet off   ", "Control plus I, on off   "}));
 
-    f.form->SCLCheckBox->setChecked(true);
-    EXPECT_EQ(item("toClipboard1"), said({"DoubleClick word toClipboard on    ", "Control plus D, on off   "}));
-    f.form->SCLCheckBox->setChecked(false);
-    EXPECT_EQ(item("toClipboard1"), said({"DoubleClick word toClipboard off   ", "Control plus D, on off   "}));
+    f.ui.control<velmor::LozengeCheckBox>("SCLCheckBox").setChecked(true);
+    EXPECT_EQ(item(ActionId::toClipboard1), said({"DoubleClick word toClipboard on    ", "Control plus D, on off   "}));
+    f.ui.control<velmor::LozengeCheckBox>("SCLCheckBox").setChecked(false);
+    EXPECT_EQ(item(ActionId::toClipboard1), said({"DoubleClick word toClipboard off   ", "Control plus D, on off   "}));
 
-    f.form->RepUpDown->setValue(12);
-    EXPECT_EQ(item("Repetition1"), said({"Repetition number   12"}));
-    EXPECT_EQ(focus, f.form->RepUpDown);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(12);
+    EXPECT_EQ(item(ActionId::Repetition1), said({"Repetition number   12"}));
+    EXPECT_EQ(focus, &f.ui.control<velmor::UpDownEdit>("RepUpDown"));
 
     const QString resetKey = QStringLiteral("\"Reset_Button\" HotKey  Control plus Alt plus R");
-    EXPECT_EQ(item("HotKeyCheckBox1"), said({resetKey, "Check on    ", "Control plus Y, on off   "}));
-    f.form->HotKeyCheckBox->click();
-    EXPECT_EQ(item("HotKeyCheckBox1"), said({resetKey, "Check off   ", "Control plus Y, on off   "}));
+    EXPECT_EQ(item(ActionId::HotKeyCheckBox1), said({resetKey, "Check on    ", "Control plus Y, on off   "}));
+    f.ui.click("HotKeyCheckBox");
+    EXPECT_EQ(item(ActionId::HotKeyCheckBox1), said({resetKey, "Check off   ", "Control plus Y, on off   "}));
 
     const QString joyful = QStringLiteral("Joyful weriting  Control plus J");
-    f.form->WordReadCheckBox->setChecked(true);
-    EXPECT_EQ(item("Joyfulwriting1"), said({joyful, "Check on    ", "Control plus J, on off   "}));
-    f.form->WordReadCheckBox->setChecked(false);
-    EXPECT_EQ(item("Joyfulwriting1"), said({joyful, "Check off   ", "Control plus J, on off   "}));
+    f.ui.control<velmor::LozengeCheckBox>("WordReadCheckBox").setChecked(true);
+    EXPECT_EQ(item(ActionId::Joyfulwriting1), said({joyful, "Check on    ", "Control plus J, on off   "}));
+    f.ui.control<velmor::LozengeCheckBox>("WordReadCheckBox").setChecked(false);
+    EXPECT_EQ(item(ActionId::Joyfulwriting1), said({joyful, "Check off   ", "Control plus J, on off   "}));
 
-    f.form->state().fMarkCheck = true;
-    EXPECT_EQ(item("Marking2"), said({"Marking on    ", "Alt plus M, on off   "}));
-    f.form->state().fMarkCheck = false;
-    EXPECT_EQ(item("Marking2"), said({"Marking off   ", "Alt plus M, on off   "}));
+    f.ui.state().fMarkCheck = true;
+    EXPECT_EQ(item(ActionId::Marking2), said({"Marking on    ", "Alt plus M, on off   "}));
+    f.ui.state().fMarkCheck = false;
+    EXPECT_EQ(item(ActionId::Marking2), said({"Marking off   ", "Alt plus M, on off   "}));
 
-    f.form->VTrackBar1->setValue(65535);
-    EXPECT_EQ(item("VolumeControl2"), said({"Volume Control", "Position  100", "Right or Left key "}));
-    EXPECT_EQ(focus, f.form->VTrackBar1);
-    f.form->VTrackBar1->setValue(654);
-    EXPECT_EQ(item("VolumeControl2"), said({"Volume Control", "Position  0", "Right or Left key "}));
+    f.ui.control<QSlider>("VTrackBar1").setValue(65535);
+    EXPECT_EQ(item(ActionId::VolumeControl2), said({"Volume Control", "Position  100", "Right or Left key "}));
+    EXPECT_EQ(focus, &f.ui.control<QSlider>("VTrackBar1"));
+    f.ui.control<QSlider>("VTrackBar1").setValue(654);
+    EXPECT_EQ(item(ActionId::VolumeControl2), said({"Volume Control", "Position  0", "Right or Left key "}));
 }
 
 TEST(SpokenHelp, SpeaksWithoutAnEngineModeAndLeavesTheSpeakingStateAlone)
@@ -313,9 +313,9 @@ TEST(SpokenHelp, SpeaksWithoutAnEngineModeAndLeavesTheSpeakingStateAlone)
     f.form->speakingState().nextRepetition(3);
     f.form->speakingState().pause();
     f.engine->clear();
-    f.trigger("Lang1");
+    f.trigger(ActionId::Lang1);
     EXPECT_EQ(spokenAndReset(*f.engine), (QStringList{"ResetAudio", "SpeakText:Language ID   1"}));
-    f.trigger("TextEdit1");
+    f.trigger(ActionId::TextEdit1);
     EXPECT_EQ(f.engine->spoken.size(), 4);
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::CaretLine);
     EXPECT_EQ(f.form->speakingState().fRepCount(), 3);
@@ -325,16 +325,16 @@ TEST(SpokenHelp, SpeaksWithoutAnEngineModeAndLeavesTheSpeakingStateAlone)
 TEST(InformationPanel, CaptionFaceColourAndHintsDownToTheNarrowestWidePanel)
 {
     FormFixture f;
-    EXPECT_EQ(f.form->UPanel1->font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
-    EXPECT_EQ(f.form->UPanel1->font().pixelSize(), 15);
-    EXPECT_EQ(f.form->UPanel1->palette().color(QPalette::WindowText), QColor(0x4D, 0x73, 0xB3));
-    EXPECT_EQ(f.form->ULabel98->viewport()->cursor().shape(), Qt::ArrowCursor);
-    EXPECT_FALSE(f.form->ULabel98->focusPolicy() & Qt::TabFocus);
+    EXPECT_EQ(f.ui.control<velmor::UPanel>("UPanel1").font().family(), QStringLiteral("ＭＳ Ｐ明朝"));
+    EXPECT_EQ(f.ui.control<velmor::UPanel>("UPanel1").font().pixelSize(), 15);
+    EXPECT_EQ(f.ui.control<velmor::UPanel>("UPanel1").palette().color(QPalette::WindowText), QColor(0x4D, 0x73, 0xB3));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").viewport()->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(f.ui.control<velmor::InfoLine>("ULabel98").focusPolicy() & Qt::TabFocus);
 
-    f.form->Splitter1->setSizes({280, 400});
-    ASSERT_EQ(f.form->Panel1->width(), 280);
+    f.ui.control<QSplitter>("Splitter1").setSizes({280, 400});
+    ASSERT_EQ(f.ui.control<QWidget>("Panel1").width(), 280);
     QStatusTipEvent tip(QStringLiteral("Ctrl + K"));
     QApplication::sendEvent(f.form.get(), &tip);
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral("  Ctrl + K"));
-    EXPECT_EQ(f.form->UPanel1->accessibleName(), QStringLiteral("Ctrl + K"));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  Ctrl + K"));
+    EXPECT_EQ(f.ui.control<velmor::UPanel>("UPanel1").accessibleName(), QStringLiteral("Ctrl + K"));
 }

@@ -39,15 +39,15 @@ namespace {
 
 QClipboard& clipboard() { return *QGuiApplication::clipboard(); }
 
-QAction& item(FormFixture& f, const char* name) { return *f.form->findChild<QAction*>(QString::fromLatin1(name)); }
+QAction& item(FormFixture& f, ActionId id) { return f.ui.action(id); }
 
 // Double-clicks the word that starts at `position` in the text box.
 void doubleClickAt(FormFixture& f, int position)
 {
-    QTextCursor cursor(f.form->RichEdit98->document());
+    QTextCursor cursor(f.ui.textBox().document());
     cursor.setPosition(position + 1);
-    const QPoint point = f.form->RichEdit98->cursorRect(cursor).center();
-    QTest::mouseDClick(f.form->RichEdit98->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    const QPoint point = f.ui.textBox().cursorRect(cursor).center();
+    QTest::mouseDClick(f.ui.textBox().viewport(), Qt::LeftButton, Qt::NoModifier, point);
 }
 
 // Delivers what the test says, when it says so.
@@ -86,15 +86,15 @@ TEST(ClipboardSpeech, CopiedTextIsShownAndSpokenAtOnceEveryTime)
     f.form->speakingState().nextRepetition(3);
     f.form->speakingState().nextRepetition(3);
     f.form->PauseButtonClick();
-    ASSERT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
+    ASSERT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Resume"));
     f.engine->clear();
     clipboard().setText(QStringLiteral("  copied words\r\n"));
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("  copied words\n"));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").text(), QStringLiteral("  copied words\n"));
     EXPECT_EQ(f.form->state().fClipText, QStringLiteral("  copied words\r\n"));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::ClipboardText);
     EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
     EXPECT_FALSE(f.form->speakingState().fPaused());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
     clipboard().setText(QStringLiteral("  copied words\r\n"));
     EXPECT_EQ(f.engine->callsOf({"ResetAudio", "SpeakText"}),
               (QStringList{"ResetAudio", "SpeakText:  copied words\r\n", "ResetAudio", "SpeakText:  copied words\r\n"}));
@@ -107,13 +107,13 @@ TEST(ClipboardSpeech, APictureChangesNothingAndMemorySpeaksThePreviousText)
     f.engine->clear();
     clipboard().setImage(QImage(4, 4, QImage::Format_RGB32));
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("earlier"));
-    f.form->ULabel98->clear();
-    f.form->C_MemoryButton->click();
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("earlier"));
+    f.ui.control<velmor::InfoLine>("ULabel98").clear();
+    f.ui.click("C_MemoryButton");
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:earlier"}));
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("earlier"));
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("earlier"));
     f.engine->clear();
-    f.trigger("ClipbrdMemory1");
+    f.trigger(ActionId::ClipbrdMemory1);
     EXPECT_EQ(f.engine->spoken, QStringList{"earlier"});
 }
 
@@ -124,14 +124,14 @@ TEST(ClipboardSpeech, MemoryDoesNothingWhenOffEmptyOrWithoutEngine)
         f.form->input().clipboard->C_MemoryButtonClick();
         EXPECT_TRUE(f.engine->spoken.isEmpty()); // empty memory
         clipboard().setText(QStringLiteral("kept"));
-        f.form->ClipSpeechCheckBox->click();
+        f.ui.click("ClipSpeechCheckBox");
         f.engine->clear();
         f.form->input().clipboard->C_MemoryButtonClick();
         EXPECT_TRUE(f.engine->calls.isEmpty()); // clipboard speech off
     }
     FormFixture noEngine(0);
     clipboard().setText(QStringLiteral("still read"));
-    EXPECT_EQ(noEngine.form->ULabel98->text(), QStringLiteral("still read"));
+    EXPECT_EQ(noEngine.ui.infoLine(), QStringLiteral("still read"));
     noEngine.engine->clear();
     noEngine.form->input().clipboard->C_MemoryButtonClick();
     EXPECT_TRUE(noEngine.engine->calls.isEmpty());
@@ -140,29 +140,29 @@ TEST(ClipboardSpeech, MemoryDoesNothingWhenOffEmptyOrWithoutEngine)
 TEST(ClipboardSpeech, SwitchingOffStopsAWholeTextReadingAndItsRepetition)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(2);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
     f.setText(QStringLiteral("the whole text"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     f.engine->fireDone();
-    ASSERT_TRUE(f.form->Timer1->isActive());
+    ASSERT_TRUE(f.ui.timer().isActive());
     f.engine->clear();
-    f.trigger("ClipbrdSpeech1"); // Ctrl+H
-    EXPECT_FALSE(f.form->ClipSpeechCheckBox->isChecked());
+    f.trigger(ActionId::ClipbrdSpeech1); // Ctrl+H
+    EXPECT_FALSE(f.ui.control<velmor::LozengeCheckBox>("ClipSpeechCheckBox").isChecked());
     EXPECT_FALSE(f.form->input().clipboard->watcher().Enabled());
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.control<QTimer>("Timer1").isActive());
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
     clipboard().setText(QStringLiteral("not heard"));
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
 
-    f.trigger("ClipbrdSpeech1");
-    EXPECT_TRUE(f.form->ClipSpeechCheckBox->isChecked());
-    EXPECT_TRUE(item(f, "ClipbrdSpeech1").isChecked());
-    f.form->ClipSpeechCheckBox->click();
-    EXPECT_FALSE(item(f, "ClipbrdSpeech1").isChecked());
+    f.trigger(ActionId::ClipbrdSpeech1);
+    EXPECT_TRUE(f.ui.control<velmor::LozengeCheckBox>("ClipSpeechCheckBox").isChecked());
+    EXPECT_TRUE(item(f, ActionId::ClipbrdSpeech1).isChecked());
+    f.ui.click("ClipSpeechCheckBox");
+    EXPECT_FALSE(item(f, ActionId::ClipbrdSpeech1).isChecked());
     EXPECT_FALSE(f.form->input().clipboard->watcher().registered());
-    f.form->ClipSpeechCheckBox->click();
-    EXPECT_TRUE(item(f, "ClipbrdSpeech1").isChecked());
+    f.ui.click("ClipSpeechCheckBox");
+    EXPECT_TRUE(item(f, ActionId::ClipbrdSpeech1).isChecked());
     EXPECT_TRUE(f.form->input().clipboard->watcher().registered());
 }
 
@@ -173,16 +173,16 @@ TEST(ClipboardSpeech, ADoubleClickedWordGoesToTheClipboardAndIsSpokenFromThere)
     f.engine->clear();
     doubleClickAt(f, 6);
     EXPECT_EQ(clipboard().text(), QStringLiteral("second"));
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("second"));
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("second"));
     EXPECT_EQ(f.engine->callsOf({"ResetAudio", "SpeakText"}), (QStringList{"ResetAudio", "SpeakText:second"}));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::ClipboardText);
 
     // Without clipboard speech the selection itself is spoken, untrimmed.
-    f.form->ClipSpeechCheckBox->click();
+    f.ui.click("ClipSpeechCheckBox");
     f.engine->clear();
-    f.form->RichEdit98->setSelection(0, 6);
+    f.ui.textBox().setSelection(0, 6);
     f.form->input().clipboard->RichEdit98MouseDown(Qt::LeftButton, true);
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("first"));
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("first"));
     EXPECT_EQ(clipboard().text(), QStringLiteral("first "));
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:first "}));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
@@ -194,34 +194,34 @@ TEST(ClipboardSpeech, NothingIsCopiedForBlanksOrWithToClipOff)
     f.setText(QStringLiteral("word  \t next"));
     clipboard().setText(QStringLiteral("before"));
     f.engine->clear();
-    f.form->RichEdit98->setSelection(4, 3);
+    f.ui.textBox().setSelection(4, 3);
     f.form->input().clipboard->RichEdit98MouseDown(Qt::LeftButton, true);
     EXPECT_EQ(clipboard().text(), QStringLiteral("before"));
 
-    f.trigger("toClipbrd1"); // Ctrl+D
-    EXPECT_FALSE(f.form->SCLCheckBox->isChecked());
+    f.trigger(ActionId::toClipbrd1); // Ctrl+D
+    EXPECT_FALSE(f.ui.control<velmor::LozengeCheckBox>("SCLCheckBox").isChecked());
     doubleClickAt(f, 0);
     EXPECT_EQ(clipboard().text(), QStringLiteral("before"));
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    f.form->SCLCheckBox->click();
-    EXPECT_TRUE(item(f, "toClipbrd1").isChecked());
+    f.ui.click("SCLCheckBox");
+    EXPECT_TRUE(item(f, ActionId::toClipbrd1).isChecked());
 }
 
 TEST(ClipboardSpeech, ClicksOnTheInfoLineHideAndShowItsText)
 {
     FormFixture f;
     clipboard().setText(QStringLiteral("shown"));
-    const QColor panel = velmor::colorFromBgr(f.form->state().fPColor);
-    QWidget* line = f.form->ULabel98->viewport();
+    const QColor panel = velmor::colorFromBgr(f.ui.state().fPColor);
+    QWidget* line = f.ui.control<velmor::InfoLine>("ULabel98").viewport();
     QTest::mouseClick(line, Qt::LeftButton);
-    EXPECT_EQ(f.form->ULabel98->textColor(), panel);
-    EXPECT_TRUE(f.form->RichEdit98->hasFocus());
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").textColor(), panel);
+    EXPECT_TRUE(f.ui.textBox().hasFocus());
     QTest::mouseClick(line, Qt::LeftButton, Qt::ShiftModifier);
-    EXPECT_EQ(f.form->ULabel98->textColor(), panel);
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").textColor(), panel);
     QTest::mouseClick(line, Qt::LeftButton);
-    EXPECT_EQ(f.form->ULabel98->textColor(), QColor(Qt::black));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").textColor(), QColor(Qt::black));
     f.form->input().clipboard->ULabel98MouseDown(Qt::LeftButton, Qt::NoModifier, true);
-    EXPECT_EQ(f.form->ULabel98->textColor(), QColor(Qt::black));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").textColor(), QColor(Qt::black));
 }
 
 TEST(ClipboardSpeech, ALongTextIsHeardFromItsBeginningAndTheRestFollows)
@@ -237,8 +237,8 @@ TEST(ClipboardSpeech, ALongTextIsHeardFromItsBeginningAndTheRestFollows)
     QStringList captions;
     velmor::ClipboardSpeech speech(
         f.form->state(), f.form->speakingState(), f.engine,
-        velmor::ClipboardControls{*f.form->RichEdit98, *f.form->ULabel98, clipOn, clipItem, toClip, toClipItem,
-                                  *f.form->Timer1},
+        velmor::ClipboardControls{f.ui.textBox(), f.ui.control<velmor::InfoLine>("ULabel98"), clipOn, clipItem, toClip,
+                                  toClipItem, f.ui.timer()},
         velmor::ClipboardServices{[&](const QString& text) { errors << text; }, [] {},
                                   [&](const QString& caption) { captions << caption; }},
         std::move(scripted));
@@ -249,16 +249,16 @@ TEST(ClipboardSpeech, ALongTextIsHeardFromItsBeginningAndTheRestFollows)
     reader.pending({Outcome::Beginning, QStringLiteral("start of "), {}});
     reader.pending({Outcome::Whole, QStringLiteral("start of a long text"), QStringLiteral("a long text")});
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:start of ", "SpeakText:a long text"}));
-    EXPECT_EQ(f.form->state().fClipText, QStringLiteral("start of a long text"));
+    EXPECT_EQ(f.ui.state().fClipText, QStringLiteral("start of a long text"));
 
     // Reset while the rest is coming: the rest is not wanted any more.
     speech.ClipboardWatcher1Change();
     reader.pending({Outcome::Beginning, QStringLiteral("again "), {}});
-    f.form->ResetButtonClick();
+    f.ui.click("ResetButton");
     f.engine->clear();
     reader.pending({Outcome::Whole, QStringLiteral("again and again"), QStringLiteral("and again")});
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    EXPECT_EQ(f.form->state().fClipText, QStringLiteral("again and again"));
+    EXPECT_EQ(f.ui.state().fClipText, QStringLiteral("again and again"));
 
     speech.ClipboardWatcher1Change();
     reader.pending({Outcome::Failed, {}, {}});
@@ -271,7 +271,7 @@ TEST(ClipboardSpeech, ALongTextIsHeardFromItsBeginningAndTheRestFollows)
     reader.pending({Outcome::Whole, QStringLiteral("as far as taken"), {}, true});
     EXPECT_EQ(captions, QStringList{velmor::clipboardCutCaption()});
     EXPECT_TRUE(captions[0].contains(QStringLiteral("100000000")));
-    EXPECT_EQ(f.form->state().fClipText, QStringLiteral("as far as taken"));
+    EXPECT_EQ(f.ui.state().fClipText, QStringLiteral("as far as taken"));
 }
 
 TEST(ClipboardReading, TheSpokenBeginningEndsAtAWordsEnd)

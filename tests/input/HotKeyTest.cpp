@@ -21,7 +21,7 @@ using namespace velmor;
 
 namespace {
 
-QAction* menuItem(FormFixture& f) { return f.form->findChild<QAction*>(QStringLiteral("HotKeyCheck")); }
+QAction* menuItem(FormFixture& f) { return &f.ui.action(ActionId::HotKeyCheck); }
 
 const QString kGrabResetKey = QStringLiteral("grab:1:82:3"); // 'R', Alt|Ctrl
 
@@ -66,26 +66,26 @@ TEST(HotKeyCodes, CtrlAltRIsTheShortcutValueAndItsX11Grab)
 TEST(HotKeySwitch, RegistersAtStartAndFollowsTheCheckBoxAndCtrlY)
 {
     FormFixture f;
-    EXPECT_EQ(f.form->HotKey1->keySequence(), QKeySequence(QStringLiteral("Ctrl+Alt+R")));
-    EXPECT_FALSE(f.form->HotKey1->isVisible());
-    EXPECT_EQ(f.form->HotKeyCheckBox->toolTip(), QStringLiteral("\"Reset\" HotKey on/off  Ctrl + Alt + R"));
+    EXPECT_EQ(f.ui.control<QKeySequenceEdit>("HotKey1").keySequence(), QKeySequence(QStringLiteral("Ctrl+Alt+R")));
+    EXPECT_FALSE(f.ui.control<QKeySequenceEdit>("HotKey1").isVisible());
+    EXPECT_EQ(f.ui.control("HotKeyCheckBox").toolTip(), QStringLiteral("\"Reset\" HotKey on/off  Ctrl + Alt + R"));
     EXPECT_EQ(f.shortcuts->calls, QStringList{kGrabResetKey});
     EXPECT_TRUE(menuItem(f)->isChecked());
     EXPECT_EQ(menuItem(f)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Y")));
 
     f.shortcuts->calls.clear();
-    f.form->HotKeyCheckBox->click();
+    f.ui.click("HotKeyCheckBox");
     EXPECT_FALSE(menuItem(f)->isChecked());
-    f.form->HotKeyCheckBox->click();
+    f.ui.click("HotKeyCheckBox");
     EXPECT_TRUE(menuItem(f)->isChecked());
     EXPECT_EQ(f.shortcuts->calls, (QStringList{"release:1", kGrabResetKey}));
 
     f.shortcuts->calls.clear();
     QTest::keyClick(f.form.get(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_FALSE(f.form->HotKeyCheckBox->isChecked());
+    EXPECT_FALSE(f.ui.control<LozengeCheckBox>("HotKeyCheckBox").isChecked());
     EXPECT_FALSE(menuItem(f)->isChecked());
-    f.trigger("HotKeyCheck");
-    EXPECT_TRUE(f.form->HotKeyCheckBox->isChecked());
+    f.trigger(ActionId::HotKeyCheck);
+    EXPECT_TRUE(f.ui.control<LozengeCheckBox>("HotKeyCheckBox").isChecked());
     EXPECT_TRUE(menuItem(f)->isChecked());
     EXPECT_EQ(f.shortcuts->calls, (QStringList{"release:1", kGrabResetKey}));
 }
@@ -94,26 +94,26 @@ TEST(HotKeySwitch, PressBringsTheWindowForwardAndResetsPausedSpeech)
 {
     FormFixture f;
     f.setText(QStringLiteral("Some words to read."));
-    f.form->SpeechButtonClick();
-    f.form->RepUpDown->setValue(3);
-    f.form->PauseButtonClick();
-    f.form->Timer1->start();
+    f.ui.click("SpeechButton");
+    f.ui.control<UpDownEdit>("RepUpDown").setValue(3);
+    f.ui.click("PauseButton");
+    f.ui.timer().start();
     f.engine->clear();
 
     f.shortcuts->press(1);
     EXPECT_EQ(f.shortcuts->broughtForward, QList<QWidget*>{f.form.get()});
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
     EXPECT_FALSE(f.form->speakingState().fPaused());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.control<QTimer>("Timer1").isActive());
 
     // Other identifiers only bring the window forward; without activation nothing comes forward.
     f.engine->clear();
     f.shortcuts->press(2);
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    f.form->HookHotKey1->Activate = false;
+    f.ui.control<THookHotKey>("HookHotKey1").Activate = false;
     f.shortcuts->press(1);
     EXPECT_EQ(f.shortcuts->broughtForward.size(), 2);
     EXPECT_EQ(f.engine->calls, QStringList{"ResetAudio"});
@@ -132,39 +132,39 @@ TEST(HotKeySwitch, KeyHeldByAnotherProgramIsSaidOnceWhileTheSwitchStaysOn)
 {
     FormFixture f;
     f.shortcuts->answer = ShortcutOutcome::HeldByOther;
-    f.form->HotKeyCheckBox->click();
-    f.form->HotKeyCheckBox->click();
-    EXPECT_TRUE(f.form->HotKeyCheckBox->isChecked());
+    f.ui.click("HotKeyCheckBox");
+    f.ui.click("HotKeyCheckBox");
+    EXPECT_TRUE(f.ui.control<LozengeCheckBox>("HotKeyCheckBox").isChecked());
     EXPECT_TRUE(menuItem(f)->isChecked());
-    EXPECT_EQ(f.form->UPanel1->caption(), HotKeySwitch::kHeldByOtherCaption);
+    EXPECT_EQ(f.ui.panelCaption(), HotKeySwitch::kHeldByOtherCaption);
 
-    f.form->UPanel1->setCaption(QStringLiteral(" other"));
-    f.trigger("HotKeyCheck");
-    f.trigger("HotKeyCheck");
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" other"));
+    f.ui.control<UPanel>("UPanel1").setCaption(QStringLiteral(" other"));
+    f.trigger(ActionId::HotKeyCheck);
+    f.trigger(ActionId::HotKeyCheck);
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral(" other"));
 
     // A desktop without the service is not reported as a program holding the key.
     FormFixture g;
     g.shortcuts->answer = ShortcutOutcome::Unavailable;
-    g.form->UPanel1->setCaption(QStringLiteral(" mode"));
-    g.trigger("HotKeyCheck");
-    g.trigger("HotKeyCheck");
-    EXPECT_EQ(g.form->UPanel1->caption(), QStringLiteral(" mode"));
+    g.ui.control<UPanel>("UPanel1").setCaption(QStringLiteral(" mode"));
+    g.trigger(ActionId::HotKeyCheck);
+    g.trigger(ActionId::HotKeyCheck);
+    EXPECT_EQ(g.ui.panelCaption(), QStringLiteral(" mode"));
 }
 
 TEST(HotKeySwitch, KeyTheDesktopDidNotGrantIsSaidWhileTheSwitchStaysOn)
 {
     FormFixture f;
-    f.form->UPanel1->setCaption(QStringLiteral(" mode"));
+    f.ui.control<UPanel>("UPanel1").setCaption(QStringLiteral(" mode"));
     emit f.shortcuts->refused(1);
-    EXPECT_EQ(f.form->UPanel1->caption(), HotKeySwitch::kNotGrantedCaption);
-    EXPECT_TRUE(f.form->HotKeyCheckBox->isChecked());
+    EXPECT_EQ(f.ui.panelCaption(), HotKeySwitch::kNotGrantedCaption);
+    EXPECT_TRUE(f.ui.control<LozengeCheckBox>("HotKeyCheckBox").isChecked());
 
     // A late answer for a key the user has switched off since says nothing.
-    f.form->HotKeyCheckBox->click();
-    f.form->UPanel1->setCaption(QStringLiteral(" mode"));
+    f.ui.click("HotKeyCheckBox");
+    f.ui.control<UPanel>("UPanel1").setCaption(QStringLiteral(" mode"));
     emit f.shortcuts->refused(1);
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" mode"));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral(" mode"));
 }
 
 TEST(HotKeySwitch, CloseReleasesTheKeyOnlyWhenItGoesAheadAndSavesTheSwitch)
@@ -174,7 +174,7 @@ TEST(HotKeySwitch, CloseReleasesTheKeyOnlyWhenItGoesAheadAndSavesTheSwitch)
     {
         FormFixture f(2, true, ini);
         f.setText(QStringLiteral("unsaved"));
-        f.form->RichEdit98->setModified(true);
+        f.ui.textBox().setModified(true);
         f.shortcuts->calls.clear();
         f.answerYes = false;
         EXPECT_FALSE(f.form->close());
@@ -187,13 +187,13 @@ TEST(HotKeySwitch, CloseReleasesTheKeyOnlyWhenItGoesAheadAndSavesTheSwitch)
     }
     {
         FormFixture f(2, true, ini);
-        f.trigger("HotKeyCheck");
+        f.trigger(ActionId::HotKeyCheck);
         f.shortcuts->calls.clear();
         EXPECT_TRUE(f.form->close());
         EXPECT_TRUE(f.shortcuts->calls.isEmpty());
     }
     FormFixture f(2, true, ini);
-    EXPECT_FALSE(f.form->HotKeyCheckBox->isChecked());
+    EXPECT_FALSE(f.ui.control<LozengeCheckBox>("HotKeyCheckBox").isChecked());
     EXPECT_FALSE(menuItem(f)->isChecked());
     EXPECT_TRUE(f.shortcuts->calls.isEmpty());
 }

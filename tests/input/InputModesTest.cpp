@@ -26,17 +26,17 @@ TEST(InputModes, TheFourCommandsActOnlyWithAJapaneseKeyboard)
     elsewhere.show();
     elsewhere.setFocus();
     ASSERT_TRUE(elsewhere.hasFocus());
-    for (const char* command : {"IMEon1", "ZenHiragana1", "HanEisu1", "Straight1"})
+    for (ActionId command : {ActionId::IMEon1, ActionId::ZenHiragana1, ActionId::HanEisu1, ActionId::Straight1})
         f.trigger(command);
     EXPECT_TRUE(f.inputMethod->requests.isEmpty());
     EXPECT_TRUE(elsewhere.hasFocus());
 
     f.inputMethod->keyboardLanguage = QStringLiteral("ja");
-    f.trigger("ZenHiragana1");
-    EXPECT_TRUE(f.form->RichEdit98->hasFocus());
-    f.trigger("HanEisu1");
-    f.trigger("Straight1");
-    f.trigger("IMEon1");
+    f.trigger(ActionId::ZenHiragana1);
+    EXPECT_TRUE(f.ui.textBox().hasFocus());
+    f.trigger(ActionId::HanEisu1);
+    f.trigger(ActionId::Straight1);
+    f.trigger(ActionId::IMEon1);
     EXPECT_EQ(f.inputMethod->requests,
               (QStringList{"open", "mode:25", "open", "mode:16", "close", "open"}));
 }
@@ -44,18 +44,18 @@ TEST(InputModes, TheFourCommandsActOnlyWithAJapaneseKeyboard)
 TEST(InputModes, HangulModeDrawsTheTextAnewInTheBoxFaceAndColour)
 {
     FormFixture f;
-    f.trigger("Hangul1");
-    EXPECT_TRUE(f.form->state().fHangulMode);
-    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
-    EXPECT_TRUE(f.form->findChild<QAction*>(QStringLiteral("MSUIGothic1"))->isChecked());
-    EXPECT_TRUE(f.form->RichEdit98->isModified()); // an empty text is only marked modified
+    f.trigger(ActionId::Hangul1);
+    EXPECT_TRUE(f.ui.state().fHangulMode);
+    EXPECT_EQ(f.ui.state().fFontName, velmor::kFaceUIGothic);
+    EXPECT_TRUE(f.ui.action(ActionId::MSUIGothic1).isChecked());
+    EXPECT_TRUE(f.ui.textBox().isModified()); // an empty text is only marked modified
 
     // Text typed in another face, a Yuki mark and a marked passage; the caret after the mark,
     // whose colour is the typing colour there.
-    velmor::TRichEdit98& box = *f.form->RichEdit98;
+    velmor::TRichEdit98& box = f.ui.textBox();
     for (const bool addYuki : {false, true}) {
         SCOPED_TRACE(addYuki);
-        f.form->state().fAddYuki = addYuki;
+        f.ui.state().fAddYuki = addYuki;
         f.setText(QStringLiteral("한글 *x"));
         QTextCharFormat otherFace;
         otherFace.setFontFamilies({velmor::kFacePMincho});
@@ -68,7 +68,7 @@ TEST(InputModes, HangulModeDrawsTheTextAnewInTheBoxFaceAndColour)
         box.addHighlight(0, 2, Qt::yellow);
         box.setModified(false);
         box.setSelection(4, 0);
-        f.trigger("Hangul1");
+        f.trigger(ActionId::Hangul1);
         EXPECT_EQ(box.toPlainText(), QStringLiteral("한글 *x"));
         EXPECT_EQ(box.selStart(), 4);
         EXPECT_TRUE(box.isModified());
@@ -96,9 +96,9 @@ TEST(InputModes, HangulModeDrawsTheTextAnewInTheBoxFaceAndColour)
         << runs[0].rawFont().familyName().toStdString();
     EXPECT_FALSE(runs[0].glyphIndexes().contains(0u));
 
-    f.trigger("ReleaseHangul1");
-    EXPECT_FALSE(f.form->state().fHangulMode);
-    EXPECT_EQ(f.form->state().fFontName, velmor::kFaceUIGothic);
+    f.trigger(ActionId::ReleaseHangul1);
+    EXPECT_FALSE(f.ui.state().fHangulMode);
+    EXPECT_EQ(f.ui.state().fFontName, velmor::kFaceUIGothic);
 }
 
 TEST(InputMethodMapping, IBusEnginesGiveTheInputMethodsStatus)

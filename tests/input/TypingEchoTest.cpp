@@ -29,9 +29,9 @@ void type(FormFixture& f, const QString& text)
 {
     for (const QChar c : text) {
         if (c == u'\n')
-            QTest::keyClick(f.form->RichEdit98, Qt::Key_Return);
+            f.ui.press(Qt::Key_Return);
         else
-            QTest::keyClick(f.form->RichEdit98, c.toLatin1());
+            f.ui.type(QString(c));
     }
 }
 
@@ -40,11 +40,11 @@ void compose(FormFixture& f, const QStringList& preedits, const QString& committ
 {
     for (const QString& preedit : preedits) {
         QInputMethodEvent event(preedit, {});
-        QApplication::sendEvent(f.form->RichEdit98, &event);
+        QApplication::sendEvent(&f.ui.textBox(), &event);
     }
     QInputMethodEvent commit;
     commit.setCommitString(committed);
-    QApplication::sendEvent(f.form->RichEdit98, &commit);
+    QApplication::sendEvent(&f.ui.textBox(), &commit);
 }
 
 QStringList spokenTexts(FormFixture& f) { return f.engine->spoken; }
@@ -88,16 +88,16 @@ TEST(EchoWords, ReadingsBecomeHiragana)
 TEST(TypingEcho, LettersAndDigitsAreSpokenOneByOneWithJoyfulWritingOff)
 {
     FormFixture f;
-    f.form->WordReadCheckBox->click();
-    EXPECT_FALSE(f.form->findChild<QAction*>(QStringLiteral("Joyful1"))->isChecked());
+    f.ui.click("WordReadCheckBox");
+    EXPECT_FALSE(f.ui.action(ActionId::Joyful1).isChecked());
     f.engine->clear();
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("Ab1!"));
+    f.ui.type(QStringLiteral("Ab1!"));
     EXPECT_EQ(f.engine->calls, (QStringList{"SpeakText:a", "SpeakText:b", "SpeakText:1"}));
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("!"));
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("!"));
 
-    f.form->SICheckBox->click(); // speech-info off: no letter echo
+    f.ui.click("SICheckBox"); // speech-info off: no letter echo
     f.engine->clear();
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("c"));
+    f.ui.type(QStringLiteral("c"));
     EXPECT_TRUE(f.engine->calls.isEmpty());
 }
 
@@ -108,10 +108,10 @@ TEST(TypingEcho, WordsAtTheirSpaceAndTheLastWordAtEnter)
     f.engine->clear();
     type(f, QStringLiteral("hello world\n"));
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:hello", "ResetAudio", "SpeakText:world"}));
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("world"));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").text(), QStringLiteral("world"));
     // The echo at Enter cut the paused speech off: nothing is paused any more.
     EXPECT_FALSE(f.form->speakingState().fPaused());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
 
     f.engine->clear();
     type(f, QStringLiteral("two  spaces \nsay one,two \n"));
@@ -124,12 +124,12 @@ TEST(TypingEcho, AnArticleWaitsForTheNextWord)
     f.engine->clear();
     type(f, QStringLiteral("the cat "));
     EXPECT_EQ(spokenTexts(f), QStringList{"the cat"});
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("the cat"));
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("the cat"));
 
     f.engine->clear();
     type(f, QStringLiteral("\nThe \n")); // an article and a space, then Enter: dropped
     EXPECT_TRUE(spokenTexts(f).isEmpty());
-    EXPECT_FALSE(f.form->state().fArticleWait);
+    EXPECT_FALSE(f.ui.state().fArticleWait);
     type(f, QStringLiteral("a\n")); // an article that ends a line is spoken at once
     EXPECT_EQ(spokenTexts(f), QStringList{"a"});
 }
@@ -141,32 +141,32 @@ TEST(TypingEcho, ConversionsAreSpokenByTheirReadingAtTheConfirmingEnter)
     f.engine->clear();
     compose(f, {QStringLiteral("に"), QStringLiteral("にほん"), QStringLiteral("日本")}, QStringLiteral("日本"));
     compose(f, {QStringLiteral("ご")}, QStringLiteral("語"));
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("日本語"));
-    EXPECT_EQ(f.form->UPanel1->caption(), QStringLiteral(" にほんご"));
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("日本語"));
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral(" にほんご"));
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText: にほんご"}));
-    EXPECT_EQ(f.form->state().fImeLen, 0);
+    EXPECT_EQ(f.ui.state().fImeLen, 0);
 
     // Read_InputKey off: the converted text itself.
-    f.trigger("KeyInput");
+    f.trigger(ActionId::KeyInput);
     compose(f, {QStringLiteral("かな")}, QStringLiteral("仮名"));
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
     EXPECT_EQ(f.engine->calls, (QStringList{"ResetAudio", "SpeakText:仮名"}));
 
     // No reading known (a Hangul-like commit): the converted text is spoken.
-    f.trigger("KeyInput");
+    f.trigger(ActionId::KeyInput);
     compose(f, {QStringLiteral("漢")}, QStringLiteral("漢"));
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
     EXPECT_EQ(f.engine->spoken, QStringList{"漢"});
 
     // A character outside the Basic Multilingual Plane is shown and spoken whole.
-    f.trigger("KeyInput");
+    f.trigger(ActionId::KeyInput);
     compose(f, {QStringLiteral("よしのや")}, QStringLiteral("\U00020BB7野家"));
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("\U00020BB7野家"));
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("\U00020BB7野家"));
     EXPECT_EQ(f.engine->spoken, QStringList{"\U00020BB7野家"});
 }
 
@@ -174,55 +174,55 @@ TEST(TypingEcho, CompositionsCountUntilTheNextConfirmingEnterAndKeyInputDropsThe
 {
     FormFixture f;
     f.inputMethod->current = {true, velmor::kImeModeHiragana};
-    f.form->WordReadCheckBox->click(); // Joyful writing off: the echo rests, the composition counts
+    f.ui.click("WordReadCheckBox"); // Joyful writing off: the echo rests, the composition counts
     compose(f, {QStringLiteral("にほん")}, QStringLiteral("日本"));
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
-    f.form->WordReadCheckBox->click();
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
+    f.ui.click("WordReadCheckBox");
     compose(f, {QStringLiteral("ご")}, QStringLiteral("語"));
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("日本語"));
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("日本語"));
     EXPECT_EQ(f.engine->spoken, QStringList{" にほんご"});
 
     compose(f, {QStringLiteral("かな")}, QStringLiteral("仮名"));
-    f.trigger("KeyInput");
-    f.trigger("KeyInput");
+    f.trigger(ActionId::KeyInput);
+    f.trigger(ActionId::KeyInput);
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
     EXPECT_TRUE(f.engine->calls.isEmpty());
     compose(f, {QStringLiteral("き")}, QStringLiteral("木"));
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
     EXPECT_EQ(f.engine->spoken, QStringList{" き"});
 }
 
 TEST(TypingEcho, TheJapaneseAndKoreanVoicesChangeTheEcho)
 {
     FormFixture f;
-    f.form->Label1->setText(QStringLiteral("Naoko"));
+    f.ui.control<QLabel>("Label1").setText(QStringLiteral("Naoko"));
     f.inputMethod->current = {true, velmor::kImeModeAlphanumeric};
     f.engine->clear();
     type(f, QStringLiteral("word word\n"));
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    f.form->Label1->setText(QStringLiteral("Kenji"));
+    f.ui.control<QLabel>("Label1").setText(QStringLiteral("Kenji"));
     f.inputMethod->current = {true, velmor::kImeModeHangul};
     type(f, QStringLiteral("word\n"));
     EXPECT_TRUE(f.engine->calls.isEmpty());
 
     // A Korean voice: the info line keeps its look and the reading is not wanted.
-    f.form->Label1->setText(QStringLiteral("Shin-Ah"));
+    f.ui.control<QLabel>("Label1").setText(QStringLiteral("Shin-Ah"));
     f.inputMethod->current = {true, velmor::kImeModeHangul};
-    const QFont before = f.form->ULabel98->font();
+    const QFont before = f.ui.control<velmor::InfoLine>("ULabel98").font();
     type(f, QStringLiteral("hangul "));
     EXPECT_EQ(f.engine->spoken, QStringList{"hangul"});
-    EXPECT_EQ(f.form->ULabel98->font(), before);
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").font(), before);
     f.inputMethod->current = {true, velmor::kImeModeHiragana};
     compose(f, {QStringLiteral("かん")}, QStringLiteral("韓"));
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
     EXPECT_EQ(f.engine->spoken, QStringList{"韓"});
-    f.form->Label1->setText(QStringLiteral("Jun-Ho"));
+    f.ui.control<QLabel>("Label1").setText(QStringLiteral("Jun-Ho"));
     compose(f, {QStringLiteral("くに")}, QStringLiteral("国"));
     f.engine->clear();
-    QTest::keyRelease(f.form->RichEdit98, Qt::Key_Return);
+    QTest::keyRelease(&f.ui.textBox(), Qt::Key_Return);
     EXPECT_EQ(f.engine->spoken, QStringList{"国"});
 }

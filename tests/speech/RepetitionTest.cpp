@@ -22,7 +22,7 @@ namespace {
 // Waits until the repetition timer has fired (or gives up after two seconds).
 bool waitForRepetition(FormFixture& f)
 {
-    QSignalSpy fired(f.form->Timer1, &QTimer::timeout);
+    QSignalSpy fired(&f.ui.timer(), &QTimer::timeout);
     return fired.wait(2000);
 }
 
@@ -31,10 +31,10 @@ bool waitForRepetition(FormFixture& f)
 TEST(Repetition, SpeaksTheTextRepNumTimesEachAfterTheDelay)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(3);
-    EXPECT_EQ(f.form->state().fRepNum, 3);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(3);
+    EXPECT_EQ(f.ui.state().fRepNum, 3);
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     f.engine->clear();
 
     for (int expected = 2; expected <= 3; ++expected) {
@@ -48,7 +48,7 @@ TEST(Repetition, SpeaksTheTextRepNumTimesEachAfterTheDelay)
     }
     f.engine->fireStarted();
     f.engine->fireDone();
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
     // Repetitions queue behind what is queued: no reset between them.
     EXPECT_EQ(f.engine->calls, (QStringList{"SpeakText:word\r\n", "SpeakText:word\r\n"}));
 
@@ -57,27 +57,27 @@ TEST(Repetition, SpeaksTheTextRepNumTimesEachAfterTheDelay)
     EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
     f.engine->fireStarted();
     f.engine->fireDone();
-    EXPECT_TRUE(f.form->Timer1->isActive());
+    EXPECT_TRUE(f.ui.timer().isActive());
 }
 
 TEST(Repetition, OnceNeverStartsTheTimer)
 {
     FormFixture f;
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     f.engine->fireDone();
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
 }
 
 TEST(Repetition, ResetDuringTheWaitCancelsIt)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(2);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     f.engine->fireDone();
-    ASSERT_TRUE(f.form->Timer1->isActive());
-    f.form->ResetButtonClick();
+    ASSERT_TRUE(f.ui.timer().isActive());
+    f.ui.click("ResetButton");
     f.engine->clear();
     QTest::qWait(300);
     EXPECT_TRUE(f.engine->spoken.isEmpty());
@@ -86,62 +86,62 @@ TEST(Repetition, ResetDuringTheWaitCancelsIt)
 TEST(Repetition, KindZeroNeverRepeatsEvenWhenTheTimerFires)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(5);
-    f.form->Timer1->start();
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(5);
+    f.ui.timer().start();
     f.engine->clear();
     f.form->Timer1Timer();
     EXPECT_TRUE(f.engine->calls.isEmpty());
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
     f.engine->fireDone();
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
 }
 
 TEST(Repetition, PauseBlocksTheArmingUntilResumed)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(2);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
-    f.form->PauseButtonClick();
+    f.ui.click("SpeechButton");
+    f.ui.click("PauseButton");
     f.engine->fireDone();
-    EXPECT_FALSE(f.form->Timer1->isActive());
-    f.form->PauseButtonClick();
+    EXPECT_FALSE(f.ui.timer().isActive());
+    f.ui.click("PauseButton");
     f.engine->fireDone();
-    EXPECT_TRUE(f.form->Timer1->isActive());
+    EXPECT_TRUE(f.ui.timer().isActive());
 }
 
 TEST(Repetition, AnyCompletionArmsWhileTheRunIsUnfinished)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(2);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     f.engine->fireDone();
-    f.form->Timer1->stop();
+    f.ui.timer().stop();
     f.engine->fireDone(); // say an echoed letter ended
-    EXPECT_TRUE(f.form->Timer1->isActive());
+    EXPECT_TRUE(f.ui.timer().isActive());
 }
 
 TEST(Repetition, CaretLineIsTakenAnewAtTheMovedCaret)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(2);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
     f.setText(QStringLiteral("first\nsecond"));
-    f.form->RichEdit98->setSelection(0, 0);
-    f.form->BandButtonClick();
-    f.form->RichEdit98->setSelection(8, 0);
-    f.form->ULabel98->showText(QStringLiteral("kept"), QStringLiteral("Sans"));
+    f.ui.textBox().setSelection(0, 0);
+    f.ui.click("BandButton");
+    f.ui.textBox().setSelection(8, 0);
+    f.ui.control<velmor::InfoLine>("ULabel98").showText(QStringLiteral("kept"), QStringLiteral("Sans"));
     f.engine->clear();
     f.form->Timer1Timer();
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("second")});
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("kept"));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").text(), QStringLiteral("kept"));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::CaretLine);
 }
 
 TEST(Repetition, SelectionAndClipboardKinds)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(3);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(3);
     f.form->speakingState().start(velmor::SpeechKind::Selection);
     f.form->state().fSelText = QStringLiteral("chosen");
     f.form->Timer1Timer();
@@ -149,11 +149,11 @@ TEST(Repetition, SelectionAndClipboardKinds)
 
     f.form->speakingState().start(velmor::SpeechKind::ClipboardText);
     f.form->state().fClipText = QStringLiteral("copied");
-    f.form->ClipSpeechCheckBox->setChecked(false);
+    f.ui.control<velmor::LozengeCheckBox>("ClipSpeechCheckBox").setChecked(false);
     f.engine->clear();
     f.form->Timer1Timer();
     EXPECT_TRUE(f.engine->spoken.isEmpty());
-    f.form->ClipSpeechCheckBox->setChecked(true);
+    f.ui.control<velmor::LozengeCheckBox>("ClipSpeechCheckBox").setChecked(true);
     f.form->Timer1Timer();
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("copied")});
 }
@@ -161,71 +161,71 @@ TEST(Repetition, SelectionAndClipboardKinds)
 TEST(Repetition, PauseDuringTheWaitHoldsTheRepetitionUntilOneResume)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(2);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     ASSERT_TRUE(f.engine->startNext());
     ASSERT_TRUE(f.engine->finishCurrent());
-    f.trigger("Pause1");
+    f.trigger(ActionId::Pause1);
     ASSERT_TRUE(waitForRepetition(f));
     EXPECT_EQ(f.engine->queued, QStringList{QStringLiteral("word\r\n")});
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Resume"));
     EXPECT_FALSE(f.engine->startNext());
 
-    f.trigger("Pause1");
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    f.trigger(ActionId::Pause1);
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
     EXPECT_TRUE(f.engine->startNext());
     EXPECT_TRUE(f.engine->finishCurrent());
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
 }
 
 TEST(Repetition, OnceButtonEndsTheRunAtTheNextCompletion)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(4);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(4);
     f.setText(QStringLiteral("word"));
-    f.form->SpeechButtonClick();
-    f.form->OffRepButton->click();
-    EXPECT_EQ(f.form->RepUpDown->value(), 1);
-    EXPECT_EQ(f.form->state().fRepNum, 1);
+    f.ui.click("SpeechButton");
+    f.ui.click("OffRepButton");
+    EXPECT_EQ(f.ui.control<velmor::UpDownEdit>("RepUpDown").value(), 1);
+    EXPECT_EQ(f.ui.state().fRepNum, 1);
     f.engine->fireDone();
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
 }
 
 TEST(SpeakingMark, FollowsEachTextAndIgnoresPause)
 {
     FormFixture f;
-    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_FALSE(f.ui.speakingMark());
     f.engine->fireStarted();
-    EXPECT_TRUE(f.form->IsSpeechLabel->isOpaque());
-    f.form->PauseButtonClick();
-    EXPECT_TRUE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_TRUE(f.ui.speakingMark());
+    f.ui.click("PauseButton");
+    EXPECT_TRUE(f.ui.speakingMark());
     f.engine->fireDone();
-    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_FALSE(f.ui.speakingMark());
 }
 
 TEST(SpeakingMark, AResetStopsTheMarkAndTheMouthWithoutARepetition)
 {
     FormFixture f;
-    f.form->RepUpDown->setValue(3);
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(3);
     f.setText(QStringLiteral("first\nsecond"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     ASSERT_TRUE(f.engine->startNext());
-    EXPECT_TRUE(f.form->DirectSS1->isFollowing());
+    EXPECT_TRUE(f.ui.control<velmor::MouthView>("DirectSS1").isFollowing());
 
     // A new command cuts the text off, then speaks its own.
-    f.form->BandButtonClick();
-    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    f.ui.click("BandButton");
+    EXPECT_FALSE(f.ui.speakingMark());
+    EXPECT_FALSE(f.ui.timer().isActive());
     ASSERT_TRUE(f.engine->startNext());
-    EXPECT_TRUE(f.form->IsSpeechLabel->isOpaque());
+    EXPECT_TRUE(f.ui.speakingMark());
 
-    f.trigger("Reset1");
+    f.trigger(ActionId::Reset1);
     EXPECT_FALSE(f.engine->finishCurrent());
-    EXPECT_FALSE(f.form->IsSpeechLabel->isOpaque());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.form->DirectSS1->isFollowing(); }, 1000));
-    EXPECT_EQ(f.form->DirectSS1->opening(), 0.0);
+    EXPECT_FALSE(f.ui.speakingMark());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !f.ui.control<velmor::MouthView>("DirectSS1").isFollowing(); }, 1000));
+    EXPECT_EQ(f.ui.control<velmor::MouthView>("DirectSS1").opening(), 0.0);
     QTest::qWait(300);
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.timer().isActive());
     EXPECT_EQ(f.engine->spoken, (QStringList{QStringLiteral("first\r\nsecond\r\n"), QStringLiteral("first")}));
 }

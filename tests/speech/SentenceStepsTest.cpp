@@ -34,8 +34,8 @@ TEST(SentenceSteps, NextAndBackRestartAtSentenceStartsAndMoveTheCaret)
 {
     FormFixture f;
     f.setText(kText);
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
-    f.form->SpeechButtonClick();
+    velmor::TRichEdit98& editor = f.ui.textBox();
+    f.ui.click("SpeechButton");
     hear(f, QStringLiteral("Two"));
     f.engine->clear();
 
@@ -46,42 +46,42 @@ TEST(SentenceSteps, NextAndBackRestartAtSentenceStartsAndMoveTheCaret)
 
     // Across the paragraph break, and on into Japanese sentences.
     hear(f, QStringLiteral("Red"));
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
     hear(f, QStringLiteral("Blue"));
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
     EXPECT_EQ(told(f).back(), QStringLiteral("SpeakText:青い魚です。赤い魚。\r\n"));
 
     // Back at once: the sentence before; back once more before a word is heard: one more.
     hear(f, QStringLiteral("青い"));
-    f.trigger("SentenceBack");
+    f.trigger(ActionId::SentenceBack);
     EXPECT_EQ(editor.selStart(), 30);
-    f.trigger("SentenceBack");
+    f.trigger(ActionId::SentenceBack);
     EXPECT_EQ(editor.selStart(), 20);
     EXPECT_EQ(told(f).back(), QStringLiteral("SpeakText:Red fish.\r\nBlue fish. 青い魚です。赤い魚。\r\n"));
 
     // Back more than a second into a sentence: its own start.
     hear(f, QStringLiteral("fish"));
     QTest::qWait(1100);
-    f.trigger("SentenceBack");
+    f.trigger(ActionId::SentenceBack);
     EXPECT_EQ(editor.selStart(), 20);
     hear(f, QStringLiteral("Red"));
 
     // Time paused is not time heard: a second paused at a sentence's start, Back still goes to
     // the sentence before.
-    f.form->PauseButtonClick();
+    f.ui.click("PauseButton");
     QTest::qWait(1100);
-    f.form->PauseButtonClick();
-    f.trigger("SentenceBack");
+    f.ui.click("PauseButton");
+    f.trigger(ActionId::SentenceBack);
     EXPECT_EQ(editor.selStart(), 10);
     hear(f, QStringLiteral("Red"));
 
     // Past the last sentence there is nowhere to go.
-    f.trigger("NextSentence");
-    f.trigger("NextSentence");
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
+    f.trigger(ActionId::NextSentence);
+    f.trigger(ActionId::NextSentence);
     hear(f, QStringLiteral("赤い"));
     f.engine->clear();
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
     EXPECT_TRUE(told(f).isEmpty());
 }
 
@@ -90,19 +90,19 @@ TEST(SentenceSteps, AStepStaysInsideTheLineSpokenAndWaitsForSomethingToBeSpoken)
     FormFixture f;
     f.setText(kText);
     f.engine->clear();
-    f.trigger("NextSentence");
-    f.trigger("SentenceBack");
+    f.trigger(ActionId::NextSentence);
+    f.trigger(ActionId::SentenceBack);
     EXPECT_TRUE(told(f).isEmpty());
 
-    f.form->RichEdit98->setSelection(3, 0);
-    f.form->BandButtonClick();
+    f.ui.textBox().setSelection(3, 0);
+    f.ui.click("BandButton");
     hear(f, QStringLiteral("One"));
     f.engine->clear();
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
     EXPECT_EQ(told(f), QStringList({"ResetAudio", "SpeakText:Two fish. Red fish.\r\n"}));
     hear(f, QStringLiteral("Two"));
     ASSERT_TRUE(f.engine->finishCurrent());
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
     EXPECT_TRUE(told(f).isEmpty());
 }
 
@@ -110,9 +110,9 @@ TEST(SentenceSteps, AltDownSpeaksFromTheCaretToTheEndAsARunOfItsOwnOnAKeyNoOther
 {
     FormFixture f;
     f.setText(kText);
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
-    f.form->state().fRepNum = 3;
-    f.form->SpeechButtonClick();
+    velmor::TRichEdit98& editor = f.ui.textBox();
+    f.ui.state().fRepNum = 3;
+    f.ui.click("SpeechButton");
     editor.setSelection(10, 0);
     f.engine->clear();
     QTest::keyClick(&editor, Qt::Key_Down, Qt::AltModifier);

@@ -28,7 +28,7 @@ TEST(SpeakWholeText, HandsEveryLineWithCrLfAfterAReset)
     FormFixture f;
     f.setText(QStringLiteral("ab\ncd"));
     f.engine->clear();
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:ab\r\ncd\r\n"}));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::WholeText);
     EXPECT_EQ(f.form->speakingState().fRepCount(), 1);
@@ -38,17 +38,17 @@ TEST(SpeakWholeText, EmptyEditorSpeaksEmptyText)
 {
     FormFixture f;
     f.engine->clear();
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     EXPECT_EQ(f.engine->spoken, QStringList{QString()});
 }
 
 TEST(SpeakWholeText, LeavesTheInfoLineAlone)
 {
     FormFixture f;
-    f.form->ULabel98->showText(QStringLiteral("earlier"), QStringLiteral("Sans"));
+    f.ui.control<velmor::InfoLine>("ULabel98").showText(QStringLiteral("earlier"), QStringLiteral("Sans"));
     f.setText(QStringLiteral("hello"));
-    f.form->SpeechButtonClick();
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("earlier"));
+    f.ui.click("SpeechButton");
+    EXPECT_EQ(f.ui.infoLine(), QStringLiteral("earlier"));
 }
 
 TEST(PauseCommand, TogglesOnThePausedFlagAlone)
@@ -56,10 +56,10 @@ TEST(PauseCommand, TogglesOnThePausedFlagAlone)
     FormFixture f;
     f.engine->clear();
     f.form->PauseButtonClick();
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Resume"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Resume"));
     EXPECT_TRUE(f.form->speakingState().fPaused());
     f.form->PauseButtonClick();
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"PauseAudio", "ResumeAudio"}));
 }
 
@@ -67,11 +67,11 @@ TEST(PauseCommand, SpeakingAfterPauseRestartsAndShowsPause)
 {
     FormFixture f;
     f.setText(QStringLiteral("text"));
-    f.form->PauseButtonClick();
+    f.ui.click("PauseButton");
     f.engine->clear();
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:text\r\n"}));
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
     EXPECT_FALSE(f.form->speakingState().fPaused());
 }
 
@@ -79,11 +79,11 @@ TEST(BandCommand, SpeaksTheCaretLineAndShowsIt)
 {
     FormFixture f;
     f.setText(QStringLiteral("first\nsecond\nthird"));
-    f.form->RichEdit98->setSelection(8, 0);
+    f.ui.textBox().setSelection(8, 0);
     f.engine->clear();
-    f.form->BandButtonClick();
+    f.ui.click("BandButton");
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("second")});
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("second"));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").text(), QStringLiteral("second"));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::CaretLine);
 }
 
@@ -96,9 +96,9 @@ TEST(BandCommand, ReadsAWrappedParagraphOneDisplayLineAtATime)
         words += QStringLiteral("word%1 ").arg(i);
     f.setText(words);
     QApplication::processEvents();
-    ASSERT_GT(f.form->RichEdit98->lineCount(), 1);
-    f.form->RichEdit98->setSelection(0, 0);
-    f.form->BandButtonClick();
+    ASSERT_GT(f.ui.textBox().lineCount(), 1);
+    f.ui.textBox().setSelection(0, 0);
+    f.ui.click("BandButton");
     const QString firstLine = f.engine->spoken.last();
     EXPECT_TRUE(firstLine.startsWith(QStringLiteral("word0 ")));
     EXPECT_LT(firstLine.size(), words.size());
@@ -107,10 +107,10 @@ TEST(BandCommand, ReadsAWrappedParagraphOneDisplayLineAtATime)
 TEST(BandCommand, CutsALineAt8192Characters)
 {
     FormFixture f;
-    f.form->RichEdit98->setLineWrapMode(QPlainTextEdit::NoWrap);
+    f.ui.textBox().setLineWrapMode(QPlainTextEdit::NoWrap);
     f.setText(QString(10000, u'x'));
-    f.form->RichEdit98->setSelection(0, 0);
-    f.form->BandButtonClick();
+    f.ui.textBox().setSelection(0, 0);
+    f.ui.click("BandButton");
     EXPECT_EQ(f.engine->spoken.last().size(), 8192);
 }
 
@@ -118,12 +118,12 @@ TEST(SelectionCommand, SpeaksHighlightsAndMovesTheCaretBehindTheSelection)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two three"));
-    f.form->RichEdit98->setSelection(4, 3);
+    f.ui.textBox().setSelection(4, 3);
     f.engine->clear();
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     EXPECT_EQ(speakCalls(*f.engine), (QStringList{"ResetAudio", "SpeakText:two"}));
     EXPECT_EQ(f.form->state().fSelText, QStringLiteral("two"));
-    EXPECT_EQ(f.form->ULabel98->text(), QStringLiteral("two"));
+    EXPECT_EQ(f.ui.control<velmor::InfoLine>("ULabel98").text(), QStringLiteral("two"));
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::Selection);
     EXPECT_EQ(f.form->RichEdit98->selStart(), 7);
     EXPECT_EQ(f.form->RichEdit98->selLength(), 0);
@@ -138,56 +138,56 @@ TEST(SelectionCommand, TextTypedAfterTheHighlightIsNotHighlighted)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two"));
-    f.form->RichEdit98->setSelection(4, 3);
-    f.form->SelTextButtonClick();
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral("xyz"));
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("one twoxyz"));
-    EXPECT_EQ(f.form->RichEdit98->highlights()[0].cursor.selectedText(), QStringLiteral("two"));
+    f.ui.textBox().setSelection(4, 3);
+    f.ui.click("SelTextButton");
+    f.ui.type(QStringLiteral("xyz"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("one twoxyz"));
+    EXPECT_EQ(f.ui.textBox().highlights()[0].cursor.selectedText(), QStringLiteral("two"));
 }
 
 TEST(SelectionCommand, HighlightNeverChangesTheModifiedState)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two"));
-    f.form->RichEdit98->setModified(false);
-    f.form->RichEdit98->setSelection(0, 3);
-    f.form->SelTextButtonClick();
-    EXPECT_FALSE(f.form->RichEdit98->isModified());
+    f.ui.textBox().setModified(false);
+    f.ui.textBox().setSelection(0, 3);
+    f.ui.click("SelTextButton");
+    EXPECT_FALSE(f.ui.textBox().isModified());
 
     // Unsaved edits stay unsaved, so closing still asks before discarding them.
-    f.form->RichEdit98->setSelection(7, 0);
-    QTest::keyClicks(f.form->RichEdit98, QStringLiteral(" three"));
-    f.form->RichEdit98->setSelection(0, 3);
-    f.form->SelTextButtonClick();
-    EXPECT_TRUE(f.form->RichEdit98->isModified());
+    f.ui.textBox().setSelection(7, 0);
+    f.ui.type(QStringLiteral(" three"));
+    f.ui.textBox().setSelection(0, 3);
+    f.ui.click("SelTextButton");
+    EXPECT_TRUE(f.ui.textBox().isModified());
 }
 
 TEST(SelectionCommand, MarkingOffReplacesEarlierHighlightsMarkingOnKeepsThem)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two three"));
-    f.form->RichEdit98->setSelection(0, 3);
-    f.form->SelTextButtonClick();
-    f.form->RichEdit98->setSelection(4, 3);
-    f.form->SelTextButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->highlights().size(), 1);
+    f.ui.textBox().setSelection(0, 3);
+    f.ui.click("SelTextButton");
+    f.ui.textBox().setSelection(4, 3);
+    f.ui.click("SelTextButton");
+    EXPECT_EQ(f.ui.textBox().highlights().size(), 1);
 
-    f.form->state().fMarkCheck = true;
-    f.form->RichEdit98->setSelection(8, 5);
-    f.form->SelTextButtonClick();
-    EXPECT_EQ(f.form->RichEdit98->highlights().size(), 2);
+    f.ui.state().fMarkCheck = true;
+    f.ui.textBox().setSelection(8, 5);
+    f.ui.click("SelTextButton");
+    EXPECT_EQ(f.ui.textBox().highlights().size(), 2);
 }
 
 TEST(SelectionCommand, WithoutSelectionSpeaksTheEarlierOneAgain)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two"));
-    f.form->RichEdit98->setSelection(0, 3);
-    f.form->SelTextButtonClick();
+    f.ui.textBox().setSelection(0, 3);
+    f.ui.click("SelTextButton");
     f.engine->clear();
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("one")});
-    EXPECT_EQ(f.form->RichEdit98->highlights().size(), 1);
+    EXPECT_EQ(f.ui.textBox().highlights().size(), 1);
     EXPECT_TRUE(f.colorRequests.isEmpty());
 }
 
@@ -196,70 +196,70 @@ TEST(SelectionCommand, NeverASelectionOpensTheColourDialog)
     FormFixture f;
     f.colorAnswer = QColor(0x10, 0x20, 0x30);
     f.engine->clear();
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     ASSERT_EQ(f.colorRequests.size(), 1);
     EXPECT_EQ(f.colorRequests[0], QColor(0xC6, 0xC6, 0xFF));
-    EXPECT_EQ(f.form->state().fSelBgColor, 0x00302010u);
-    EXPECT_EQ(f.form->SelTextButton->activeFontColor(), QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(f.ui.state().fSelBgColor, 0x00302010u);
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("SelTextButton").activeFontColor(), QColor(0x10, 0x20, 0x30));
     EXPECT_TRUE(f.engine->spoken.isEmpty());
 }
 
 TEST(SelectionCommand, CancelledColourDialogChangesNothing)
 {
     FormFixture f;
-    f.form->SelTextButtonClick();
-    EXPECT_EQ(f.form->state().fSelBgColor, 0x00FFC6C6u);
+    f.ui.click("SelTextButton");
+    EXPECT_EQ(f.ui.state().fSelBgColor, 0x00FFC6C6u);
 }
 
 TEST(ResetCommand, StopsAndCancelsAPendingRepetition)
 {
     FormFixture f;
     f.setText(QStringLiteral("text"));
-    f.form->SpeechButtonClick();
-    f.form->PauseButtonClick();
-    f.form->Timer1->start();
+    f.ui.click("SpeechButton");
+    f.ui.click("PauseButton");
+    f.ui.timer().start();
     f.engine->clear();
-    f.form->ResetButtonClick();
+    f.ui.click("ResetButton");
     EXPECT_EQ(speakCalls(*f.engine), QStringList{"ResetAudio"});
-    EXPECT_FALSE(f.form->Timer1->isActive());
+    EXPECT_FALSE(f.ui.control<QTimer>("Timer1").isActive());
     EXPECT_EQ(f.form->speakingState().fSpeechKind(), velmor::SpeechKind::None);
     EXPECT_FALSE(f.form->speakingState().fPaused());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
 }
 
 TEST(SpeakingShortcuts, CtrlKeysReachTheCommandsFromTheTextBox)
 {
     FormFixture f;
     f.setText(QStringLiteral("one\ntwo"));
-    f.form->RichEdit98->setFocus();
-    f.form->RichEdit98->setSelection(5, 0);
+    f.ui.textBox().setFocus();
+    f.ui.textBox().setSelection(5, 0);
     f.engine->clear();
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_P, Qt::ControlModifier);
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_B, Qt::ControlModifier);
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_E, Qt::ControlModifier);
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_R, Qt::ControlModifier);
-    f.form->RichEdit98->setSelection(0, 3);
-    QTest::keyClick(f.form->RichEdit98, Qt::Key_T, Qt::ControlModifier);
+    f.ui.press(Qt::Key_P, Qt::ControlModifier);
+    f.ui.press(Qt::Key_B, Qt::ControlModifier);
+    f.ui.press(Qt::Key_E, Qt::ControlModifier);
+    f.ui.press(Qt::Key_R, Qt::ControlModifier);
+    f.ui.textBox().setSelection(0, 3);
+    f.ui.press(Qt::Key_T, Qt::ControlModifier);
     EXPECT_EQ(speakCalls(*f.engine),
               (QStringList{"ResetAudio", "SpeakText:one\r\ntwo\r\n", "ResetAudio", "SpeakText:two", "PauseAudio",
                            "ResetAudio", "ResetAudio", "SpeakText:one"}));
-    EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("one\ntwo"));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("one\ntwo"));
 }
 
 TEST(SpeakingCommandsWithoutEngine, DoNothing)
 {
     FormFixture f(0);
     f.setText(QStringLiteral("one"));
-    f.form->RichEdit98->setSelection(0, 3);
+    f.ui.textBox().setSelection(0, 3);
     f.engine->clear();
-    f.form->SpeechButtonClick();
-    f.form->BandButtonClick();
-    f.form->SelTextButtonClick();
-    f.form->PauseButtonClick();
-    f.form->ResetButtonClick();
+    f.ui.click("SpeechButton");
+    f.ui.click("BandButton");
+    f.ui.click("SelTextButton");
+    f.ui.click("PauseButton");
+    f.ui.click("ResetButton");
     EXPECT_TRUE(f.engine->calls.isEmpty());
     EXPECT_TRUE(f.colorRequests.isEmpty());
-    EXPECT_EQ(f.form->PauseButton->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("PauseButton").text(), QStringLiteral("Pause"));
 }
 
 TEST(SpeakingCommandErrors, AreShownInTheErrorBoxAndEndTheHandler)
@@ -277,12 +277,12 @@ TEST(SelectionCommand, ReplacingTheWholeTextRemovesHighlights)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two"));
-    f.form->RichEdit98->setSelection(4, 3);
-    f.form->SelTextButtonClick();
+    f.ui.textBox().setSelection(4, 3);
+    f.ui.click("SelTextButton");
     f.setText(QStringLiteral("another text"));
-    EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
-    f.form->RichEdit98->setSelection(0, 3);
-    f.form->SelTextButtonClick();
-    f.form->RichEdit98->clear();
-    EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
+    EXPECT_EQ(f.ui.textBox().highlightCount(), 0);
+    f.ui.textBox().setSelection(0, 3);
+    f.ui.click("SelTextButton");
+    f.ui.textBox().clear();
+    EXPECT_EQ(f.ui.textBox().highlightCount(), 0);
 }

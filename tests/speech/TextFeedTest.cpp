@@ -45,11 +45,11 @@ TEST(SpeakingALongText, TheEngineGetsTheTextOfTheKeyPressOnceInOrderAndItsWordsA
     FormFixture f;
     const QString text = longText();
     f.setText(text);
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     const QString whole = velmor::gatherWholeText(*editor.document());
     editor.setSelection(0, 0);
     f.engine->clear();
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
 
     // At once: a first part that ends after a sentence. The rest follows between events.
     const QString first = partHanded(*f.engine, "SpeakFirstPart");
@@ -80,12 +80,12 @@ TEST(SpeakingALongText, PauseAndResetActAtOnceAndAResetWhileTheRestIsGatheredLea
 {
     FormFixture f;
     f.setText(longText());
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     editor.setFocus();
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     QTest::keyClick(&editor, Qt::Key_E, Qt::ControlModifier);
     EXPECT_TRUE(f.engine->paused);
-    QTest::mouseClick(f.form->PauseButton, Qt::LeftButton);
+    QTest::mouseClick(&f.ui.control<velmor::FlatButton>("PauseButton"), Qt::LeftButton);
     EXPECT_FALSE(f.engine->paused);
     QTest::keyClick(&editor, Qt::Key_R, Qt::ControlModifier);
     EXPECT_TRUE(f.engine->callsOf({QStringLiteral("ResumeAudio"), QStringLiteral("SpeakLastPart")}) ==
@@ -95,7 +95,7 @@ TEST(SpeakingALongText, PauseAndResetActAtOnceAndAResetWhileTheRestIsGatheredLea
     EXPECT_TRUE(f.engine->queued.isEmpty());
 
     // A reset from elsewhere (clipboard speech, a typing echo) drops the text as well.
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     f.form->engine()->ResetAudio();
     ASSERT_TRUE(restHanded(*f.engine));
     EXPECT_TRUE(f.engine->queued.isEmpty());
@@ -108,14 +108,14 @@ TEST(SpeakingALongText, ALongSelectionIsSpokenWholeKeptAndRepeated)
 {
     FormFixture f;
     f.setText(longText());
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     editor.setSelection(3, editor.document()->characterCount() - 10);
     const QString selected = editor.selText();
-    f.form->RepUpDown->setValue(2);
-    f.form->SelTextButtonClick();
+    f.ui.control<velmor::UpDownEdit>("RepUpDown").setValue(2);
+    f.ui.click("SelTextButton");
     ASSERT_TRUE(restHanded(*f.engine));
     EXPECT_EQ(f.engine->spoken.last(), selected);
-    EXPECT_EQ(f.form->state().fSelText, selected);
+    EXPECT_EQ(f.ui.state().fSelText, selected);
 
     f.engine->clear();
     ASSERT_TRUE(f.engine->startNext());

@@ -42,10 +42,10 @@ QString marksOf(const velmor::TRichEdit98& editor, const QList<QPair<QChar, QCol
 
 struct Marking : ::testing::Test {
     FormFixture f;
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
-    QColor first = colorFromBgr(f.form->state().fMarkColor);
-    QColor second = colorFromBgr(f.form->state().ffMarkColor);
-    QColor spoken = colorFromBgr(f.form->state().fSelBgColor);
+    velmor::TRichEdit98& editor = f.ui.textBox();
+    QColor first = colorFromBgr(f.ui.state().fMarkColor);
+    QColor second = colorFromBgr(f.ui.state().ffMarkColor);
+    QColor spoken = colorFromBgr(f.ui.state().fSelBgColor);
 
     QString marks() const { return marksOf(editor, {{u'1', first}, {u'2', second}, {u'S', spoken}}); }
     void select(int start, int length) { editor.setSelection(start, length); }
@@ -59,15 +59,15 @@ TEST_F(Marking, TwoColoursMarkPassagesWithoutEditingTheText)
     f.setText(QStringLiteral("alpha beta gamma"));
     editor.document()->clearUndoRedoStacks();
     editor.setModified(false);
-    click(f.form->MarkCheckButton);
-    EXPECT_TRUE(f.form->state().fMarkCheck);
-    EXPECT_EQ(f.form->MarkCheckButton->text(), QStringLiteral("&Marking on"));
-    EXPECT_TRUE(f.form->findChild<QAction*>(QStringLiteral("Marking1"))->isChecked());
+    click(&f.ui.control<velmor::FlatButton>("MarkCheckButton"));
+    EXPECT_TRUE(f.ui.state().fMarkCheck);
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("MarkCheckButton").text(), QStringLiteral("&Marking on"));
+    EXPECT_TRUE(f.ui.action(ActionId::Marking1).isChecked());
 
     select(0, 5);
-    click(f.form->MarkButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkButton"));
     select(6, 4);
-    click(f.form->MarkingButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkingButton"));
     EXPECT_EQ(marks(), QStringLiteral("11111.2222......"));
     EXPECT_FALSE(editor.isModified());
     EXPECT_FALSE(editor.document()->isUndoAvailable()) << "marks are no edits";
@@ -78,12 +78,12 @@ TEST_F(Marking, TwoColoursMarkPassagesWithoutEditingTheText)
     QTest::keyClick(&editor, Qt::Key_Backspace);
 
     select(3, 5);
-    click(f.form->MarkingButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkingButton"));
     EXPECT_EQ(marks(), QStringLiteral("1112222222......"))
         << "the later mark's colour wins where two meet";
     editor.setModified(false);
     select(0, 0);
-    click(f.form->MResetButton);
+    click(&f.ui.control<velmor::FlatButton>("MResetButton"));
     EXPECT_EQ(marks(), QStringLiteral("................"));
     EXPECT_FALSE(editor.isModified());
 }
@@ -91,35 +91,35 @@ TEST_F(Marking, TwoColoursMarkPassagesWithoutEditingTheText)
 TEST_F(Marking, ButtonsChooseTheirColourWithoutASelectionAndMarkNothingWhileMarkingIsOff)
 {
     f.setText(QStringLiteral("alpha beta"));
-    click(f.form->MarkCheckButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkCheckButton"));
     select(0, 5);
-    click(f.form->MarkButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkButton"));
     select(7, 0);
     f.colorAnswer = QColor(Qt::yellow);
-    click(f.form->MarkButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkButton"));
     EXPECT_EQ(f.colorRequests, QList<QColor>{first});
-    EXPECT_EQ(f.form->state().fMarkColor, velmor::bgrFromColor(Qt::yellow));
-    EXPECT_EQ(f.form->MarkButton->faceColor(), QColor(Qt::yellow));
+    EXPECT_EQ(f.ui.state().fMarkColor, velmor::bgrFromColor(Qt::yellow));
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("MarkButton").faceColor(), QColor(Qt::yellow));
     EXPECT_EQ(marks(), QStringLiteral("11111.....")) << "marks keep the colour they were given";
 
-    f.trigger("Marking1");
-    EXPECT_FALSE(f.form->state().fMarkCheck);
-    EXPECT_EQ(f.form->MarkCheckButton->text(), QStringLiteral("&Marking off"));
+    f.trigger(ActionId::Marking1);
+    EXPECT_FALSE(f.ui.state().fMarkCheck);
+    EXPECT_EQ(f.ui.control<velmor::FlatButton>("MarkCheckButton").text(), QStringLiteral("&Marking off"));
     EXPECT_EQ(marks(), QStringLiteral("11111.....")) << "the menu item keeps the marks";
     select(6, 4);
-    click(f.form->MarkingButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkingButton"));
     EXPECT_EQ(marks(), QStringLiteral("11111....."));
     EXPECT_EQ(editor.selLength(), 4);
     f.colorAnswer.reset();
     select(0, 0);
-    click(f.form->MarkingButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkingButton"));
     EXPECT_EQ(f.colorRequests.last(), second);
-    EXPECT_EQ(colorFromBgr(f.form->state().ffMarkColor), second) << "a cancelled dialog changes nothing";
+    EXPECT_EQ(colorFromBgr(f.ui.state().ffMarkColor), second) << "a cancelled dialog changes nothing";
 
-    click(f.form->MarkCheckButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkCheckButton"));
     select(6, 4);
-    click(f.form->MarkingButton);
-    click(f.form->MarkCheckButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkingButton"));
+    click(&f.ui.control<velmor::FlatButton>("MarkCheckButton"));
     EXPECT_EQ(marks(), QStringLiteral("..........")) << "the button turns marking off and removes the marks";
 }
 
@@ -127,13 +127,13 @@ TEST_F(Marking, ASpokenSelectionReplacesEveryBackgroundWhileMarkingIsOff)
 {
     f.setText(QStringLiteral("one two three"));
     select(0, 3);
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     select(4, 3);
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     EXPECT_EQ(marks(), QStringLiteral("....SSS......"));
-    click(f.form->MarkCheckButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkCheckButton"));
     select(8, 5);
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     EXPECT_EQ(marks(), QStringLiteral("....SSS.SSSSS"));
 }
 
@@ -143,11 +143,11 @@ TEST(MarkingAtFirstStart, TheVoiceListingsColoursGoLikeMarks)
         engine.modeNames = {"Female English (US)", "Female French (FR)"};
         engine.speakers = {"Mary", "Veronique"};
     });
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     ASSERT_TRUE(editor.toPlainText().startsWith(QStringLiteral("ID1")));
     EXPECT_FALSE(editor.highlights().isEmpty()) << "the listing's lines have their backgrounds";
     editor.setSelection(0, 3);
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     ASSERT_EQ(editor.highlights().size(), 1) << "speaking a selection left the listing's colours";
 
     editor.setFocus();
@@ -165,9 +165,9 @@ TEST(MarkingAtFirstStart, TheVoiceListingsColoursGoLikeMarks)
 TEST_F(Marking, KeysThatLeaveASelectionTakeItsMarksButAMouseDragKeepsThem)
 {
     f.setText(QStringLiteral("alpha beta gamma"));
-    click(f.form->MarkCheckButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkCheckButton"));
     select(0, 16);
-    click(f.form->MarkButton);
+    click(&f.ui.control<velmor::FlatButton>("MarkButton"));
     editor.setFocus();
 
     select(0, 0);

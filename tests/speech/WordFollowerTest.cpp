@@ -18,7 +18,7 @@ namespace {
 
 constexpr Word kNoWord{0, 0};
 
-Word shownWord(FormFixture& f) { return f.form->RichEdit98->spokenWord(); }
+Word shownWord(FormFixture& f) { return f.ui.textBox().spokenWord(); }
 
 // The engine reports a word of the text it speaks, given by its text there.
 void hear(FormFixture& f, const QString& word, int from = 0)
@@ -32,19 +32,19 @@ TEST(FollowWords, TheHighlightMovesWithTheWordsHeardHoldsThroughAPauseAndGoesAtT
 {
     FormFixture f;
     f.setText(QStringLiteral("first line\nsecond line here"));
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     editor.setModified(false);
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     ASSERT_TRUE(f.engine->startNext());
     hear(f, QStringLiteral("first"));
     EXPECT_EQ(shownWord(f), Word(0, 5));
     hear(f, QStringLiteral("second"));
     EXPECT_EQ(shownWord(f), Word(11, 6));
 
-    f.form->PauseButtonClick();
+    f.ui.click("PauseButton");
     EXPECT_FALSE(f.engine->hearWord(0, 5)); // nothing is heard while paused
     EXPECT_EQ(shownWord(f), Word(11, 6));
-    f.form->PauseButtonClick();
+    f.ui.click("PauseButton");
     hear(f, QStringLiteral("here"));
     EXPECT_EQ(shownWord(f), Word(23, 4));
 
@@ -65,11 +65,11 @@ TEST(FollowWords, AResetTakesItAwayAndTextsFromElsewhereAreNotFollowed)
 {
     FormFixture f;
     f.setText(QStringLiteral("one two three"));
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     ASSERT_TRUE(f.engine->startNext());
     hear(f, QStringLiteral("two"));
     EXPECT_EQ(shownWord(f), Word(4, 3));
-    f.form->ResetButtonClick();
+    f.ui.click("ResetButton");
     EXPECT_EQ(shownWord(f), kNoWord);
 
     // Equal text, but not taken from the document (an echo, the clipboard, a help sentence).
@@ -83,16 +83,16 @@ TEST(FollowWords, TheLineAndTheSelectionAreFollowedWhereTheyAreAlsoWhenRepeated)
 {
     FormFixture f;
     f.setText(QStringLiteral("alpha beta\ngamma delta epsilon\nzeta"));
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     editor.setSelection(13, 0); // in "gamma"
-    f.form->BandButtonClick();
+    f.ui.click("BandButton");
     ASSERT_TRUE(f.engine->startNext());
     hear(f, QStringLiteral("delta"));
     EXPECT_EQ(shownWord(f), Word(17, 5));
 
-    f.form->state().fRepNum = 2;
+    f.ui.state().fRepNum = 2;
     editor.setSelection(17, 14); // "delta epsilon\n"
-    f.form->SelTextButtonClick();
+    f.ui.click("SelTextButton");
     ASSERT_TRUE(f.engine->startNext());
     hear(f, QStringLiteral("epsilon"));
     EXPECT_EQ(shownWord(f), Word(23, 7));
@@ -117,10 +117,10 @@ TEST(FollowWords, TheViewScrollsToTheWordWithoutMovingTheCaret)
     for (int i = 0; i < 400; ++i)
         lines << QStringLiteral("line %1 of the text").arg(i);
     f.setText(lines.join(u'\n'));
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
+    velmor::TRichEdit98& editor = f.ui.textBox();
     editor.setSelection(0, 0);
     editor.verticalScrollBar()->setValue(0);
-    f.form->SpeechButtonClick();
+    f.ui.click("SpeechButton");
     ASSERT_TRUE(f.engine->startNext());
     hear(f, QStringLiteral("300"));
     const int wordStart = shownWord(f).first;
@@ -139,10 +139,10 @@ TEST(FollowWords, SwitchedOffItShowsNothingAndTheChoiceIsKept)
     const QString settingsFile = kept.filePath(QStringLiteral("velmor.ini"));
     {
         FormFixture f(2, true, settingsFile);
-        QAction* check = f.form->findChild<QAction*>(QStringLiteral("FollowWords1"));
+        QAction* check = &f.ui.action(ActionId::FollowWords1);
         ASSERT_TRUE(check->isChecked());
         f.setText(QStringLiteral("one two"));
-        f.form->SpeechButtonClick();
+        f.ui.click("SpeechButton");
         ASSERT_TRUE(f.engine->startNext());
         hear(f, QStringLiteral("one"));
         check->trigger();
@@ -152,7 +152,7 @@ TEST(FollowWords, SwitchedOffItShowsNothingAndTheChoiceIsKept)
         ASSERT_TRUE(f.form->close());
     }
     FormFixture again(2, true, settingsFile);
-    EXPECT_FALSE(again.form->findChild<QAction*>(QStringLiteral("FollowWords1"))->isChecked());
+    EXPECT_FALSE(again.ui.action(ActionId::FollowWords1).isChecked());
 }
 
 // A long paragraph is held in pieces; where a piece ends without a blank, positions run one ahead
@@ -162,8 +162,8 @@ TEST(FollowWords, WordsAndStepsLandRightPastTheSoftBreaksOfALongParagraph)
     FormFixture f;
     const QString digits = QStringLiteral("0123456789").repeated(500);
     f.setText(QStringLiteral("Start. ") + digits + QStringLiteral(". Tail words here."));
-    velmor::TRichEdit98& editor = *f.form->RichEdit98;
-    f.form->SpeechButtonClick();
+    velmor::TRichEdit98& editor = f.ui.textBox();
+    f.ui.click("SpeechButton");
     ASSERT_TRUE(f.engine->startNext());
     hear(f, QStringLiteral("words"));
     const auto [start, length] = shownWord(f);
@@ -172,7 +172,7 @@ TEST(FollowWords, WordsAndStepsLandRightPastTheSoftBreaksOfALongParagraph)
 
     hear(f, digits);
     f.engine->clear();
-    f.trigger("NextSentence");
+    f.trigger(ActionId::NextSentence);
     EXPECT_EQ(f.engine->spoken, QStringList{QStringLiteral("Tail words here.\r\n")});
     EXPECT_EQ(editor.textBetween(editor.selStart(), editor.selStart() + 4), QStringLiteral("Tail"));
 }

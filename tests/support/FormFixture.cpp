@@ -79,15 +79,15 @@ bool FormFixture::waitForOpen()
 FormFixture::~FormFixture()
 {
     // Let the window go without the close question.
-    form->RichEdit98->setModified(false);
+    ui.textBox().setModified(false);
 }
 
 void FormFixture::setText(const QString& text)
 {
-    form->RichEdit98->setPlainText(text);
+    ui.textBox().setPlainText(text);
 }
 
-void FormFixture::trigger(const char* actionName)
+void FormFixture::trigger(velmor::ActionId id)
 {
-    form->findChild<QAction*>(QString::fromLatin1(actionName))->trigger();
+    form->action(id).trigger();
 }

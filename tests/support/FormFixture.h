@@ -3,12 +3,22 @@
 #include "FakeGlobalShortcuts.h"
 #include "FakeInputMethod.h"
 #include "FakeSpeechEngine.h"
+#include "WindowDriver.h"
 #include "app/TForm1.h"
 
 #include <QStringList>
+#include <ostream>
 #include <functional>
 #include <QTemporaryDir>
 #include <memory>
+
+using velmor::ActionId;
+
+namespace velmor {
+// Test messages name an item as its objectName.
+inline std::ostream& operator<<(std::ostream& out, ActionId id) { return out << actionName(id); }
+inline void PrintTo(ActionId id, std::ostream* out) { *out << actionName(id); }
+} // namespace velmor
 
 // A main window on a fake engine whose dialogs answer from the test and record what they showed.
 struct FormFixture {
@@ -25,6 +35,8 @@ struct FormFixture {
     // The input method the window sees: closed, no Japanese or Korean keyboard, until a test says.
     FakeInputMethod* inputMethod = nullptr;
     std::unique_ptr<velmor::TForm1> form;
+    // The window as its user reaches it.
+    WindowDriver ui{form};
 
     bool answerYes = false;
     std::optional<QColor> colorAnswer;
@@ -51,5 +63,5 @@ struct FormFixture {
     // within five seconds.
     bool waitForOpen();
     // Triggers a context-menu item the way its shortcut does.
-    void trigger(const char* actionName);
+    void trigger(velmor::ActionId id);
 };

@@ -11,9 +11,9 @@ namespace {
 // Speaks the first word as a selection, which leaves a highlight on it.
 void speakFirstWord(FormFixture& f)
 {
-    f.form->RichEdit98->setSelection(0, 5);
-    f.form->SelTextButtonClick();
-    ASSERT_EQ(f.form->RichEdit98->highlightCount(), 1);
+    f.ui.textBox().setSelection(0, 5);
+    f.ui.click("SelTextButton");
+    ASSERT_EQ(f.ui.textBox().highlightCount(), 1);
 }
 
 } // namespace
@@ -27,12 +27,12 @@ TEST(TextBoxHighlights, SurviveNewAndCloseAfterSpeakingASelection)
         f.answerYes = true;
         f.setText(QStringLiteral("first words of a text"));
         speakFirstWord(f);
-        f.form->NewButtonClick();
-        EXPECT_EQ(f.form->RichEdit98->highlightCount(), 0);
-        QTest::keyClicks(f.form->RichEdit98, QStringLiteral("typed after New"));
-        EXPECT_EQ(f.form->RichEdit98->toPlainText(), QStringLiteral("typed after New"));
+        f.ui.click("NewButton");
+        EXPECT_EQ(f.ui.textBox().highlightCount(), 0);
+        f.ui.type(QStringLiteral("typed after New"));
+        EXPECT_EQ(f.ui.text(), QStringLiteral("typed after New"));
         speakFirstWord(f);
-        QTest::keyClicks(f.form->RichEdit98, QStringLiteral(" more"));
+        f.ui.type(QStringLiteral(" more"));
         EXPECT_TRUE(f.form->close());
         QApplication::processEvents();
     }
