@@ -1,6 +1,7 @@
 #include "app/AccessibleNames.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessibleWidget>
 #include <QScrollBar>
 #include <QWidget>
 
@@ -25,12 +26,35 @@ constexpr AccessibleName kNames[] = {
     {"RepUpDown", "Repetition number", nullptr},
     {"HotKey1", "Hot key", nullptr},
     {"DirectSS1", "Mouth", nullptr},
+    // Two controls of the same caption get names that tell them apart.
+    {"DicButton", "dic (Alt+D)", nullptr},
+    {"DicButton2", "dic 2 (Alt+I)", nullptr},
+    {"MarkButton", "Mark in the first colour", nullptr},
+    {"MarkingButton", "Mark in the second colour", nullptr},
+    {"MResetButton", "Reset marks", nullptr},
 };
+
+const char* const kFrameProperty = "velmorFrame";
+
+// A top-level QWidget is reported as a plain client area ("filler"); the main window is a frame,
+// as screen readers expect of an application's window.
+QAccessibleInterface* frameInterface(const QString&, QObject* object)
+{
+    if (object && object->isWidgetType() && object->property(kFrameProperty).toBool())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
 
 } // namespace
 
 void nameCaptionlessControls(QWidget* window)
 {
+    static const bool installed = [] {
+        QAccessible::installFactory(frameInterface);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    window->setProperty(kFrameProperty, true);
     for (const AccessibleName& entry : kNames) {
         auto* control = window->findChild<QWidget*>(QLatin1String(entry.objectName));
         if (!control)

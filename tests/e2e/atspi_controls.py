@@ -2,9 +2,10 @@
 
 usage: atspi_controls.py PID [NAME=EXPECTED ...]
 Lists every control (button, check box, spin box, slider, scroll bar, text field) of the program
-with process id PID, prints how many have a non-empty accessible name, and fails when one has none
-or when a control named NAME (its Qt objectName is not visible here, so NAME is the accessible
-name) is missing. Exits 2 while the program is not on the bus yet.
+with process id PID, prints how many have a non-empty accessible name, and fails when one has none,
+when two share a name, when the main window is not a frame, or when a control named NAME (its Qt
+objectName is not visible here, so NAME is the accessible name) is missing. Exits 2 while the
+program is not on the bus yet.
 """
 import sys
 
@@ -44,6 +45,17 @@ def main():
     failed = False
     for node in unnamed:
         print(f"no name: {node.getRoleName()} at {node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)}")
+        failed = True
+    seen = {}
+    for node in controls:
+        seen.setdefault(node.name.strip(), []).append(node.getRoleName())
+    for name, roles in seen.items():
+        if name and len(roles) > 1:
+            print(f"{len(roles)} controls named {name!r}: {', '.join(roles)}")
+            failed = True
+    window = app.getChildAtIndex(0)
+    if window.getRole() != pyatspi.ROLE_FRAME:
+        print(f"the main window is reported as {window.getRoleName()!r}, not as a frame")
         failed = True
     names = {n.name for n in controls}
     for name in expected:
