@@ -10,7 +10,7 @@ UPanel::UPanel(const QString& objectName, QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(objectName);
-    setAutoFillBackground(true);
+    setFixedBackground(*this, palette().color(QPalette::Window));
 }
 
 void UPanel::setCaption(const QString& caption)
@@ -21,7 +21,13 @@ void UPanel::setCaption(const QString& caption)
     update();
 }
 
-void UPanel::setColor(const QColor& color) { setFixedBackground(*this, color); }
+// The caption's colour is the panel's own (black until set), never the desktop theme's.
+void UPanel::setColor(const QColor& color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p);
+}
 
 QColor UPanel::color() const { return palette().color(QPalette::Window); }
 
