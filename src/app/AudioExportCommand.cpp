@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QStandardPaths>
 
@@ -122,6 +123,8 @@ void AudioExportCommand::start(const QString& text, const QString& path)
         m_progress->setMinimumDuration(0);
         m_progress->setRange(0, kProgressSteps);
         m_progress->setAccessibleName(QStringLiteral("Save speech as audio"));
+        if (auto* bar = m_progress->findChild<QProgressBar*>())
+            bar->setAccessibleName(QStringLiteral("Speech written"));
         connect(m_progress, &QProgressDialog::canceled, this, [this] {
             if (m_recording)
                 m_recording->cancel();

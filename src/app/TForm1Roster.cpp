@@ -77,7 +77,9 @@ void TForm1::buildTopBar()
     PauseButton = button("PauseButton", QStringLiteral("Pause"), 165, 8, 60, 25,
                          QStringLiteral("Pause and Resume  Ctrl + E"));
     ResetButton = button("ResetButton", QStringLiteral("Reset"), 234, 9, 47, 25, QStringLiteral("Reset (Stop)  Ctrl + R"));
-    IsSpeechLabel = place(new IndicatorLabel(QStringLiteral("IsSpeechLabel"), kSpeakingMarkColor, TopPanel), 292, 18, 3, 8);
+    IsSpeechLabel = place(new IndicatorLabel(QStringLiteral("IsSpeechLabel"), kSpeakingMarkColor, TopPanel,
+                                             QStringLiteral("Speaking"), QStringLiteral("Not speaking")),
+                          292, 18, 3, 8);
     SpeechButton = button("SpeechButton", QStringLiteral("Velmor"), 304, 8, 72, 25, QStringLiteral("Speech Ctrl + P"));
     BandButton = button("BandButton", QStringLiteral("B"), 381, 9, 24, 25, QStringLiteral("Band(Speech Line)  Ctrl + B"));
     SelTextButton = button("SelTextButton", QStringLiteral("ST"), 409, 9, 25, 25, QStringLiteral("Speech SelText  Ctrl + T"));
@@ -85,7 +87,9 @@ void TForm1::buildTopBar()
                         QStringLiteral("Open(Plain or UnicodeText)  Ctrl + O"));
     SaveButton = button("SaveButton", QStringLiteral("Save"), 486, 9, 38, 25,
                         QStringLiteral("Save(Plain or UnicodeText)   Ctrl + S"));
-    SaveLabel = place(new IndicatorLabel(QStringLiteral("SaveLabel"), kSavedMarkColor, TopPanel), 531, 18, 3, 8);
+    SaveLabel = place(new IndicatorLabel(QStringLiteral("SaveLabel"), kSavedMarkColor, TopPanel,
+                                         QStringLiteral("Unsaved changes"), QStringLiteral("No unsaved changes")),
+                      531, 18, 3, 8);
     PlainSaveButton = button("PlainSaveButton", QStringLiteral("Plain"), 542, 9, 33, 25,
                              QStringLiteral("Save as PlainText  Ctrl + L"));
     UniSaveButton = button("UniSaveButton", QStringLiteral("Uni"), 581, 9, 27, 25, QStringLiteral("Save as Unicode  Ctrl + U"));

@@ -83,9 +83,11 @@ void TForm3::buildControls()
     };
     Label3 = label("Label3", QStringLiteral("Find Text"), {16, 8, 200, 18});
     RichEdit98F = makeOneLineBox(QStringLiteral("RichEdit98F"));
+    RichEdit98F->setAccessibleName(QStringLiteral("Find Text"));
     RichEdit98F->setGeometry(16, 28, 440, 28);
     Label4 = label("Label4", QStringLiteral("Replace Text"), {16, 64, 200, 18});
     RichEdit98R = makeOneLineBox(QStringLiteral("RichEdit98R"));
+    RichEdit98R->setAccessibleName(QStringLiteral("Replace Text"));
     RichEdit98R->setGeometry(16, 84, 440, 28);
     NextButton = button("NextButton", QStringLiteral("Next Search(&F)"), {472, 8, 150, 28}, &TForm3::NextButtonClick);
     FindBackButton = button("FindBackButton", QStringLiteral("Back Search(&B)"), {472, 42, 150, 28},
@@ -97,6 +99,7 @@ void TForm3::buildControls()
 
     VTrackBar1 = new QSlider(Qt::Horizontal, this);
     VTrackBar1->setObjectName(QStringLiteral("VTrackBar1"));
+    VTrackBar1->setAccessibleName(QStringLiteral("Transparency"));
     VTrackBar1->setRange(0, 255);
     VTrackBar1->setTickInterval(10);
     VTrackBar1->setTickPosition(QSlider::TicksBelow);

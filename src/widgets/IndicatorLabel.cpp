@@ -4,8 +4,11 @@
 
 namespace velmor {
 
-IndicatorLabel::IndicatorLabel(const QString& objectName, const QColor& color, QWidget* parent)
+IndicatorLabel::IndicatorLabel(const QString& objectName, const QColor& color, QWidget* parent, QString onName,
+                               QString offName)
     : QLabel(parent)
+    , m_onName(std::move(onName))
+    , m_offName(std::move(offName))
 {
     setObjectName(objectName);
     setFixedBackground(*this, color);
@@ -15,6 +18,7 @@ IndicatorLabel::IndicatorLabel(const QString& objectName, const QColor& color, Q
 void IndicatorLabel::setOpaque(bool opaque)
 {
     m_opaque = opaque;
+    setAccessibleName(opaque ? m_onName : m_offName);
     setAutoFillBackground(opaque);
     update();
 }

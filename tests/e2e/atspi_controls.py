@@ -3,8 +3,8 @@
 usage: atspi_controls.py PID [NAME=EXPECTED ...]
 Lists every control (button, check box, spin box, slider, scroll bar, text field) of the program
 with process id PID, prints how many have a non-empty accessible name, and fails when one has none,
-when two share a name, when the main window is not a frame, or when a control named NAME (its Qt
-objectName is not visible here, so NAME is the accessible name) is missing. Exits 2 while the
+when two share a name, when the main window is not a frame, or when nothing shown is named NAME
+(its Qt objectName is not visible here, so NAME is the accessible name). Exits 2 while the
 program is not on the bus yet.
 """
 import sys
@@ -57,7 +57,7 @@ def main():
     if window.getRole() != pyatspi.ROLE_FRAME:
         print(f"the main window is reported as {window.getRoleName()!r}, not as a frame")
         failed = True
-    names = {n.name for n in controls}
+    names = {n.name for n in walk(app) if showing(n)}
     for name in expected:
         if name not in names:
             print(f"no control named {name!r}")

@@ -12,15 +12,27 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 velmor_start
 
 reader=$(dirname "$E2E_LIB")/atspi_controls.py
-status=2
-for _ in $(seq 50); do
-  status=0
-  /usr/bin/python3 "$reader" "$VELMOR_PID" \
-    text=Text speed=Speed volume="Main Volume" language="Language ID" \
-    repetition="Repetition number" hotkey="Reset hot key on/off" info="Last spoken text" >"$E2E_WORK/controls.txt" 2>&1 || status=$?
-  [ "$status" -eq 2 ] || break
-  sleep 0.2
-done
-cat "$E2E_WORK/controls.txt"
-[ "$status" -ne 2 ] || e2e_fail "velmor does not appear on the accessibility bus"
-[ "$status" -eq 0 ] || e2e_fail "controls without a name (above)"
+# Reads the program's windows until it is on the bus; the arguments are the names expected.
+read_controls() {
+  status=2
+  for _ in $(seq 50); do
+    status=0
+    /usr/bin/python3 "$reader" "$VELMOR_PID" "$@" >"$E2E_WORK/controls.txt" 2>&1 || status=$?
+    [ "$status" -eq 2 ] || break
+    sleep 0.2
+  done
+  cat "$E2E_WORK/controls.txt"
+  [ "$status" -ne 2 ] || e2e_fail "velmor does not appear on the accessibility bus"
+  [ "$status" -eq 0 ] || e2e_fail "controls without a name of their own, or a window that is no frame (above)"
+}
+
+read_controls text=Text speed=Speed volume="Main Volume" language="Language ID" \
+  repetition="Repetition number" hotkey="Reset hot key on/off" info="Last spoken text" \
+  speaking="Not speaking" saved="No unsaved changes" marks="Reset marks"
+
+# The marks say their state, and the Search or Replace window's controls have names too.
+e2e_focus "$VELMOR_WID"
+e2e_type "hello"
+xdotool key --clearmodifiers ctrl+a ctrl+f
+sleep 0.5
+read_controls saved="Unsaved changes" find="Find Text" replace="Replace Text" transparency="Transparency"
