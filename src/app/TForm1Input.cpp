@@ -37,6 +37,12 @@ void TForm1::createInputConcerns(std::function<std::unique_ptr<InputMethodFramew
     m_input->modes = std::make_unique<InputModes>(
         m_state, *m_input->inputMethod,
         InputModes::Services{[this] { MSUIGothic1Click(); }, [this] { Hangul(); }});
+    m_input->screenReaderOffer = std::make_unique<ScreenReaderOffer>(
+        EchoSwitches{*ClipSpeechCheckBox, *WordReadCheckBox, *SICheckBox},
+        [this](const QString& caption) { UPanel1->setCaption(caption); }, *this);
+    m_input->screenReader = std::make_unique<ScreenReaderWatch>(QDBusConnection::sessionBus());
+    connect(m_input->screenReader.get(), &ScreenReaderWatch::started, m_input->screenReaderOffer.get(),
+            &ScreenReaderOffer::screenReaderStarted);
 }
 
 void TForm1::connectInputHandlers()
