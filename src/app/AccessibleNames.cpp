@@ -17,8 +17,10 @@ struct AccessibleName {
 
 // Names say what a control is, as its hint does; a description only where there is no hint.
 constexpr AccessibleName kNames[] = {
-    {"RichEdit98", "Text", nullptr},
-    {"ULabel98", "Last spoken text", nullptr},
+    {"RichEdit98", "Text", "The text to hear: type, paste, open or drop it here"},
+    {"ULabel98", "Last spoken text", "The text spoken last, or the reading of typed Japanese"},
+    {"LIDButton", nullptr, "Lists the voices again and shows them in the text"},
+    {"DSpeedButton", nullptr, "Sets the speed back to 150"},
     {"LIDUpDown", "Language ID", nullptr},
     {"HotKeyCheckBox", "Reset hot key on/off", "Reset hot key on/off"},
     {"ScrollBar1", "Speed", nullptr},
@@ -59,13 +61,16 @@ void nameCaptionlessControls(QWidget* window)
         auto* control = window->findChild<QWidget*>(QLatin1String(entry.objectName));
         if (!control)
             continue;
-        control->setAccessibleName(QString::fromLatin1(entry.name));
+        if (entry.name)
+            control->setAccessibleName(QString::fromLatin1(entry.name));
         if (entry.description)
             control->setAccessibleDescription(QString::fromLatin1(entry.description));
     }
     if (auto* text = window->findChild<QAbstractScrollArea*>(QStringLiteral("RichEdit98"))) {
         text->verticalScrollBar()->setAccessibleName(QStringLiteral("Text scroll bar"));
+        text->verticalScrollBar()->setAccessibleDescription(QStringLiteral("Scrolls the text up and down"));
         text->horizontalScrollBar()->setAccessibleName(QStringLiteral("Text horizontal scroll bar"));
+        text->horizontalScrollBar()->setAccessibleDescription(QStringLiteral("Scrolls the text sideways"));
     }
 }
 

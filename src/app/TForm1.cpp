@@ -126,7 +126,14 @@ void TForm1::createConcerns(const FormOptions& options)
     voiceHooks.spinnerValue = [this] { return LIDUpDown->value(); };
     voiceHooks.setSpinnerValue = [this](int value) { LIDUpDown->setValue(value); };
     voiceHooks.setSpinnerRange = [this](int minimum, int maximum) { LIDUpDown->setRange(minimum, maximum); };
-    voiceHooks.showSpeaker = [this](const QString& speaker) { Label1->setText(speaker); };
+    voiceHooks.showSpeaker = [this](const QString& speaker) {
+        Label1->setText(speaker);
+        // The spinner shows a number; a screen reader hears whose voice it is, as the listing says.
+        const int id = LIDUpDown->value();
+        const std::optional<VoiceDisplay> voice = voiceDisplay(m_state, id);
+        LIDUpDown->setAccessibleDescription(voice ? QStringLiteral("%1 %2, %3").arg(id).arg(speaker, voice->hint)
+                                                  : QStringLiteral("%1 %2").arg(id).arg(speaker));
+    };
     voiceHooks.showModeName = [this](const QString& panelCaption, const QString& hint) {
         UPanel1->setCaption(panelCaption);
         Label1->setToolTip(hint);

@@ -84,10 +84,12 @@ void TForm3::buildControls()
     Label3 = label("Label3", QStringLiteral("Find Text"), {16, 8, 200, 18});
     RichEdit98F = makeOneLineBox(QStringLiteral("RichEdit98F"));
     RichEdit98F->setAccessibleName(QStringLiteral("Find Text"));
+    RichEdit98F->setAccessibleDescription(QStringLiteral("The text to find; Enter finds the next, Shift+Enter the one before"));
     RichEdit98F->setGeometry(16, 28, 440, 28);
     Label4 = label("Label4", QStringLiteral("Replace Text"), {16, 64, 200, 18});
     RichEdit98R = makeOneLineBox(QStringLiteral("RichEdit98R"));
     RichEdit98R->setAccessibleName(QStringLiteral("Replace Text"));
+    RichEdit98R->setAccessibleDescription(QStringLiteral("The text that replaces what is found"));
     RichEdit98R->setGeometry(16, 84, 440, 28);
     NextButton = button("NextButton", QStringLiteral("Next Search(&F)"), {472, 8, 150, 28}, &TForm3::NextButtonClick);
     FindBackButton = button("FindBackButton", QStringLiteral("Back Search(&B)"), {472, 42, 150, 28},
@@ -96,10 +98,20 @@ void TForm3::buildControls()
     Re_allButton = button("Re_allButton", QStringLiteral("Replace &All"), {472, 110, 150, 28},
                           &TForm3::Re_allButtonClick);
     CancelButton = button("CancelButton", QStringLiteral("&Cancel"), {472, 146, 150, 28}, &TForm3::CancelButtonClick);
+    const std::pair<QPushButton*, const char*> descriptions[] = {
+        {NextButton, "Selects the next occurrence after the caret"},
+        {FindBackButton, "Selects the occurrence before the caret"},
+        {ReplaceButton, "Replaces the first occurrence"},
+        {Re_allButton, "Replaces every occurrence"},
+        {CancelButton, "Closes this window; so does Escape"},
+    };
+    for (const auto& [control, description] : descriptions)
+        control->setAccessibleDescription(QString::fromLatin1(description));
 
     VTrackBar1 = new QSlider(Qt::Horizontal, this);
     VTrackBar1->setObjectName(QStringLiteral("VTrackBar1"));
     VTrackBar1->setAccessibleName(QStringLiteral("Transparency"));
+    VTrackBar1->setAccessibleDescription(QStringLiteral("How much this window shows through"));
     VTrackBar1->setRange(0, 255);
     VTrackBar1->setTickInterval(10);
     VTrackBar1->setTickPosition(QSlider::TicksBelow);

@@ -57,6 +57,8 @@ TEST_F(MainWindowVoices, SpinnerSelectsTheEngineModeAndSpeedOffset)
     ui.control<velmor::UpDownEdit>("LIDUpDown").setValue(4);
     EXPECT_TRUE(fake->calls.contains(QStringLiteral("SelectMode:5")));
     EXPECT_EQ(ui.control<QLabel>("Label1").text(), QStringLiteral("V\u00E9ronique"));
+    // A screen reader hears the voice, not only its number.
+    EXPECT_TRUE(ui.control<velmor::UpDownEdit>("LIDUpDown").accessibleDescription().startsWith(QStringLiteral("4 V\u00E9ronique, ")));
     EXPECT_EQ(ui.state().fid, 4);
     EXPECT_EQ(ui.control<QLabel>("Label4").text(), QStringLiteral("140"));
     EXPECT_EQ(fake->speed, 140);

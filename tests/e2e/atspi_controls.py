@@ -2,8 +2,8 @@
 
 usage: atspi_controls.py PID [NAME=EXPECTED ...]
 Lists every control (button, check box, spin box, slider, scroll bar, text field) of the program
-with process id PID, prints how many have a non-empty accessible name, and fails when one has none,
-when two share a name, when the main window is not a frame, or when nothing shown is named NAME
+with process id PID, prints how many have a non-empty accessible name, and fails when one has no name or no
+description, when two share a name, when the main window is not a frame, or when nothing shown is named NAME
 (its Qt objectName is not visible here, so NAME is the accessible name). Exits 2 while the
 program is not on the bus yet.
 """
@@ -43,6 +43,10 @@ def main():
         print(f"{node.getRoleName():12} {node.name!r:40} {node.description!r}")
     print(f"{len(controls) - len(unnamed)} of {len(controls)} controls have an accessible name")
     failed = False
+    for node in controls:
+        if not node.description.strip():
+            print(f"no description: {node.getRoleName()} {node.name!r}")
+            failed = True
     for node in unnamed:
         print(f"no name: {node.getRoleName()} at {node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)}")
         failed = True
