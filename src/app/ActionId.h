@@ -18,11 +18,14 @@ enum class ActionId {
     FontSize1, N10, N11, Nf12, FontName1, Mincho1, Gothic1, MSUIGothic1,
     PanelColor1, default1, IMEon1, ZenHiragana1, HanEisu1, Straight1, JoyNaoko1, KeyInput, FollowWords1,
     AutoLanguage1,
+    // The Edit menu's keys for the control panel's buttons and the dictionary buttons' programs.
+    MarkFirst1, MarkSecond1, ResetMarks1, DefaultSpeed1, Once1, LangIDInfo1, ChooseDic1, ChooseDic2,
     // The Help menu.
     TextEdit1, Speedbar1, Clipboard1, Lang1, MouthShow1, SpeechInformation1, toClipboard1, Repetition1,
     HotKeyCheckBox1, Joyfulwriting1, Marking2, VolumeControl2,
-    // Keys of the window that no menu shows: stepping by sentences while speaking.
-    NextSentence, SentenceBack, SpeakFromCaret, // SpeakFromCaret stays last: it sets the count
+    // Keys of the window that no menu shows: the context menu from the keyboard, and stepping by
+    // sentences while speaking.
+    PopupMenuKey, NextSentence, SentenceBack, SpeakFromCaret, // SpeakFromCaret stays last: it sets the count
 };
 
 inline constexpr std::size_t kActionCount = std::size_t(ActionId::SpeakFromCaret) + 1;
