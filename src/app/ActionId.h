@@ -10,6 +10,7 @@ enum class ActionId {
     // The context menu.
     Speech1, Band1, SelText1, Pause1, Reset1, ClipbrdMemory1, New1, Open1, Save1, PlainText_Save1, UnicodeSave1,
     Find1, ClipbrdSpeech1, Show1, SpeechHelp1, Marking1, toClipbrd1, Key, HotKeyCheck, Joyful1,
+    MarkFirst1, MarkSecond1, ResetMarks1, DefaultSpeed1, Once1, LangIDInfo1, ChooseDic1, ChooseDic2,
     // The File menu.
     New2, Open2, Save2, PlainText1, Unicode1, SaveSpeech1, LastfileCheck, endline, AddYuki1, Print1, Exit1,
     Hangul1, ReleaseHangul1,
@@ -18,8 +19,6 @@ enum class ActionId {
     FontSize1, N10, N11, Nf12, FontName1, Mincho1, Gothic1, MSUIGothic1,
     PanelColor1, default1, IMEon1, ZenHiragana1, HanEisu1, Straight1, JoyNaoko1, KeyInput, FollowWords1,
     AutoLanguage1,
-    // The Edit menu's keys for the control panel's buttons and the dictionary buttons' programs.
-    MarkFirst1, MarkSecond1, ResetMarks1, DefaultSpeed1, Once1, LangIDInfo1, ChooseDic1, ChooseDic2,
     // The Help menu.
     TextEdit1, Speedbar1, Clipboard1, Lang1, MouthShow1, SpeechInformation1, toClipboard1, Repetition1,
     HotKeyCheckBox1, Joyfulwriting1, Marking2, VolumeControl2,

@@ -58,6 +58,16 @@ constexpr ItemSpec kContextMenu[] = {
     {ActionId::Key, "Key", "Key-name", "Ctrl+K"},
     {ActionId::HotKeyCheck, "HotKeyCheck", "CheckHotKey", "Ctrl+Y", true, false},
     {ActionId::Joyful1, "Joyful1", "Joyful writing", "Ctrl+J", true, false},
+    // The control panel's buttons and the dictionary buttons' programs, for the keyboard alone.
+    separator("N17"),
+    {ActionId::MarkFirst1, "MarkFirst1", "Mark (colour 1)", "Ctrl+1"},
+    {ActionId::MarkSecond1, "MarkSecond1", "Mark (colour 2)", "Ctrl+2"},
+    {ActionId::ResetMarks1, "ResetMarks1", "Reset marks", "Ctrl+0"},
+    {ActionId::DefaultSpeed1, "DefaultSpeed1", "Default Speed", "Ctrl+Shift+D"},
+    {ActionId::Once1, "Once1", "Repeat once", "Ctrl+Shift+O"},
+    {ActionId::LangIDInfo1, "LangIDInfo1", "Lang ID-info", "Ctrl+Shift+L"},
+    {ActionId::ChooseDic1, "ChooseDic1", "Choose dic...", "Alt+Shift+D"},
+    {ActionId::ChooseDic2, "ChooseDic2", "Choose dic 2...", "Alt+Shift+I"},
 };
 
 constexpr ItemSpec kFileMenu[] = {
@@ -125,16 +135,6 @@ constexpr ItemSpec kEditMenu[] = {
     {ActionId::FollowWords1, "FollowWords1", "Follow words", nullptr, true, true},
     separator("N16"),
     {ActionId::AutoLanguage1, "AutoLanguage1", "Auto language", nullptr, true, false},
-    // The control panel's buttons and the dictionary buttons' programs, for the keyboard alone.
-    separator("N17"),
-    {ActionId::MarkFirst1, "MarkFirst1", "Mark with the first colour", "Ctrl+1"},
-    {ActionId::MarkSecond1, "MarkSecond1", "Mark with the second colour", "Ctrl+2"},
-    {ActionId::ResetMarks1, "ResetMarks1", "Reset marks", "Ctrl+0"},
-    {ActionId::DefaultSpeed1, "DefaultSpeed1", "Default Speed", "Ctrl+Shift+D"},
-    {ActionId::Once1, "Once1", "Repeat once", "Ctrl+Shift+O"},
-    {ActionId::LangIDInfo1, "LangIDInfo1", "Lang ID-info", "Ctrl+Shift+L"},
-    {ActionId::ChooseDic1, "ChooseDic1", "Choose dic program...", "Alt+Shift+D"},
-    {ActionId::ChooseDic2, "ChooseDic2", "Choose dic program 2...", "Alt+Shift+I"},
 };
 
 constexpr ItemSpec kHelpMenu[] = {
@@ -245,11 +245,6 @@ MainMenus buildMenus(QWidget* window)
     window->addActions(menus.PopupMenu1->actions());
     menus.FileMenu = makeMenu(menus, window, "FileMenu", kFileMenu);
     menus.EditMenu = makeMenu(menus, window, "EditMenu", kEditMenu);
-    // The Edit menu opens only from its button; its keys work whenever the window is active.
-    for (QAction* action : menus.EditMenu->actions()) {
-        if (!action->shortcuts().isEmpty())
-            window->addAction(action);
-    }
     menus.HelpMenu = makeMenu(menus, window, "HelpMenu", kHelpMenu);
     for (const ItemSpec& key : kWindowKeys) {
         auto* action = new QAction(window);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# With the keyboard alone: a passage is marked and the marks reset, a dictionary program is chosen in
-# the file dialog, the speed moved with the speed bar's arrow keys comes back to "Default Speed".
+# With the keyboard alone: a passage is marked and the marks reset, Shift+F10 opens the context menu,
+# a dictionary program is chosen in the file dialog, and the speed moved with the speed bar's arrow
+# keys comes back to "Default Speed".
 . "$E2E_LIB"
 
 # The value stored under [SECTION] in velmor.ini (the key's name is not checked).
@@ -43,6 +44,18 @@ keys ctrl+0
 reset=$(mark_pixels)
 e2e_log "after Ctrl+0: ${reset:-0} pixels"
 [ "${reset:-0}" -eq "${unmarked:-0}" ] || e2e_fail "Ctrl+0 left marks (${reset:-0} pixels, ${unmarked:-0} before)"
+
+# Shift+F10 opens the context menu, drawn on its light-blue fill; Escape closes it.
+menu_pixels() {
+  import -window root -depth 8 "ppm:$E2E_WORK/screen.ppm"
+  convert "$E2E_WORK/screen.ppm" -format %c histogram:info:- | awk '/#B3B3FF/ { print $1 + 0 }'
+}
+keys shift+F10
+opened=$(menu_pixels)
+keys Escape
+closed=$(menu_pixels)
+e2e_log "context menu fill: ${opened:-0} pixels open, ${closed:-0} closed"
+[ "${opened:-0}" -gt $((${closed:-0} + 20000)) ] || e2e_fail "Shift+F10 opened no context menu"
 
 # The dictionary program, typed into the file dialog's name box.
 keys alt+shift+d
