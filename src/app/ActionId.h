@@ -10,6 +10,7 @@ enum class ActionId {
     // The context menu.
     Speech1, Band1, SelText1, Pause1, Reset1, ClipbrdMemory1, New1, Open1, Save1, PlainText_Save1, UnicodeSave1,
     Find1, ClipbrdSpeech1, Show1, SpeechHelp1, Marking1, toClipbrd1, Key, HotKeyCheck, Joyful1,
+    MarkFirst1, MarkSecond1, ResetMarks1, DefaultSpeed1, Once1, LangIDInfo1, ChooseDic1, ChooseDic2,
     // The File menu.
     New2, Open2, Save2, PlainText1, Unicode1, SaveSpeech1, LastfileCheck, endline, AddYuki1, Print1, Exit1,
     Hangul1, ReleaseHangul1,
@@ -21,8 +22,9 @@ enum class ActionId {
     // The Help menu.
     TextEdit1, Speedbar1, Clipboard1, Lang1, MouthShow1, SpeechInformation1, toClipboard1, Repetition1,
     HotKeyCheckBox1, Joyfulwriting1, Marking2, VolumeControl2,
-    // Keys of the window that no menu shows: stepping by sentences while speaking.
-    NextSentence, SentenceBack, SpeakFromCaret, // SpeakFromCaret stays last: it sets the count
+    // Keys of the window that no menu shows: the context menu from the keyboard, and stepping by
+    // sentences while speaking.
+    PopupMenuKey, NextSentence, SentenceBack, SpeakFromCaret, // SpeakFromCaret stays last: it sets the count
 };
 
 inline constexpr std::size_t kActionCount = std::size_t(ActionId::SpeakFromCaret) + 1;

@@ -58,6 +58,16 @@ constexpr ItemSpec kContextMenu[] = {
     {ActionId::Key, "Key", "Key-name", "Ctrl+K"},
     {ActionId::HotKeyCheck, "HotKeyCheck", "CheckHotKey", "Ctrl+Y", true, false},
     {ActionId::Joyful1, "Joyful1", "Joyful writing", "Ctrl+J", true, false},
+    // The control panel's buttons and the dictionary buttons' programs, for the keyboard alone.
+    separator("N17"),
+    {ActionId::MarkFirst1, "MarkFirst1", "Mark (colour 1)", "Ctrl+1"},
+    {ActionId::MarkSecond1, "MarkSecond1", "Mark (colour 2)", "Ctrl+2"},
+    {ActionId::ResetMarks1, "ResetMarks1", "Reset marks", "Ctrl+0"},
+    {ActionId::DefaultSpeed1, "DefaultSpeed1", "Default Speed", "Ctrl+Shift+D"},
+    {ActionId::Once1, "Once1", "Repeat once", "Ctrl+Shift+O"},
+    {ActionId::LangIDInfo1, "LangIDInfo1", "Lang ID-info", "Ctrl+Shift+L"},
+    {ActionId::ChooseDic1, "ChooseDic1", "Choose dic...", "Alt+Shift+D"},
+    {ActionId::ChooseDic2, "ChooseDic2", "Choose dic 2...", "Alt+Shift+I"},
 };
 
 constexpr ItemSpec kFileMenu[] = {
@@ -142,8 +152,10 @@ constexpr ItemSpec kHelpMenu[] = {
     {ActionId::VolumeControl2, "VolumeControl2", "(&^) Volume Control"},
 };
 
-// Keys of the window alone, which no menu shows; the window takes them on when it can follow the speech.
+// Keys of the window alone, which no menu shows; the window takes the sentence keys on when it
+// can follow the speech. Several keys of one item are separated by "; ".
 constexpr ItemSpec kWindowKeys[] = {
+    {ActionId::PopupMenuKey, "PopupMenuKey", nullptr, "Shift+F10; Menu"},
     {ActionId::NextSentence, "NextSentence", nullptr, "Alt+Right"},
     {ActionId::SentenceBack, "SentenceBack", nullptr, "Alt+Left"},
     {ActionId::SpeakFromCaret, "SpeakFromCaret", nullptr, "Alt+Down"},
@@ -192,7 +204,7 @@ void addItems(MainMenus& menus, QMenu* menu, const ItemSpec* items, std::size_t 
         QAction* action = makeAction(item, menu);
         action->setObjectName(QString::fromUtf8(item.name));
         if (item.shortcut)
-            action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+            action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(item.shortcut)));
         if (item.checkable) {
             action->setCheckable(true);
             action->setChecked(item.checked);
@@ -237,7 +249,7 @@ MainMenus buildMenus(QWidget* window)
     for (const ItemSpec& key : kWindowKeys) {
         auto* action = new QAction(window);
         action->setObjectName(QString::fromUtf8(key.name));
-        action->setShortcut(QKeySequence(QString::fromUtf8(key.shortcut)));
+        action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(key.shortcut)));
         menus.actions[std::size_t(*key.id)] = action;
     }
     return menus;

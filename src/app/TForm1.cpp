@@ -263,11 +263,48 @@ void TForm1::connectHandlers()
     connectSearch();
     connectMarking();
     connectAutoLanguage();
+    connectButtonKeys();
 }
+
+// The control panel's buttons that Tab does not reach have keys of their own; each says in the
+// panel what it did, since the keyboard's user may not see the control it changed.
+void TForm1::connectButtonKeys()
+{
+    const auto onKey = [this](ActionId id, std::function<void()> command) {
+        connect(&action(id), &QAction::triggered, this,
+                [this, command] { runGuarded(m_dialogs.showError, command); });
+    };
+    onKey(ActionId::DefaultSpeed1, [this] {
+        DSpeedButtonClick();
+        if (m_state.fEngineOK)
+            tellInPanel(QStringLiteral("Default Speed: %1").arg(ScrollBar1->value()));
+    });
+    onKey(ActionId::Once1, [this] {
+        OffRepButtonClick();
+        tellInPanel(QStringLiteral("Repetition number: %1").arg(RepUpDown->value()));
+    });
+    onKey(ActionId::LangIDInfo1, [this] {
+        LIDButtonClick();
+        if (m_state.fEngineOK)
+            tellInPanel(QStringLiteral("Lang ID-info: %1 language IDs are listed at the end of the text.")
+                            .arg(m_state.fIDCount));
+    });
+    addAction(&action(ActionId::PopupMenuKey));
+    connect(&action(ActionId::PopupMenuKey), &QAction::triggered, this, [this] { popUpMenuAtCaret(); });
+}
+
+void TForm1::tellInPanel(const QString& text) { UPanel1->setCaption(u' ' + text); }
 
 void TForm1::contextMenuEvent(QContextMenuEvent* event)
 {
     menus.PopupMenu1->exec(event->globalPos());
+}
+
+// From the keyboard the context menu opens where the caret is, below its line.
+void TForm1::popUpMenuAtCaret()
+{
+    RichEdit98->ensureCursorVisible();
+    menus.PopupMenu1->exec(RichEdit98->viewport()->mapToGlobal(RichEdit98->cursorRect().bottomLeft()));
 }
 
 // ---------------------------------------------------------------- lifecycle

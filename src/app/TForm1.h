@@ -163,6 +163,8 @@ public:
     void DropDst3FileDrop(const QStringList& files);
     void DicButtonClick();
     void DicButton2Click();
+    void ChooseDic1Click();
+    void ChooseDic2Click();
     void Print1Click();
     void SaveSpeech1Click();
     AudioExportCommand& audioExport() { return *m_audioExport; }
@@ -271,6 +273,10 @@ private:
     void onAction(ActionId id, void (TForm1::*handler)());
     void guarded(void (TForm1::*handler)());
     void popUpMenuBelow(FlatButton* button, QMenu* menu);
+    void popUpMenuAtCaret();
+    // What a key did where no control shows it: a line in the information panel.
+    void tellInPanel(const QString& text);
+    void connectButtonKeys();
 
     friend const std::vector<SettingsItem>& settingsItems();
     void ReadSettings();

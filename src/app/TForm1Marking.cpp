@@ -29,6 +29,28 @@ void TForm1::connectMarking()
     connect(MResetButton, &QAbstractButton::clicked, this, guardedCall(&TextMarking::MResetButtonClick));
     connect(&action(ActionId::Marking1), &QAction::triggered, this,
             guardedCall(&TextMarking::Marking1Click));
+
+    // The keys of the buttons say what became of the selection; without one, the colour dialog
+    // opens, as from the buttons.
+    const auto markByKey = [this](void (TextMarking::*handler)()) {
+        return [this, handler] {
+            runGuarded(m_dialogs.showError, [this, handler] {
+                const bool selected = RichEdit98->textCursor().hasSelection();
+                (m_marking.get()->*handler)();
+                if (selected)
+                    tellInPanel(m_state.fMarkCheck ? QStringLiteral("The selection is marked.")
+                                                   : QStringLiteral("Marking is off (Alt+M): nothing was marked."));
+            });
+        };
+    };
+    connect(&action(ActionId::MarkFirst1), &QAction::triggered, this, markByKey(&TextMarking::MarkButtonClick));
+    connect(&action(ActionId::MarkSecond1), &QAction::triggered, this, markByKey(&TextMarking::MarkingButtonClick));
+    connect(&action(ActionId::ResetMarks1), &QAction::triggered, this, [this] {
+        runGuarded(m_dialogs.showError, [this] {
+            m_marking->MResetButtonClick();
+            tellInPanel(QStringLiteral("The marks are reset."));
+        });
+    });
     m_marking->watchKeysAndMouse();
 }
 

@@ -7,6 +7,7 @@
 #include "widgets/TRichEdit98.h"
 
 #include <QAbstractButton>
+#include <QFileInfo>
 
 namespace velmor {
 
@@ -54,19 +55,40 @@ void DropCommands::DropDst3FileDrop(const QStringList& files)
     rememberProgram(files, m_state.fDicName, m_state.fDicArgs, m_controls.dicButton2);
 }
 
-void DropCommands::rememberProgram(const QStringList& files, QString& program, QStringList& arguments,
+bool DropCommands::rememberProgram(const QStringList& files, QString& program, QStringList& arguments,
                                    QAbstractButton& button)
 {
     if (files.isEmpty())
-        return;
+        return false;
     const ProgramDrop dropped = droppedProgram(files.front());
     if (dropped.command) {
         program = dropped.command->program;
         arguments = dropped.command->arguments;
         showProgramHint(button, program, arguments);
-    } else if (!dropped.refusal.isEmpty() && m_services.refuse) {
-        m_services.refuse(dropped.refusal);
+        return true;
     }
+    if (!dropped.refusal.isEmpty() && m_services.refuse)
+        m_services.refuse(dropped.refusal);
+    return false;
+}
+
+bool DropCommands::ChooseDic1Click()
+{
+    return chooseProgram(m_state.fExeName, m_state.fExeArgs, m_controls.dicButton);
+}
+
+bool DropCommands::ChooseDic2Click()
+{
+    return chooseProgram(m_state.fDicName, m_state.fDicArgs, m_controls.dicButton2);
+}
+
+bool DropCommands::chooseProgram(QString& program, QStringList& arguments, QAbstractButton& button)
+{
+    // The dialog starts beside the program the button has, if any.
+    const QString folder = program.isEmpty() ? QString() : QFileInfo(program).absolutePath();
+    const std::optional<QString> chosen = m_services.chooseFile(
+        {FileChoice::Kind::Open, QStringLiteral("Programs and desktop entries|*"), program, folder});
+    return chosen && rememberProgram({*chosen}, program, arguments, button);
 }
 
 // A missing program or one that does not start is passed over without a word.
