@@ -62,7 +62,7 @@ constexpr ItemSpec kContextMenu[] = {
     separator("N17"),
     {ActionId::MarkFirst1, "MarkFirst1", "Mark (colour 1)", "Ctrl+1"},
     {ActionId::MarkSecond1, "MarkSecond1", "Mark (colour 2)", "Ctrl+2"},
-    {ActionId::ResetMarks1, "ResetMarks1", "Reset marks", "Ctrl+0"},
+    {ActionId::ResetMarks1, "ResetMarks1", "Reset marks", "Ctrl+3"},
     {ActionId::DefaultSpeed1, "DefaultSpeed1", "Default Speed", "Ctrl+Shift+D"},
     {ActionId::Once1, "Once1", "Repeat once", "Ctrl+Shift+O"},
     {ActionId::LangIDInfo1, "LangIDInfo1", "Lang ID-info", "Ctrl+Shift+L"},

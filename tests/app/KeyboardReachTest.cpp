@@ -80,7 +80,7 @@ TEST(KeyboardReach, KeysDoWhatTheUnreachedButtonsDoAndSayItInThePanel)
     f.ui.press(Qt::Key_2, Qt::ControlModifier);
     EXPECT_EQ(f.colorRequests.size(), 1);
     EXPECT_EQ(velmor::colorFromBgr(f.ui.state().ffMarkColor), QColor(0x10, 0x20, 0x30));
-    f.ui.press(Qt::Key_0, Qt::ControlModifier);
+    f.ui.press(Qt::Key_3, Qt::ControlModifier);
     EXPECT_FALSE(markAt(editor, 0).isValid());
     EXPECT_FALSE(markAt(editor, 6).isValid());
     EXPECT_EQ(f.ui.panelCaption(), QStringLiteral(" The marks are reset."));
