@@ -4,6 +4,7 @@
 #include "core/FormState.h"
 #include "app/Menus.h"
 #include "document/TextFile.h"
+#include "widgets/LayoutScale.h"
 
 #include <QHash>
 #include <functional>
@@ -287,6 +288,8 @@ private:
     void FormResize();
     void appendListing(const std::vector<ListingEntry>& listing);
 
+    // The laid-out positions and sizes grow with the desktop font.
+    LayoutScale m_layoutScale = LayoutScale::forDesktop();
     FormState m_state;
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;
