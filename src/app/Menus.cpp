@@ -22,9 +22,16 @@ struct ItemSpec {
     bool checked = false;
     const ItemSpec* submenu = nullptr;
     std::size_t submenuSize = 0;
+    const char* alternateShortcut = nullptr;
 };
 
 constexpr ItemSpec separator(const char* name) { return {std::nullopt, name}; }
+
+constexpr ItemSpec withAlternateKey(ItemSpec spec, const char* shortcut)
+{
+    spec.alternateShortcut = shortcut;
+    return spec;
+}
 
 template <std::size_t N>
 constexpr ItemSpec submenu(ActionId id, const char* name, const char* caption, const ItemSpec (&items)[N])
@@ -84,6 +91,11 @@ constexpr ItemSpec kFontSizes[] = {
     {ActionId::N10, "N10", "10", nullptr, true},
     {ActionId::N11, "N11", "11", nullptr, true},
     {ActionId::Nf12, "Nf12", "12", nullptr, true},
+    separator("N17"),
+    // Ctrl+= is Ctrl++ without Shift on most keyboards; the keypad's keys reach the same items.
+    withAlternateKey({ActionId::LargerText1, "LargerText1", "Larger text", "Ctrl++"}, "Ctrl+="),
+    {ActionId::SmallerText1, "SmallerText1", "Smaller text", "Ctrl+-"},
+    {ActionId::TextSize1, "TextSize1", "Text size 11", "Ctrl+0"},
 };
 
 constexpr ItemSpec kFontNames[] = {
@@ -193,6 +205,8 @@ void addItems(MainMenus& menus, QMenu* menu, const ItemSpec* items, std::size_t 
         action->setObjectName(QString::fromUtf8(item.name));
         if (item.shortcut)
             action->setShortcut(QKeySequence(QString::fromUtf8(item.shortcut)));
+        if (item.alternateShortcut)
+            action->setShortcuts({action->shortcut(), QKeySequence(QString::fromUtf8(item.alternateShortcut))});
         if (item.checkable) {
             action->setCheckable(true);
             action->setChecked(item.checked);

@@ -132,6 +132,9 @@ public:
     void N10Click();
     void N11Click();
     void Nf12Click();
+    void LargerText1Click();
+    void SmallerText1Click();
+    void TextSize1Click();
     void Mincho1Click();
     void Gothic1Click();
     void MSUIGothic1Click();
