@@ -114,6 +114,8 @@ void AppearanceCommands::zoomTo(int size)
     m_services.tellTextSize(QStringLiteral("Text size %1").arg(m_state.fFontSize));
 }
 
+void AppearanceCommands::LargerText1Click() { zoomTo(m_state.fFontSize + 1); }
+void AppearanceCommands::SmallerText1Click() { zoomTo(m_state.fFontSize - 1); }
 void AppearanceCommands::TextSize1Click() { zoomTo(kDefaultFontSize); }
 
 void AppearanceCommands::setFace(const QString& face)

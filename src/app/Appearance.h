@@ -55,8 +55,8 @@ public:
     void N11Click() { setFontSize(11); }
     void Nf12Click() { setFontSize(12); }
     // Zoom: one point larger or smaller within 6 to 72, or back to the default size.
-    void LargerText1Click() { zoomTo(m_state.fFontSize + 1); }
-    void SmallerText1Click() { zoomTo(m_state.fFontSize - 1); }
+    void LargerText1Click();
+    void SmallerText1Click();
     void TextSize1Click();
     void Mincho1Click();
     void Gothic1Click();

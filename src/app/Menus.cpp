@@ -218,6 +218,17 @@ void addItems(MainMenus& menus, QMenu* menu, const ItemSpec* items, std::size_t 
     }
 }
 
+// A menu item's key works while the menu is closed only when the window holds the item too.
+void addKeysTo(QWidget* window, const QMenu& menu)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->menu())
+            addKeysTo(window, *action->menu());
+        else if (!action->shortcuts().isEmpty())
+            window->addAction(action);
+    }
+}
+
 template <std::size_t N>
 QMenu* makeMenu(MainMenus& menus, QWidget* window, const char* name, const ItemSpec (&items)[N])
 {
@@ -248,6 +259,8 @@ MainMenus buildMenus(QWidget* window)
     menus.FileMenu = makeMenu(menus, window, "FileMenu", kFileMenu);
     menus.EditMenu = makeMenu(menus, window, "EditMenu", kEditMenu);
     menus.HelpMenu = makeMenu(menus, window, "HelpMenu", kHelpMenu);
+    for (const QMenu* menu : {menus.FileMenu, menus.EditMenu, menus.HelpMenu})
+        addKeysTo(window, *menu);
     for (const ItemSpec& key : kWindowKeys) {
         auto* action = new QAction(window);
         action->setObjectName(QString::fromUtf8(key.name));

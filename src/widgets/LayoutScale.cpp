@@ -45,8 +45,10 @@ LayoutScale LayoutScale::fittedTo(QSize laidOutWindow, QSize room) const
 
 QSize LayoutScale::screenRoom()
 {
+    // The frame and title bar of a usual desktop, which the window's own size leaves out.
+    constexpr QSize kFrameAllowance{16, 40};
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry().size() : QSize();
+    return screen ? screen->availableGeometry().size() - kFrameAllowance : QSize();
 }
 
 int LayoutScale::operator()(int pixels) const { return qRound(pixels * m_factor); }

@@ -23,7 +23,7 @@ public:
     // This scale, made no larger than lets a window of a fixed laid-out size fit in the room
     // (but never below 1); its fonts grow with it, so its captions still fit.
     LayoutScale fittedTo(QSize laidOutWindow, QSize room) const;
-    // The room on the primary screen.
+    // The room on the primary screen for a window's client area.
     static QSize screenRoom();
 
     double factor() const { return m_factor; }
