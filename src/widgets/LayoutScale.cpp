@@ -39,8 +39,10 @@ LayoutScale LayoutScale::fittedTo(QSize laidOutWindow, QSize room) const
 {
     if (laidOutWindow.isEmpty() || room.isEmpty())
         return *this;
-    return LayoutScale(std::min({m_factor, double(room.width()) / laidOutWindow.width(),
-                                 double(room.height()) / laidOutWindow.height()}));
+    LayoutScale fitted;
+    fitted.m_factor = std::min({m_factor, double(room.width()) / laidOutWindow.width(),
+                                double(room.height()) / laidOutWindow.height()});
+    return fitted;
 }
 
 QSize LayoutScale::screenRoom()

@@ -10,7 +10,8 @@ namespace velmor {
 
 // The windows are laid out in pixels for a 9-point desktop font. With a larger desktop font
 // every position and size grows in proportion to the font's height, so that captions keep
-// fitting their controls; never below the laid-out size.
+// fitting their controls; never below the laid-out size, but for a window of fixed size on a
+// screen too small for it.
 class LayoutScale {
 public:
     static constexpr double kLayoutPointSize = 9.0;
@@ -20,8 +21,9 @@ public:
     static LayoutScale forFont(const QFont& desktopFont);
     // The scale for the application's font.
     static LayoutScale forDesktop();
-    // This scale, made no larger than lets a window of a fixed laid-out size fit in the room
-    // (but never below 1); its fonts grow with it, so its captions still fit.
+    // This scale, made no larger than lets a window of a fixed laid-out size fit in the room,
+    // smaller than the laid-out size on a screen too small for it; its pixel fonts follow, so
+    // its captions still fit.
     LayoutScale fittedTo(QSize laidOutWindow, QSize room) const;
     // The room on the primary screen for a window's client area.
     static QSize screenRoom();
