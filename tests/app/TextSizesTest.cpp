@@ -4,7 +4,6 @@
 #include "core/FormState.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
-#include "widgets/UPanel.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
