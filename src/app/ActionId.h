@@ -16,7 +16,7 @@ enum class ActionId {
     Hangul1, ReleaseHangul1,
     // The Edit menu, with its two submenus.
     Undo1, Redo1, Cut1, Copy1, Paste1, Find2, SelectAll1, Date1, Tab1, Yuki1, BGColor1, FontColor1,
-    FontSize1, N10, N11, Nf12, FontName1, Mincho1, Gothic1, MSUIGothic1,
+    FontSize1, N10, N11, Nf12, LargerText1, SmallerText1, TextSize1, FontName1, Mincho1, Gothic1, MSUIGothic1,
     PanelColor1, default1, IMEon1, ZenHiragana1, HanEisu1, Straight1, JoyNaoko1, KeyInput, FollowWords1,
     AutoLanguage1,
     // The Help menu.

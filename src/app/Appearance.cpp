@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace velmor {
 
@@ -23,6 +24,8 @@ constexpr std::uint32_t kDefaultBackground = 0x00E9F5F4;
 constexpr std::uint32_t kDefaultTextColor = 0x002C201B;
 constexpr std::uint32_t kDefaultPanelColor = 0x00F0DACA;
 constexpr int kDefaultFontSize = 11;
+constexpr int kSmallestZoomSize = 6;
+constexpr int kLargestZoomSize = 72;
 
 void setInfoLineFont(InfoLine& infoLine, const QString& face, int pointSize)
 {
@@ -104,6 +107,16 @@ void AppearanceCommands::setFontSize(int size)
     if (m_state.fFontName != kFaceUIGothic)
         SetFontGM();
 }
+
+void AppearanceCommands::zoomTo(int size)
+{
+    setFontSize(std::clamp(size, kSmallestZoomSize, kLargestZoomSize));
+    m_services.tellTextSize(QStringLiteral("Text size %1").arg(m_state.fFontSize));
+}
+
+void AppearanceCommands::LargerText1Click() { zoomTo(m_state.fFontSize + 1); }
+void AppearanceCommands::SmallerText1Click() { zoomTo(m_state.fFontSize - 1); }
+void AppearanceCommands::TextSize1Click() { zoomTo(kDefaultFontSize); }
 
 void AppearanceCommands::setFace(const QString& face)
 {

@@ -39,6 +39,7 @@ struct AppearanceServices {
     std::function<void()> reSetText;      // Yuki colours, caret and view again after a font change
     std::function<void()> reSetTextM;     // the same for "ＭＳ Ｐ明朝", back to fTopLine
     std::function<void()> caretMoved;     // GetColRow
+    std::function<void(const QString&)> tellTextSize; // "Text size 14" after a zoom step
 };
 
 // The look of the text box and of the information panel: the Edit menu's colour and font
@@ -53,6 +54,10 @@ public:
     void N10Click() { setFontSize(10); }
     void N11Click() { setFontSize(11); }
     void Nf12Click() { setFontSize(12); }
+    // Zoom: one point larger or smaller within 6 to 72, or back to the default size.
+    void LargerText1Click();
+    void SmallerText1Click();
+    void TextSize1Click();
     void Mincho1Click();
     void Gothic1Click();
     void MSUIGothic1Click();
@@ -72,6 +77,7 @@ public:
 
 private:
     void setFontSize(int size);
+    void zoomTo(int size);
     void setFace(const QString& face);
     // Hangul text needs "MS UI Gothic": in Hangul mode, with a Korean layout or a Korean voice.
     bool koreanText() const;

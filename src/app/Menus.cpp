@@ -94,6 +94,11 @@ constexpr ItemSpec kFontSizes[] = {
     {ActionId::N10, "N10", "10", nullptr, true},
     {ActionId::N11, "N11", "11", nullptr, true},
     {ActionId::Nf12, "Nf12", "12", nullptr, true},
+    separator("N17"),
+    // Ctrl+= is Ctrl++ without Shift on most keyboards; the keypad's keys reach the same items.
+    {ActionId::LargerText1, "LargerText1", "Larger text", "Ctrl++; Ctrl+="},
+    {ActionId::SmallerText1, "SmallerText1", "Smaller text", "Ctrl+-"},
+    {ActionId::TextSize1, "TextSize1", "Text size 11", "Ctrl+0"},
 };
 
 constexpr ItemSpec kFontNames[] = {
@@ -216,6 +221,17 @@ void addItems(MainMenus& menus, QMenu* menu, const ItemSpec* items, std::size_t 
     }
 }
 
+// A menu item's key works while the menu is closed only when the window holds the item too.
+void addKeysTo(QWidget* window, const QMenu& menu)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->menu())
+            addKeysTo(window, *action->menu());
+        else if (!action->shortcuts().isEmpty())
+            window->addAction(action);
+    }
+}
+
 template <std::size_t N>
 QMenu* makeMenu(MainMenus& menus, QWidget* window, const char* name, const ItemSpec (&items)[N])
 {
@@ -246,6 +262,8 @@ MainMenus buildMenus(QWidget* window)
     menus.FileMenu = makeMenu(menus, window, "FileMenu", kFileMenu);
     menus.EditMenu = makeMenu(menus, window, "EditMenu", kEditMenu);
     menus.HelpMenu = makeMenu(menus, window, "HelpMenu", kHelpMenu);
+    for (const QMenu* menu : {menus.FileMenu, menus.EditMenu, menus.HelpMenu})
+        addKeysTo(window, *menu);
     for (const ItemSpec& key : kWindowKeys) {
         auto* action = new QAction(window);
         action->setObjectName(QString::fromUtf8(key.name));

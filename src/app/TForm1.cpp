@@ -59,7 +59,7 @@ TForm1::TForm1(std::unique_ptr<SpeechEngine> engine, FormOptions options, QWidge
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmor_L"));
-    resize(772, 551);
+    resize(m_layoutScale(QSize(772, 551)));
 
     buildTopBar();
     buildInfoPanel();
@@ -335,12 +335,16 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
-    const QRect bounds = startBounds(QRect(s.fLeft, s.fTop, s.fWidth, s.fHeight), s.fMaxForm, screens);
+    // The settings keep the size at the laid-out scale, so that it grows with the desktop font.
+    const QRect saved(s.fLeft, s.fTop, m_layoutScale(s.fWidth), m_layoutScale(s.fHeight));
+    const QRect defaults(kDefaultWindowBounds.topLeft(), m_layoutScale(kDefaultWindowBounds.size()));
+    const QRect bounds = startBounds(saved, s.fMaxForm, screens, defaults);
     setOuterBounds(*this, bounds);
 
     MarkButton->setFaceColor(colorFromBgr(s.fMarkColor));
     MarkingButton->setFaceColor(colorFromBgr(s.ffMarkColor));
-    Splitter1->setSizes({s.fPanelW, std::max(1, width() - s.fPanelW - 6)});
+    const int panelWidth = m_layoutScale(s.fPanelW);
+    Splitter1->setSizes({panelWidth, std::max(1, width() - panelWidth - 6)});
 
     // Bring each toggle's companions in line with its state.
     action(ActionId::ClipbrdSpeech1).setChecked(ClipSpeechCheckBox->isChecked());

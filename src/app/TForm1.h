@@ -4,6 +4,7 @@
 #include "core/FormState.h"
 #include "app/Menus.h"
 #include "document/TextFile.h"
+#include "widgets/LayoutScale.h"
 
 #include <QHash>
 #include <functional>
@@ -131,6 +132,9 @@ public:
     void N10Click();
     void N11Click();
     void Nf12Click();
+    void LargerText1Click();
+    void SmallerText1Click();
+    void TextSize1Click();
     void Mincho1Click();
     void Gothic1Click();
     void MSUIGothic1Click();
@@ -293,6 +297,8 @@ private:
     void FormResize();
     void appendListing(const std::vector<ListingEntry>& listing);
 
+    // The laid-out positions and sizes grow with the desktop font.
+    LayoutScale m_layoutScale = LayoutScale::forDesktop();
     FormState m_state;
     std::unique_ptr<SpeechEngine> m_engine;
     std::unique_ptr<SpeakingCommands> m_speaking;

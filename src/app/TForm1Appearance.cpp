@@ -3,7 +3,10 @@
 #include "app/TForm1.h"
 #include "document/DocumentCommands.h"
 #include "input/InputConcerns.h"
+#include "speech/SpeakingCommands.h"
+#include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -20,6 +23,11 @@ void TForm1::createAppearance()
     services.reSetText = [this] { m_document->ReSetText(); };
     services.reSetTextM = [this] { m_document->ReSetTextM(); };
     services.caretMoved = [this] { GetColRow(); };
+    services.tellTextSize = [this](const QString& sentence) {
+        UPanel1->setCaption(u' ' + sentence);
+        if (SICheckBox->isChecked())
+            m_speaking->announce(sentence);
+    };
     m_appearance = std::make_unique<AppearanceCommands>(
         m_state, AppearanceControls{*RichEdit98, *ULabel98, *UPanel1},
         FontMenuItems{action(ActionId::N10), action(ActionId::N11), action(ActionId::Nf12), action(ActionId::Mincho1),
@@ -31,6 +39,9 @@ void TForm1::createAppearance()
     onAction(ActionId::N10, &TForm1::N10Click);
     onAction(ActionId::N11, &TForm1::N11Click);
     onAction(ActionId::Nf12, &TForm1::Nf12Click);
+    onAction(ActionId::LargerText1, &TForm1::LargerText1Click);
+    onAction(ActionId::SmallerText1, &TForm1::SmallerText1Click);
+    onAction(ActionId::TextSize1, &TForm1::TextSize1Click);
     onAction(ActionId::Mincho1, &TForm1::Mincho1Click);
     onAction(ActionId::Gothic1, &TForm1::Gothic1Click);
     onAction(ActionId::MSUIGothic1, &TForm1::MSUIGothic1Click);
@@ -43,6 +54,9 @@ void TForm1::FontColor1Click() { m_appearance->FontColor1Click(); }
 void TForm1::N10Click() { m_appearance->N10Click(); }
 void TForm1::N11Click() { m_appearance->N11Click(); }
 void TForm1::Nf12Click() { m_appearance->Nf12Click(); }
+void TForm1::LargerText1Click() { m_appearance->LargerText1Click(); }
+void TForm1::SmallerText1Click() { m_appearance->SmallerText1Click(); }
+void TForm1::TextSize1Click() { m_appearance->TextSize1Click(); }
 void TForm1::Mincho1Click() { m_appearance->Mincho1Click(); }
 void TForm1::Gothic1Click() { m_appearance->Gothic1Click(); }
 void TForm1::MSUIGothic1Click() { m_appearance->MSUIGothic1Click(); }

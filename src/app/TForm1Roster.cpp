@@ -59,7 +59,7 @@ void TForm1::buildTopBar()
 {
     TopPanel = new QWidget(this);
     TopPanel->setObjectName(QStringLiteral("TopPanel"));
-    TopPanel->setFixedHeight(37);
+    TopPanel->setFixedHeight(m_layoutScale(37));
     setFixedBackground(*TopPanel, kBarColor);
 
     auto button = [this](const char* name, const QString& caption, int x, int y, int w, int h,
@@ -107,6 +107,7 @@ void TForm1::buildTopBar()
         dic->setFaceColor(kPanelColor);
         dic->setFontColor(Qt::black);
     }
+    m_layoutScale.growChildren(*TopPanel);
 }
 
 void TForm1::buildInfoPanel()
@@ -196,6 +197,7 @@ void TForm1::buildControlPanel()
     for (LozengeCheckBox* box :
          {ClipSpeechCheckBox, ShowCheckBox, SICheckBox, SCLCheckBox, HotKeyCheckBox, WordReadCheckBox})
         box->setChecked(true);
+    m_layoutScale.growChildren(*Panel1);
 }
 
 void TForm1::buildEditArea()

@@ -3,13 +3,29 @@
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 
 namespace velmor {
 
-QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screens)
+namespace {
+
+QRect defaultsOnScreen(const QRect& defaults, const QList<QRect>& screens)
+{
+    if (screens.isEmpty() || screens.front().contains(defaults))
+        return defaults;
+    const QRect& screen = screens.front();
+    QRect bounds(defaults.topLeft(), defaults.size().boundedTo(screen.size()));
+    bounds.moveLeft(std::clamp(bounds.left(), screen.left(), screen.right() + 1 - bounds.width()));
+    bounds.moveTop(std::clamp(bounds.top(), screen.top(), screen.bottom() + 1 - bounds.height()));
+    return bounds;
+}
+
+} // namespace
+
+QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screens, const QRect& defaults)
 {
     if (maximised || saved.width() <= 0 || saved.height() <= 0)
-        return kDefaultWindowBounds;
+        return defaultsOnScreen(defaults, screens);
     for (const QRect& screen : screens) {
         const QRect bounds(saved.topLeft(), saved.size().boundedTo(screen.size()));
         const QRect titleBar(bounds.left(), bounds.top(), bounds.width(), kTitleBarHeight);
@@ -17,7 +33,7 @@ QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screen
         if (reachable.width() >= kTitleBarGrip.width() && reachable.height() >= kTitleBarGrip.height())
             return bounds;
     }
-    return kDefaultWindowBounds;
+    return defaultsOnScreen(defaults, screens);
 }
 
 QRect outerBounds(const QWidget& window)

@@ -17,8 +17,10 @@ inline constexpr QSize kTitleBarGrip{40, 10};
 
 // The bounds a window starts with: the defaults when it will be maximised (restoring it then
 // gives the defaults) or when its title bar could not be reached on any screen; otherwise the
-// saved bounds, made no larger than the screen that holds the title bar.
-QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screens);
+// saved bounds, made no larger than the screen that holds the title bar. The defaults are
+// brought onto the first screen (the primary one) when they do not fit it.
+QRect startBounds(const QRect& saved, bool maximised, const QList<QRect>& screens,
+                  const QRect& defaults = kDefaultWindowBounds);
 
 // A top-level window's outer bounds as the window system gives them now. The widget's own
 // frame geometry keeps the frame it saw at the last move or resize, and a window manager may

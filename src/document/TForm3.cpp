@@ -4,6 +4,7 @@
 #include "core/FaceNames.h"
 #include "document/PieceKeeper.h"
 #include "widgets/BaseColor.h"
+#include "widgets/LayoutScale.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QGuiApplication>
@@ -41,6 +42,7 @@ TForm3::TForm3(SearchWindowLinks links, bool transparencyAvailable, QWidget* par
     f.setPixelSize(15);
     setFont(f);
     buildControls();
+    LayoutScale::forDesktop().fittedTo(size(), LayoutScale::screenRoom()).growFixedWindow(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     FormCreate();

@@ -4,6 +4,7 @@
 #include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
+#include "widgets/LayoutScale.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -91,6 +92,7 @@ TForm2::TForm2(std::function<void()> closing)
     addAction(Close1);
     connect(Close1, &QAction::triggered, this, &TForm2::Close1Click);
 
+    LayoutScale::forDesktop().fittedTo(size(), LayoutScale::screenRoom()).growFixedWindow(*this);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
