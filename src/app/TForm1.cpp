@@ -26,6 +26,7 @@
 #include "speech/VoiceSelection.h"
 #include "speech/VolumeControl.h"
 #include "speech/SpeechEngine.h"
+#include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
@@ -121,6 +122,7 @@ void TForm1::createConcerns(const FormOptions& options)
     m_speed = std::make_unique<SpeedControl>(
         m_state, m_engine.get(),
         SpeedHooks{[this] { return Label1->text(); }, [this](int position) { ScrollBar1->setValue(position); },
+                   [this](int minimum, int maximum) { ScrollBar1->setRange(minimum, maximum); },
                    [this](const QString& speed) { Label4->setText(speed); }});
     VoiceSelectionHooks voiceHooks;
     voiceHooks.spinnerValue = [this] { return LIDUpDown->value(); };
@@ -185,6 +187,7 @@ void TForm1::connectHandlers()
     onClick(SelTextButton, &TForm1::SelTextButtonClick);
     onClick(PauseButton, &TForm1::PauseButtonClick);
     onClick(ResetButton, &TForm1::ResetButtonClick);
+    onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
     onAction(ActionId::Speech1, &TForm1::SpeechButtonClick);
     onAction(ActionId::Band1, &TForm1::BandButtonClick);
     onAction(ActionId::SelText1, &TForm1::SelTextButtonClick);
@@ -312,6 +315,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
     m_voices->buildAtStart();
     VTrackBar1->setValue(VolumeControl1->Volume());
+    WideSpeedRange1Click();
     m_speed->applyStoredSpeed();
 
     RepUpDown->setValue(s.fRepNum);
@@ -414,6 +418,8 @@ bool TForm1::FormCloseQuery()
 void TForm1::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::ApplicationPaletteChange && desktopColours())
+        showDesktopColours();
     if (event->type() != QEvent::WindowStateChange)
         return;
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);
@@ -511,6 +517,7 @@ void TForm1::SpeechHelp1Click()
 }
 
 void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value()); }
+void TForm1::WideSpeedRange1Click() { m_speed->setWideRange(action(ActionId::WideSpeedRange1).isChecked()); }
 void TForm1::DSpeedButtonClick() { m_speed->DSpeedButtonClick(); }
 void TForm1::VTrackBar1Change() { VolumeControl1->SetVolume(std::uint16_t(VTrackBar1->value())); }
 

@@ -23,7 +23,7 @@ void UPanel::setCaption(const QString& caption)
 
 void UPanel::setColor(const QColor& color) { setFixedBackground(*this, color); }
 
-QColor UPanel::color() const { return palette().color(QPalette::Window); }
+QColor UPanel::color() const { return fixedColour(*this, QPalette::Window); }
 
 void UPanel::paintEvent(QPaintEvent* event)
 {
