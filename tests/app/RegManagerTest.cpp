@@ -57,6 +57,7 @@ TEST_F(RegManagerTest, WithoutAFileEveryItemReadsItsDefault)
         {"HotKeyCheckBoxChecked", true},     {"LastfileCheckChecked", true}, {"WordReadCheckBoxChecked", true},
         {"endlineChecked", true},            {"fMarkCheck", false},          {"fAddYuki", true},
         {"KeyInputChecked", true},           {"AutoLanguage1Checked", false}, {"FollowWordsChecked", true},
+        {"DesktopColoursChecked", false},    {"WideSpeedRangeChecked", false},
     };
     for (const auto& [name, value] : booleans)
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadBool(), value) << name;
