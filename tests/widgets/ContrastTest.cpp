@@ -28,8 +28,9 @@ TEST(Contrast, MarksReachTheRatioOnEveryBackgroundAndKeepTheirHue)
                 } else {
                     ++moved;
                     if (mark.hslSaturation() > 20 && shown.hslSaturation() > 20 && shown.lightness() > 10
-                        && shown.lightness() < 245)
+                        && shown.lightness() < 245) {
                         EXPECT_NEAR(shown.hslHue(), mark.hslHue(), 2) << mark.name().toStdString();
+                    }
                     // Moved no further than needed.
                     EXPECT_LT(contrastRatio(shown, background), 3.1) << mark.name().toStdString();
                 }
