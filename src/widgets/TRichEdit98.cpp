@@ -270,7 +270,8 @@ void TRichEdit98::showHighlights()
         word.format.setBackground(m_spokenWordColor);
         selections.append(word);
     }
-    if (desktopColours()) {
+    m_marksContrasted = desktopColours();
+    if (m_marksContrasted) {
         // Any desktop background may swallow a pale mark: each stands out from the background
         // shown, with its text in black or white on it.
         const QColor background = palette().color(QPalette::Base);
@@ -368,7 +369,9 @@ void TRichEdit98::setDefaultFont(const QString& family, int pointSize)
 void TRichEdit98::changeEvent(QEvent* event)
 {
     QPlainTextEdit::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && desktopColours())
+    // Marks shown for the desktop's background are shown again for the new one, or in their own
+    // colours when desktop colours went off.
+    if (event->type() == QEvent::PaletteChange && (desktopColours() || m_marksContrasted))
         showHighlights();
 }
 

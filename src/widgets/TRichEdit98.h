@@ -149,6 +149,7 @@ private:
     std::vector<Highlight> m_retiredHighlights;
     QTextCursor m_spokenWord;
     QColor m_spokenWordColor;
+    bool m_marksContrasted = false;
     TextPieces* m_pieces = nullptr;
     // At the start of the block whose layout keeps its glyphs.
     QTextCursor m_glyphsKept;
