@@ -26,7 +26,6 @@
 #include "speech/VoiceSelection.h"
 #include "speech/VolumeControl.h"
 #include "speech/SpeechEngine.h"
-#include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
@@ -418,8 +417,6 @@ bool TForm1::FormCloseQuery()
 void TForm1::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ApplicationPaletteChange && desktopColours())
-        showDesktopColours();
     if (event->type() != QEvent::WindowStateChange)
         return;
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);

@@ -9,8 +9,26 @@ namespace {
 constexpr QPalette::ColorRole kFixedRoles[] = {QPalette::Window, QPalette::WindowText, QPalette::ButtonText,
                                                QPalette::Base, QPalette::Text};
 constexpr char kOwnColoursProperty[] = "velmorOwnColours";
+constexpr char kTakenRolesProperty[] = "velmorTakenRoles";
 
 bool g_desktopColours = false;
+
+// Shows the desktop's new palette as soon as the application has it.
+class PaletteFollower : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
+            showDesktopColours();
+        return false;
+    }
+};
+
+PaletteFollower& paletteFollower()
+{
+    static PaletteFollower follower;
+    return follower;
+}
 
 QByteArray propertyName(QPalette::ColorRole role) { return "velmorFixedColour" + QByteArray::number(int(role)); }
 
@@ -23,23 +41,43 @@ void takeDesktopColour(QPalette& palette, QPalette::ColorRole role)
         palette.setColor(group, role, desktop.color(group, role));
 }
 
+// Lets the role be inherited from the parent again, as if it had never been set.
+void inheritColour(QPalette& palette, QPalette::ColorRole role)
+{
+    QPalette::ResolveMask mask = palette.resolveMask();
+    for (int group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        mask &= ~(QPalette::ResolveMask(1) << (int(role) + int(QPalette::NColorRoles) * group));
+    palette.setResolveMask(mask);
+}
+
+// A widget the window colours at all takes every one of the roles from the desktop, so that no
+// light text of a dark theme stays on a background that turned light; the roles it took without
+// having its own colour for them are inherited again when desktop colours go off.
 void showFixedColours(QWidget& widget)
 {
     const bool desktop = followsDesktop(widget);
+    const int taken = widget.property(kTakenRolesProperty).toInt();
     QPalette p = widget.palette();
     bool fixed = false;
+    int nowTaken = 0;
     for (QPalette::ColorRole role : kFixedRoles) {
         const QVariant own = widget.property(propertyName(role));
-        if (!own.isValid())
-            continue;
-        fixed = true;
-        if (desktop)
+        fixed = fixed || own.isValid();
+        const int bit = 1 << int(role);
+        if (desktop) {
             takeDesktopColour(p, role);
-        else
+            if (!own.isValid())
+                nowTaken |= bit;
+        } else if (own.isValid()) {
             p.setColor(role, own.value<QColor>());
+        } else if (taken & bit) {
+            inheritColour(p, role);
+        }
     }
-    if (fixed)
-        widget.setPalette(p);
+    if (!fixed)
+        return;
+    widget.setProperty(kTakenRolesProperty, nowTaken);
+    widget.setPalette(p);
 }
 
 } // namespace
@@ -66,6 +104,10 @@ void setDesktopColours(bool on)
     if (on == g_desktopColours)
         return;
     g_desktopColours = on;
+    if (on)
+        qApp->installEventFilter(&paletteFollower());
+    else
+        qApp->removeEventFilter(&paletteFollower());
     showDesktopColours();
 }
 

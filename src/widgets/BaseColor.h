@@ -14,11 +14,11 @@ void setFixedColour(QWidget& widget, QPalette::ColorRole role, const QColor& col
 QColor fixedColour(const QWidget& widget, QPalette::ColorRole role);
 
 // Whether the desktop's palette colours every widget in place of the window's own colours.
-// Switching shows the new colours on every widget at once.
+// Switching shows the new colours on every widget at once; while on, a change of the desktop's
+// palette shows at once too.
 void setDesktopColours(bool on);
 bool desktopColours();
-// Shows the desktop's current palette on every widget that follows it, after the desktop's
-// palette changed.
+// Shows the desktop's current palette on every widget that follows it.
 void showDesktopColours();
 // The widget and everything on it show the window's own colours even with desktop colours on:
 // colours the user chose.

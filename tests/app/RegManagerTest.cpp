@@ -89,7 +89,7 @@ TEST_F(RegManagerTest, WritingEveryDefaultCreatesAllSections)
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\n[Form1\\FSpd]\nInteger=150\n"
                                                "[Form1\\ClipSpeechCheckBox]\nChecked=1\n")))
         << text.toStdString();
-    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 37);
+    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 39);
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMarkColor]\nInteger=13820373\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMaxForm]\nBoolean=0\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fFontName]\nString=ＭＳ Ｐ明朝\n")));
