@@ -186,7 +186,6 @@ void TForm1::connectHandlers()
     onClick(SelTextButton, &TForm1::SelTextButtonClick);
     onClick(PauseButton, &TForm1::PauseButtonClick);
     onClick(ResetButton, &TForm1::ResetButtonClick);
-    onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
     onAction(ActionId::Speech1, &TForm1::SpeechButtonClick);
     onAction(ActionId::Band1, &TForm1::BandButtonClick);
     onAction(ActionId::SelText1, &TForm1::SelTextButtonClick);
@@ -204,6 +203,7 @@ void TForm1::connectHandlers()
     onClick(DSpeedButton, &TForm1::DSpeedButtonClick);
     connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
+    onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(OpenButton, &TForm1::OpenButtonClick);
     onAction(ActionId::Open1, &TForm1::OpenButtonClick);
