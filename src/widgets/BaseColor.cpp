@@ -56,7 +56,9 @@ void inheritColour(QPalette& palette, QPalette::ColorRole role)
 void showFixedColours(QWidget& widget)
 {
     const bool desktop = followsDesktop(widget);
-    const int taken = widget.property(kTakenRolesProperty).toInt();
+    const QVariant taken = widget.property(kTakenRolesProperty);
+    if (!desktop && !taken.isValid())
+        return; // already in the window's own colours
     QPalette p = widget.palette();
     bool fixed = false;
     int nowTaken = 0;
@@ -70,13 +72,13 @@ void showFixedColours(QWidget& widget)
                 nowTaken |= bit;
         } else if (own.isValid()) {
             p.setColor(role, own.value<QColor>());
-        } else if (taken & bit) {
+        } else if (taken.toInt() & bit) {
             inheritColour(p, role);
         }
     }
     if (!fixed)
         return;
-    widget.setProperty(kTakenRolesProperty, nowTaken);
+    widget.setProperty(kTakenRolesProperty, desktop ? QVariant(nowTaken) : QVariant());
     widget.setPalette(p);
 }
 
@@ -85,11 +87,12 @@ void showFixedColours(QWidget& widget)
 void setFixedColour(QWidget& widget, QPalette::ColorRole role, const QColor& color)
 {
     widget.setProperty(propertyName(role), color);
+    if (followsDesktop(widget)) {
+        showFixedColours(widget);
+        return;
+    }
     QPalette p = widget.palette();
-    if (followsDesktop(widget))
-        takeDesktopColour(p, role);
-    else
-        p.setColor(role, color);
+    p.setColor(role, color);
     widget.setPalette(p);
 }
 
