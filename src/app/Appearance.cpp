@@ -7,6 +7,7 @@
 #include "document/TextFile.h"
 #include "document/TextFileDocument.h"
 #include "document/YukiMarks.h"
+#include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
@@ -61,6 +62,13 @@ void AppearanceCommands::checkFontMenus()
     m_menu.uiGothic.setChecked(m_state.fFontName == kFaceUIGothic);
 }
 
+void AppearanceCommands::applyDesktopColours()
+{
+    keepOwnColours(m_controls.editor, m_state.fBGColor != kDefaultBackground || m_state.fFontColor != kDefaultTextColor);
+    keepOwnColours(m_controls.panel, m_state.fPColor != kDefaultPanelColor);
+    setDesktopColours(m_menu.desktopColours.isChecked());
+}
+
 void AppearanceCommands::applyEditorFont()
 {
     ApplyFont(m_controls.editor, {m_state.fFontName, m_state.fFontSize, colorFromBgr(m_state.fFontColor),
@@ -75,6 +83,7 @@ void AppearanceCommands::applyStoredLook()
     m_controls.infoLine.setFont(m_controls.editor.font());
     m_controls.panel.setColor(colorFromBgr(m_state.fPColor));
     checkFontMenus();
+    applyDesktopColours();
 }
 
 void AppearanceCommands::BGColor1Click()
@@ -83,6 +92,7 @@ void AppearanceCommands::BGColor1Click()
     if (const std::optional<QColor> chosen = m_services.chooseColor(editor.backgroundColor())) {
         editor.setBackgroundColor(*chosen);
         m_state.fBGColor = bgrFromColor(*chosen);
+        applyDesktopColours();
     }
     m_services.clearMarks();
 }
@@ -93,6 +103,7 @@ void AppearanceCommands::FontColor1Click()
     if (const std::optional<QColor> chosen = m_services.chooseColor(editor.textColor())) {
         editor.setTextColor(*chosen);
         m_state.fFontColor = bgrFromColor(*chosen);
+        applyDesktopColours();
     }
     if (m_state.fFontName != kFaceUIGothic)
         SetFontGM();
@@ -155,6 +166,7 @@ void AppearanceCommands::PanelColor1Click()
         m_controls.panel.setColor(*chosen);
         m_state.fPColor = bgrFromColor(*chosen);
         m_controls.infoLine.setPanelColor(*chosen);
+        applyDesktopColours();
     }
 }
 
@@ -171,15 +183,14 @@ void AppearanceCommands::default1Click()
     m_state.fPColor = kDefaultPanelColor;
     m_controls.panel.setColor(colorFromBgr(kDefaultPanelColor));
     infoLine.setPanelColor(colorFromBgr(kDefaultPanelColor));
-    QPalette palette = infoLine.palette();
-    palette.setColor(QPalette::Text, Qt::black);
-    infoLine.setPalette(palette);
+    setFixedColour(infoLine, QPalette::Text, Qt::black);
 
     m_state.fFontSize = kDefaultFontSize;
     m_state.fFontName = face;
     m_state.fBGColor = kDefaultBackground;
     m_state.fFontColor = kDefaultTextColor;
     checkFontMenus();
+    applyDesktopColours();
 
     if (face != kFaceUIGothic)
         SetFontGM();

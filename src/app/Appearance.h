@@ -20,7 +20,7 @@ struct AppearanceControls {
     UPanel& panel;
 };
 
-// The check items of the Edit menu's "Font_Size" and "Font_Name" submenus.
+// The check items of the Edit menu's "Font_Size" and "Font_Name" submenus, and "Desktop colours".
 struct FontMenuItems {
     QAction& n10;
     QAction& n11;
@@ -28,6 +28,7 @@ struct FontMenuItems {
     QAction& mincho;
     QAction& gothic;
     QAction& uiGothic;
+    QAction& desktopColours;
 };
 
 // What the appearance commands need from the rest of the window.
@@ -63,6 +64,10 @@ public:
     void MSUIGothic1Click();
     void PanelColor1Click();
     void default1Click();
+    // "Desktop colours": the desktop's palette colours the whole window, but for the colours
+    // the user chose: a text box background or text colour of their own keeps both on the text
+    // box, a panel colour of their own keeps it on the info panel. Off, the window's own look.
+    void DesktopColours1Click() { applyDesktopColours(); }
 
     // Re-applies the text box's font to the whole text.
     void SetFontGM();
@@ -82,6 +87,7 @@ private:
     // Hangul text needs "MS UI Gothic": in Hangul mode, with a Korean layout or a Korean voice.
     bool koreanText() const;
     void checkFontMenus();
+    void applyDesktopColours();
 
     FormState& m_state;
     AppearanceControls m_controls;

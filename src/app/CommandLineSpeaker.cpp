@@ -21,10 +21,6 @@ namespace velmor {
 
 namespace {
 
-// espeak-ng's useful range of rates.
-constexpr int kSlowestSpeed = 80;
-constexpr int kFastestSpeed = 450;
-
 const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-file"), QStringLiteral("--voice"),
                                 QStringLiteral("--speed"), QStringLiteral("--out")};
 const QString kListVoices = QStringLiteral("--list-voices");

@@ -140,6 +140,9 @@ constexpr ItemSpec kEditMenu[] = {
     {ActionId::FollowWords1, "FollowWords1", "Follow words", nullptr, true, true},
     separator("N16"),
     {ActionId::AutoLanguage1, "AutoLanguage1", "Auto language", nullptr, true, false},
+    separator("N17"),
+    {ActionId::DesktopColours1, "DesktopColours1", "Desktop colours", nullptr, true, false},
+    {ActionId::WideSpeedRange1, "WideSpeedRange1", "Wide speed range", nullptr, true, false},
 };
 
 constexpr ItemSpec kHelpMenu[] = {

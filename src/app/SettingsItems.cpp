@@ -162,6 +162,12 @@ const std::vector<SettingsItem>& settingsItems()
         {"fDicArgs", "fDicArgs", kString, arguments(&FormState::fDicArgs),
          [](F& f, R& r) { f.m_state.fDicArgs = splitArguments(r.ReadString()); },
          [](F& f, R& w) { w.WriteString(joinArguments(f.m_state.fDicArgs)); }},
+        {"DesktopColoursChecked", "DesktopColours", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::DesktopColours1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::DesktopColours1).isChecked()); }},
+        {"WideSpeedRangeChecked", "WideSpeedRange", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::WideSpeedRange1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::WideSpeedRange1).isChecked()); }},
     };
     return items;
 }

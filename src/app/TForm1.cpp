@@ -121,6 +121,7 @@ void TForm1::createConcerns(const FormOptions& options)
     m_speed = std::make_unique<SpeedControl>(
         m_state, m_engine.get(),
         SpeedHooks{[this] { return Label1->text(); }, [this](int position) { ScrollBar1->setValue(position); },
+                   [this](int minimum, int maximum) { ScrollBar1->setRange(minimum, maximum); },
                    [this](const QString& speed) { Label4->setText(speed); }});
     VoiceSelectionHooks voiceHooks;
     voiceHooks.spinnerValue = [this] { return LIDUpDown->value(); };
@@ -209,6 +210,7 @@ void TForm1::connectHandlers()
     onClick(DSpeedButton, &TForm1::DSpeedButtonClick);
     connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
+    onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(OpenButton, &TForm1::OpenButtonClick);
     onAction(ActionId::Open1, &TForm1::OpenButtonClick);
@@ -360,6 +362,7 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
 
     m_voices->buildAtStart();
     VTrackBar1->setValue(VolumeControl1->Volume());
+    WideSpeedRange1Click();
     m_speed->applyStoredSpeed();
 
     RepUpDown->setValue(s.fRepNum);
@@ -559,6 +562,7 @@ void TForm1::SpeechHelp1Click()
 }
 
 void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value()); }
+void TForm1::WideSpeedRange1Click() { m_speed->setWideRange(action(ActionId::WideSpeedRange1).isChecked()); }
 void TForm1::DSpeedButtonClick() { m_speed->DSpeedButtonClick(); }
 void TForm1::VTrackBar1Change() { VolumeControl1->SetVolume(std::uint16_t(VTrackBar1->value())); }
 

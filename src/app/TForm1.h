@@ -140,6 +140,8 @@ public:
     void MSUIGothic1Click();
     void PanelColor1Click();
     void default1Click();
+    void DesktopColours1Click();
+    void WideSpeedRange1Click();
     void SetFontGM();
     void Hangul();
     void NewButtonClick();

@@ -31,7 +31,8 @@ void TForm1::createAppearance()
     m_appearance = std::make_unique<AppearanceCommands>(
         m_state, AppearanceControls{*RichEdit98, *ULabel98, *UPanel1},
         FontMenuItems{action(ActionId::N10), action(ActionId::N11), action(ActionId::Nf12), action(ActionId::Mincho1),
-                      action(ActionId::Gothic1), action(ActionId::MSUIGothic1)},
+                      action(ActionId::Gothic1), action(ActionId::MSUIGothic1),
+                      action(ActionId::DesktopColours1)},
         std::move(services));
 
     onAction(ActionId::BGColor1, &TForm1::BGColor1Click);
@@ -47,6 +48,7 @@ void TForm1::createAppearance()
     onAction(ActionId::MSUIGothic1, &TForm1::MSUIGothic1Click);
     onAction(ActionId::PanelColor1, &TForm1::PanelColor1Click);
     onAction(ActionId::default1, &TForm1::default1Click);
+    onAction(ActionId::DesktopColours1, &TForm1::DesktopColours1Click);
 }
 
 void TForm1::BGColor1Click() { m_appearance->BGColor1Click(); }
@@ -62,6 +64,7 @@ void TForm1::Gothic1Click() { m_appearance->Gothic1Click(); }
 void TForm1::MSUIGothic1Click() { m_appearance->MSUIGothic1Click(); }
 void TForm1::PanelColor1Click() { m_appearance->PanelColor1Click(); }
 void TForm1::default1Click() { m_appearance->default1Click(); }
+void TForm1::DesktopColours1Click() { m_appearance->DesktopColours1Click(); }
 void TForm1::SetFontGM() { m_appearance->SetFontGM(); }
 void TForm1::Hangul() { m_appearance->Hangul(); }
 

@@ -1,6 +1,7 @@
 #include "help/InfoPanel.h"
 
 #include "core/FaceNames.h"
+#include "widgets/BaseColor.h"
 #include "widgets/Bgr.h"
 #include "widgets/InfoLine.h"
 #include "widgets/UPanel.h"
@@ -14,9 +15,7 @@ void styleInfoPanel(UPanel& panel, InfoLine& infoLine)
     QFont captionFont(kFacePMincho);
     captionFont.setPixelSize(15);
     panel.setFont(captionFont);
-    QPalette captionColor = panel.palette();
-    captionColor.setColor(QPalette::WindowText, colorFromBgr(0x00B3734D));
-    panel.setPalette(captionColor);
+    setFixedColour(panel, QPalette::WindowText, colorFromBgr(0x00B3734D));
 
     QFont lineFont(kFacePMincho);
     lineFont.setPixelSize(18);

@@ -39,8 +39,14 @@ void SpeedControl::DSpeedButtonClick()
 
 void SpeedControl::applyStoredSpeed()
 {
-    m_hooks.setBarPosition(speedBarPosition(m_state.FSpd));
+    m_hooks.setBarPosition(speedBarPosition(m_state.FSpd, m_range));
     SetSpeed();
+}
+
+void SpeedControl::setWideRange(bool wide)
+{
+    m_range = speedBarRange(wide);
+    m_hooks.setBarRange(m_range.minimum, m_range.maximum);
 }
 
 } // namespace velmor

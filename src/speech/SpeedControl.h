@@ -1,5 +1,7 @@
 #pragma once
 
+#include "speech/SpeedOffsets.h"
+
 #include <QString>
 #include <functional>
 
@@ -14,6 +16,8 @@ struct SpeedHooks {
     std::function<QString()> voiceLabel;
     // Moves ScrollBar1; when its position changes, the bar runs ScrollBar1Change.
     std::function<void(int)> setBarPosition;
+    // Gives ScrollBar1 its range; a position outside moves to the nearer end, as setBarPosition.
+    std::function<void(int minimum, int maximum)> setBarRange;
     // Label4's text.
     std::function<void(const QString&)> showSpeed;
 };
@@ -32,11 +36,15 @@ public:
     // Start-up: the bar takes the stored speed, brought into its range (a change of
     // position stores the clamped value through ScrollBar1Change), then SetSpeed.
     void applyStoredSpeed();
+    // "Wide speed range": the bar spans the command line's speeds rather than its own. The
+    // speed stays where it fits and moves to the nearer end where it does not.
+    void setWideRange(bool wide);
 
 private:
     FormState& m_state;
     SpeechEngine* m_engine;
     SpeedHooks m_hooks;
+    SpeedRange m_range = speedBarRange(false);
 };
 
 } // namespace velmor

@@ -41,6 +41,6 @@ int effectiveSpeed(int storedSpeed, const QString& voiceLabel, const QString& sp
     return storedSpeed + speedOffset(voiceLabel, speakerEntry);
 }
 
-int speedBarPosition(int value) { return std::clamp(value, kSpeedBarMinimum, kSpeedBarMaximum); }
+int speedBarPosition(int value, SpeedRange range) { return std::clamp(value, range.minimum, range.maximum); }
 
 } // namespace velmor

@@ -8,6 +8,18 @@ namespace velmor {
 inline constexpr int kSpeedBarMinimum = 130;
 inline constexpr int kSpeedBarMaximum = 188;
 inline constexpr int kDefaultSpeed = 150;
+// The range the command line's --speed takes, which the speed bar spans with "Wide speed range".
+inline constexpr int kSlowestSpeed = 80;
+inline constexpr int kFastestSpeed = 450;
+
+struct SpeedRange {
+    int minimum;
+    int maximum;
+};
+inline constexpr SpeedRange speedBarRange(bool wide)
+{
+    return wide ? SpeedRange{kSlowestSpeed, kFastestSpeed} : SpeedRange{kSpeedBarMinimum, kSpeedBarMaximum};
+}
 
 // Some voices speak faster than others at the same rate; the offset evens them out.
 // voiceLabel is Label1's caption; speakerEntry is the selected mode's fSpeakerList entry,
@@ -18,6 +30,6 @@ int speedOffset(const QString& voiceLabel, const QString& speakerEntry);
 int effectiveSpeed(int storedSpeed, const QString& voiceLabel, const QString& speakerEntry);
 
 // Where the speed bar ends up when asked to show a value.
-int speedBarPosition(int value);
+int speedBarPosition(int value, SpeedRange range = speedBarRange(false));
 
 } // namespace velmor

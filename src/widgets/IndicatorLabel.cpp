@@ -12,6 +12,8 @@ IndicatorLabel::IndicatorLabel(const QString& objectName, const QColor& color, Q
 {
     setObjectName(objectName);
     setFixedBackground(*this, color);
+    // Its colour is its message: desktop colours leave it.
+    keepOwnColours(*this, true);
     setOpaque(false);
 }
 

@@ -34,18 +34,15 @@ void InfoLine::setTextColor(const QColor& color)
     // A palette change restyles the widget: typing echoes set the same colour again and again.
     if (color == textColor())
         return;
-    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()}) {
-        QPalette p = widget->palette();
-        p.setColor(QPalette::Text, color);
-        widget->setPalette(p);
-    }
+    for (QWidget* widget : {static_cast<QWidget*>(this), viewport()})
+        setFixedColour(*widget, QPalette::Text, color);
 }
 
-QColor InfoLine::textColor() const { return palette().color(QPalette::Text); }
+QColor InfoLine::textColor() const { return fixedColour(*this, QPalette::Text); }
 
 void InfoLine::setPanelColor(const QColor& color)
 {
-    if (color != palette().color(QPalette::Base))
+    if (color != fixedColour(*this, QPalette::Base))
         setBaseColor(*this, color);
 }
 

@@ -1,4 +1,5 @@
 #include "widgets/BaseColor.h"
+#include "widgets/Contrast.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QKeyEvent>
@@ -269,6 +270,17 @@ void TRichEdit98::showHighlights()
         word.format.setBackground(m_spokenWordColor);
         selections.append(word);
     }
+    m_marksContrasted = desktopColours();
+    if (m_marksContrasted) {
+        // Any desktop background may swallow a pale mark: each stands out from the background
+        // shown, with its text in black or white on it.
+        const QColor background = palette().color(QPalette::Base);
+        for (QTextEdit::ExtraSelection& selection : selections) {
+            const QColor shown = withContrast(selection.format.background().color(), background, kMarkContrast);
+            selection.format.setBackground(shown);
+            selection.format.setForeground(readableOn(shown));
+        }
+    }
     setExtraSelections(selections);
 }
 
@@ -354,18 +366,22 @@ void TRichEdit98::setDefaultFont(const QString& family, int pointSize)
     setFont(f);
 }
 
-void TRichEdit98::setTextColor(const QColor& color)
+void TRichEdit98::changeEvent(QEvent* event)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Text, color);
-    setPalette(p);
+    QPlainTextEdit::changeEvent(event);
+    // Marks shown for the desktop's background are shown again for the new one, or in their own
+    // colours when desktop colours went off.
+    if (event->type() == QEvent::PaletteChange && (desktopColours() || m_marksContrasted))
+        showHighlights();
 }
 
-QColor TRichEdit98::textColor() const { return palette().color(QPalette::Text); }
+void TRichEdit98::setTextColor(const QColor& color) { setFixedColour(*this, QPalette::Text, color); }
+
+QColor TRichEdit98::textColor() const { return fixedColour(*this, QPalette::Text); }
 
 void TRichEdit98::setBackgroundColor(const QColor& color) { setBaseColor(*this, color); }
 
-QColor TRichEdit98::backgroundColor() const { return palette().color(QPalette::Base); }
+QColor TRichEdit98::backgroundColor() const { return fixedColour(*this, QPalette::Base); }
 
 int TRichEdit98::roomLeft() const
 {

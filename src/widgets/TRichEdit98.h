@@ -72,7 +72,8 @@ public:
     void clearHighlights();
     // Takes the highlights off the characters start .. start + length.
     void clearHighlights(int start, int length);
-    // The highlights as shown, without the word being heard.
+    // The highlights in their own colours, without the word being heard. With desktop colours
+    // on, the marks shown keep a contrast of kMarkContrast against the background.
     QList<QTextEdit::ExtraSelection> highlights() const;
     int highlightCount() const { return int(m_highlights.size()); }
 
@@ -108,6 +109,7 @@ signals:
     void inputMethodSeen(const QInputMethodEvent& event);
 
 protected:
+    void changeEvent(QEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData* source) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -147,6 +149,7 @@ private:
     std::vector<Highlight> m_retiredHighlights;
     QTextCursor m_spokenWord;
     QColor m_spokenWordColor;
+    bool m_marksContrasted = false;
     TextPieces* m_pieces = nullptr;
     // At the start of the block whose layout keeps its glyphs.
     QTextCursor m_glyphsKept;

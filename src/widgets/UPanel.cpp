@@ -29,7 +29,7 @@ void UPanel::setColor(const QColor& color)
     setPalette(p);
 }
 
-QColor UPanel::color() const { return palette().color(QPalette::Window); }
+QColor UPanel::color() const { return fixedColour(*this, QPalette::Window); }
 
 void UPanel::paintEvent(QPaintEvent* event)
 {

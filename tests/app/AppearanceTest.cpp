@@ -6,7 +6,10 @@
 #include "core/FormState.h"
 #include "document/TForm3.h"
 #include "document/YukiMarks.h"
+#include "help/TForm2.h"
+#include "speech/WordFollower.h"
 #include "widgets/Bgr.h"
+#include "widgets/Contrast.h"
 #include "widgets/FlatButton.h"
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
@@ -280,6 +283,17 @@ QMap<QString, QImage> captionImages()
     return images;
 }
 
+QPalette desktopPalette(const QColor& window, const QColor& base, const QColor& button, const QColor& text)
+{
+    QPalette palette;
+    for (auto [role, color] : {std::pair{QPalette::Window, window}, {QPalette::Base, base}, {QPalette::Button, button},
+                               {QPalette::WindowText, text}, {QPalette::Text, text}, {QPalette::ButtonText, text}})
+        palette.setColor(role, color);
+    return palette;
+}
+
+const QPalette kDarkDesktop = desktopPalette(QColor(0x30, 0x30, 0x30), QColor(0x20, 0x20, 0x20), QColor(0x40, 0x40, 0x40), Qt::white);
+
 } // namespace
 
 // Where the window fixes a background, it fixes the colour of the captions on it too: under a
@@ -288,12 +302,7 @@ TEST(Appearance, CaptionsLookTheSameUnderADarkDesktopTheme)
 {
     const QMap<QString, QImage> light = captionImages();
     const QPalette desktop = QApplication::palette();
-    QPalette dark;
-    for (auto [role, color] : {std::pair{QPalette::Window, QColor(0x30, 0x30, 0x30)}, {QPalette::Base, QColor(0x20, 0x20, 0x20)},
-                               {QPalette::Button, QColor(0x40, 0x40, 0x40)}, {QPalette::WindowText, QColor(Qt::white)},
-                               {QPalette::Text, QColor(Qt::white)}, {QPalette::ButtonText, QColor(Qt::white)}})
-        dark.setColor(role, color);
-    QApplication::setPalette(dark);
+    QApplication::setPalette(kDarkDesktop);
     const QMap<QString, QImage> shaded = captionImages();
     QApplication::setPalette(desktop);
 
@@ -301,4 +310,70 @@ TEST(Appearance, CaptionsLookTheSameUnderADarkDesktopTheme)
     ASSERT_EQ(light.keys(), shaded.keys());
     for (const QString& name : light.keys())
         EXPECT_EQ(light[name], shaded[name]) << name.toStdString();
+}
+
+// "Desktop colours" colours the panels, the bar, the text box, the info line and panel, the Search
+// or Replace window and the key-name window from the desktop's palette, follows the palette while
+// running, and keeps the marks and the word being heard at 3:1 or more against the text box.
+// Off again, every window looks exactly as it did before.
+TEST(Appearance, DesktopColoursFollowThePaletteKeepMarksVisibleAndGoBackExactly)
+{
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(kDarkDesktop);
+    {
+        FormFixture f;
+        f.setText(QStringLiteral("alpha beta gamma delta"));
+        TRichEdit98& editor = f.ui.textBox();
+        const FormState& s = f.ui.state();
+        editor.addHighlight(0, 5, colorFromBgr(s.fMarkColor));
+        editor.addHighlight(6, 4, colorFromBgr(s.ffMarkColor));
+        editor.addHighlight(11, 5, colorFromBgr(s.fSelBgColor));
+        editor.showSpokenWord(17, 5, WordFollower::kWordColor);
+        f.trigger(ActionId::Find1);
+        f.trigger(ActionId::Key);
+        QWidget* const search = f.form->findChild<TForm3*>();
+        QWidget* keyNames = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (qobject_cast<TForm2*>(window))
+                keyNames = window;
+        ASSERT_TRUE(search && keyNames);
+        const QImage specified[] = {f.form->grab().toImage(), search->grab().toImage(), keyNames->grab().toImage()};
+
+        const auto expectDesktopColours = [&](const QPalette& palette) {
+            for (QWidget* panel : {&f.ui.control("TopPanel"), &f.ui.control("Panel1"), &f.ui.control("PanelEdit"),
+                                   &f.ui.control("UPanel1"), search, keyNames}) {
+                EXPECT_EQ(panel->palette().color(QPalette::Window), palette.color(QPalette::Window)) << panel->objectName().toStdString();
+                EXPECT_EQ(panel->palette().color(QPalette::WindowText), palette.color(QPalette::WindowText))
+                    << panel->objectName().toStdString();
+            }
+            for (QWidget* box : {static_cast<QWidget*>(&editor), editor.viewport(), &f.ui.control("ULabel98")}) {
+                EXPECT_EQ(box->palette().color(QPalette::Base), palette.color(QPalette::Base)) << box->objectName().toStdString();
+                EXPECT_EQ(box->palette().color(QPalette::Text), palette.color(QPalette::Text)) << box->objectName().toStdString();
+            }
+            const QList<QTextEdit::ExtraSelection> marks = editor.extraSelections();
+            EXPECT_EQ(marks.size(), 4);
+            for (const QTextEdit::ExtraSelection& mark : marks)
+                EXPECT_GE(contrastRatio(mark.format.background().color(), palette.color(QPalette::Base)), 3.0)
+                    << mark.format.background().color().name().toStdString();
+            return marks;
+        };
+
+        f.ui.trigger(ActionId::DesktopColours1);
+        expectDesktopColours(kDarkDesktop);
+        QApplication::setPalette(desktopPalette(QColor(0xEF, 0xEF, 0xEF), Qt::white, QColor(0xE0, 0xE0, 0xE0), Qt::black));
+        const QList<QTextEdit::ExtraSelection> onWhite = expectDesktopColours(QApplication::palette());
+        ASSERT_EQ(onWhite.size(), 4);
+        EXPECT_NE(onWhite[0].format.background().color(), colorFromBgr(s.fMarkColor)); // pale on white: darkened
+        // What is stored and printed keeps the marks' own colours.
+        EXPECT_EQ(editor.highlights()[0].format.background().color(), colorFromBgr(s.fMarkColor));
+
+        QApplication::setPalette(kDarkDesktop);
+        f.ui.trigger(ActionId::DesktopColours1);
+        f.form->grab(); // the volume slider's groove is drawn in the new colours from its second painting on
+        EXPECT_EQ(f.form->grab().toImage(), specified[0]);
+        EXPECT_EQ(search->grab().toImage(), specified[1]);
+        EXPECT_EQ(keyNames->grab().toImage(), specified[2]);
+        EXPECT_EQ(editor.extraSelections()[0].format.background().color(), colorFromBgr(s.fMarkColor));
+    }
+    QApplication::setPalette(desktop);
 }

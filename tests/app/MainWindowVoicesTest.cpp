@@ -105,6 +105,31 @@ TEST_F(MainWindowVoices, SpeedBarAndDefaultSpeed)
     EXPECT_EQ(fake->speed, 150);
 }
 
+// "Wide speed range" widens the bar to the command line's speeds; a speed that fits the range
+// switched to stays, one that does not moves to the nearer end and reaches the engine.
+TEST_F(MainWindowVoices, WideSpeedRangeWidensTheBarAndClampsOnlyWhatDoesNotFit)
+{
+    const WindowDriver& ui = f->ui;
+    auto& bar = ui.control<QScrollBar>("ScrollBar1");
+    bar.setValue(170);
+    ui.trigger(ActionId::WideSpeedRange1);
+    EXPECT_EQ(std::pair(bar.minimum(), bar.maximum()), std::pair(80, 450));
+    EXPECT_EQ(bar.value(), 170);
+    bar.setValue(80);
+    EXPECT_EQ(ui.state().FSpd, 80);
+    EXPECT_EQ(fake->speed, 80);
+    bar.setValue(450);
+    EXPECT_EQ(fake->speed, 450);
+
+    ui.trigger(ActionId::WideSpeedRange1);
+    EXPECT_EQ(std::pair(bar.minimum(), bar.maximum()), std::pair(130, 188));
+    EXPECT_EQ(bar.value(), 188);
+    EXPECT_EQ(ui.state().FSpd, 188);
+    EXPECT_EQ(fake->speed, 188);
+    ui.trigger(ActionId::WideSpeedRange1);
+    EXPECT_EQ(bar.value(), 188);
+}
+
 TEST_F(MainWindowVoices, MouthCheckBoxAndMenuItemMoveTogether)
 {
     const WindowDriver& ui = f->ui;

@@ -60,6 +60,7 @@ struct VoiceWindow {
     velmor::SpeedControl speed{state, &engine,
                                {.voiceLabel = [this] { return label1; },
                                 .setBarPosition = [this](int position) { bar.setValue(position); },
+                                .setBarRange = [this](int minimum, int maximum) { bar.setRange(minimum, maximum); },
                                 .showSpeed = [this](const QString& text) { label4 = text; }}};
 
     velmor::VoiceSelection voices{
