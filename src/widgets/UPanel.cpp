@@ -22,12 +22,7 @@ void UPanel::setCaption(const QString& caption)
 }
 
 // The caption's colour is the panel's own (black until set), never the desktop theme's.
-void UPanel::setColor(const QColor& color)
-{
-    QPalette p = palette();
-    p.setColor(QPalette::Window, color);
-    setPalette(p);
-}
+void UPanel::setColor(const QColor& color) { setFixedColour(*this, QPalette::Window, color); }
 
 QColor UPanel::color() const { return fixedColour(*this, QPalette::Window); }
 
