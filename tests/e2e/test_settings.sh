@@ -84,7 +84,10 @@ velmor_close
 
 [ -f "$VELMOR_INI" ] || e2e_fail "no velmor.ini beside the program after the close"
 sections=$(grep -c '^\[Form1[\]' "$VELMOR_INI")
-[ "$sections" -eq 37 ] || e2e_fail "velmor.ini holds $sections sections, expected 37"
+# The 37 specified items, and the two Edit-menu choices that are off until the user turns them on.
+[ "$sections" -eq 39 ] || e2e_fail "velmor.ini holds $sections sections, expected 39"
+expect_ini 'Form1\DesktopColours' 0
+expect_ini 'Form1\WideSpeedRange' 0
 expect_ini 'Form1\fRepNum' 3
 expect_ini 'Form1\ShowCheckBox' 0
 expect_ini 'Form1\SICheckBox' 0
