@@ -26,9 +26,13 @@
 
 #ifdef __SANITIZE_ADDRESS__
 // Qt D-Bus keeps the nodes it makes for the fake portal's registration until the program ends;
-// full stacks let the suppression find Qt's frames.
-extern "C" const char* __lsan_default_suppressions() { return "leak:QDBusConnection::registerObject\n"; }
-extern "C" const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
+// full stacks let the suppression find Qt's frames. The sanitizer's runtime looks these up by name,
+// so they stay visible although the build hides symbols by default.
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
+{
+    return "leak:QDBusConnection::registerObject\n";
+}
+extern "C" __attribute__((visibility("default"))) const char* __asan_default_options() { return "fast_unwind_on_malloc=0"; }
 #endif
 
 using velmor::PortalGlobalShortcuts;
