@@ -29,10 +29,10 @@ constexpr ItemSpec separator(const char* name) { return {std::nullopt, name}; }
 template <std::size_t N>
 constexpr ItemSpec submenu(ActionId id, const char* name, const char* caption, const ItemSpec (&items)[N])
 {
-    ItemSpec spec{id, name, caption};
-    spec.submenu = items;
-    spec.submenuSize = N;
-    return spec;
+    ItemSpec item{id, name, caption};
+    item.submenu = items;
+    item.submenuSize = N;
+    return item;
 }
 
 constexpr ItemSpec kContextMenu[] = {

@@ -1,5 +1,6 @@
 // The control panel's buttons that Tab does not reach, the dictionary buttons' programs and the
 // context menu answer keys of their own.
+#include "TextProbes.h"
 #include "FormFixture.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
@@ -22,17 +23,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
+using textprobes::markAt;
 
-// The background the text box shows at a position: the last highlight over it wins.
-QColor markAt(const velmor::TRichEdit98& editor, int position)
-{
-    QColor shown;
-    for (const QTextEdit::ExtraSelection& highlight : editor.highlights())
-        if (highlight.cursor.selectionStart() <= position && position < highlight.cursor.selectionEnd())
-            shown = highlight.format.background().color();
-    return shown;
-}
+namespace {
 
 // Presses a key in the text box and notes the menu it opened, where, and closes it.
 QPoint menuOpenedBy(FormFixture& f, Qt::Key key, Qt::KeyboardModifiers modifiers, QWidget** opened)

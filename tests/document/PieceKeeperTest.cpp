@@ -1,3 +1,4 @@
+#include "TextProbes.h"
 #include "QtPrinters.h"
 
 #include "document/PieceKeeper.h"
@@ -11,23 +12,8 @@
 
 using namespace velmor;
 
-namespace {
-
-QString words(qsizetype size)
-{
-    const QString sentence = QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit. ");
-    return sentence.repeated(size / sentence.size() + 1).left(size);
-}
-
-int longestBlock(const QTextDocument& document)
-{
-    int longest = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        longest = std::max(longest, block.length() - 1);
-    return longest;
-}
-
-} // namespace
+using textprobes::longestBlock;
+using textprobes::words;
 
 // Without any text box: loading splits, an edit run through the keeper is reshaped at once and
 // undone and redone with its reshaping in one step, an edit from outside is reshaped on the next

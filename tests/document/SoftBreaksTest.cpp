@@ -1,3 +1,4 @@
+#include "TextProbes.h"
 #include "QtPrinters.h"
 
 #include "document/SoftBreaks.h"
@@ -9,21 +10,10 @@
 
 using namespace velmor;
 
+using textprobes::longestBlock;
+using textprobes::words;
+
 namespace {
-
-QString words(qsizetype size)
-{
-    const QString sentence = QStringLiteral("Lorem ipsum dolor sit amet, consectetur adipiscing elit. ");
-    return sentence.repeated(size / sentence.size() + 1).left(size);
-}
-
-int longestBlock(const QTextDocument& document)
-{
-    int longest = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        longest = std::max(longest, block.length() - 1);
-    return longest;
-}
 
 // Every reader agrees with the text as it was given, at every position sampled, and no piece
 // holds half a character.

@@ -1,3 +1,4 @@
+#include "TextProbes.h"
 #include "FormFixture.h"
 #include "QtPrinters.h"
 
@@ -12,17 +13,9 @@
 
 using velmor::colorFromBgr;
 
-namespace {
+using textprobes::markAt;
 
-// The background the text box shows at a position: the last highlight over it wins.
-QColor markAt(const velmor::TRichEdit98& editor, int position)
-{
-    QColor shown;
-    for (const QTextEdit::ExtraSelection& highlight : editor.highlights())
-        if (highlight.cursor.selectionStart() <= position && position < highlight.cursor.selectionEnd())
-            shown = highlight.format.background().color();
-    return shown;
-}
+namespace {
 
 // The backgrounds of the whole text, a letter per character: '.' for none, or the letter the
 // colour is given in marks.

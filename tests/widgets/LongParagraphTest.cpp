@@ -1,3 +1,4 @@
+#include "TextProbes.h"
 #include "QtPrinters.h"
 
 #include "document/SoftBreaks.h"
@@ -16,20 +17,14 @@
 
 using velmor::TRichEdit98;
 
+using textprobes::longestBlock;
+
 namespace {
 
+// Sentences of English words.
 QString words(qsizetype size)
 {
-    const QString sentence = QStringLiteral("The quick brown fox jumps over the lazy dog. ");
-    return sentence.repeated(size / sentence.size() + 1).left(size);
-}
-
-int longestBlock(const QTextDocument& document)
-{
-    int longest = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        longest = std::max(longest, block.length() - 1);
-    return longest;
+    return textprobes::words(size, QStringLiteral("The quick brown fox jumps over the lazy dog. "));
 }
 
 // Drives the box through its keys at places given as indexes into the text, and keeps a
