@@ -5,6 +5,7 @@
 #include "speech/AudioFile.h"
 #include "speech/EspeakEngine.h"
 #include "speech/JapaneseReader.h"
+#include "speech/PassageReadings.h"
 #include "speech/Scripts.h"
 #include "speech/SpeechRecording.h"
 #include "speech/SpeedOffsets.h"
@@ -24,6 +25,7 @@ namespace {
 const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-file"), QStringLiteral("--voice"),
                                 QStringLiteral("--speed"), QStringLiteral("--out")};
 const QString kListVoices = QStringLiteral("--list-voices");
+const QString kReadings = QStringLiteral("--readings");
 
 QString optionName(const QString& argument) { return argument.section(u'=', 0, 0); }
 
@@ -46,11 +48,6 @@ extern "C" void cancelRecording(int)
         recording->cancel();
 }
 
-QString speakerLabel(const SpeechEngine& engine, int mode)
-{
-    return displayName(engine.SpeakerOf(mode), kVeroniqueAccented);
-}
-
 bool holdsKanji(QStringView text)
 {
     for (int at = 0; at < text.size(); at = codePointAt(text, at).next)
@@ -62,7 +59,7 @@ bool holdsKanji(QStringView text)
 int listVoices(const SpeechEngine& engine)
 {
     for (int mode = 1; mode <= engine.ModeCount(); ++mode)
-        printTo(stdout, QStringLiteral("%1  %2 %3\n").arg(mode, 3).arg(speakerLabel(engine, mode), -12).arg(engine.ModeNameOf(mode)));
+        printTo(stdout, QStringLiteral("%1  %2 %3\n").arg(mode, 3).arg(voiceLabel(engine, mode), -12).arg(engine.ModeNameOf(mode)));
     return kSpeakerDone;
 }
 
@@ -121,7 +118,7 @@ bool asksForSpeaker(const QStringList& arguments)
     const auto first = arguments.begin() + std::min<qsizetype>(1, arguments.size());
     const auto files = std::find(first, arguments.end(), QStringLiteral("--"));
     return std::any_of(first, files, [](const QString& argument) {
-        return argument == kListVoices || kValueOptions.contains(optionName(argument));
+        return argument == kListVoices || argument == kReadings || kValueOptions.contains(optionName(argument));
     });
 }
 
@@ -132,6 +129,10 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         const QString& argument = arguments[i];
         if (argument == kListVoices) {
             request.listVoices = true;
+            continue;
+        }
+        if (argument == kReadings) {
+            request.readings = true;
             continue;
         }
         const QString name = optionName(argument);
@@ -168,6 +169,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         return QStringLiteral("give either --say or --say-file, not both");
     if (request.listVoices && hasText)
         return QStringLiteral("--list-voices takes no text");
+    if (request.readings && (request.listVoices || request.outFile))
+        return QStringLiteral("--readings shows a text's readings and goes with neither --list-voices nor --out");
     if (!request.listVoices && !hasText)
         return QStringLiteral("nothing to say: give --say TEXT or --say-file FILE");
     return request;
@@ -181,7 +184,7 @@ std::optional<int> modeNamed(const SpeechEngine& engine, const QString& voice)
         return number >= 1 && number <= engine.ModeCount() ? std::optional(number) : std::nullopt;
     for (int mode = 1; mode <= engine.ModeCount(); ++mode) {
         if (engine.SpeakerOf(mode).compare(voice, Qt::CaseInsensitive) == 0
-            || speakerLabel(engine, mode).compare(voice, Qt::CaseInsensitive) == 0
+            || voiceLabel(engine, mode).compare(voice, Qt::CaseInsensitive) == 0
             || engine.ModeNameOf(mode).compare(voice, Qt::CaseInsensitive) == 0)
             return mode;
     }
@@ -211,7 +214,8 @@ int runSpeaker(const QStringList& arguments)
     if (holdsKanji(text))
         dictionary = std::async(std::launch::async, [] { JapaneseReader::system(); });
     // A file is written past the sound device, which then is not even opened.
-    EspeakEngine engine(request.outFile || request.listVoices ? EspeakEngine::Output::Silent : EspeakEngine::Output::Alsa);
+    const bool speaksAloud = !request.outFile && !request.listVoices && !request.readings;
+    EspeakEngine engine(speaksAloud ? EspeakEngine::Output::Alsa : EspeakEngine::Output::Silent);
     if (engine.ModeCount() == 0)
         return complain(kSpeakerFailed, QStringLiteral("espeak-ng offers no voices"));
     if (request.listVoices)
@@ -225,8 +229,12 @@ int runSpeaker(const QStringList& arguments)
         mode = *named;
     }
     engine.SelectMode(mode);
-    engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, speakerLabel(engine, mode), engine.SpeakerOf(mode))));
+    engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, voiceLabel(engine, mode), engine.SpeakerOf(mode))));
 
+    if (request.readings) {
+        printTo(stdout, readingLines(engine, engine.passagesOf(text)));
+        return kSpeakerDone;
+    }
     if (request.outFile)
         return writeSpeech(engine, text, *request.outFile);
     return speakAloud(engine, text);

@@ -17,6 +17,7 @@ struct SpeakerRequest {
     std::optional<QString> voice;    // --voice: a speaker name or a mode number
     std::optional<int> speed;        // --speed, words per minute
     std::optional<QString> outFile;  // --out
+    bool readings = false;           // --readings: show what the voices are given instead
 };
 
 // True when an argument (arguments[0] being the program) is one of the speaker's options.
