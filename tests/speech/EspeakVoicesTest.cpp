@@ -1,6 +1,8 @@
 #include "QtPrinters.h"
 
 #include "speech/EspeakEngine.h"
+#include "speech/EspeakWorker.h"
+#include "speech/JapaneseSpelling.h"
 #include "speech/VoiceLists.h"
 
 #include <QSet>
@@ -225,6 +227,52 @@ TEST_F(EspeakVoicesTest, NaokoReportsTheWordsHeardInTheKanjiText)
     engine.SpeakText(text);
     ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 15000));
     EXPECT_EQ(words, QStringList({"今日は晴れ", "明日は雨です"}));
+}
+
+// espeak-ng's Japanese voice spells a run out kana by kana, naming ー a "Japanese letter" in
+// English, where a kana meets its own vowel and ー (ノ + オーキナ). Every such join of two words is
+// put to the voice as the reader joins them, and none is spelled out; nor is a sentence with one.
+TEST(JapaneseWordJoins, NoJoinOfAKanaAndItsOwnLongVowelIsSpelledOut)
+{
+    velmor::PcmQueue pcm(1 << 20);
+    velmor::EspeakWorker worker(pcm, [] {});
+    const auto phonemes = [&](const QString& text, const QByteArray& voice, const QByteArray& preparedFor) {
+        velmor::SynthesisJob job;
+        job.text = text;
+        job.voice = voice;
+        job.preparation.voiceLanguage = preparedFor;
+        return worker.phonemes(job).remove(u'\'').remove(u',');
+    };
+    // Prepared for an English voice, kana reach the Japanese voice as they are.
+    const auto asGiven = [&](const QString& text) { return phonemes(text, "ja", "en"); };
+    const QString letter = phonemes(QStringLiteral("letter"), "en-us", "en").trimmed();
+    ASSERT_FALSE(letter.isEmpty());
+    ASSERT_TRUE(asGiven(QStringLiteral("ノオーキナ")).contains(letter)) << "the trace looked for: " << letter.toStdString();
+
+    const std::pair<QChar, QString> rows[] = {
+        {u'ア', QStringLiteral("アカサタナハマヤラワガザダバパァャヮ")},
+        {u'イ', QStringLiteral("イキシチニヒミリギジヂビピィ")},
+        {u'ウ', QStringLiteral("ウクスツヌフムユルグズヅブプゥュヴ")},
+        {u'エ', QStringLiteral("エケセテネヘメレゲゼデベペェ")},
+        {u'オ', QStringLiteral("オコソトノホモヨロヲゴゾドボポォョ")},
+    };
+    int joins = 0;
+    for (const auto& [vowel, kana] : rows) {
+        for (const QChar before : kana) {
+            for (const bool startsPhrase : {false, true}) {
+                velmor::PreparedText joined;
+                velmor::appendWordReading(joined, QStringLiteral("ア") + before, {0, 1}, true);
+                velmor::appendWordReading(joined, QString(vowel) + u'ー' + QStringLiteral("キナ"), {1, 2}, startsPhrase);
+                const QString heard = asGiven(joined.text);
+                EXPECT_FALSE(heard.contains(letter)) << joined.text.toStdString() << ": " << heard.toStdString();
+                ++joins;
+            }
+        }
+    }
+    EXPECT_EQ(joins, 2 * 80);
+    const QString sentence = phonemes(QStringLiteral("日本の大きな川。"), "ja", "ja");
+    EXPECT_FALSE(sentence.contains(letter)) << sentence.toStdString();
+    EXPECT_FALSE(sentence.isEmpty());
 }
 
 TEST_F(EspeakVoicesTest, ShinAhReadsHangul)
