@@ -191,6 +191,31 @@ TEST(ScriptDetection, MixedTextsSplitIntoPassagesOfOneScript)
     }
 }
 
+// With auto language, a line of kanji alone in Japanese text is Japanese (in Chinese text it stays
+// Chinese), and a Japanese voice leaves a Latin passage whole, its numbers too, to the English voice.
+TEST(AutoLanguage, KanjiLinesTakeTheLanguageAroundThemAndLatinPassagesGoWholeToEnglish)
+{
+    const auto piecesOf = [](const TextPreparer& preparer, const QString& text) {
+        QString result;
+        for (int begin = 0; begin < text.size();) {
+            const int end = velmor::pieceEnd(text, begin);
+            result += shown(preparer.prepare(text, begin, end));
+            begin = end;
+        }
+        return result;
+    };
+    const TextPreparer english({QByteArrayLiteral("en-us"), true});
+    EXPECT_EQ(piecesOf(english, QStringLiteral("東京駅\n駅まで歩いた。\n品川\n")),
+              QStringLiteral("[ja]トーキョーエキ\n[ja]エキマデ アルイタ。\n[ja]シナガワ\n"));
+    EXPECT_EQ(piecesOf(english, QStringLiteral("北京\n我们去北京。\n")), QStringLiteral("[cmn]北京\n[cmn]我们去北京。\n"));
+
+    const TextPreparer japanese({kJapanese, true});
+    EXPECT_EQ(piecesOf(japanese, QStringLiteral("Meeting at 3 pm. 会議は3時です。")),
+              QStringLiteral("[en-us]Meeting at 3 pm. []カイギワ サンジデス。"));
+    // Without a Latin letter, numbers and signs stay with the Japanese voice.
+    EXPECT_EQ(piecesOf(japanese, QStringLiteral("3\n")), QStringLiteral("[]サン\n"));
+}
+
 TEST(TextPieces, APieceEndsAfterASentenceOrLineAndLongStretchesAreCut)
 {
     const QString text = QStringLiteral("今日は晴れ。「明日は？」 雨です\r\nNext line. 3.14 is pi");
