@@ -330,14 +330,15 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
             continue;
         }
         // 一日 after 毎月 or 今月 is the first of the month, as after a month's number.
-        afterMonth = isMonth(sentence.surfaceOf(node));
+        afterMonth = sentence.surfaceOf(node).endsWith(u'月') && isMonth(sentence.surfaceOf(node));
         QString pronunciation = node->stat == MECAB_NOR_NODE ? pronunciationOf(*node) : QString();
         if (const QString inContext = readingInContext(text, wordBegin, sentence.endOf(node), pronunciation);
             !inContext.isEmpty())
             pronunciation = inContext;
         if (!pronunciation.isEmpty())
             appendWordReading(passageFor(out, {}),
-                              spokenForm(pronunciation, hasFeature(*node, "名詞") && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
+                              spokenForm(pronunciation, pronunciation.contains(u'イ') && hasFeature(*node, "名詞")
+                                                            && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
                               sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node));
         else
             readUnknownWord(text, wordBegin, sentence.endOf(node), begin, out);
