@@ -76,7 +76,7 @@ QString readingInContext(QStringView sentence, int begin, int end, QStringView d
 {
     // Most words are none of these: a look at the first character settles that.
     static const QStringView kFirstCharacters = u"市人色生上米間開家雨";
-    if (end - begin > 2 || !kFirstCharacters.contains(sentence[begin]))
+    if (end <= begin || end - begin > 2 || !kFirstCharacters.contains(sentence[begin]))
         return {};
     const QStringView surface = sentence.sliced(begin, end - begin);
     for (const ContextRule& candidate : rules()) {

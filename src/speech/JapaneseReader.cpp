@@ -50,27 +50,23 @@ bool isNumber(const MeCab::Node& node)
     return node.stat == MECAB_NOR_NODE || node.stat == MECAB_UNK_NODE ? std::string_view(node.feature).starts_with("名詞,数,") : false;
 }
 
-bool hasFeature(const MeCab::Node& node, std::string_view prefix)
-{
-    return std::string_view(node.feature).starts_with(prefix);
-}
-
 // Whether a word is said as one phrase with the word before it: particles, endings, suffixes,
 // する after a verbal noun, and whatever follows a prefix.
 bool leansOnPrevious(const MeCab::Node& node)
 {
+    const std::string_view feature(node.feature);
     static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
                                                 "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
     for (std::string_view prefix : kLeaning)
-        if (hasFeature(node, prefix))
+        if (feature.starts_with(prefix))
             return true;
     const MeCab::Node* previous = node.prev;
     if (!previous || previous->stat == MECAB_BOS_NODE)
         return false;
-    if (hasFeature(*previous, "接頭詞"))
+    const std::string_view before(previous->feature);
+    if (before.starts_with("接頭詞"))
         return true;
-    return hasFeature(node, "動詞,自立") && hasFeature(*previous, "名詞,サ変接続")
-        && std::string_view(node.feature).find(",する,") != std::string_view::npos;
+    return feature.starts_with("動詞,自立") && before.starts_with("名詞,サ変接続") && feature.find(",する,") != std::string_view::npos;
 }
 
 bool isMonth(QStringView word)
@@ -337,7 +333,7 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
             pronunciation = inContext;
         if (!pronunciation.isEmpty())
             appendWordReading(passageFor(out, {}),
-                              spokenForm(pronunciation, pronunciation.contains(u'イ') && hasFeature(*node, "名詞")
+                              spokenForm(pronunciation, pronunciation.contains(u'イ') && std::string_view(node->feature).starts_with("名詞")
                                                             && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
                               sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node));
         else
