@@ -40,6 +40,8 @@ bool endsInKana(const PreparedText& prepared)
 
 QString spokenForm(QString reading, bool writtenInKanjiAlone)
 {
+    if (!writtenInKanjiAlone && !reading.contains(u'ヲ') && !reading.contains(u'を'))
+        return reading;
     for (qsizetype i = 0; i < reading.size(); ++i) {
         if (reading[i] == u'ヲ' || reading[i] == u'を')
             reading[i] = u'オ';
