@@ -11,6 +11,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     if (qEnvironmentVariableIsEmpty("VELMOR_SYNTH_HELPER"))
         qputenv("VELMOR_SYNTH_HELPER", VELMOR_SYNTH_HELPER_PATH);
+    if (qEnvironmentVariableIsEmpty("VELMOR_JAPANESE_WORDS"))
+        qputenv("VELMOR_JAPANESE_WORDS", VELMOR_JAPANESE_WORDS_PATH);
     // Caches (the voice list) and state (where listening stopped) go to folders of the run's own,
     // not the user's.
     QTemporaryDir cache;
