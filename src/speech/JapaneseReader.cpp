@@ -1,5 +1,6 @@
 #include "speech/JapaneseReader.h"
 
+#include "speech/JapaneseNumbers.h"
 #include "speech/NumberReading.h"
 #include "speech/Scripts.h"
 
@@ -242,6 +243,22 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
         passageFor(out, {}).appendVerbatim(whole.sliced(begin, end - begin), begin);
         return;
     }
+    // Numbers read by what they are (times, phone numbers, prices...) and signs; the words between
+    // them go to MeCab.
+    int words = begin;
+    for (const NumberExpression& expression : findNumberExpressions(whole.sliced(begin, end - begin))) {
+        readWords(whole, words, begin + expression.begin, out);
+        for (const NumberReadingPart& part : expression.parts)
+            passageFor(out, {}).append(part.reading, {begin + part.begin, begin + part.end});
+        words = begin + expression.end;
+    }
+    readWords(whole, words, end, out);
+}
+
+void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const
+{
+    if (begin == end)
+        return;
     const Sentence sentence(whole.sliced(begin, end - begin), begin);
     const QString& text = sentence.text;
     std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());

@@ -230,9 +230,9 @@ struct CorpusLine {
     QString misreading;   // what is said instead, known to be wrong
 };
 
-std::vector<CorpusLine> readCorpus()
+std::vector<CorpusLine> readCorpus(const QString& fileName)
 {
-    QFile file(QStringLiteral(VELMOR_SPEECH_TEST_DATA "/japanese_readings.tsv"));
+    QFile file(QStringLiteral(VELMOR_SPEECH_TEST_DATA "/") + fileName);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     std::vector<CorpusLine> corpus;
@@ -245,7 +245,65 @@ std::vector<CorpusLine> readCorpus()
     return corpus;
 }
 
+// The Levenshtein distance between two strings.
+int editDistance(const QString& from, const QString& to)
+{
+    std::vector<int> row(std::size_t(to.size()) + 1);
+    for (std::size_t j = 0; j < row.size(); ++j)
+        row[j] = int(j);
+    for (qsizetype i = 1; i <= from.size(); ++i) {
+        int diagonal = row[0];
+        row[0] = int(i);
+        for (qsizetype j = 1; j <= to.size(); ++j) {
+            const int above = row[std::size_t(j)];
+            row[std::size_t(j)] = std::min({above + 1, row[std::size_t(j - 1)] + 1, diagonal + (from[i - 1] == to[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
+}
+
 } // namespace
+
+// Everyday sentences with numbers read by what they are: times, phone numbers, addresses,
+// dates, prices, units, counters, ranges and signs. Prints the share read right and the
+// character error rate (against the nearest right reading) and the sentences read wrong.
+TEST(JapaneseReadings, EverydayNumbersAreReadAsAJapaneseReaderSaysThem)
+{
+    const std::vector<CorpusLine> corpus = readCorpus(QStringLiteral("japanese_everyday_numbers.tsv"));
+    ASSERT_GE(corpus.size(), 150u);
+    const TextPreparer preparer({kJapanese, false});
+    int matching = 0;
+    int errors = 0;
+    int characters = 0;
+    for (const CorpusLine& line : corpus) {
+        const std::vector<SpeechPassage> passages = prepareWhole(preparer, line.text);
+        expectPositionMap(line.text, passages);
+        QString reading;
+        for (const SpeechPassage& passage : passages)
+            reading += passage.prepared.text;
+        int nearest = -1;
+        int nearestLength = 0;
+        for (const QString& expected : line.readings) {
+            const int distance = editDistance(sound(expected), sound(reading));
+            if (nearest < 0 || distance < nearest) {
+                nearest = distance;
+                nearestLength = int(sound(expected).size());
+            }
+        }
+        errors += nearest;
+        characters += nearestLength;
+        if (nearest == 0)
+            ++matching;
+        else
+            std::printf("  misread: %s -> %s (expected %s)\n", qPrintable(line.text), qPrintable(reading),
+                        qPrintable(line.readings.join(QStringLiteral(" or "))));
+    }
+    const double share = double(matching) / double(corpus.size());
+    std::printf("Everyday numbers: %d of %zu sentences right (%.1f%%), character error rate %.2f%%\n", matching,
+                corpus.size(), share * 100, double(errors) * 100 / double(std::max(characters, 1)));
+    EXPECT_GE(share, 0.95);
+}
 
 // Sentences of news-like prose, names, numbers, dates, counters and Latin words, each with how a
 // Japanese reader pronounces it. MeCab picks a wrong word now and then (homographs, names): those
@@ -253,7 +311,7 @@ std::vector<CorpusLine> readCorpus()
 // the voice.
 TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheVoice)
 {
-    const std::vector<CorpusLine> corpus = readCorpus();
+    const std::vector<CorpusLine> corpus = readCorpus(QStringLiteral("japanese_readings.tsv"));
     ASSERT_GE(corpus.size(), 200u);
     const TextPreparer preparer({kJapanese, false});
     int matching = 0;
