@@ -211,6 +211,10 @@ public:
         std::vector<NumberExpression> found;
         int monthEnd = -1; // where the last month read ends: a day right after it is a date
         for (int i = 0; i < m_size;) {
+            if (!mayStart(m_text[i].unicode())) {
+                ++i;
+                continue;
+            }
             if (startsNumber(i) || (at(i) == u'¥' && isDigit(at(i + 1)))) {
                 bool endsWithMonth = false;
                 if (std::optional<NumberExpression> expression = expressionAt(i, i == monthEnd, endsWithMonth)) {
@@ -233,6 +237,16 @@ public:
     }
 
 private:
+    // Most of a text is kana, kanji and letters that start nothing: passed over at once.
+    static bool mayStart(char16_t c)
+    {
+        if (c < 0x80)
+            return isDigit(c) || c == u'-' || c == u'~';
+        if (c >= 0x3040 && c < 0xFF00)
+            return c == u'・';
+        return true;
+    }
+
     char16_t at(int i) const { return i >= 0 && i < m_size ? folded(m_text[i]) : u'\0'; }
     QChar raw(int i) const { return i >= 0 && i < m_size ? m_text[i] : QChar(); }
     bool digitAt(int i) const { return isDigit(at(i)); }
@@ -391,8 +405,13 @@ private:
 
     bool weekdayMarkFollows(int i) const { return weekdayMarkAt(i).has_value(); }
 
+    // A range or a size goes on after what stands before k.
+    bool joinerAt(int k) const { return at(k) == u'~' || (at(k) == u'x' && raw(k) != u'x'); }
+
     // The counter word at i that the number n is read with, its reading and its end.
-    std::optional<Item> countedAt(const Number& number, int i, bool afterMonth) const
+    // alone: the number starts an expression, so that when nothing joins it and the dictionary
+    // reads it right anyway, its reading is not needed.
+    std::optional<Item> countedAt(const Number& number, int i, bool afterMonth, bool alone = false) const
     {
         const std::uint64_t n = number.value;
         if (number.leadingZero() || !number.fraction.isEmpty() || !number.versionParts.isEmpty())
@@ -400,11 +419,16 @@ private:
         if (raw(i) == u'つ' && n >= 1 && n <= 10 && !number.grouped)
             return Item{i + 1, ItemKind::Counted, {{QString::fromUtf16(kThings[std::size_t(n)]), number.begin, i + 1}}, false};
         for (const CounterWord& word : kCounterWords) {
+            if (word.written[0] != raw(i).unicode())
+                continue;
             const QStringView written(word.written);
             if (!rawStartsWith(i, written))
                 continue;
             const int end = i + int(written.size());
             const QStringView base = word.base ? QStringView(word.base) : QStringView();
+            const bool own = (word.base && word.suffix[0] != u'\0') || (base == u"時" && n == 0);
+            if (alone && !own && !joinerAt(end) && !(written == u"日" && weekdayMarkFollows(end)))
+                return Item{end, ItemKind::Counted, {}, false, false};
             QString reading;
             ItemKind kind = ItemKind::Counted;
             if (base.isEmpty()) {
@@ -425,7 +449,6 @@ private:
             }
             if (reading.isEmpty())
                 return std::nullopt;
-            const bool own = (word.base && word.suffix[0] != u'\0') || (base == u"時" && n == 0);
             reading += QStringView(word.suffix);
             return Item{end, kind, {{reading, number.begin, end}}, base == u"月", own};
         }
@@ -435,6 +458,9 @@ private:
     // What stands right after a number: a percent sign, a temperature or a unit.
     std::optional<Item> measureAt(const Number& number, int i) const
     {
+        const char16_t sign = at(i);
+        if (!isAsciiLetter(sign) && sign != u'%' && (sign < 0x2100 || sign > 0x33FF) && sign != u'°')
+            return std::nullopt;
         const bool whole = number.fraction.isEmpty() && number.versionParts.isEmpty() && !number.leadingZero();
         const auto read = [&](Joining joining) { return whole ? joined(number.value, joining) : quantityReading(number); };
         if (at(i) == u'%')
@@ -443,6 +469,8 @@ private:
             return Item{i + (raw(i) == u'℃' ? 1 : 2), ItemKind::Temperature,
                         {{quantityReading(number) + QStringLiteral("ド"), number.begin, i + (raw(i) == u'℃' ? 1 : 2)}}, false};
         for (const Unit& unit : kUnits) {
+            if (unit.written[0] != sign && unit.written[0] != raw(i).unicode())
+                continue;
             const QStringView written(unit.written);
             bool matches = i + written.size() <= m_size;
             for (qsizetype k = 0; matches && k < written.size(); ++k)
@@ -566,7 +594,7 @@ private:
 
     // A number with what it counts or measures, a clock time, a date, a price; Plain for a
     // number that is only a quantity.
-    std::optional<Item> itemAt(int i, bool afterMonth) const
+    std::optional<Item> itemAt(int i, bool afterMonth, bool alone = false) const
     {
         if (at(i) == u'¥') {
             const std::optional<Number> price = numberAt(i + 1);
@@ -595,19 +623,26 @@ private:
             return slashedAt(i);
         if (std::optional<Item> measured = measureAt(*number, j))
             return measured;
-        if (std::optional<Item> counted = countedAt(*number, j, afterMonth))
+        if (std::optional<Item> counted = countedAt(*number, j, afterMonth, alone))
             return counted;
-        return Item{j, number->plainRun() ? ItemKind::Plain : ItemKind::Quantity, {{quantityReading(*number), i, j}}, false};
+        if (number->plainRun())
+            return Item{j, ItemKind::Plain, {}, false}; // read only if a range joins it
+        return Item{j, ItemKind::Quantity, {{quantityReading(*number), i, j}}, false};
     }
 
     std::optional<NumberExpression> expressionAt(int i, bool afterMonth, bool& endsWithMonth) const
     {
-        std::optional<Item> item = itemAt(i, afterMonth);
+        std::optional<Item> item = itemAt(i, afterMonth, true);
         if (!item)
             return std::nullopt;
-        NumberExpression expression{i, item->end, item->parts};
+        if (item->kind == ItemKind::Plain && !joinerAt(item->end))
+            return std::nullopt;
+        NumberExpression expression{i, item->end, {}};
         bool joinedAny = false;
-        for (;;) {
+        for (int from = i;;) {
+            if (item->kind == ItemKind::Plain)
+                item->parts.push_back({quantityReading(*numberAt(from)), from, item->end});
+            expression.parts.insert(expression.parts.end(), item->parts.begin(), item->parts.end());
             int k = item->end;
             if (item->kind == ItemKind::Date || item->kind == ItemKind::Day) {
                 if (std::optional<Item> mark = weekdayMarkAt(k)) {
@@ -638,8 +673,8 @@ private:
                 return expression;
             }
             expression.parts.push_back({times ? QStringLiteral("カケル") : QStringLiteral("カラ"), k, next});
-            expression.parts.insert(expression.parts.end(), following->parts.begin(), following->parts.end());
             item = std::move(following);
+            from = next;
             joinedAny = true;
         }
         if ((item->kind == ItemKind::Plain || !item->ownReading) && !joinedAny)
