@@ -241,9 +241,9 @@ private:
     static bool mayStart(char16_t c)
     {
         if (c < 0x80)
-            return isDigit(c) || c == u'-' || c == u'~';
+            return isDigit(c) || c == u'-' || c == u'~' || c == u'%';
         if (c >= 0x3040 && c < 0xFF00)
-            return c == u'・';
+            return c == u'・' || c == u'㈱' || c == u'㎡';
         return true;
     }
 
@@ -711,6 +711,11 @@ private:
             return NumberExpression{i, end, {{single ? QStringLiteral("ホシ") : kPause, i, end}}};
         }
         case u'※': return one(QStringLiteral("コメ"));
+        // Signs the voice would otherwise say as English words or as "Chinese letter".
+        case u'±': return one(QStringLiteral("プラスマイナス"));
+        case u'㈱': return one(QStringLiteral("カブシキガイシャ"));
+        case u'㎡': return one(QStringLiteral("ヘーホーメートル"));
+        case u'%': case u'％': return one(QStringLiteral("パーセント"));
         case u'→': case u'←': case u'↑': case u'↓': case u'⇒': case u'⇔': case u'・': return one(kPause);
         case u'〒': return NumberExpression{i, i + 1, {}};
         case u'～': case u'〜': {

@@ -38,10 +38,13 @@ TEST(JapaneseNumbers, AmbiguousDigitsAreReadByWhatTheyAre)
         // A fraction with a small denominator, a date otherwise or with its weekday.
         {QStringLiteral("1/2と12/25と1/2(火)"),
          QStringLiteral("1/2=ニブンノイチ 12/25=ジューニガツニジューゴニチ 1/2(火)=イチガツフツカカ")},
+        {QStringLiteral("10日（日）と5日（土・祝）"), QStringLiteral("10日（日）=トーカニチ 5日（土・祝）=イツカド、シュク")},
         // A version is not a decimal followed by another number.
         {QStringLiteral("バージョン1.2.3と1.25"), QStringLiteral("1.2.3=イチテンニテンサン 1.25=イッテンニーゴ")},
         // Hours past midnight are times; minutes beyond 59 are not.
         {QStringLiteral("25:00と25:61"), QStringLiteral("25:00=ニジューゴジ")},
+        // Signs the voice would say in English are read in Japanese or are a pause.
+        {QStringLiteral("※±5%・㈱"), QStringLiteral("※=コメ ±=プラスマイナス 5%=ゴパーセント ・=、 ㈱=カブシキガイシャ")},
         // A quantity alone, after a Latin word or with a counter that changes nothing is left to
         // the dictionary.
         {QStringLiteral("第2次 iPhone15 3枚"), QString()},
