@@ -13,6 +13,7 @@ namespace velmor {
 namespace {
 
 const QString kPause = QStringLiteral("、");
+constexpr std::uint64_t kLargestNumber = 9'999'999'999'999'999ULL;
 
 // Full-width digits, letters and signs, and the other dashes and waves, as the ASCII sign they
 // stand for; the wave dashes become '~'.
@@ -304,6 +305,9 @@ private:
             j = groupEnd;
             const std::uint64_t myriad = myriadOf(raw(j));
             if (myriad && myriad < lastMyriad && !group.isEmpty()) {
+                // Beyond what a number is read as (兆 of 兆): left as it is.
+                if (valueOf(group) > kLargestNumber / myriad)
+                    return std::nullopt;
                 total += valueOf(group) * myriad;
                 lastMyriad = myriad;
                 number.grouped = true;
