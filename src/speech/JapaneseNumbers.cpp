@@ -621,6 +621,15 @@ private:
                 return time;
             }
         }
+        if (number->plainRun() && at(j) == u':' && digitAt(j + 1)) {
+            // A ratio (16:9, 1:2), where what follows the colon cannot be minutes.
+            QString right;
+            const int end = digitRun(j + 1, false, right);
+            if (right.size() != 2 && right.size() <= 3 && at(end) != u':')
+                return Item{end, ItemKind::Quantity,
+                            {{quantityReading(*number), i, j}, {QStringLiteral("タイ"), j, j + 1}, {numberReading(valueOf(right)), j + 1, end}},
+                            false};
+        }
         if (number->plainRun() && at(j) == u'-' && digitAt(j + 1))
             return hyphenedAt(i);
         if (number->plainRun() && at(j) == u'/' && digitAt(j + 1))

@@ -41,8 +41,8 @@ TEST(JapaneseNumbers, AmbiguousDigitsAreReadByWhatTheyAre)
         {QStringLiteral("10日（日）と5日（土・祝）"), QStringLiteral("10日（日）=トーカニチ 5日（土・祝）=イツカド、シュク")},
         // A version is not a decimal followed by another number.
         {QStringLiteral("バージョン1.2.3と1.25"), QStringLiteral("1.2.3=イチテンニテンサン 1.25=イッテンニーゴ")},
-        // Hours past midnight are times; minutes beyond 59 are not.
-        {QStringLiteral("25:00と25:61"), QStringLiteral("25:00=ニジューゴジ")},
+        // Hours past midnight are times; minutes beyond 59 are not, nor a ratio's one digit.
+        {QStringLiteral("25:00と25:61と16:9"), QStringLiteral("25:00=ニジューゴジ 16:9=ジューロクタイキュー")},
         // Signs the voice would say in English are read in Japanese or are a pause.
         {QStringLiteral("※±5%・㈱"), QStringLiteral("※=コメ ±=プラスマイナス 5%=ゴパーセント ・=、 ㈱=カブシキガイシャ")},
         // A quantity alone, after a Latin word or with a counter that changes nothing is left to
