@@ -695,7 +695,6 @@ private:
         return expression;
     }
 
-    // Signs a Japanese reader says as words, or pauses at.
     static bool isHan(QChar c) { return c.script() == QChar::Script_Han; }
 
     // 月～金: weekdays on both sides of the wave, each a word of its own.
@@ -708,7 +707,7 @@ private:
         return NumberExpression{i - 1, i + 2, {{from, i - 1, i}, {QStringLiteral("カラ"), i, i + 1}, {to, i + 1, i + 2}}};
     }
 
-    // free: where text not yet read begins.
+    // Signs a Japanese reader says as words, or pauses at; free: where text not yet read begins.
     std::optional<NumberExpression> signAt(int i, int free) const
     {
         const QChar c = raw(i);
