@@ -2,6 +2,7 @@
 
 #include "core/InstalledFiles.h"
 #include "speech/JapaneseContext.h"
+#include "speech/JapaneseNumbers.h"
 #include "speech/JapaneseSpelling.h"
 #include "speech/NumberReading.h"
 #include "speech/Scripts.h"
@@ -304,6 +305,22 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
         passageFor(out, {}).appendVerbatim(whole.sliced(begin, end - begin), begin);
         return;
     }
+    // Numbers read by what they are (times, phone numbers, prices...) and signs; the words between
+    // them go to MeCab.
+    int words = begin;
+    for (const NumberExpression& expression : findNumberExpressions(whole.sliced(begin, end - begin))) {
+        readWords(whole, words, begin + expression.begin, out);
+        for (const NumberReadingPart& part : expression.parts)
+            appendWordReading(passageFor(out, {}), part.reading, {begin + part.begin, begin + part.end}, true);
+        words = begin + expression.end;
+    }
+    readWords(whole, words, end, out);
+}
+
+void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const
+{
+    if (begin == end)
+        return;
     const Sentence sentence(whole.sliced(begin, end - begin), begin);
     const QString& text = sentence.text;
     std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());

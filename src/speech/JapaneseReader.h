@@ -56,6 +56,8 @@ public:
 private:
     struct Sentence;
 
+    // whole[begin, end) word by word as MeCab cuts it.
+    void readWords(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const;
     QString kanjiReading(char32_t kanji) const;
     // Returns the last word read, or null when node starts no number.
     const mecab_node_t* readNumber(const Sentence& sentence, const mecab_node_t* node, bool afterMonth,

@@ -306,7 +306,7 @@ std::vector<CorpusLine> readCorpus(const QString& name = QStringLiteral("japanes
 // the voice.
 TEST(JapaneseReadings, CorpusIsReadAsAJapaneseReaderReadsItAndNoKanjiReachesTheVoice)
 {
-    const std::vector<CorpusLine> corpus = readCorpus();
+    const std::vector<CorpusLine> corpus = readCorpus(QStringLiteral("japanese_readings.tsv"));
     ASSERT_GE(corpus.size(), 200u);
     const TextPreparer preparer({kJapanese, false});
     int matching = 0;
