@@ -151,34 +151,55 @@ void ListeningPlaces::load() const
         if (!place.when.isValid() || !std::all_of(std::begin(ok), std::end(ok), [](bool b) { return b; })
             || place.path.isEmpty() || place.position < 0 || place.wordOffset < 0 || place.wordOffset > place.words.size())
             continue;
-        if (m_places.size() < std::size_t(kMaxFiles))
+        if (m_places.size() < std::size_t(kMaxFiles)) {
             m_places.push_back(std::move(place));
+            m_lines.push_back(line.toUtf8() + '\n');
+        }
     }
 }
 
-bool ListeningPlaces::remember(const QString& path, ListeningPlace place, const QDateTime& when)
+ListeningPlaces::~ListeningPlaces() { flush(); }
+
+bool ListeningPlaces::flush() { return !m_writing.valid() || m_writing.get(); }
+
+void ListeningPlaces::remember(const QString& path, ListeningPlace place, const QDateTime& when)
 {
     load();
     place.path = QFileInfo(path).absoluteFilePath();
     place.when = when;
     if (const auto identity = identityOf(place.path))
         std::tie(place.device, place.inode) = *identity;
-    std::erase_if(m_places, [&place](const ListeningPlace& kept) {
-        return kept.path == place.path || (place.inode != 0 && kept.device == place.device && kept.inode == place.inode);
-    });
+    for (std::size_t i = m_places.size(); i-- > 0;) {
+        const ListeningPlace& kept = m_places[i];
+        if (kept.path == place.path || (place.inode != 0 && kept.device == place.device && kept.inode == place.inode)) {
+            m_places.erase(m_places.begin() + qsizetype(i));
+            m_lines.erase(m_lines.begin() + qsizetype(i));
+        }
+    }
+    // Only the new place is put in words: the others keep the lines they were read or written as.
+    m_lines.insert(m_lines.begin(), (place.when.toString(Qt::ISODateWithMs) + u'\t' + QString::number(place.device) + u'\t'
+                                     + QString::number(place.inode) + u'\t' + QString::number(place.position) + u'\t'
+                                     + QString::number(place.wordOffset) + u'\t' + escaped(place.path) + u'\t'
+                                     + escaped(place.words) + u'\n')
+                                        .toUtf8());
     m_places.insert(m_places.begin(), std::move(place));
-    if (m_places.size() > std::size_t(kMaxFiles))
+    if (m_places.size() > std::size_t(kMaxFiles)) {
         m_places.resize(std::size_t(kMaxFiles));
+        m_lines.resize(std::size_t(kMaxFiles));
+    }
 
     QByteArray bytes;
-    for (const ListeningPlace& kept : m_places) {
-        bytes += (kept.when.toString(Qt::ISODateWithMs) + u'\t' + QString::number(kept.device) + u'\t'
-                  + QString::number(kept.inode) + u'\t' + QString::number(kept.position) + u'\t'
-                  + QString::number(kept.wordOffset) + u'\t' + escaped(kept.path) + u'\t' + escaped(kept.words) + u'\n')
-                     .toUtf8();
-    }
-    QDir().mkpath(QFileInfo(m_storeFile).absolutePath());
-    return writeFileAtomically(m_storeFile, bytes);
+    for (const QByteArray& line : m_lines)
+        bytes += line;
+    // One write at a time, in order: the last one leaves the newest list.
+    flush();
+    m_writing = std::async(std::launch::async, [file = m_storeFile, bytes = std::move(bytes)] {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (writeFileAtomically(file, bytes))
+            return true;
+        qWarning("Velmor: where listening stopped could not be kept in %s", qPrintable(file));
+        return false;
+    });
 }
 
 std::optional<ListeningPlace> ListeningPlaces::placeOf(const QString& path) const

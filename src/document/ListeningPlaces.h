@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringView>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -34,7 +35,8 @@ ListeningPlace placeIn(QStringView stretch, qsizetype at, qsizetype start = 0);
 std::optional<qsizetype> resumePositionIn(QStringView text, const ListeningPlace& place);
 
 // The places of the files listened to, newest first, at most kMaxFiles of them, kept in a plain
-// file of their own (one place a line) that is written whole and atomically after each change.
+// file of their own (one place a line) that is written whole and atomically after each change, on
+// a thread of its own: the close of the window does not wait for the disk.
 class ListeningPlaces {
 public:
     static constexpr int kMaxFiles = 1000;
@@ -43,10 +45,16 @@ public:
     static QString defaultStoreFile();
 
     explicit ListeningPlaces(QString storeFile = defaultStoreFile());
+    // Waits for the list to be written.
+    ~ListeningPlaces();
+    ListeningPlaces(const ListeningPlaces&) = delete;
+    ListeningPlaces& operator=(const ListeningPlaces&) = delete;
 
     // Keeps the place (its path, identity and time set here) for the file at path, replacing the
-    // one kept for that file, and writes the list; false when it could not be written.
-    bool remember(const QString& path, ListeningPlace place, const QDateTime& when);
+    // one kept for that file, and starts writing the list.
+    void remember(const QString& path, ListeningPlace place, const QDateTime& when);
+    // Waits for the list to be written; false when the last write failed.
+    bool flush();
     // The place kept for the file at path, or, when none is kept under that name, for the same
     // file under its old name (moved or renamed on the same file system).
     std::optional<ListeningPlace> placeOf(const QString& path) const;
@@ -59,6 +67,8 @@ private:
     QString m_storeFile;
     mutable bool m_loaded = false;
     mutable std::vector<ListeningPlace> m_places;
+    mutable std::vector<QByteArray> m_lines; // each place's line in the file, in step with m_places
+    std::future<bool> m_writing;
 };
 
 } // namespace velmor

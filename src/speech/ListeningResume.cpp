@@ -9,6 +9,15 @@
 
 namespace velmor {
 
+ListeningPlace placeInEditor(const TRichEdit98& editor, int position)
+{
+    const QTextDocument& document = *editor.document();
+    const int from = std::max(0, position - int(2 * kWordsBefore));
+    const int to = std::min(document.characterCount() - 1, position + int(2 * kWordsAfter));
+    const qsizetype fromIndex = textIndexOfPosition(document, from);
+    return placeIn(editor.textBetween(from, to), textIndexOfPosition(document, position) - fromIndex, fromIndex);
+}
+
 ListeningResume::ListeningResume(TRichEdit98& editor, const WordFollower& follower,
                                  std::unique_ptr<ListeningPlaces> places, Clock now)
     : m_editor(editor)
@@ -33,19 +42,11 @@ void ListeningResume::keepPlace(const QString& path)
         keep(path, *heard);
 }
 
-// Only the text around the word is read: keeping a place costs the same in any length of text.
 void ListeningResume::keep(const QString& path, int heard)
 {
     if (path.isEmpty())
         return;
-    const QTextDocument& document = *m_editor.document();
-    const int from = std::max(0, heard - int(2 * kWordsBefore));
-    const int to = std::min(document.characterCount() - 1, heard + int(2 * kWordsAfter));
-    const qsizetype fromIndex = textIndexOfPosition(document, from);
-    const QString stretch = m_editor.textBetween(from, to);
-    const ListeningPlace place = placeIn(stretch, textIndexOfPosition(document, heard) - fromIndex, fromIndex);
-    if (!m_places->remember(path, place, m_now()))
-        qWarning("Velmor: where listening stopped could not be kept");
+    m_places->remember(path, placeInEditor(m_editor, heard), m_now());
 }
 
 void ListeningResume::afterReset(const QString& path, std::optional<int> heard, bool moveCaret)

@@ -11,6 +11,10 @@ namespace velmor {
 class TRichEdit98;
 class WordFollower;
 
+// The place of the word at a position of the editor's document, read from the text around it
+// only, so that it costs the same in any length of text.
+ListeningPlace placeInEditor(const TRichEdit98& editor, int position);
+
 // Keeps the place where listening to a file stopped (the word heard last, not the caret) and
 // takes the caret back there: on a reset to the start of the sentence being heard, on opening
 // the file again to the word, so that speaking from the caret carries on.

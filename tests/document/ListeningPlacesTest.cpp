@@ -69,7 +69,8 @@ TEST(ListeningPlaces, ThePlacesOutliveTheRunAndStayBounded)
     const QDateTime start = QDateTime::fromString(QStringLiteral("2026-12-08T09:00:00.000"), Qt::ISODateWithMs);
     {
         ListeningPlaces places(store);
-        ASSERT_TRUE(places.remember(folder.filePath(QStringLiteral("other.txt")), placeIn(QStringLiteral("a\tb\\c\nd"), 2), start));
+        places.remember(folder.filePath(QStringLiteral("other.txt")), placeIn(QStringLiteral("a\tb\\c\nd"), 2), start);
+        ASSERT_TRUE(places.flush());
     }
     // A long list written before, one line a place, newest first.
     QByteArray lines;
@@ -81,8 +82,9 @@ TEST(ListeningPlaces, ThePlacesOutliveTheRunAndStayBounded)
     testfiles::writeFileBytes(store, notPlaces + testfiles::fileBytes(store) + lines);
     {
         ListeningPlaces places(store);
-        ASSERT_TRUE(places.remember(book, placeIn(kBook, at(kBook, "clocks")), start.addDays(1)));
-        ASSERT_TRUE(places.remember(book, placeIn(kBook, at(kBook, "Winston")), start.addDays(2)));
+        places.remember(book, placeIn(kBook, at(kBook, "clocks")), start.addDays(1));
+        places.remember(book, placeIn(kBook, at(kBook, "Winston")), start.addDays(2));
+        ASSERT_TRUE(places.flush());
     }
     EXPECT_EQ(QDir(folder.filePath(QStringLiteral("state/velmor"))).entryList(QDir::Files),
               QStringList{QStringLiteral("listening-places")});
