@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineSpeaker.h"
+#include "document/DocumentKinds.h"
 #include "document/FileNames.h"
 #include "document/Paths.h"
 
@@ -13,7 +14,7 @@ std::optional<QString> commandLineFile(const QStringList& arguments)
     if (arguments.isEmpty())
         return std::nullopt;
     const QString& first = arguments.front();
-    if (IsTextExt(first) || IsLinkExt(first))
+    if (mayBeReadable(first) || IsLinkExt(first))
         return first;
     return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include "core/FormState.h"
 #include "core/SpeakingState.h"
 #include "document/AtomicFile.h"
+#include "document/DocumentKinds.h"
 #include "document/FileNames.h"
 #include "document/LineBreakMarks.h"
 #include "document/Paths.h"
@@ -18,6 +19,7 @@
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
 
@@ -27,8 +29,11 @@ namespace velmor {
 
 namespace {
 
-const QString kOpenFilter =
-    QStringLiteral("Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI");
+const QString kOpenFilter = QStringLiteral(
+    "All readable files|*.txt;*.TXT;*.PAS;*.DPK;*.DPR;*.INI;*.pdf;*.epub;*.docx;*.odt;*.html;*.htm;*.xhtml;*.md;*.markdown|"
+    "Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI|"
+    "PDF documents|*.pdf|EPUB books|*.epub|Word documents|*.docx|OpenDocument texts|*.odt|"
+    "Web pages|*.html;*.htm;*.xhtml|Markdown|*.md;*.markdown|All files|*");
 const QString kUnicodeFilter = QStringLiteral("Unicode Text(*.txt)|*.txt");
 const QString kPlainFilter = QStringLiteral("Text(*.txt)|*.txt");
 
@@ -62,7 +67,7 @@ void FileCommands::MyTextFileOpen(std::function<void()> shown)
 {
     if (IsLinkExt(m_state.fOpenName))
         m_state.fOpenName = GetLinkPath(m_state.fOpenName).path;
-    if (!IsTextExt(m_state.fOpenName)) {
+    if (!mayBeReadable(m_state.fOpenName)) {
         m_state.fParamOpen = false;
         return;
     }
@@ -121,7 +126,9 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
         m_services.applyEditorFont();
     editor.setSelection(0, 0);
 
-    m_state.fFileName = path;
+    // A document's text is new, untitled text: Save can never write it over the document.
+    m_state.fFileName = read.imported ? QString() : path;
+    m_state.fImportedFrom = read.imported ? path : QString();
     m_state.fUnicodeFile = unicode;
     m_state.fTextFormat = read.decoded.format;
 
@@ -153,7 +160,17 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
 void FileCommands::showFileName()
 {
     const QFontMetrics metrics(m_controls.editor.window()->font());
-    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, m_services.infoLineWidth()),
+    const auto measure = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    if (m_state.fFileName.isEmpty() && !m_state.fImportedFrom.isEmpty()) {
+        // Untitled text read from a document says where it came from.
+        const QString prefix = QStringLiteral("Untitled text from ");
+        m_controls.infoLine.showText(
+            prefix + ShortenPath(displayFileName(m_state.fImportedFrom), measure,
+                                 m_services.infoLineWidth() - measure(prefix)),
+            m_state.fFontName);
+        return;
+    }
+    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), measure, m_services.infoLineWidth()),
                                  m_state.fFontName);
 }
 
@@ -262,6 +279,11 @@ QString FileCommands::presetSaveName(const QString& suffix) const
         return QStringLiteral("*.txt");
     if (!m_state.fFileName.isEmpty())
         return m_state.fFileName;
+    // Text read from report.pdf is offered as report.txt beside it.
+    if (!m_state.fImportedFrom.isEmpty()) {
+        const QFileInfo source(m_state.fImportedFrom);
+        return source.absoluteDir().filePath(source.completeBaseName() + QStringLiteral(".txt"));
+    }
     return m_services.now().toString(QStringLiteral("yyMMddHHmm")) + suffix;
 }
 
@@ -277,6 +299,7 @@ void FileCommands::saveAsUnicode(const QString& presetName)
     if (write(*chosen, unicode) != Written::Yes)
         return;
     m_state.fFileName = *chosen;
+    m_state.fImportedFrom.clear();
     m_state.fUnicodeFile = true;
     m_state.fTextFormat = unicode;
     m_state.fHangulMode = IsHangulName(*chosen);
@@ -305,6 +328,7 @@ void FileCommands::PlainSaveButtonClick()
     m_state.fHangulMode = false;
     m_state.fTextFormat = plain;
     m_state.fFileName = *chosen;
+    m_state.fImportedFrom.clear();
     showFileName();
 }
 

@@ -82,8 +82,14 @@ ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
             job.bytesRead = bytesRead;
             return !job.stopped;
         };
-        result.decoded = request.read ? request.read(request.path, request.maxChars, reading)
-                                      : readTextFile(request.path, request.maxChars, reading);
+        if (request.read) {
+            result.decoded = request.read(request.path, request.maxChars, reading);
+        } else {
+            OpenedFile opened = readDocumentOrText(request.path, request.maxChars, reading);
+            result.decoded = std::move(opened.decoded);
+            result.imported = opened.imported;
+            result.title = std::move(opened.title);
+        }
         if (job.stopped)
             return result;
         result.split = splitForLoading(result.decoded.text);

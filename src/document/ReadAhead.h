@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentReading.h"
 #include "document/SoftBreaks.h"
 #include "document/TextFile.h"
 
@@ -22,16 +23,18 @@ namespace velmor {
 // threw (a FileError) when it failed.
 class ReadAhead {
 public:
-    // How the file is read: readTextFile, unless a test holds the read up.
+    // How the file is read: readDocumentOrText, unless a test holds the read up.
     using Reader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
     struct Request {
         QString path;
         qsizetype maxChars = 0;
         QString mark; // found in the split text when not empty (YukiMarks.h)
-        Reader read;  // empty for readTextFile
+        Reader read;  // empty for readDocumentOrText
     };
     struct Result {
         DecodedText decoded; // its text is handed over as split.text
+        bool imported = false; // a document's text (DocumentReading.h)
+        QString title;
         SplitText split;
         std::vector<int> marks;
         std::exception_ptr error;

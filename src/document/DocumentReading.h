@@ -1,0 +1,25 @@
+#pragma once
+
+#include "document/TextFile.h"
+
+#include <QString>
+
+namespace velmor {
+
+// A file as it opens in the text box: a text file decoded as readTextFile does, or a document
+// (PDF, EPUB, DOCX, ODT, HTML, Markdown) turned into the text a listener hears.
+struct OpenedFile {
+    DecodedText decoded;
+    bool imported = false; // a document's text, which has no file of its own yet
+    QString title;         // the document's own title, when it names one
+};
+
+// Documents bigger than this are refused before they are read.
+constexpr qint64 kMaxDocumentBytes = 256 * 1024 * 1024;
+
+// Throws FileError for a file that cannot be read or holds more than maxChars characters, and a
+// std::runtime_error saying why a document cannot be turned into text ("report.pdf is protected
+// by a password.").
+OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {});
+
+} // namespace velmor
