@@ -114,9 +114,11 @@ QString usageText()
         "       velmor --list-voices\n"
         "A text-to-speech reader with a built-in text editor.\n"
         "\n"
-        "FILE is opened when its name ends in .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm,\n"
-        ".html or .lnk; the window says so when it does not open a file named. A FILE\n"
-        "whose name starts with \"-\" goes after \"--\".\n"
+        "FILE is any text file (recognised by its content; Shift-JIS, UTF-16 or UTF-8),\n"
+        "a .lnk shortcut, or a document: PDF, EPUB, DOCX, ODT, HTML/XHTML or Markdown,\n"
+        "which opens as new, untitled text named after it, so that Save never writes\n"
+        "over it. The window says so when it does not open a file named. A FILE whose\n"
+        "name starts with \"-\" goes after \"--\".\n"
         "\n"
         "Options:\n"
         "  -h, --help            show this help and exit\n"
@@ -197,8 +199,9 @@ QString unopenedFilesText(const CommandLineRequest& request)
 {
     QStringList reports;
     if (request.refusedFile)
-        reports << QStringLiteral("%1 was not opened: only %2 files are")
-                       .arg(*request.refusedFile, textExtensions().join(QStringLiteral(", ")) + QStringLiteral(", .lnk"));
+        reports << QStringLiteral("%1 was not opened: it is not a text file, a shortcut (.lnk) or a document "
+                                  "Velmor reads (PDF, EPUB, DOCX, ODT, HTML, Markdown)")
+                       .arg(*request.refusedFile);
     if (!request.extraFiles.isEmpty())
         reports << QStringLiteral("%1 %2 not opened: only the first file named is")
                        .arg(request.extraFiles.join(QStringLiteral(", ")),
