@@ -92,7 +92,7 @@ public:
                 }
             }
             if (name == QStringLiteral("img")) {
-                out.text(QStringLiteral(" %1 ").arg(child->attribute(QStringLiteral("alt"))));
+                out.picture(child->attribute(QStringLiteral("alt")));
                 continue;
             }
             if (name == QStringLiteral("td") || name == QStringLiteral("th")) {

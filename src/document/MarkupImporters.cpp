@@ -64,12 +64,19 @@ QString textByBlocks(const QTextDocument& document)
     return lines.join(u'\n');
 }
 
-// Qt's HTML reader drops a picture's alt text: it goes in as text instead.
-QString withAltText(QString html)
+// Qt's HTML reader drops a picture's alt text: it goes in as text instead. What is hidden from
+// screen readers (a caption repeating the alt text) and the marks that link notes and their
+// calls are left out, as a listener has no use for them.
+QString forListening(QString html)
 {
-    static const QRegularExpression image(QStringLiteral("<img\\b[^>]*?\\balt\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')[^>]*>"),
-                                          QRegularExpression::CaseInsensitiveOption);
-    return html.replace(image, QStringLiteral(" \\1\\2 "));
+    using Re = QRegularExpression;
+    static const Re image(QStringLiteral("<img\\b[^>]*?\\balt\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)')[^>]*>"),
+                          Re::CaseInsensitiveOption);
+    static const Re noteLink(QStringLiteral("<a\\b[^>]*\\brole\\s*=\\s*[\"']doc-(?:noteref|backlink)[\"'][^>]*>.*?</a>"),
+                             Re::CaseInsensitiveOption | Re::DotMatchesEverythingOption);
+    static const Re hidden(QStringLiteral("<(\\w+)\\b[^>]*\\baria-hidden\\s*=\\s*[\"']true[\"'][^>]*>.*?</\\1\\s*>"),
+                           Re::CaseInsensitiveOption | Re::DotMatchesEverythingOption);
+    return html.replace(image, QStringLiteral(" \\1\\2 ")).replace(noteLink, QString()).replace(hidden, QString());
 }
 
 } // namespace
@@ -79,7 +86,7 @@ ImportedText HtmlImporter::import(QByteArrayView bytes) const
     const auto encoding = QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8);
     QStringDecoder decoder(encoding);
     QTextDocument document;
-    document.setHtml(withAltText(decoder(bytes)));
+    document.setHtml(forListening(decoder(bytes)));
     return {textByBlocks(document), document.metaInformation(QTextDocument::DocumentTitle).simplified()};
 }
 

@@ -116,6 +116,16 @@ void ParagraphWriter::text(QStringView text)
 
 void ParagraphWriter::literal(QStringView text) { append(text); }
 
+void ParagraphWriter::picture(const QString& description)
+{
+    const QString simplified = description.simplified();
+    if (simplified.isEmpty())
+        return;
+    text(QStringLiteral(" %1 ").arg(simplified));
+    m_description = simplified;
+    m_descriptionEnded = false;
+}
+
 void ParagraphWriter::endParagraph()
 {
     if (m_cellDepth > 0) {
@@ -124,9 +134,18 @@ void ParagraphWriter::endParagraph()
         return;
     }
     const QString line = m_line.trimmed();
-    if (!line.isEmpty())
-        m_lines << line;
     m_line.clear();
+    if (!line.isEmpty()) {
+        if (m_descriptionEnded && line == m_description) {
+            m_description.clear();
+            m_descriptionEnded = false;
+        } else {
+            m_descriptionEnded = !m_description.isEmpty() && line.endsWith(m_description);
+            if (!m_descriptionEnded)
+                m_description.clear();
+            m_lines << line;
+        }
+    }
     for (const QString& note : std::as_const(m_notes))
         m_lines << note;
     m_notes.clear();

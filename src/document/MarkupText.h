@@ -41,6 +41,9 @@ public:
     void text(QStringView text);
     // Text whose spaces count (a word processor's spaces and tabs).
     void literal(QStringView text);
+    // A picture, by its description. A caption that only repeats it, as the paragraph after the
+    // picture's, is heard once.
+    void picture(const QString& description);
     void endParagraph();
     // Read out once the paragraph going on has ended.
     void addNote(const QString& note);
@@ -57,6 +60,8 @@ private:
     QStringList m_lines;
     QString m_line;
     QStringList m_notes;
+    QString m_description; // of the last picture, until its paragraph has ended
+    bool m_descriptionEnded = false;
     int m_cellDepth = 0;
 };
 

@@ -49,7 +49,7 @@ public:
                                                                                  : QStringLiteral("endnote");
                 out.addNote(m_notes.value(kind + child->attribute(QStringLiteral("w:id"))));
             } else if (name == QStringLiteral("docPr")) {
-                out.text(QStringLiteral(" %1 ").arg(child->attribute(QStringLiteral("descr"))));
+                out.picture(child->attribute(QStringLiteral("descr")));
             } else if (name == QStringLiteral("p")) {
                 walk(*child, out);
                 out.endParagraph();
@@ -97,7 +97,7 @@ void walkOdt(const XmlNode& node, ParagraphWriter& out)
             continue;
         } else if (name == QStringLiteral("title") || name == QStringLiteral("desc")) {
             // A frame's title or description: a picture's alt text.
-            out.text(QStringLiteral(" %1 ").arg(child->allText()));
+            out.picture(child->allText());
         } else if (name == QStringLiteral("p") || name == QStringLiteral("h")) {
             walkOdt(*child, out);
             out.endParagraph();

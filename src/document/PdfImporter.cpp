@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <cmath>
+
 #include <vector>
 
 namespace velmor {
@@ -57,26 +59,33 @@ bool endsWithBrokenWord(const QString& text)
 }
 
 // Lines make a paragraph while they follow each other closely in one column; a wider gap, a step
-// back up the page (the next column) or an indented first line starts the next.
+// back up the page (the next column) or an indented first line starts the next. Words spread
+// wide on a justified line may come as pieces of a line side by side: they stay on it.
 QStringList paragraphsOf(const std::vector<const Line*>& lines)
 {
     QStringList paragraphs;
     QString paragraph;
     const Line* previous = nullptr;
+    double rowLeft = 0; // where the line that previous belongs to begins
     for (const Line* line : lines) {
         bool joins = false;
+        bool sameRow = false;
         if (previous) {
             const double height = std::max(previous->box.height(), 1.0);
+            sameRow = std::abs(line->box.center().y() - previous->box.center().y()) < height * 0.5
+                && line->box.left() >= previous->box.right() - 1;
             const double gap = line->box.top() - previous->box.bottom();
-            const double em = height;
-            joins = gap >= -height * 0.5 && gap < height * 0.4 && line->box.left() < previous->box.left() + em
-                && line->box.left() > previous->box.left() - em * 4;
+            joins = sameRow
+                || (gap >= -height * 0.5 && gap < height * 0.4 && line->box.left() < rowLeft + height
+                    && line->box.left() > rowLeft - height * 4);
         }
+        if (!sameRow)
+            rowLeft = line->box.left();
         if (!joins) {
             if (!paragraph.isEmpty())
                 paragraphs << paragraph;
             paragraph = line->text.trimmed();
-        } else if (endsWithBrokenWord(paragraph) && !line->text.isEmpty() && line->text.front().isLower()) {
+        } else if (!sameRow && endsWithBrokenWord(paragraph) && !line->text.isEmpty() && line->text.front().isLower()) {
             paragraph.chop(1);
             paragraph += line->text.trimmed();
         } else {
@@ -93,7 +102,7 @@ QStringList paragraphsOf(const std::vector<const Line*>& lines)
 
 ImportedText PdfImporter::import(QByteArrayView bytes) const
 {
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::load(bytes.toByteArray());
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes.toByteArray());
     if (!document)
         throw ImportError::damaged(QStringLiteral("PDF structure"));
     if (document->isLocked())
