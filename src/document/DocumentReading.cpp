@@ -1,6 +1,7 @@
 #include "document/DocumentReading.h"
 
 #include "document/DocumentImport.h"
+#include "document/EncodingDetection.h"
 #include "document/FileNames.h"
 
 #include <QFile>
@@ -86,6 +87,23 @@ OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const Rea
         }
     }
     opened.decoded = readTextFile(path, maxChars, reading);
+    if (!opened.decoded.rawBytes.empty())
+        opened.otherEncoding = suggestedEncoding(readAll(path, {}));
+    return opened;
+}
+
+OpenedFile readTextInEncoding(const QString& path, const QByteArray& encoding, qsizetype maxChars,
+                              const ReadingProgress& reading)
+{
+    std::optional<QString> text = decodeAs(readAll(path, reading), encoding);
+    if (!text)
+        throw FileError::cannotOpen(path);
+    if (text->size() > maxChars)
+        throw FileError::tooLarge(path, maxChars);
+    OpenedFile opened;
+    opened.decoded.text = std::move(*text);
+    opened.decoded.format = {TextEncoding::Utf8, LineBreak::CrLf};
+    opened.imported = true;
     return opened;
 }
 

@@ -2,7 +2,10 @@
 
 #include "document/TextFile.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace velmor {
 
@@ -12,6 +15,8 @@ struct OpenedFile {
     DecodedText decoded;
     bool imported = false; // a document's text, which has no file of its own yet
     QString title;         // the document's own title, when it names one
+    // For a text file that reads only with undecodable bytes: the encoding it seems to be in.
+    std::optional<QByteArray> otherEncoding;
 };
 
 // Documents bigger than this are refused before they are read.
@@ -21,5 +26,10 @@ constexpr qint64 kMaxDocumentBytes = 256 * 1024 * 1024;
 // std::runtime_error saying why a document cannot be turned into text ("report.pdf is protected
 // by a password.").
 OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {});
+
+// A text file read in the encoding named (EncodingDetection.h), as new, untitled text named after
+// it: its bytes are never written back in another encoding.
+OpenedFile readTextInEncoding(const QString& path, const QByteArray& encoding, qsizetype maxChars,
+                              const ReadingProgress& reading = {});
 
 } // namespace velmor

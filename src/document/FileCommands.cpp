@@ -18,6 +18,7 @@
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,7 +75,7 @@ void FileCommands::MyTextFileOpen(std::function<void()> shown)
     open(m_state.fOpenName, m_state.fDropOpen ? Road::Dropped : Road::StartUp, std::move(shown));
 }
 
-void FileCommands::open(const QString& path, Road road, std::function<void()> shown)
+void FileCommands::open(const QString& path, Road road, std::function<void()> shown, const QByteArray& encoding)
 {
     // At start-up the marks are coloured unless it is the program's first start.
     const bool colourYuki = m_state.fAddYuki && (road != Road::StartUp || !m_state.ffirst);
@@ -83,7 +84,7 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
     m_controls.editor.holdKeys(true);
     offerLeftoverBackup(path);
     m_progress.start(QFileInfo(displayFileName(path)).fileName());
-    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile},
+    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile, encoding},
                       &m_controls.editor,
                       [this, path, road, colourYuki, shown = std::move(shown)](ReadAhead::Result read) {
                           m_progress.stop();
@@ -97,6 +98,17 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
                           m_state.fParamOpen = false;
                           m_controls.editor.holdKeys(false);
                       });
+}
+
+void FileCommands::reopenWithEncoding()
+{
+    if (m_otherEncodingPath.isEmpty() || m_state.fFileName != m_otherEncodingPath) {
+        m_dialogs.inform(QStringLiteral("No other encoding was found for this file."));
+        return;
+    }
+    if (!m_services.mayDiscardText())
+        return;
+    open(m_otherEncodingPath, Road::OpenCommand, {}, m_otherEncoding);
 }
 
 void FileCommands::stopOpening()
@@ -152,6 +164,12 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     m_controls.saveLabel.setOpaque(false);
     showFileName();
     m_saveDirectory = QFileInfo(path).absolutePath();
+    m_otherEncodingPath = read.otherEncoding ? path : QString();
+    m_otherEncoding = read.otherEncoding.value_or(QByteArray());
+    if (read.otherEncoding)
+        m_controls.panel.setCaption(
+            QStringLiteral("  %1 may be in %2: Edit > Reopen with encoding")
+                .arg(QFileInfo(displayFileName(path)).fileName(), QString::fromLatin1(*read.otherEncoding)));
     m_services.caretMoved();
     m_state.fArticleWait = false;
     editor.setUpdatesEnabled(true);

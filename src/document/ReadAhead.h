@@ -30,11 +30,13 @@ public:
         qsizetype maxChars = 0;
         QString mark; // found in the split text when not empty (YukiMarks.h)
         Reader read;  // empty for readDocumentOrText
+        QByteArray encoding; // read in this encoding instead (readTextInEncoding)
     };
     struct Result {
         DecodedText decoded; // its text is handed over as split.text
         bool imported = false; // a document's text (DocumentReading.h)
         QString title;
+        std::optional<QByteArray> otherEncoding;
         SplitText split;
         std::vector<int> marks;
         std::exception_ptr error;

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -671,4 +672,29 @@ TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
     f.form->MyTextFileOpen();
     EXPECT_TRUE(f.ui.text().startsWith(QStringLiteral("edited Findings")));
     EXPECT_EQ(f.errors.size(), 1);
+}
+
+// A text file that reads only with undecodable bytes as Shift-JIS is offered in the encoding it
+// seems to be in; reopened so, it is untitled text, and its bytes stay as they were.
+TEST(OpenCommand, AFileInAnotherEncodingIsOfferedAndReopensAsUntitledText)
+{
+    FileFixture f;
+    const QString japanese = QString::fromUtf8("今日は晴れです。明日の天気はどうでしょうか。私たちは港へ行きます。");
+    QStringEncoder eucJp("EUC-JP");
+    if (!eucJp.isValid())
+        GTEST_SKIP() << "this Qt encodes no EUC-JP";
+    const QByteArray bytes = eucJp(japanese);
+    const QString p = f.write("memo.txt", bytes);
+    f.form->fileCommands().reopenWithEncoding();
+    EXPECT_EQ(f.informed.last(), QStringLiteral("No other encoding was found for this file."));
+    f.open(p);
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  memo.txt may be in EUC-JP: Edit > Reopen with encoding"));
+    f.form->fileCommands().reopenWithEncoding();
+    ASSERT_TRUE(f.waitForOpen());
+    EXPECT_EQ(f.ui.text(), japanese);
+    EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
+    EXPECT_EQ(f.ui.state().fImportedFrom, p);
+    f.ui.click("SaveButton");
+    EXPECT_EQ(fileBytes(p), bytes);
 }
