@@ -74,16 +74,15 @@ bool isDocumentName(const QString& path)
     return suffixes.contains(QFileInfo(path).suffix().toLower());
 }
 
-bool mayBeReadable(const QString& path)
+namespace {
+
+// The file's first 64 KiB; empty for a missing or empty file or one that is not a regular file.
+QByteArray headOf(const QString& path, bool* regular = nullptr)
 {
-    if (path.isEmpty())
-        return false;
-    if (IsTextExt(path) || isDocumentName(path))
-        return true;
     // Names are bytes (FileNames.h): the file is opened by them.
     const int fd = ::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return {};
     struct stat status {};
     QByteArray head;
     if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
@@ -92,8 +91,33 @@ bool mayBeReadable(const QString& path)
         head.resize(std::max<ssize_t>(got, 0));
     }
     ::close(fd);
+    if (regular)
+        *regular = S_ISREG(status.st_mode);
+    return head;
+}
+
+} // namespace
+
+bool isDocumentFile(const QString& path)
+{
+    const QByteArray head = headOf(path);
+    // A big word-processor archive names its parts after the first 64 KiB.
+    if (head.startsWith("PK\x03\x04"))
+        return true;
+    const DocumentKind kind = recogniseDocument(head, path);
+    return kind != DocumentKind::PlainText && kind != DocumentKind::Binary;
+}
+
+bool mayBeReadable(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    if (IsTextExt(path) || isDocumentName(path))
+        return true;
+    bool regular = false;
+    const QByteArray head = headOf(path, &regular);
     if (head.isEmpty())
-        return S_ISREG(status.st_mode);
+        return regular;
     if (head.startsWith("PK\x03\x04"))
         return true;
     return recogniseDocument(head, path) != DocumentKind::Binary;

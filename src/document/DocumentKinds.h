@@ -15,6 +15,10 @@ DocumentKind recogniseDocument(QByteArrayView bytes, const QString& fileName);
 // Named as one of the documents Velmor reads (PDF, EPUB, DOCX, ODT, HTML, Markdown).
 bool isDocumentName(const QString& path);
 
+// Whether the file holds a document (PDF, EPUB, DOCX, ODT, HTML, Markdown) by its first bytes and
+// name, rather than plain text.
+bool isDocumentFile(const QString& path);
+
 // Whether the file is worth opening: named as text or as a document, or holding text or a
 // document by its content. A missing file is worth it only by its name.
 bool mayBeReadable(const QString& path);
