@@ -685,12 +685,12 @@ TEST(OpenCommand, AFileInAnotherEncodingIsOfferedAndReopensAsUntitledText)
         GTEST_SKIP() << "this Qt encodes no EUC-JP";
     const QByteArray bytes = eucJp(japanese);
     const QString p = f.write("memo.txt", bytes);
-    f.form->fileCommands().reopenWithEncoding();
+    f.ui.trigger(velmor::ActionId::ReopenEncoding1);
     EXPECT_EQ(f.informed.last(), QStringLiteral("No other encoding was found for this file."));
     f.open(p);
     EXPECT_EQ(f.ui.state().fFileName, p);
     EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  memo.txt may be in EUC-JP: Edit > Reopen with encoding"));
-    f.form->fileCommands().reopenWithEncoding();
+    f.ui.trigger(velmor::ActionId::ReopenEncoding1);
     ASSERT_TRUE(f.waitForOpen());
     EXPECT_EQ(f.ui.text(), japanese);
     EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
