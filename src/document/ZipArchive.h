@@ -12,16 +12,16 @@ struct zip;
 
 namespace velmor {
 
-// A zip archive held in memory, read with limits so that a crafted archive (a zip bomb) cannot
-// exhaust memory: the number of entries, the size of one entry and the bytes expanded in all.
-// Sizes are counted while inflating, never taken from the archive's own word. Throws
-// ImportError for a damaged archive and for one beyond the limits.
+// How much a zip archive may hold: entries, bytes of one entry, bytes expanded in all.
 struct ZipLimits {
     qint64 entries = 10'000;
     qint64 entrySize = 64 * 1024 * 1024;
     qint64 totalSize = 256 * 1024 * 1024;
 };
 
+// A zip archive held in memory, read with limits so that a crafted archive (a zip bomb) cannot
+// exhaust memory. Sizes are counted while inflating, never taken from the archive's own word.
+// Throws ImportError for a damaged archive and for one beyond the limits.
 class ZipArchive {
 public:
     using Limits = ZipLimits;

@@ -658,6 +658,7 @@ TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
     f.ui.click("SaveButton");
     EXPECT_EQ(f.informed.last(), QStringLiteral("Save a file as Plain or Unicode Text "));
     EXPECT_EQ(fileBytes(p), page);
+    f.fileAnswer = std::nullopt;
     f.ui.click("PlainSaveButton");
     EXPECT_EQ(f.fileChoices.last().presetName, f.path("report.txt"));
 
