@@ -64,7 +64,8 @@ bool mayBeDocument(const QString& path)
 
 } // namespace
 
-OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)
+OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading,
+                              const TextReader& readText)
 {
     OpenedFile opened;
     if (mayBeDocument(path)) {
@@ -86,7 +87,7 @@ OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const Rea
             return opened;
         }
     }
-    opened.decoded = readTextFile(path, maxChars, reading);
+    opened.decoded = readText ? readText(path, maxChars, reading) : readTextFile(path, maxChars, reading);
     if (!opened.decoded.rawBytes.empty())
         opened.otherEncoding = suggestedEncoding(readAll(path, {}));
     return opened;

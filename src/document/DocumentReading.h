@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace velmor {
@@ -25,7 +26,10 @@ constexpr qint64 kMaxDocumentBytes = 256 * 1024 * 1024;
 // Throws FileError for a file that cannot be read or holds more than maxChars characters, and a
 // std::runtime_error saying why a document cannot be turned into text ("report.pdf is protected
 // by a password.").
-OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {});
+// readText reads a text file: readTextFile when empty.
+using TextReader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
+OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {},
+                              const TextReader& readText = {});
 
 // A text file read in the encoding named (EncodingDetection.h), as new, untitled text named after
 // it: its bytes are never written back in another encoding.

@@ -23,13 +23,13 @@ namespace velmor {
 // threw (a FileError) when it failed.
 class ReadAhead {
 public:
-    // How the file is read: readDocumentOrText, unless a test holds the read up.
-    using Reader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
+    // How a text file is read: readTextFile, unless a test holds the read up.
+    using Reader = TextReader;
     struct Request {
         QString path;
         qsizetype maxChars = 0;
         QString mark; // found in the split text when not empty (YukiMarks.h)
-        Reader read;  // empty for readDocumentOrText
+        Reader read;  // empty for readTextFile
         QByteArray encoding; // read in this encoding instead (readTextInEncoding)
     };
     struct Result {
