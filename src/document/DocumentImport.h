@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
+
 #include <memory>
 #include <stdexcept>
 
@@ -35,17 +37,24 @@ private:
     QString m_reason;
 };
 
+// Told how far an import has got (pages done of all, for a PDF); returning false stops it with
+// ReadStopped (TextFile.h).
+using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+
 // One per document format: a plain function of the file's bytes to the text a listener hears.
 // Throws ImportError.
 class DocumentImporter {
 public:
     virtual ~DocumentImporter() = default;
     virtual ImportedText import(QByteArrayView bytes) const = 0;
+    // Formats whose import takes long say how far they have got.
+    virtual ImportedText import(QByteArrayView bytes, const ImportProgress& /*progress*/) const { return import(bytes); }
 };
 
 class PdfImporter final : public DocumentImporter {
 public:
     ImportedText import(QByteArrayView bytes) const override;
+    ImportedText import(QByteArrayView bytes, const ImportProgress& progress) const override;
 };
 
 class EpubImporter final : public DocumentImporter {

@@ -40,7 +40,8 @@ QByteArray readAll(const QString& path, const ReadingProgress& reading)
         if (piece.isEmpty())
             break;
         bytes += piece;
-        if (reading && !reading(bytes.size(), status.st_size))
+        // Reading the file is the first half of opening a document, turning it into text the second.
+        if (reading && !reading(bytes.size(), 2 * status.st_size))
             throw ReadStopped{};
     }
     if (file.error() != QFileDevice::NoError)
@@ -74,7 +75,9 @@ OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const Rea
         if (importer) {
             ImportedText imported;
             try {
-                imported = importer->import(bytes);
+                imported = importer->import(bytes, [&reading](qint64 done, qint64 total) {
+                    return !reading || reading(total + done, 2 * total);
+                });
             } catch (const ImportError& error) {
                 throw std::runtime_error(error.message(QFileInfo(displayFileName(path)).fileName()).toStdString());
             }

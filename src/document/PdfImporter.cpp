@@ -1,4 +1,5 @@
 #include "document/DocumentImport.h"
+#include "document/TextFile.h"
 
 #include <poppler-qt6.h>
 
@@ -100,7 +101,9 @@ QStringList paragraphsOf(const std::vector<const Line*>& lines)
 
 } // namespace
 
-ImportedText PdfImporter::import(QByteArrayView bytes) const
+ImportedText PdfImporter::import(QByteArrayView bytes) const { return import(bytes, {}); }
+
+ImportedText PdfImporter::import(QByteArrayView bytes, const ImportProgress& progress) const
 {
     const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes.toByteArray());
     if (!document)
@@ -126,6 +129,8 @@ ImportedText PdfImporter::import(QByteArrayView bytes) const
         }
         for (const QString& key : seen)
             ++marginRepeats[key];
+        if (progress && !progress(index + 1, pages))
+            throw ReadStopped{};
     }
     if (pages > 0 && !anyText)
         throw ImportError::imagesOnly();

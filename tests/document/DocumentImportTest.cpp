@@ -1,5 +1,6 @@
 #include "document/DocumentImport.h"
 #include "document/EncodingDetection.h"
+#include "document/TextFile.h"
 #include "document/ZipArchive.h"
 
 #include <QDir>
@@ -229,6 +230,17 @@ TEST_F(DocumentImport, PdfTextComesInReadingOrderWithoutHeadersOrBrokenWords)
     for (const QString& line : text.split(u'\n'))
         whole += line.startsWith("Marker") && line.count('.') == 5;
     EXPECT_GT(whole, 30) << text.toStdString();
+
+    // Page by page it says how far it has got, and stops when told.
+    const QByteArray paper = read("paper.pdf");
+    std::vector<qint64> done;
+    velmor::PdfImporter().import(paper, [&done](qint64 page, qint64 pages) {
+        done.push_back(page);
+        return pages > 1;
+    });
+    ASSERT_GT(done.size(), 1u);
+    EXPECT_EQ(done.back(), qint64(done.size()));
+    EXPECT_THROW(velmor::PdfImporter().import(paper, [](qint64, qint64) { return false; }), velmor::ReadStopped);
 }
 
 TEST_F(DocumentImport, ProtectedImageOnlyAndDamagedDocumentsSayWhy)
