@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineSpeaker.h"
+#include "document/DocumentKinds.h"
 #include "document/FileNames.h"
 #include "document/Paths.h"
 
@@ -13,7 +14,7 @@ std::optional<QString> commandLineFile(const QStringList& arguments)
     if (arguments.isEmpty())
         return std::nullopt;
     const QString& first = arguments.front();
-    if (IsTextExt(first) || IsLinkExt(first))
+    if (mayBeReadable(first) || IsLinkExt(first))
         return first;
     return std::nullopt;
 }
@@ -114,9 +115,11 @@ QString usageText()
         "       velmor --list-voices\n"
         "A text-to-speech reader with a built-in text editor.\n"
         "\n"
-        "FILE is opened when its name ends in .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm,\n"
-        ".html or .lnk; the window says so when it does not open a file named. A FILE\n"
-        "whose name starts with \"-\" goes after \"--\".\n"
+        "FILE is any text file (recognised by its content; Shift-JIS, UTF-16 or UTF-8),\n"
+        "a .lnk shortcut, or a document: PDF, EPUB, DOCX, ODT, HTML/XHTML or Markdown,\n"
+        "which opens as new, untitled text named after it, so that Save never writes\n"
+        "over it. The window says so when it does not open a file named. A FILE whose\n"
+        "name starts with \"-\" goes after \"--\".\n"
         "\n"
         "Options:\n"
         "  -h, --help            show this help and exit\n"
@@ -124,7 +127,8 @@ QString usageText()
         "\n"
         "Speaking without a window:\n"
         "      --say TEXT        speak TEXT\n"
-        "      --say-file FILE   speak a text file (Shift-JIS, UTF-16 or UTF-8)\n"
+        "      --say-file FILE   speak a text file (Shift-JIS, UTF-16 or UTF-8) or a\n"
+        "                        document (PDF, EPUB, DOCX, ODT, HTML, Markdown)\n"
         "      --voice VOICE     a speaker name such as Mary or Naoko, or a mode number\n"
         "      --speed WPM       words per minute, 80 to 450\n"
         "      --out AUDIO       write the speech to AUDIO instead of playing it: WAV,\n"
@@ -200,8 +204,9 @@ QString unopenedFilesText(const CommandLineRequest& request)
 {
     QStringList reports;
     if (request.refusedFile)
-        reports << QStringLiteral("%1 was not opened: only %2 files are")
-                       .arg(*request.refusedFile, textExtensions().join(QStringLiteral(", ")) + QStringLiteral(", .lnk"));
+        reports << QStringLiteral("%1 was not opened: it is not a text file, a shortcut (.lnk) or a document "
+                                  "Velmor reads (PDF, EPUB, DOCX, ODT, HTML, Markdown)")
+                       .arg(*request.refusedFile);
     if (!request.extraFiles.isEmpty())
         reports << QStringLiteral("%1 %2 not opened: only the first file named is")
                        .arg(request.extraFiles.join(QStringLiteral(", ")),

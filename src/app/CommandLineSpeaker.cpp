@@ -191,7 +191,7 @@ std::optional<int> modeNamed(const SpeechEngine& engine, const QString& voice)
     return std::nullopt;
 }
 
-int runSpeaker(const QStringList& arguments)
+int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileText)
 {
     const std::variant<SpeakerRequest, QString> parsed = parseSpeakerRequest(arguments);
     if (const QString* message = std::get_if<QString>(&parsed))
@@ -199,7 +199,9 @@ int runSpeaker(const QStringList& arguments)
     const SpeakerRequest& request = std::get<SpeakerRequest>(parsed);
 
     QString text;
-    if (request.textFile) {
+    if (fileText) {
+        text = *fileText;
+    } else if (request.textFile) {
         try {
             text = readTextFile(*request.textFile, kMaxTextLength).text;
         } catch (const FileError& error) {

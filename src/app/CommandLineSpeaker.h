@@ -36,6 +36,7 @@ inline constexpr int kSpeakerFailed = 1;     // a file could not be read or writ
 inline constexpr int kSpeakerBadOptions = 2;
 
 // Runs the speaker without a window; needs a QCoreApplication. Messages go to stderr.
-int runSpeaker(const QStringList& arguments);
+// fileText: the text of --say-file's document when main() has already read it (a PDF, an EPUB...).
+int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileText = std::nullopt);
 
 } // namespace velmor

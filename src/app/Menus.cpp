@@ -144,6 +144,8 @@ constexpr ItemSpec kEditMenu[] = {
     {ActionId::DesktopColours1, "DesktopColours1", "Desktop colours", nullptr, true, false},
     {ActionId::WideSpeedRange1, "WideSpeedRange1", "Wide speed range", nullptr, true, false},
     {ActionId::ResumeWhereStopped1, "ResumeWhereStopped1", "Resume where I stopped", nullptr, true, false},
+    separator("N18"),
+    {ActionId::ReopenEncoding1, "ReopenEncoding1", "Reopen with encoding"},
 };
 
 constexpr ItemSpec kHelpMenu[] = {

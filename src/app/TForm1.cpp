@@ -218,6 +218,8 @@ void TForm1::connectHandlers()
     connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
     onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
+    connect(&action(ActionId::ReopenEncoding1), &QAction::triggered, this,
+            [this] { runGuarded(m_dialogs.showError, [this] { m_files->reopenWithEncoding(); }); });
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(OpenButton, &TForm1::OpenButtonClick);
     onAction(ActionId::Open1, &TForm1::OpenButtonClick);

@@ -4,10 +4,13 @@
 #include "app/FontSetup.h"
 #include "app/HintStyle.h"
 #include "app/TForm1.h"
+#include "core/TextLimits.h"
+#include "document/DocumentReading.h"
 #include "speech/EspeakEngine.h"
 #include "speech/QtSinkOutput.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 
 extern "C" __attribute__((visibility("default"))) int velmorWindowMain(int argc, char* argv[])
 {
@@ -25,4 +28,29 @@ extern "C" __attribute__((visibility("default"))) int velmorWindowMain(int argc,
     form.show();
     form.openCommandLineFiles(request);
     return QApplication::exec();
+}
+
+extern "C" __attribute__((visibility("default"))) bool velmorDocumentText(int argc, char* argv[], const char* path,
+                                                                          DocumentTold told, void* context)
+{
+    using namespace velmor;
+    // Qt's text documents need a GUI application, which needs no display on the offscreen platform.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bool read = false;
+    {
+        QGuiApplication app(argc, argv);
+        try {
+            const QString text = readDocumentOrText(QString::fromLocal8Bit(path), kMaxTextLength).decoded.text;
+            told(context, text.toUtf8().constData());
+            read = true;
+        } catch (const std::exception& error) {
+            told(context, error.what());
+        }
+    }
+    if (platform.isNull())
+        qunsetenv("QT_QPA_PLATFORM");
+    else
+        qputenv("QT_QPA_PLATFORM", platform);
+    return read;
 }

@@ -2,6 +2,7 @@
 #include "app/CommandLineSpeaker.h"
 #include "app/WindowMain.h"
 #include "core/InstalledFiles.h"
+#include "document/DocumentKinds.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -10,6 +11,17 @@
 // Installed, the window module has a folder of its own: a shared object straight in lib/velmor
 // would have the package run ldconfig, which is for public libraries.
 const QString kWindowFolder = QStringLiteral("lib/velmor/window");
+
+// An entry of the window's module, loaded on first use; null (said on stderr) when it cannot be.
+void* windowEntry(const char* name)
+{
+    const QByteArray module = velmor::companionFile(QStringLiteral("velmor-window.so"), kWindowFolder).toLocal8Bit();
+    void* window = dlopen(module.constData(), RTLD_NOW | RTLD_LOCAL);
+    void* entry = window ? dlsym(window, name) : nullptr;
+    if (!entry)
+        std::fprintf(stderr, "velmor: the window cannot be loaded: %s\n", dlerror());
+    return entry;
+}
 
 // This program links Qt's core library and no more, so that the command-line speaker starts as
 // fast as espeak-ng's own command: the window's libraries (some seventy, with Qt's widgets and
@@ -32,8 +44,28 @@ int main(int argc, char* argv[])
         std::fputs(badOptionText(request.badOption).toLocal8Bit().constData(), stderr);
         return kSpeakerBadOptions;
     case CommandLineRequest::Action::Speak: {
+        // A document is read through the window's module, which holds the document readers.
+        std::optional<QString> documentText;
+        const auto speaker = parseSpeakerRequest(arguments);
+        if (const auto* parsed = std::get_if<SpeakerRequest>(&speaker); parsed && parsed->textFile
+            && isDocumentFile(*parsed->textFile)) {
+            const auto entry = reinterpret_cast<decltype(&velmorDocumentText)>(windowEntry(kDocumentEntry));
+            if (!entry)
+                return kSpeakerFailed;
+            QString told;
+            const bool read = entry(argc, argv, parsed->textFile->toLocal8Bit().constData(),
+                                    [](void* context, const char* utf8) {
+                                        *static_cast<QString*>(context) = QString::fromUtf8(utf8);
+                                    },
+                                    &told);
+            if (!read) {
+                std::fprintf(stderr, "velmor: %s\n", told.toLocal8Bit().constData());
+                return kSpeakerFailed;
+            }
+            documentText = told;
+        }
         QCoreApplication app(argc, argv);
-        return runSpeaker(arguments);
+        return runSpeaker(arguments, documentText);
     }
     case CommandLineRequest::Action::Run:
         break;
@@ -42,12 +74,8 @@ int main(int argc, char* argv[])
         std::fputs(missingDisplayText().toLocal8Bit().constData(), stderr);
         return 1;
     }
-    const QByteArray module = companionFile(QStringLiteral("velmor-window.so"), kWindowFolder).toLocal8Bit();
-    void* window = dlopen(module.constData(), RTLD_NOW | RTLD_LOCAL);
-    const auto entry = window ? reinterpret_cast<decltype(&velmorWindowMain)>(dlsym(window, kWindowEntry)) : nullptr;
-    if (!entry) {
-        std::fprintf(stderr, "velmor: the window cannot be loaded: %s\n", dlerror());
+    const auto entry = reinterpret_cast<decltype(&velmorWindowMain)>(windowEntry(kWindowEntry));
+    if (!entry)
         return 1;
-    }
     return entry(argc, argv);
 }

@@ -31,6 +31,8 @@ struct FormState {
     int fRow = 0;
     int fCol = 0;
     QString fFileName;
+    // The document an untitled text was read from (a PDF, an EPUB...), which Save never writes.
+    QString fImportedFrom;
     QString fOpenName;
     QString fLastfile;
     bool fParamOpen = false;

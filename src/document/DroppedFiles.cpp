@@ -1,6 +1,7 @@
 #include "document/DroppedFiles.h"
 
 #include "core/FormState.h"
+#include "document/DocumentKinds.h"
 #include "document/Paths.h"
 #include "document/ProgramLauncher.h"
 #include "document/ShellLink.h"
@@ -35,7 +36,7 @@ void DropCommands::DropDst1FileDrop(const QStringList& files)
     const QString& dropped = files.front();
     const QString target = IsLinkExt(dropped) ? GetLinkPath(dropped).path : dropped;
     // Only a file that will really replace the text makes unsaved text worth asking about.
-    if (IsTextExt(target) && m_services.mayDiscardText()) {
+    if (mayBeReadable(target) && m_services.mayDiscardText()) {
         m_state.fOpenName = target;
         m_state.fDropOpen = true;
         m_services.openNamedFile();

@@ -5,6 +5,7 @@
 #include "core/FormState.h"
 #include "core/SpeakingState.h"
 #include "document/AtomicFile.h"
+#include "document/DocumentKinds.h"
 #include "document/FileNames.h"
 #include "document/LineBreakMarks.h"
 #include "document/Paths.h"
@@ -17,7 +18,9 @@
 #include "widgets/IndicatorLabel.h"
 #include "widgets/InfoLine.h"
 #include "widgets/TRichEdit98.h"
+#include "widgets/UPanel.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
 
@@ -27,8 +30,11 @@ namespace velmor {
 
 namespace {
 
-const QString kOpenFilter =
-    QStringLiteral("Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI");
+const QString kOpenFilter = QStringLiteral(
+    "All readable files|*.txt;*.TXT;*.PAS;*.DPK;*.DPR;*.INI;*.pdf;*.epub;*.docx;*.odt;*.html;*.htm;*.xhtml;*.md;*.markdown|"
+    "Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI|"
+    "PDF documents|*.pdf|EPUB books|*.epub|Word documents|*.docx|OpenDocument texts|*.odt|"
+    "Web pages|*.html;*.htm;*.xhtml|Markdown|*.md;*.markdown|All files|*");
 const QString kUnicodeFilter = QStringLiteral("Unicode Text(*.txt)|*.txt");
 const QString kPlainFilter = QStringLiteral("Text(*.txt)|*.txt");
 
@@ -62,14 +68,14 @@ void FileCommands::MyTextFileOpen(std::function<void()> shown)
 {
     if (IsLinkExt(m_state.fOpenName))
         m_state.fOpenName = GetLinkPath(m_state.fOpenName).path;
-    if (!IsTextExt(m_state.fOpenName)) {
+    if (!mayBeReadable(m_state.fOpenName)) {
         m_state.fParamOpen = false;
         return;
     }
     open(m_state.fOpenName, m_state.fDropOpen ? Road::Dropped : Road::StartUp, std::move(shown));
 }
 
-void FileCommands::open(const QString& path, Road road, std::function<void()> shown)
+void FileCommands::open(const QString& path, Road road, std::function<void()> shown, const QByteArray& encoding)
 {
     // At start-up the marks are coloured unless it is the program's first start.
     const bool colourYuki = m_state.fAddYuki && (road != Road::StartUp || !m_state.ffirst);
@@ -78,7 +84,7 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
     m_controls.editor.holdKeys(true);
     offerLeftoverBackup(path);
     m_progress.start(QFileInfo(displayFileName(path)).fileName());
-    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile},
+    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile, encoding},
                       &m_controls.editor,
                       [this, path, road, colourYuki, shown = std::move(shown)](ReadAhead::Result read) {
                           m_progress.stop();
@@ -92,6 +98,17 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
                           m_state.fParamOpen = false;
                           m_controls.editor.holdKeys(false);
                       });
+}
+
+void FileCommands::reopenWithEncoding()
+{
+    if (m_otherEncodingPath.isEmpty() || m_state.fFileName != m_otherEncodingPath) {
+        m_dialogs.inform(QStringLiteral("No other encoding was found for this file."));
+        return;
+    }
+    if (!m_services.mayDiscardText())
+        return;
+    open(m_otherEncodingPath, Road::OpenCommand, {}, m_otherEncoding);
 }
 
 void FileCommands::stopOpening()
@@ -122,7 +139,9 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
         m_services.applyEditorFont();
     editor.setSelection(0, 0);
 
-    m_state.fFileName = path;
+    // A document's text is new, untitled text: Save can never write it over the document.
+    m_state.fFileName = read.imported ? QString() : path;
+    m_state.fImportedFrom = read.imported ? path : QString();
     m_state.fUnicodeFile = unicode;
     m_state.fTextFormat = read.decoded.format;
 
@@ -146,6 +165,12 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     m_controls.saveLabel.setOpaque(false);
     showFileName();
     m_saveDirectory = QFileInfo(path).absolutePath();
+    m_otherEncodingPath = read.otherEncoding ? path : QString();
+    m_otherEncoding = read.otherEncoding.value_or(QByteArray());
+    if (read.otherEncoding)
+        m_controls.panel.setCaption(
+            QStringLiteral("  %1 may be in %2: Edit > Reopen with encoding")
+                .arg(QFileInfo(displayFileName(path)).fileName(), QString::fromLatin1(*read.otherEncoding)));
     m_services.caretMoved();
     m_state.fArticleWait = false;
     editor.setUpdatesEnabled(true);
@@ -155,7 +180,17 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
 void FileCommands::showFileName()
 {
     const QFontMetrics metrics(m_controls.editor.window()->font());
-    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), [&metrics](const QString& text) { return metrics.horizontalAdvance(text); }, m_services.infoLineWidth()),
+    const auto measure = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    if (m_state.fFileName.isEmpty() && !m_state.fImportedFrom.isEmpty()) {
+        // Untitled text read from a document says where it came from.
+        const QString prefix = QStringLiteral("Untitled text from ");
+        m_controls.infoLine.showText(
+            prefix + ShortenPath(displayFileName(m_state.fImportedFrom), measure,
+                                 m_services.infoLineWidth() - measure(prefix)),
+            m_state.fFontName);
+        return;
+    }
+    m_controls.infoLine.showText(ShortenPath(displayFileName(m_state.fFileName), measure, m_services.infoLineWidth()),
                                  m_state.fFontName);
 }
 
@@ -264,6 +299,11 @@ QString FileCommands::presetSaveName(const QString& suffix) const
         return QStringLiteral("*.txt");
     if (!m_state.fFileName.isEmpty())
         return m_state.fFileName;
+    // Text read from report.pdf is offered as report.txt beside it.
+    if (!m_state.fImportedFrom.isEmpty()) {
+        const QFileInfo source(m_state.fImportedFrom);
+        return source.absoluteDir().filePath(source.completeBaseName() + QStringLiteral(".txt"));
+    }
     return m_services.now().toString(QStringLiteral("yyMMddHHmm")) + suffix;
 }
 
@@ -279,6 +319,7 @@ void FileCommands::saveAsUnicode(const QString& presetName)
     if (write(*chosen, unicode) != Written::Yes)
         return;
     m_state.fFileName = *chosen;
+    m_state.fImportedFrom.clear();
     m_state.fUnicodeFile = true;
     m_state.fTextFormat = unicode;
     m_state.fHangulMode = IsHangulName(*chosen);
@@ -307,6 +348,7 @@ void FileCommands::PlainSaveButtonClick()
     m_state.fHangulMode = false;
     m_state.fTextFormat = plain;
     m_state.fFileName = *chosen;
+    m_state.fImportedFrom.clear();
     showFileName();
 }
 

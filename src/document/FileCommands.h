@@ -64,12 +64,14 @@ public:
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
+    // The file just opened, read again in the encoding it seems to be in, as untitled text.
+    void reopenWithEncoding();
     // fFileName in the info line, shortened to the line's present width.
     void showFileName();
 
 private:
     enum class Road { OpenCommand, Dropped, StartUp };
-    void open(const QString& path, Road road, std::function<void()> shown = {});
+    void open(const QString& path, Road road, std::function<void()> shown = {}, const QByteArray& encoding = {});
     void show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki);
     QString presetSaveName(const QString& suffix) const;
     // The sentence, spoken when " speech-info" is checked.
@@ -94,6 +96,9 @@ private:
     QString m_saveDirectory;
     ReadAhead m_readAhead;
     OpeningProgress m_progress;
+    // The file last opened that reads cleanly only in another encoding, and that encoding.
+    QString m_otherEncodingPath;
+    QByteArray m_otherEncoding;
 };
 
 } // namespace velmor

@@ -82,8 +82,13 @@ ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
             job.bytesRead = bytesRead;
             return !job.stopped;
         };
-        result.decoded = request.read ? request.read(request.path, request.maxChars, reading)
-                                      : readTextFile(request.path, request.maxChars, reading);
+        OpenedFile opened = request.encoding.isEmpty()
+            ? readDocumentOrText(request.path, request.maxChars, reading, request.read)
+            : readTextInEncoding(request.path, request.encoding, request.maxChars, reading);
+        result.decoded = std::move(opened.decoded);
+        result.imported = opened.imported;
+        result.title = std::move(opened.title);
+        result.otherEncoding = std::move(opened.otherEncoding);
         if (job.stopped)
             return result;
         result.split = splitForLoading(result.decoded.text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentReading.h"
 #include "document/SoftBreaks.h"
 #include "document/TextFile.h"
 
@@ -22,16 +23,20 @@ namespace velmor {
 // threw (a FileError) when it failed.
 class ReadAhead {
 public:
-    // How the file is read: readTextFile, unless a test holds the read up.
-    using Reader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
+    // How a text file is read: readTextFile, unless a test holds the read up.
+    using Reader = TextReader;
     struct Request {
         QString path;
         qsizetype maxChars = 0;
         QString mark; // found in the split text when not empty (YukiMarks.h)
         Reader read;  // empty for readTextFile
+        QByteArray encoding; // read in this encoding instead (readTextInEncoding)
     };
     struct Result {
         DecodedText decoded; // its text is handed over as split.text
+        bool imported = false; // a document's text (DocumentReading.h)
+        QString title;
+        std::optional<QByteArray> otherEncoding;
         SplitText split;
         std::vector<int> marks;
         std::exception_ptr error;

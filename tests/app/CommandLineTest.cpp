@@ -87,14 +87,16 @@ TEST(CommandLineRequest, FilesTheWindowDoesNotOpenAreNamedWithTheReason)
     const CommandLineRequest refused = parseCommandLine({"velmor", "notes.rtf"});
     EXPECT_FALSE(refused.file);
     EXPECT_EQ(unopenedFilesText(refused),
-              QStringLiteral(" notes.rtf was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are"));
+              QStringLiteral(" notes.rtf was not opened: it is not a text file, a shortcut (.lnk) or a document Velmor reads "
+                             "(PDF, EPUB, DOCX, ODT, HTML, Markdown)"));
 
     const CommandLineRequest several = parseCommandLine({"velmor", "a.txt", "b.txt", "c.rtf"});
     EXPECT_EQ(several.file, QStringLiteral("a.txt"));
     EXPECT_EQ(unopenedFilesText(several), QStringLiteral(" b.txt, c.rtf were not opened: only the first file named is"));
 
     EXPECT_EQ(unopenedFilesText(parseCommandLine({"velmor", "a.Txt", "b.txt"})),
-              QStringLiteral(" a.Txt was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are; "
+              QStringLiteral(" a.Txt was not opened: it is not a text file, a shortcut (.lnk) or a document Velmor reads "
+                             "(PDF, EPUB, DOCX, ODT, HTML, Markdown); "
                              "b.txt was not opened: only the first file named is"));
     EXPECT_TRUE(unopenedFilesText(parseCommandLine({"velmor", "a.txt"})).isEmpty());
     EXPECT_TRUE(unopenedFilesText(parseCommandLine({"velmor"})).isEmpty());

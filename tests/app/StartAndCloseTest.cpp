@@ -115,7 +115,8 @@ TEST(StartAndClose, CommandLineFileOfAnotherKindIsReportedAndTheLastFileOpens)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form.fileCommands().opening(); }));
     EXPECT_EQ(ui.text(), QStringLiteral("the last file"));
     EXPECT_EQ(ui.panelCaption(),
-              QStringLiteral(" notes.rtf was not opened: only .txt, .TXT, .pas, .dpr, .dfm, .ini, .htm, .html, .lnk files are"));
+              QStringLiteral(" notes.rtf was not opened: it is not a text file, a shortcut (.lnk) or a document Velmor reads "
+                             "(PDF, EPUB, DOCX, ODT, HTML, Markdown)"));
 }
 
 // The info line has its width only once the window is laid out: a start-up open shortens the

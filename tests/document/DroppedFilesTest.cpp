@@ -77,7 +77,7 @@ TEST(TextBoxDrop, OpensTheFirstFileAfterAskingAboutUnsavedText)
     EXPECT_EQ(f.ui.text(), QStringLiteral("draft"));
 
     // A file the open refuses is not worth the question.
-    EXPECT_TRUE(dropOnText(f, {files.write("notes.Txt", "refused")}));
+    EXPECT_TRUE(dropOnText(f, {files.write("program", QByteArray("\x7f" "ELF\0\0", 6))}));
     EXPECT_EQ(f.questions.size(), 1);
     EXPECT_EQ(f.ui.text(), QStringLiteral("draft"));
 

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -165,7 +166,7 @@ TEST(OpenCommand, ReadsAPlainFileAndNamesTheDocument)
     f.open(p);
     ASSERT_EQ(f.fileChoices.size(), 1);
     EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("*.txt"));
-    EXPECT_TRUE(f.fileChoices[0].filter.startsWith(QStringLiteral("Text and UnicodeText(*.txt)|*.txt|")));
+    EXPECT_TRUE(f.fileChoices[0].filter.contains(QStringLiteral("|Text and UnicodeText(*.txt)|*.txt|")));
     EXPECT_EQ(f.ui.text(), QStringLiteral("line one\n表ソ\n"));
     EXPECT_EQ(f.ui.state().fFileName, p);
     EXPECT_FALSE(f.ui.state().fUnicodeFile);
@@ -230,7 +231,7 @@ TEST(OpenCommand, UnicodeHgFileSwitchesToHangulModeAndItsFont)
 TEST(NamedOpen, FollowsTheExtensionRuleAndShortcuts)
 {
     FileFixture f;
-    f.ui.state().fOpenName = f.write("Notes.Txt", "ignored");
+    f.ui.state().fOpenName = f.write("Notes.rtf", QByteArray("{\\rtf1\0\0", 8));
     f.ui.state().fParamOpen = true;
     f.form->MyTextFileOpen();
     EXPECT_TRUE(f.ui.text().isEmpty());
@@ -633,4 +634,68 @@ TEST(OpenCommand, OffersToRestoreOrDeleteACopyLeftByAnUnfinishedSave)
     EXPECT_EQ(testfiles::folderEntries(f.files.path()),
               (QStringList{"doc.txt", "doc.txt.velmor-backupX"}));
     EXPECT_TRUE(f.errors.isEmpty());
+}
+
+// A document opens as new, untitled text named after it: Save cannot write over it, Save As offers
+// its name with ".txt", and the info line says where the text came from. One that cannot be read
+// says why and leaves the text as it was.
+TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
+{
+    FileFixture f;
+    const QByteArray page = "<html><head><title>Report</title><style>p { margin: 0 }</style></head><body>"
+                            "<h1>Findings</h1><p>The harbour is <b>open</b>.</p><script>hidden()</script></body></html>";
+    const QString p = f.write("report.html", page);
+    f.open(p);
+    EXPECT_TRUE(f.fileChoices[0].filter.startsWith(QStringLiteral("All readable files|")));
+    EXPECT_EQ(f.ui.text(), QStringLiteral("Findings\nThe harbour is open."));
+    EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
+    EXPECT_EQ(f.ui.state().fImportedFrom, p);
+    EXPECT_TRUE(f.ui.infoLine().startsWith(QStringLiteral("Untitled text from ")));
+    EXPECT_TRUE(f.ui.infoLine().endsWith(QStringLiteral("report.html")));
+    EXPECT_FALSE(f.ui.textBox().isModified());
+
+    f.ui.type(QStringLiteral("edited "));
+    f.ui.click("SaveButton");
+    EXPECT_EQ(f.informed.last(), QStringLiteral("Save a file as Plain or Unicode Text "));
+    EXPECT_EQ(fileBytes(p), page);
+    f.fileAnswer = std::nullopt;
+    f.ui.click("PlainSaveButton");
+    EXPECT_EQ(f.fileChoices.last().presetName, f.path("report.txt"));
+
+    f.answerYes = true;
+    f.open(f.write("broken.pdf", "%PDF-1.4 not really"));
+    EXPECT_EQ(f.errors, QStringList{QStringLiteral("broken.pdf is damaged: its PDF structure cannot be read.")});
+    EXPECT_TRUE(f.ui.text().startsWith(QStringLiteral("edited Findings")));
+    EXPECT_EQ(f.ui.state().fImportedFrom, p);
+
+    // A file that is neither text nor a document is passed over without a word.
+    f.ui.state().fOpenName = f.write("program", QByteArray("\x7f" "ELF\0\0\0", 7));
+    f.form->MyTextFileOpen();
+    EXPECT_TRUE(f.ui.text().startsWith(QStringLiteral("edited Findings")));
+    EXPECT_EQ(f.errors.size(), 1);
+}
+
+// A text file that reads only with undecodable bytes as Shift-JIS is offered in the encoding it
+// seems to be in; reopened so, it is untitled text, and its bytes stay as they were.
+TEST(OpenCommand, AFileInAnotherEncodingIsOfferedAndReopensAsUntitledText)
+{
+    FileFixture f;
+    const QString japanese = QString::fromUtf8("今日は晴れです。明日の天気はどうでしょうか。私たちは港へ行きます。");
+    QStringEncoder eucJp("EUC-JP");
+    if (!eucJp.isValid())
+        GTEST_SKIP() << "this Qt encodes no EUC-JP";
+    const QByteArray bytes = eucJp(japanese);
+    const QString p = f.write("memo.txt", bytes);
+    f.ui.trigger(velmor::ActionId::ReopenEncoding1);
+    EXPECT_EQ(f.informed.last(), QStringLiteral("No other encoding was found for this file."));
+    f.open(p);
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  memo.txt may be in EUC-JP: Edit > Reopen with encoding"));
+    f.ui.trigger(velmor::ActionId::ReopenEncoding1);
+    ASSERT_TRUE(f.waitForOpen());
+    EXPECT_EQ(f.ui.text(), japanese);
+    EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
+    EXPECT_EQ(f.ui.state().fImportedFrom, p);
+    f.ui.click("SaveButton");
+    EXPECT_EQ(fileBytes(p), bytes);
 }

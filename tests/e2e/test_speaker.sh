@@ -42,6 +42,19 @@ expect_status 0 --say-file speech.txt --speed 300 --out fast.wav
 awk -v slow="$seconds" -v fast="$(soxi -D fast.wav)" 'BEGIN { exit !(fast < slow * 0.7) }' ||
   e2e_fail "--speed 300 gave $(soxi -D fast.wav) s against $seconds s"
 
+# A book is spoken as its text: the same two sentences take about as long as from the text file;
+# a damaged document is refused with the reason.
+printf -- '---\ntitle: Fox\n---\n\n%s\n\n%s\n' "$sentence" "$sentence" >book.md
+pandoc book.md -s -o book.epub || e2e_fail "pandoc could not make the book"
+expect_status 0 --say-file book.epub --out book.wav
+awk -v b="$(soxi -D book.wav)" -v s="$seconds" 'BEGIN { exit !(b > s * 0.9 && b < s * 1.4) }' ||
+  e2e_fail "the book took $(soxi -D book.wav) s, the text file $seconds s"
+printf '%%PDF-1.4 torn' >torn.pdf
+speaker --say-file torn.pdf --out torn.wav 2>err.log && e2e_fail "a damaged PDF was spoken"
+grep -qF 'torn.pdf is damaged: its PDF structure cannot be read.' err.log || e2e_fail "the refusal said: $(cat err.log)"
+[ ! -e torn.wav ] || e2e_fail "a refused document left torn.wav"
+rm -f book.md book.epub book.wav torn.pdf err.log
+
 # Shift-JIS kana in Naoko's voice, as FLAC and Ogg Vorbis; MP3 as well.
 printf 'こんにちは。きょうは いい てんき です。\r\n' | iconv -t CP932 >japanese.txt
 expect_status 0 --say-file japanese.txt --voice naoko --out japanese.flac

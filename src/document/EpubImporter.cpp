@@ -1,0 +1,194 @@
+#include "document/DocumentImport.h"
+#include "document/MarkupText.h"
+#include "document/ZipArchive.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
+
+namespace velmor {
+
+namespace {
+
+const QSet<QString> kSkipped = {QStringLiteral("head"),     QStringLiteral("script"), QStringLiteral("style"),
+                                QStringLiteral("template"), QStringLiteral("svg"),    QStringLiteral("math")};
+const QSet<QString> kBlocks = {
+    QStringLiteral("p"),       QStringLiteral("div"),        QStringLiteral("h1"),     QStringLiteral("h2"),
+    QStringLiteral("h3"),      QStringLiteral("h4"),         QStringLiteral("h5"),     QStringLiteral("h6"),
+    QStringLiteral("li"),      QStringLiteral("blockquote"), QStringLiteral("pre"),    QStringLiteral("section"),
+    QStringLiteral("article"), QStringLiteral("aside"),      QStringLiteral("header"), QStringLiteral("footer"),
+    QStringLiteral("nav"),     QStringLiteral("figure"),     QStringLiteral("figcaption"), QStringLiteral("dt"),
+    QStringLiteral("dd"),      QStringLiteral("br"),         QStringLiteral("hr"),     QStringLiteral("table"),
+    QStringLiteral("ul"),      QStringLiteral("ol"),         QStringLiteral("dl"),     QStringLiteral("caption"),
+    QStringLiteral("body"),    QStringLiteral("main")};
+
+bool hasWord(const QString& list, QStringView word)
+{
+    for (const QStringView item : QStringView(list).split(u' ', Qt::SkipEmptyParts))
+        if (item == word)
+            return true;
+    return false;
+}
+
+bool isNote(const XmlNode& element)
+{
+    const QString type = element.attribute(QStringLiteral("epub:type"));
+    const QString role = element.attribute(QStringLiteral("role"));
+    return hasWord(type, u"footnote") || hasWord(type, u"endnote") || hasWord(type, u"rearnote")
+        || role == QStringLiteral("doc-footnote") || role == QStringLiteral("doc-endnote");
+}
+
+bool isNoteReference(const XmlNode& element)
+{
+    return hasWord(element.attribute(QStringLiteral("epub:type")), u"noteref")
+        || element.attribute(QStringLiteral("role")) == QStringLiteral("doc-noteref");
+}
+
+bool isBackLink(const XmlNode& element)
+{
+    return element.attribute(QStringLiteral("role")) == QStringLiteral("doc-backlink")
+        || hasWord(element.attribute(QStringLiteral("class")), u"footnote-back");
+}
+
+// The chapters' text in spine order, notes read after the paragraph that calls them.
+class XhtmlWalker {
+public:
+    // First pass: the notes of every chapter by id, so a note in a chapter of its own is found.
+    void collectNotes(const XmlNode& node)
+    {
+        for (const auto& child : node.children) {
+            if (child->isText())
+                continue;
+            if (isNote(*child)) {
+                ParagraphWriter note;
+                XhtmlWalker inner;
+                inner.walk(*child, note, true);
+                m_notes.insert(child->attribute(QStringLiteral("id")), note.result().replace(u'\n', u' '));
+                continue;
+            }
+            collectNotes(*child);
+        }
+    }
+
+    void walk(const XmlNode& node, ParagraphWriter& out, bool insideNote = false)
+    {
+        for (const auto& child : node.children) {
+            if (child->isText()) {
+                out.text(child->text);
+                continue;
+            }
+            const QString& name = child->name;
+            // What is hidden from screen readers (a caption repeating a picture's alt text) is skipped too.
+            if (kSkipped.contains(name) || isBackLink(*child) || (!insideNote && isNote(*child))
+                || child->attribute(QStringLiteral("aria-hidden")) == QStringLiteral("true"))
+                continue;
+            if (isNoteReference(*child)) {
+                const QString target = child->attribute(QStringLiteral("href")).section(u'#', 1);
+                if (m_notes.contains(target)) {
+                    out.addNote(m_notes.value(target));
+                    continue;
+                }
+            }
+            if (name == QStringLiteral("img")) {
+                out.picture(child->attribute(QStringLiteral("alt")));
+                continue;
+            }
+            if (name == QStringLiteral("td") || name == QStringLiteral("th")) {
+                out.beginCell();
+                walk(*child, out, insideNote);
+                out.endCell();
+                continue;
+            }
+            const bool block = kBlocks.contains(name);
+            if (block)
+                out.endParagraph();
+            walk(*child, out, insideNote);
+            if (name == QStringLiteral("tr"))
+                out.endRow();
+            else if (block)
+                out.endParagraph();
+        }
+    }
+
+private:
+    QHash<QString, QString> m_notes;
+};
+
+QString resolve(const QString& base, const QString& href)
+{
+    const QString path = QUrl::fromPercentEncoding(href.section(u'#', 0, 0).toUtf8());
+    return QDir::cleanPath(QDir(base).filePath(path)).remove(QRegularExpression(QStringLiteral("^\\./")));
+}
+
+} // namespace
+
+ImportedText EpubImporter::import(QByteArrayView bytes) const
+{
+    ZipArchive archive(bytes);
+    // Books sold with DRM say so in rights.xml or encrypt more than their fonts.
+    if (archive.contains(QStringLiteral("META-INF/rights.xml")))
+        throw ImportError::drmProtected();
+    if (const std::optional<QByteArray> encryption = archive.read(QStringLiteral("META-INF/encryption.xml"))) {
+        const auto tree = readXml(*encryption);
+        std::vector<const XmlNode*> pending{tree.get()};
+        while (!pending.empty()) {
+            const XmlNode* node = pending.back();
+            pending.pop_back();
+            if (node->name == QStringLiteral("EncryptionMethod")) {
+                const QString algorithm = node->attribute(QStringLiteral("Algorithm"));
+                // Font obfuscation is not protection: the text is readable.
+                if (algorithm != QStringLiteral("http://www.idpf.org/2008/embedding")
+                    && algorithm != QStringLiteral("http://ns.adobe.com/pdf/enc#RC"))
+                    throw ImportError::drmProtected();
+            }
+            for (const auto& child : node->children)
+                pending.push_back(child.get());
+        }
+    }
+
+    const auto container = readXml(archive.require(QStringLiteral("META-INF/container.xml")));
+    const XmlNode* rootFile = container->find(QStringLiteral("rootfile"));
+    if (!rootFile)
+        throw ImportError::damaged(QStringLiteral("book"));
+    const QString packagePath = rootFile->attribute(QStringLiteral("full-path"));
+    const QString base = QFileInfo(packagePath).path();
+    const auto package = readXml(archive.require(packagePath));
+
+    ImportedText imported;
+    if (const XmlNode* title = package->find(QStringLiteral("title")))
+        imported.title = title->allText().simplified();
+    QHash<QString, QString> manifest;
+    if (const XmlNode* items = package->find(QStringLiteral("manifest")))
+        for (const auto& item : items->children)
+            if (item->name == QStringLiteral("item"))
+                manifest.insert(item->attribute(QStringLiteral("id")),
+                                resolve(base, item->attribute(QStringLiteral("href"))));
+    const XmlNode* spine = package->find(QStringLiteral("spine"));
+    if (!spine)
+        throw ImportError::damaged(QStringLiteral("book"));
+
+    std::vector<std::unique_ptr<XmlNode>> chapters;
+    for (const auto& itemRef : spine->children) {
+        if (itemRef->name != QStringLiteral("itemref"))
+            continue;
+        const QString path = manifest.value(itemRef->attribute(QStringLiteral("idref")));
+        if (path.isEmpty())
+            continue;
+        if (const std::optional<QByteArray> chapter = archive.read(path))
+            chapters.push_back(readXml(*chapter));
+    }
+    XhtmlWalker walker;
+    for (const auto& chapter : chapters)
+        walker.collectNotes(*chapter);
+    ParagraphWriter out;
+    for (const auto& chapter : chapters) {
+        walker.walk(*chapter, out);
+        out.endParagraph();
+    }
+    imported.text = out.result();
+    return imported;
+}
+
+} // namespace velmor
