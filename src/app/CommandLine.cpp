@@ -110,6 +110,7 @@ QString usageText()
     return QStringLiteral(
         "Usage: velmor [FILE]\n"
         "       velmor --say TEXT | --say-file FILE [--voice VOICE] [--speed WPM] [--out AUDIO]\n"
+        "                    [--rules RULES | --no-rules]\n"
         "       velmor --list-voices\n"
         "A text-to-speech reader with a built-in text editor.\n"
         "\n"
@@ -129,6 +130,9 @@ QString usageText()
         "      --out AUDIO       write the speech to AUDIO instead of playing it: WAV,\n"
         "                        FLAC, Ogg Vorbis or MP3 by its extension (.wav, .flac,\n"
         "                        .ogg, .mp3)\n"
+        "      --rules RULES     pronunciation rules from the file RULES instead of the\n"
+        "                        ones set in the window\n"
+        "      --no-rules        no pronunciation rules\n"
         "      --list-voices     list the voices with their mode numbers and exit\n"
         "Exit status: 0 when all was spoken or written, 1 when a file could not be read\n"
         "or written (or no sound output was found), 2 for bad options.\n"

@@ -1,16 +1,20 @@
 #include "app/CommandLineSpeaker.h"
 
+#include "app/SettingsLocation.h"
+
 #include "core/TextLimits.h"
 #include "document/TextFile.h"
 #include "speech/AudioFile.h"
 #include "speech/EspeakEngine.h"
 #include "speech/JapaneseReader.h"
+#include "speech/PronunciationRules.h"
 #include "speech/Scripts.h"
 #include "speech/SpeechRecording.h"
 #include "speech/SpeedOffsets.h"
 #include "speech/VoiceLists.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -22,8 +26,9 @@ namespace velmor {
 namespace {
 
 const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-file"), QStringLiteral("--voice"),
-                                QStringLiteral("--speed"), QStringLiteral("--out")};
+                                QStringLiteral("--speed"), QStringLiteral("--out"), QStringLiteral("--rules")};
 const QString kListVoices = QStringLiteral("--list-voices");
+const QString kNoRules = QStringLiteral("--no-rules");
 
 QString optionName(const QString& argument) { return argument.section(u'=', 0, 0); }
 
@@ -113,6 +118,26 @@ int speakAloud(EspeakEngine& engine, const QString& text)
     return status;
 }
 
+// The rules the request asks for: its file, none, or the listener's own. A problem line is
+// reported and skipped; a named file that cannot be read is an error.
+std::variant<std::shared_ptr<const PronunciationRules>, QString> rulesFor(const SpeakerRequest& request)
+{
+    if (request.noRules)
+        return std::shared_ptr<const PronunciationRules>();
+    const QString path = request.rulesFile.value_or(pronunciationRulesPath());
+    if (request.rulesFile && !QFileInfo(path).isFile())
+        return QStringLiteral("no rules file '%1'").arg(path);
+    ParsedRules parsed;
+    try {
+        parsed = readRulesFile(path);
+    } catch (const FileError& error) {
+        return error.message();
+    }
+    for (const RuleProblem& problem : parsed.problems)
+        printTo(stderr, QStringLiteral("velmor: %1:%2: %3; the rule is not used\n").arg(path).arg(problem.line).arg(problem.message));
+    return std::make_shared<const PronunciationRules>(std::move(parsed.rules));
+}
+
 } // namespace
 
 bool asksForSpeaker(const QStringList& arguments)
@@ -121,7 +146,7 @@ bool asksForSpeaker(const QStringList& arguments)
     const auto first = arguments.begin() + std::min<qsizetype>(1, arguments.size());
     const auto files = std::find(first, arguments.end(), QStringLiteral("--"));
     return std::any_of(first, files, [](const QString& argument) {
-        return argument == kListVoices || kValueOptions.contains(optionName(argument));
+        return argument == kListVoices || argument == kNoRules || kValueOptions.contains(optionName(argument));
     });
 }
 
@@ -132,6 +157,10 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         const QString& argument = arguments[i];
         if (argument == kListVoices) {
             request.listVoices = true;
+            continue;
+        }
+        if (argument == kNoRules) {
+            request.noRules = true;
             continue;
         }
         const QString name = optionName(argument);
@@ -149,6 +178,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
             request.text = value;
         } else if (name == u"--say-file") {
             request.textFile = value;
+        } else if (name == u"--rules") {
+            request.rulesFile = value;
         } else if (name == u"--voice") {
             request.voice = value;
         } else if (name == u"--out") {
@@ -166,6 +197,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
     const bool hasText = request.text || request.textFile;
     if (request.text && request.textFile)
         return QStringLiteral("give either --say or --say-file, not both");
+    if (request.rulesFile && request.noRules)
+        return QStringLiteral("give either --rules or --no-rules, not both");
     if (request.listVoices && hasText)
         return QStringLiteral("--list-voices takes no text");
     if (!request.listVoices && !hasText)
@@ -225,6 +258,10 @@ int runSpeaker(const QStringList& arguments)
         mode = *named;
     }
     engine.SelectMode(mode);
+    const auto rules = rulesFor(request);
+    if (const QString* message = std::get_if<QString>(&rules))
+        return complain(kSpeakerFailed, *message);
+    engine.setPronunciationRules(std::get<std::shared_ptr<const PronunciationRules>>(rules));
     engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, speakerLabel(engine, mode), engine.SpeakerOf(mode))));
 
     if (request.outFile)

@@ -2,6 +2,7 @@
 
 #include "app/Appearance.h"
 #include "app/AudioExportCommand.h"
+#include "app/PronunciationRulesWindow.h"
 #include "widgets/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
@@ -211,6 +212,7 @@ void TForm1::connectHandlers()
     connect(LIDUpDown, &QSpinBox::valueChanged, this, [this] { guarded(&TForm1::LIDUpDownChange); });
     connect(ScrollBar1, &QScrollBar::valueChanged, this, [this] { guarded(&TForm1::ScrollBar1Change); });
     onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
+    onAction(ActionId::PronunciationRules1, &TForm1::PronunciationRules1Click);
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(OpenButton, &TForm1::OpenButtonClick);
     onAction(ActionId::Open1, &TForm1::OpenButtonClick);
@@ -330,6 +332,9 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     RegManager1->setReporter(m_dialogs.showError);
     RegManager1->IniFileName = settingsFile.isEmpty() ? settingsFilePath() : settingsFile;
     ReadSettings();
+    m_rulesPath = pronunciationRulesPath(RegManager1->IniFileName);
+    if (m_engine)
+        m_engine->setPronunciationRules(loadPronunciationRules(m_rulesPath));
 
     m_appearance->applyStoredLook();
 
@@ -563,6 +568,15 @@ void TForm1::SpeechHelp1Click()
 
 void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value()); }
 void TForm1::WideSpeedRange1Click() { m_speed->setWideRange(action(ActionId::WideSpeedRange1).isChecked()); }
+
+void TForm1::PronunciationRules1Click()
+{
+    if (!m_engine)
+        return;
+    auto* window = new PronunciationRulesWindow(*m_engine, m_rulesPath, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
+}
 void TForm1::DSpeedButtonClick() { m_speed->DSpeedButtonClick(); }
 void TForm1::VTrackBar1Change() { VolumeControl1->SetVolume(std::uint16_t(VTrackBar1->value())); }
 

@@ -95,15 +95,20 @@ SynthesisJob EspeakEngine::jobFor(const QString& text)
 {
     SynthesisJob job{0, m_generation, text, selectedVoice(), m_speed, {}, {}};
     job.preparation.autoLanguage = m_autoLanguage;
-    job.preparation.voiceLanguage = kDefaultVoice;
-    if (m_mode > 0) {
-        const VoiceMode& selected = mode(m_mode);
-        job.variant = selected.variant;
-        for (const InstalledVoice& voice : m_worker->voices())
-            if (voice.identifier == selected.voice && !voice.languages.empty())
-                job.preparation.voiceLanguage = voice.languages.front().tag;
-    }
+    job.preparation.rules = m_rules;
+    job.preparation.voiceLanguage = voiceLanguage();
+    if (m_mode > 0)
+        job.variant = mode(m_mode).variant;
     return job;
+}
+
+QByteArray EspeakEngine::voiceLanguage() const
+{
+    if (m_mode > 0)
+        for (const InstalledVoice& voice : m_worker->voices())
+            if (voice.identifier == mode(m_mode).voice && !voice.languages.empty())
+                return voice.languages.front().tag;
+    return kDefaultVoice;
 }
 
 void EspeakEngine::queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText)

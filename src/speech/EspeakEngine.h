@@ -57,6 +57,8 @@ public:
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
     void setAutoLanguage(bool on) override { m_autoLanguage = on; }
+    void setPronunciationRules(std::shared_ptr<const PronunciationRules> rules) override { m_rules = std::move(rules); }
+    QByteArray voiceLanguage() const override;
 
     void record(const QString& text, std::shared_ptr<SpeechSink> sink) override;
     int sampleRate() const override { return m_worker->sampleRate(); }
@@ -117,6 +119,7 @@ private:
     int m_maxSpeed = 0;
     int m_minSpeed = 0;
     bool m_autoLanguage = false;
+    std::shared_ptr<const PronunciationRules> m_rules;
 
     std::uint64_t m_generation = 0;
     std::uint64_t m_nextTextId = 1;

@@ -30,6 +30,7 @@ public:
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
     void setAutoLanguage(bool on) override { autoLanguage = on; }
+    void setPronunciationRules(std::shared_ptr<const velmor::PronunciationRules> given) override { rules = std::move(given); }
     // Kept for the test to feed: nothing is synthesized.
     void record(const QString& text, std::shared_ptr<velmor::SpeechSink> sink) override;
 
@@ -49,6 +50,7 @@ public:
     int maxSpeed = 0;
     int minSpeed = 0;
     bool autoLanguage = false;
+    std::shared_ptr<const velmor::PronunciationRules> rules;
     // When set, the next call throws this message as a SpeechError.
     QString failNext;
 
