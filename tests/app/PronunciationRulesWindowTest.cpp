@@ -57,10 +57,12 @@ TEST(PronunciationRulesWindow, KeyboardEditsReachTheEngineTheFileAndTheTestBox)
     EXPECT_EQ(table.rowCount(), 2);
     EXPECT_TRUE(problems.text().contains("line 3")) << problems.text().toStdString();
     EXPECT_TRUE(problems.text().contains("Rule 2 is not used: missing )")) << problems.text().toStdString();
-    for (QWidget* control : window->findChildren<QWidget*>())
+    for (QWidget* control : window->findChildren<QWidget*>()) {
         if (control->focusPolicy() != Qt::NoFocus && control->isVisible() && !control->inherits("QScrollBar")
-            && !control->inherits("QHeaderView") && control->parentWidget() == window)
+            && !control->inherits("QHeaderView") && control->parentWidget() == window) {
             EXPECT_FALSE(control->accessibleName().isEmpty()) << control->metaObject()->className();
+        }
+    }
 
     // A new rule typed in: find, then say, then whole word with the space bar.
     QTest::keyClick(buttonNamed(*window, "Add"), Qt::Key_Space);
