@@ -2,6 +2,7 @@
 
 #include "speech/AudioOutput.h"
 #include "speech/EspeakWorker.h"
+#include "speech/PronunciationRules.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -81,6 +82,9 @@ EspeakEngine::EspeakEngine(OpenDevice deviceOpener, QObject* parent)
 
 EspeakEngine::~EspeakEngine()
 {
+    // The rules' compilation asks the worker for its voices.
+    if (m_rulesCompiling.valid())
+        m_rulesCompiling.wait();
     // First the worker: it may be blocked handing over PCM and calls back into this object.
     m_worker.reset();
 }
@@ -102,13 +106,22 @@ SynthesisJob EspeakEngine::jobFor(const QString& text)
     return job;
 }
 
-QByteArray EspeakEngine::voiceLanguage() const
+QByteArray EspeakEngine::voiceLanguageOf(int selected) const
 {
-    if (m_mode > 0)
+    if (selected > 0)
         for (const InstalledVoice& voice : m_worker->voices())
-            if (voice.identifier == mode(m_mode).voice && !voice.languages.empty())
+            if (voice.identifier == mode(selected).voice && !voice.languages.empty())
                 return voice.languages.front().tag;
     return kDefaultVoice;
+}
+
+void EspeakEngine::setPronunciationRules(std::shared_ptr<const PronunciationRules> rules)
+{
+    m_rules = std::move(rules);
+    if (m_rules && !m_rules->empty())
+        m_rulesCompiling = std::async(std::launch::async, [this, rules = m_rules, selected = m_mode] {
+            rules->compileFor(voiceLanguageOf(selected));
+        });
 }
 
 void EspeakEngine::queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText)

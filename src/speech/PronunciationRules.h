@@ -63,6 +63,8 @@ public:
     // text[begin, end) with the rules for the voice's language applied; each unit of the result
     // carries the span of text it was made from (a replacement: the whole match).
     PreparedText apply(QStringView text, int begin, int end, const QByteArray& voiceLanguage) const;
+    // Builds what apply needs for the language ahead of time, so that the first text need not wait.
+    void compileFor(const QByteArray& voiceLanguage) const { compiledFor(voiceLanguage); }
 
     struct Compiled;
 
