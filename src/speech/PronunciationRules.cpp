@@ -142,6 +142,9 @@ Stage plainStage(std::vector<PronunciationRule> rules)
         stage.byFoldedFind[rule.find.toCaseFolded()].push_back(i);
     }
     stage.pattern = std::make_unique<RE2>(alternatives, optionsFor(true));
+    // RE2 builds the backward automaton, which finds where a match starts, at its first match:
+    // now, rather than on the way to the first sound.
+    stage.pattern->ReverseProgramSize();
     stage.plain = std::move(rules);
     return stage;
 }
