@@ -162,7 +162,7 @@ awk -v p="$plain" -v r="$(soxi -D ruled.wav)" 'BEGIN { exit !(r > p + 1.5) }' ||
   e2e_fail "the rule's words were not heard: $(soxi -D ruled.wav) s against $plain s"
 expect_status 2 --say hi --rules rules.tsv --no-rules
 expect_status 1 --say hi --rules missing.tsv --out missing.wav
-rm rules.tsv err.log plain.wav unruled.wav ruled.wav
+rm rules.tsv plain.wav unruled.wav ruled.wav
 assert_only_files japanese.flac japanese.txt fast.wav kept.wav long.txt speech.mp3 speech.ogg speech.txt speech.wav
 
 # Played on the sound server, to the end of the text.
