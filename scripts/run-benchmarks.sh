@@ -18,8 +18,9 @@ trap cleanup EXIT
 # shellcheck source=/dev/null
 . "$run/env"
 
-# The benchmarks use this build's synthesis helper.
+# The benchmarks use this build's synthesis helper and Japanese supplement dictionary.
 export VELMOR_SYNTH_HELPER=$(realpath "$build")/velmor-synth
+export VELMOR_JAPANESE_WORDS=$(realpath "$build")/velmor-japanese.dic
 
 status=0
 count=0

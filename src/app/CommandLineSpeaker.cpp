@@ -8,6 +8,7 @@
 #include "speech/EspeakEngine.h"
 #include "speech/JapaneseReader.h"
 #include "speech/PronunciationRules.h"
+#include "speech/PassageReadings.h"
 #include "speech/Scripts.h"
 #include "speech/SpeechRecording.h"
 #include "speech/SpeedOffsets.h"
@@ -29,6 +30,7 @@ const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-f
                                 QStringLiteral("--speed"), QStringLiteral("--out"), QStringLiteral("--rules")};
 const QString kListVoices = QStringLiteral("--list-voices");
 const QString kNoRules = QStringLiteral("--no-rules");
+const QString kReadings = QStringLiteral("--readings");
 
 QString optionName(const QString& argument) { return argument.section(u'=', 0, 0); }
 
@@ -51,11 +53,6 @@ extern "C" void cancelRecording(int)
         recording->cancel();
 }
 
-QString speakerLabel(const SpeechEngine& engine, int mode)
-{
-    return displayName(engine.SpeakerOf(mode), kVeroniqueAccented);
-}
-
 bool holdsKanji(QStringView text)
 {
     for (int at = 0; at < text.size(); at = codePointAt(text, at).next)
@@ -67,7 +64,7 @@ bool holdsKanji(QStringView text)
 int listVoices(const SpeechEngine& engine)
 {
     for (int mode = 1; mode <= engine.ModeCount(); ++mode)
-        printTo(stdout, QStringLiteral("%1  %2 %3\n").arg(mode, 3).arg(speakerLabel(engine, mode), -12).arg(engine.ModeNameOf(mode)));
+        printTo(stdout, QStringLiteral("%1  %2 %3\n").arg(mode, 3).arg(voiceLabel(engine, mode), -12).arg(engine.ModeNameOf(mode)));
     return kSpeakerDone;
 }
 
@@ -146,7 +143,8 @@ bool asksForSpeaker(const QStringList& arguments)
     const auto first = arguments.begin() + std::min<qsizetype>(1, arguments.size());
     const auto files = std::find(first, arguments.end(), QStringLiteral("--"));
     return std::any_of(first, files, [](const QString& argument) {
-        return argument == kListVoices || argument == kNoRules || kValueOptions.contains(optionName(argument));
+        return argument == kListVoices || argument == kReadings || argument == kNoRules
+            || kValueOptions.contains(optionName(argument));
     });
 }
 
@@ -161,6 +159,10 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         }
         if (argument == kNoRules) {
             request.noRules = true;
+            continue;
+        }
+        if (argument == kReadings) {
+            request.readings = true;
             continue;
         }
         const QString name = optionName(argument);
@@ -201,6 +203,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         return QStringLiteral("give either --rules or --no-rules, not both");
     if (request.listVoices && hasText)
         return QStringLiteral("--list-voices takes no text");
+    if (request.readings && (request.listVoices || request.outFile))
+        return QStringLiteral("--readings shows a text's readings and goes with neither --list-voices nor --out");
     if (!request.listVoices && !hasText)
         return QStringLiteral("nothing to say: give --say TEXT or --say-file FILE");
     return request;
@@ -214,7 +218,7 @@ std::optional<int> modeNamed(const SpeechEngine& engine, const QString& voice)
         return number >= 1 && number <= engine.ModeCount() ? std::optional(number) : std::nullopt;
     for (int mode = 1; mode <= engine.ModeCount(); ++mode) {
         if (engine.SpeakerOf(mode).compare(voice, Qt::CaseInsensitive) == 0
-            || speakerLabel(engine, mode).compare(voice, Qt::CaseInsensitive) == 0
+            || voiceLabel(engine, mode).compare(voice, Qt::CaseInsensitive) == 0
             || engine.ModeNameOf(mode).compare(voice, Qt::CaseInsensitive) == 0)
             return mode;
     }
@@ -244,7 +248,8 @@ int runSpeaker(const QStringList& arguments)
     if (holdsKanji(text))
         dictionary = std::async(std::launch::async, [] { JapaneseReader::system(); });
     // A file is written past the sound device, which then is not even opened.
-    EspeakEngine engine(request.outFile || request.listVoices ? EspeakEngine::Output::Silent : EspeakEngine::Output::Alsa);
+    const bool speaksAloud = !request.outFile && !request.listVoices && !request.readings;
+    EspeakEngine engine(speaksAloud ? EspeakEngine::Output::Alsa : EspeakEngine::Output::Silent);
     if (engine.ModeCount() == 0)
         return complain(kSpeakerFailed, QStringLiteral("espeak-ng offers no voices"));
     if (request.listVoices)
@@ -262,8 +267,12 @@ int runSpeaker(const QStringList& arguments)
     if (const QString* message = std::get_if<QString>(&rules))
         return complain(kSpeakerFailed, *message);
     engine.setPronunciationRules(std::get<std::shared_ptr<const PronunciationRules>>(rules));
-    engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, speakerLabel(engine, mode), engine.SpeakerOf(mode))));
+    engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, voiceLabel(engine, mode), engine.SpeakerOf(mode))));
 
+    if (request.readings) {
+        printTo(stdout, readingLines(engine, engine.passagesOf(text)));
+        return kSpeakerDone;
+    }
     if (request.outFile)
         return writeSpeech(engine, text, *request.outFile);
     return speakAloud(engine, text);

@@ -19,6 +19,7 @@ struct SpeakerRequest {
     std::optional<QString> outFile;  // --out
     std::optional<QString> rulesFile; // --rules: pronunciation rules instead of the listener's own
     bool noRules = false;             // --no-rules
+    bool readings = false;           // --readings: show what the voices are given instead
 };
 
 // True when an argument (arguments[0] being the program) is one of the speaker's options.

@@ -143,6 +143,7 @@ constexpr ItemSpec kEditMenu[] = {
     separator("N17"),
     {ActionId::DesktopColours1, "DesktopColours1", "Desktop colours", nullptr, true, false},
     {ActionId::WideSpeedRange1, "WideSpeedRange1", "Wide speed range", nullptr, true, false},
+    {ActionId::ResumeWhereStopped1, "ResumeWhereStopped1", "Resume where I stopped", nullptr, true, false},
     separator("N18"),
     {ActionId::PronunciationRules1, "PronunciationRules1", "Pronunciation rules..."},
 };

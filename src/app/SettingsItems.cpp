@@ -168,6 +168,9 @@ const std::vector<SettingsItem>& settingsItems()
         {"WideSpeedRangeChecked", "WideSpeedRange", kChecked, kFalse,
          [](F& f, R& r) { f.action(ActionId::WideSpeedRange1).setChecked(r.ReadBool()); },
          [](F& f, R& w) { w.WriteBool(f.action(ActionId::WideSpeedRange1).isChecked()); }},
+        {"ResumeWhereStoppedChecked", "ResumeWhereStopped", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::ResumeWhereStopped1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::ResumeWhereStopped1).isChecked()); }},
     };
     return items;
 }

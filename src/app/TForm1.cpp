@@ -18,6 +18,7 @@
 #include "help/KeyNameHelp.h"
 #include "help/SpokenHelp.h"
 #include "input/HotKeySwitch.h"
+#include "speech/ListeningResume.h"
 #include "speech/Repetition.h"
 #include "speech/SentenceSteps.h"
 #include "speech/SpeakingCommands.h"
@@ -116,6 +117,12 @@ void TForm1::createConcerns(const FormOptions& options)
     fileServices.caretMoved = [this] { GetColRow(); };
     fileServices.infoLineWidth = [this] { return ULabel98->width(); };
     fileServices.readFile = options.readFile;
+    fileServices.leavingText = [this] { keepListeningPlace(); };
+    // Opens at start-up place the caret once the window is shown.
+    fileServices.fileShown = [this] {
+        if (!m_state.fParamOpen)
+            resumeListening();
+    };
     m_files = std::make_unique<FileCommands>(m_state, m_speaking->speakingState(),
                                              FileControls{*RichEdit98, *SaveLabel, *ULabel98, *UPanel1},
                                              std::move(fileServices), m_dialogs);
@@ -453,6 +460,7 @@ bool TForm1::FormCloseQuery()
 {
     if (!m_document->mayDiscardText())
         return false;
+    keepListeningPlace();
     if (m_engine)
         m_engine->ResetAudio();
     m_state.ffirst = false;
@@ -532,7 +540,14 @@ void TForm1::SpeechButtonClick() { m_speaking->SpeechButtonClick(); }
 void TForm1::BandButtonClick() { m_speaking->BandButtonClick(); }
 void TForm1::SelTextButtonClick() { m_speaking->SelTextButtonClick(); }
 void TForm1::PauseButtonClick() { m_speaking->PauseButtonClick(); }
-void TForm1::ResetButtonClick() { m_speaking->ResetButtonClick(); }
+void TForm1::ResetButtonClick()
+{
+    // The word heard is taken before the reset forgets it.
+    const std::optional<int> heard = m_resume ? m_resume->heardPosition() : std::nullopt;
+    m_speaking->ResetButtonClick();
+    if (m_resume)
+        m_resume->afterReset(m_state.fFileName, heard, action(ActionId::ResumeWhereStopped1).isChecked());
+}
 
 // ---------------------------------------------------------------- progress and repetition
 

@@ -44,6 +44,7 @@ class TVolumeControl;
 class VoiceSelection;
 class Repetition;
 class SentenceSteps;
+class ListeningResume;
 class SpeakingCommands;
 class SpeechEngine;
 class TRegManager;
@@ -298,6 +299,10 @@ private:
     void openNamedFile();
     void placeCaretAtEndLine();
     void placeCaretInOpenedText();
+    // Where listening to the open file stopped: kept, and with "Resume where I stopped" checked
+    // the caret put back there (true when it was).
+    void keepListeningPlace();
+    bool resumeListening();
     void FormResize();
     void appendListing(const std::vector<ListingEntry>& listing);
 
@@ -308,6 +313,7 @@ private:
     std::unique_ptr<SpeakingCommands> m_speaking;
     std::unique_ptr<Repetition> m_repetition;
     std::unique_ptr<SentenceSteps> m_sentenceSteps;
+    std::unique_ptr<ListeningResume> m_resume;
     std::unique_ptr<DocumentCommands> m_document;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<DropCommands> m_drops;

@@ -2,6 +2,7 @@
 // its switch in the Edit menu, and the keys that step by sentences while speaking.
 #include "widgets/ErrorBox.h"
 #include "app/TForm1.h"
+#include "speech/ListeningResume.h"
 #include "speech/Repetition.h"
 #include "speech/SentenceSteps.h"
 #include "speech/SpeakingCommands.h"
@@ -28,6 +29,7 @@ void TForm1::createFollowing()
         connect(&action(id), &QAction::triggered, this, [this, step] { runGuarded(m_dialogs.showError, step); });
         addAction(&action(id));
     };
+    m_resume = std::make_unique<ListeningResume>(*RichEdit98, *follower, std::make_unique<ListeningPlaces>());
     onKey(ActionId::NextSentence, [this] { m_sentenceSteps->nextSentence(); });
     onKey(ActionId::SentenceBack, [this] { m_sentenceSteps->sentenceBack(); });
     // A new run: the one before is not repeated after it.

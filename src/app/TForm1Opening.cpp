@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/TForm1.h"
 #include "document/FileCommands.h"
+#include "speech/ListeningResume.h"
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"
 
@@ -14,6 +15,8 @@ namespace velmor {
 // At start-up: the top of the text on the first start, else the end line when that option is on.
 void TForm1::placeCaretInOpenedText()
 {
+    if (!m_state.ffirst && resumeListening())
+        return;
     if (m_state.ffirst) {
         GetColRow();
         RichEdit98->setSelection(0, 0);
@@ -22,6 +25,21 @@ void TForm1::placeCaretInOpenedText()
         return;
     }
     placeCaretAtEndLine();
+}
+
+void TForm1::keepListeningPlace()
+{
+    if (m_resume)
+        m_resume->keepPlace(m_state.fFileName);
+}
+
+bool TForm1::resumeListening()
+{
+    if (!m_resume || !action(ActionId::ResumeWhereStopped1).isChecked() || !m_resume->resume(m_state.fFileName))
+        return false;
+    GetColRow();
+    tellInPanel(QStringLiteral("Resume from here: Alt+Down"));
+    return true;
 }
 
 void TForm1::openAtStart(const QString& fileName)

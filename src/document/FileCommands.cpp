@@ -107,6 +107,7 @@ void FileCommands::stopOpening()
 void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki)
 {
     TRichEdit98& editor = m_controls.editor;
+    m_services.leavingText();
     editor.setUpdatesEnabled(false);
     PieceKeeper::of(*editor.document())->loadSplitText(read.split);
     const qsizetype length = read.split.text.size();
@@ -148,6 +149,7 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     m_services.caretMoved();
     m_state.fArticleWait = false;
     editor.setUpdatesEnabled(true);
+    m_services.fileShown();
 }
 
 void FileCommands::showFileName()

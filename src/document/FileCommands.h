@@ -36,6 +36,8 @@ struct FileServices {
     std::function<int()> infoLineWidth;
     ReadAhead::Reader readFile; // empty for readTextFile
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    std::function<void()> leavingText = [] {}; // a file read is about to replace the text
+    std::function<void()> fileShown = [] {};   // a file read is in the box, its name in fFileName
 };
 
 // Opening and saving text files: the Open command, the named-file open used for drops and at

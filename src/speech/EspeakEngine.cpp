@@ -95,7 +95,7 @@ QByteArray EspeakEngine::selectedVoice() const
 }
 
 // The voice, rate and preparation in force now; queue() gives the job its id.
-SynthesisJob EspeakEngine::jobFor(const QString& text)
+SynthesisJob EspeakEngine::jobFor(const QString& text) const
 {
     SynthesisJob job{0, m_generation, text, selectedVoice(), m_speed, {}, {}};
     job.preparation.autoLanguage = m_autoLanguage;
@@ -122,6 +122,25 @@ void EspeakEngine::setPronunciationRules(std::shared_ptr<const PronunciationRule
         m_rulesCompiling = std::async(std::launch::async, [this, rules = m_rules, selected = m_mode] {
             rules->compileFor(voiceLanguageOf(selected));
         });
+}
+
+std::vector<VoicePassage> EspeakEngine::passagesOf(const QString& text) const
+{
+    std::vector<VoicePassage> passages;
+    for (auto& [voice, passageText] : m_worker->passages(jobFor(text))) {
+        // A voice with a variant is the mode that has both; without a mode of its own, the voice's.
+        const qsizetype plus = voice.indexOf('+');
+        const QByteArray plainVoice = plus < 0 ? voice : voice.first(plus);
+        int reader = 0;
+        for (int i = 0; i < int(m_modes.size()) && reader == 0; ++i)
+            if (m_modes[std::size_t(i)].voiceName() == voice)
+                reader = i + 1;
+        for (int i = 0; i < int(m_modes.size()) && reader == 0; ++i)
+            if (m_modes[std::size_t(i)].voice == plainVoice && m_modes[std::size_t(i)].variant.isEmpty())
+                reader = i + 1;
+        passages.push_back({reader, QString::fromUtf8(voice), std::move(passageText)});
+    }
+    return passages;
 }
 
 void EspeakEngine::queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText)

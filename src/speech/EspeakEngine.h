@@ -63,6 +63,7 @@ public:
 
     void record(const QString& text, std::shared_ptr<SpeechSink> sink) override;
     int sampleRate() const override { return m_worker->sampleRate(); }
+    std::vector<VoicePassage> passagesOf(const QString& text) const override;
 
     // Loudness (RMS, 0..1) of the sound at the current play position; 0 while paused or quiet.
     double outputLevel() const override;
@@ -88,7 +89,7 @@ private:
 
     const VoiceMode& mode(int mode) const;
     QByteArray selectedVoice() const;
-    SynthesisJob jobFor(const QString& text);
+    SynthesisJob jobFor(const QString& text) const;
     QByteArray voiceLanguageOf(int mode) const;
     void queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText);
     void postPump();

@@ -350,7 +350,7 @@ std::vector<WordMark> EspeakWorker::speakJob(const SynthesisJob& job, const Samp
 
 // The text is prepared a piece at a time, just before it is spoken: the first sound does not
 // wait for the rest, and preparing runs ahead of playback as far as synthesis does.
-bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& sink)
+bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& sink) const
 {
     const TextPreparer preparer(job.preparation);
     if (!preparer.changesText(job.text)) {
@@ -375,6 +375,17 @@ bool EspeakWorker::forEachPassage(const SynthesisJob& job, const PassageSink& si
         begin = end;
     }
     return true;
+}
+
+std::vector<std::pair<QByteArray, QString>> EspeakWorker::passages(const SynthesisJob& job) const
+{
+    m_ready.wait();
+    std::vector<std::pair<QByteArray, QString>> passages;
+    forEachPassage(job, [&passages](const SpeechPassage& passage, const QByteArray& voice) {
+        passages.emplace_back(voice, passage.prepared.text);
+        return true;
+    });
+    return passages;
 }
 
 QByteArray EspeakWorker::voiceFor(const QByteArray& language, const SynthesisJob& job) const

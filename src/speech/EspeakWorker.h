@@ -91,6 +91,9 @@ public:
     // The phonemes (espeak-ng's mnemonics) the voices make of a job's text as prepared for
     // speaking, one passage after another; for checking the preparation. Waits like sample.
     QString phonemes(const SynthesisJob& job);
+    // The passages a job's text is prepared into, each with the voice that reads it, as they
+    // would be handed to the library; nothing is synthesized. Callable from any thread.
+    std::vector<std::pair<QByteArray, QString>> passages(const SynthesisJob& job) const;
 
     // Synthesizes a job's text, prepared as for speaking, into sink part by part
     // (recordingPartEnd), each part queued behind the work queued meanwhile, so that a long
@@ -121,7 +124,7 @@ private:
     // faulted (when given) tells whether the engine failed on the text.
     std::vector<WordMark> speakJob(const SynthesisJob& job, const SampleSink& sink, OnFault onFault,
                                    bool* faulted = nullptr, QByteArray* voiceInForce = nullptr);
-    bool forEachPassage(const SynthesisJob& job, const PassageSink& sink);
+    bool forEachPassage(const SynthesisJob& job, const PassageSink& sink) const;
     QByteArray voiceFor(const QByteArray& language, const SynthesisJob& job) const;
 
     PcmQueue& m_pcm;

@@ -1,11 +1,18 @@
 #include "speech/JapaneseReader.h"
 
+#include "core/InstalledFiles.h"
+#include "speech/JapaneseContext.h"
+#include "speech/JapaneseNumbers.h"
+#include "speech/JapaneseSpelling.h"
 #include "speech/NumberReading.h"
 #include "speech/Scripts.h"
 
 #include <QDir>
+#include <QByteArrayList>
 #include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
+#include <algorithm>
 #include <iconv.h>
 #include <string_view>
 #include <mecab.h>
@@ -42,6 +49,39 @@ QString pronunciationOf(const MeCab::Node& node)
 bool isNumber(const MeCab::Node& node)
 {
     return node.stat == MECAB_NOR_NODE || node.stat == MECAB_UNK_NODE ? std::string_view(node.feature).starts_with("名詞,数,") : false;
+}
+
+// Whether a word is said as one phrase with the word before it: particles, endings, suffixes,
+// する after a verbal noun, and whatever follows a prefix.
+bool leansOnPrevious(const MeCab::Node& node)
+{
+    const std::string_view feature(node.feature);
+    static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
+                                                "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
+    for (std::string_view prefix : kLeaning)
+        if (feature.starts_with(prefix))
+            return true;
+    const MeCab::Node* previous = node.prev;
+    if (!previous || previous->stat == MECAB_BOS_NODE)
+        return false;
+    const std::string_view before(previous->feature);
+    if (before.starts_with("接頭詞"))
+        return true;
+    return feature.starts_with("動詞,自立") && before.starts_with("名詞,サ変接続") && feature.find(",する,") != std::string_view::npos;
+}
+
+bool isMonth(QStringView word)
+{
+    static const QStringView kMonths[] = {u"毎月", u"今月", u"先月", u"来月", u"翌月", u"同月", u"前月", u"先々月", u"再来月"};
+    return std::find(std::begin(kMonths), std::end(kMonths), word) != std::end(kMonths);
+}
+
+bool isWrittenInKanjiAlone(QStringView text)
+{
+    for (int at = 0; at < text.size(); at = codePointAt(text, at).next)
+        if (scriptOf(codePointAt(text, at).value) != Script::Han)
+            return false;
+    return !text.isEmpty();
 }
 
 bool isCounter(const MeCab::Node& node)
@@ -158,9 +198,17 @@ PreparedText& passageFor(std::vector<SpeechPassage>& out, const QByteArray& lang
 
 } // namespace
 
+QString JapaneseReader::supplementDictionary()
+{
+    const QString configured = qEnvironmentVariable("VELMOR_JAPANESE_WORDS");
+    if (!configured.isEmpty())
+        return configured;
+    return companionFile(QStringLiteral("velmor-japanese.dic"), QStringLiteral("share/velmor"));
+}
+
 const JapaneseReader& JapaneseReader::system()
 {
-    static const JapaneseReader reader(systemDictionaryFolder());
+    static const JapaneseReader reader(systemDictionaryFolder(), supplementDictionary());
     static const bool warned = [] {
         if (!reader.isAvailable())
             qWarning("Velmor: Japanese kanji are read as espeak-ng reads them, because %s",
@@ -171,15 +219,30 @@ const JapaneseReader& JapaneseReader::system()
     return reader;
 }
 
-JapaneseReader::JapaneseReader(const QString& dictionaryFolder)
+JapaneseReader::JapaneseReader(const QString& dictionaryFolder, const QString& userDictionary)
 {
     if (dictionaryFolder.isEmpty() || !QDir(dictionaryFolder).exists(QStringLiteral("sys.dic"))) {
         m_problem = QStringLiteral("no MeCab dictionary is installed (Debian package mecab-ipadic-utf8)");
         return;
     }
     // An empty resource file: the dictionary named here, whatever the system's mecabrc says.
-    const QByteArray arguments = "-r /dev/null -d " + QDir(dictionaryFolder).absolutePath().toLocal8Bit();
-    m_model.reset(MeCab::createModel(arguments.constData()));
+    QByteArrayList arguments{"velmor", "-r", "/dev/null", "-d", QFile::encodeName(QDir(dictionaryFolder).absolutePath())};
+    if (!userDictionary.isEmpty() && QFileInfo(userDictionary).isReadable())
+        arguments << "-u" << QFile::encodeName(QFileInfo(userDictionary).absoluteFilePath());
+    const auto open = [this](QByteArrayList& arguments) {
+        std::vector<char*> argv;
+        for (QByteArray& argument : arguments)
+            argv.push_back(argument.data());
+        m_model.reset(MeCab::createModel(int(argv.size()), argv.data()));
+    };
+    open(arguments);
+    // A supplement MeCab cannot use costs its words, not the reader.
+    if (!m_model && arguments.size() > 5) {
+        qWarning("Velmor: the Japanese supplement dictionary %s cannot be used: %s", qPrintable(userDictionary),
+                 MeCab::getLastError());
+        arguments = arguments.first(5);
+        open(arguments);
+    }
     if (!m_model) {
         m_problem = QStringLiteral("MeCab cannot open its dictionary: ") + QString::fromLocal8Bit(MeCab::getLastError());
         return;
@@ -242,6 +305,22 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
         passageFor(out, {}).appendVerbatim(whole.sliced(begin, end - begin), begin);
         return;
     }
+    // Numbers read by what they are (times, phone numbers, prices...) and signs; the words between
+    // them go to MeCab.
+    int words = begin;
+    for (const NumberExpression& expression : findNumberExpressions(whole.sliced(begin, end - begin))) {
+        readWords(whole, words, begin + expression.begin, out);
+        for (const NumberReadingPart& part : expression.parts)
+            appendWordReading(passageFor(out, {}), part.reading, {begin + part.begin, begin + part.end}, true);
+        words = begin + expression.end;
+    }
+    readWords(whole, words, end, out);
+}
+
+void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const
+{
+    if (begin == end)
+        return;
     const Sentence sentence(whole.sliced(begin, end - begin), begin);
     const QString& text = sentence.text;
     std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());
@@ -263,10 +342,17 @@ void JapaneseReader::read(QStringView whole, int begin, int end, std::vector<Spe
             done = sentence.endOf(last);
             continue;
         }
-        afterMonth = false;
-        const QString pronunciation = node->stat == MECAB_NOR_NODE ? pronunciationOf(*node) : QString();
+        // 一日 after 毎月 or 今月 is the first of the month, as after a month's number.
+        afterMonth = sentence.surfaceOf(node).endsWith(u'月') && isMonth(sentence.surfaceOf(node));
+        QString pronunciation = node->stat == MECAB_NOR_NODE ? pronunciationOf(*node) : QString();
+        if (const QString inContext = readingInContext(text, wordBegin, sentence.endOf(node), pronunciation);
+            !inContext.isEmpty())
+            pronunciation = inContext;
         if (!pronunciation.isEmpty())
-            passageFor(out, {}).append(pronunciation, sentence.spanOf(wordBegin, sentence.endOf(node)));
+            appendWordReading(passageFor(out, {}),
+                              spokenForm(pronunciation, pronunciation.contains(u'イ') && std::string_view(node->feature).starts_with("名詞")
+                                                            && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
+                              sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node));
         else
             readUnknownWord(text, wordBegin, sentence.endOf(node), begin, out);
         done = sentence.endOf(node);
@@ -312,11 +398,11 @@ const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const Me
         const MeCab::Node* counter = last->next;
         const QString counted = countedReading(*value, sentence.surfaceOf(counter), afterMonth);
         if (!counted.isEmpty()) {
-            passageFor(out, {}).append(counted, sentence.spanOf(numberBegin, sentence.endOf(counter)));
+            appendWordReading(passageFor(out, {}), counted, sentence.spanOf(numberBegin, sentence.endOf(counter)), true);
             return counter;
         }
     }
-    passageFor(out, {}).append(reading, sentence.spanOf(numberBegin, numberEnd));
+    appendWordReading(passageFor(out, {}), reading, sentence.spanOf(numberBegin, numberEnd), true);
     return last;
 }
 
@@ -336,11 +422,13 @@ void JapaneseReader::readUnknownWord(QStringView text, int from, int to, int sou
         } else if (script == Script::Han) {
             const QString reading = kanjiReading(c);
             if (!reading.isEmpty())
-                passageFor(out, {}).append(reading, {sourceOffset + at, sourceOffset + next});
+                appendWordReading(passageFor(out, {}), reading, {sourceOffset + at, sourceOffset + next}, at == from);
         } else if (script == Script::Neutral && !QChar::isDigit(c) && !out.empty()) {
             out.back().prepared.appendVerbatim(character, sourceOffset + at);
         } else {
-            passageFor(out, {}).appendVerbatim(character, sourceOffset + at);
+            PreparedText& prepared = passageFor(out, {});
+            separateWord(prepared, text.sliced(at, to - at), at == from);
+            prepared.appendVerbatim(character, sourceOffset + at);
         }
     }
 }
@@ -359,7 +447,7 @@ QString JapaneseReader::kanjiReading(char32_t kanji) const
     if (m_tagger->parse(lattice.get())) {
         const MeCab::Node* node = lattice->bos_node()->next;
         if (node && node->stat == MECAB_NOR_NODE && node->length == std::size_t(utf8.size()))
-            reading = pronunciationOf(*node);
+            reading = spokenForm(pronunciationOf(*node), true);
     }
     std::lock_guard lock(m_kanjiMutex);
     if (reading.isEmpty()) {

@@ -26,12 +26,17 @@ inline const QByteArray kLatinInJapaneseLanguage = QByteArrayLiteral("en-us");
 // the voice (it would say "Chinese letter"). Safe to use from several threads.
 class JapaneseReader {
 public:
-    // The system dictionary, opened once for the process. When it is missing, that is said once
-    // on stderr and the reader stays unavailable.
+    // The system dictionary with Velmor's supplement of words and names (supplementDictionary()),
+    // opened once for the process. When the system dictionary is missing, that is said once on
+    // stderr and the reader stays unavailable.
     static const JapaneseReader& system();
+    // The compiled supplement: $VELMOR_JAPANESE_WORDS, else velmor-japanese.dic beside the program
+    // or in share/velmor when installed.
+    static QString supplementDictionary();
 
-    // Opens the MeCab dictionary in that folder (UTF-8 IPA dictionary).
-    explicit JapaneseReader(const QString& dictionaryFolder);
+    // Opens the MeCab dictionary in that folder (UTF-8 IPA dictionary), with the user dictionary
+    // of that file when it exists.
+    explicit JapaneseReader(const QString& dictionaryFolder, const QString& userDictionary = {});
     ~JapaneseReader();
     JapaneseReader(const JapaneseReader&) = delete;
     JapaneseReader& operator=(const JapaneseReader&) = delete;
@@ -51,6 +56,8 @@ public:
 private:
     struct Sentence;
 
+    // whole[begin, end) word by word as MeCab cuts it.
+    void readWords(QStringView whole, int begin, int end, std::vector<SpeechPassage>& out) const;
     QString kanjiReading(char32_t kanji) const;
     // Returns the last word read, or null when node starts no number.
     const mecab_node_t* readNumber(const Sentence& sentence, const mecab_node_t* node, bool afterMonth,

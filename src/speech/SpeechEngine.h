@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace velmor {
 
@@ -16,6 +17,14 @@ class PronunciationRules;
 class SpeechError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A passage of a text as a voice is given it.
+struct VoicePassage {
+    int mode = 0;  // the mode whose voice reads it; 0 for a voice no mode offers
+    QString voice; // the engine's own name of that voice
+    QString text;  // exactly as handed to the voice
+    bool operator==(const VoicePassage&) const = default;
 };
 
 // What the main window needs of a speech synthesiser. Every call is made on
@@ -76,6 +85,10 @@ public:
         Q_UNUSED(text);
         sink->finish(false);
     }
+    // The passages the text would be spoken as now (mode, speed and languages selected), in
+    // order, without speaking: to show why a word sounds as it does.
+    virtual std::vector<VoicePassage> passagesOf(const QString& text) const { return {{0, {}, text}}; }
+
     // Samples per second of what record() gives.
     virtual int sampleRate() const { return 22050; }
 

@@ -65,6 +65,33 @@ bool alwaysToItsOwnVoice(const ScriptPassage& passage)
     return passage.kind == PassageKind::Korean || (passage.kind == PassageKind::Other && !passage.otherLanguage.isEmpty());
 }
 
+// The script of the nearest letter outside kanji, looking from text[at] one way (step -1 or 1)
+// over kanji, digits and signs, no further than a piece's length.
+Script nearestLetterScript(QStringView text, int at, int step)
+{
+    for (int seen = 0; at >= 0 && at < text.size() && seen < kMaxPieceLength; at += step, ++seen) {
+        const Script script = scriptOf(text[at].unicode());
+        if (script != Script::Neutral && script != Script::Han && !text[at].isSurrogate())
+            return script;
+    }
+    return Script::Neutral;
+}
+
+// Kanji alone (東京駅 on a line of its own) are Japanese where the text next to them is.
+void takeJapaneseFromAround(std::vector<ScriptPassage>& passages, QStringView whole, int begin)
+{
+    for (ScriptPassage& passage : passages)
+        if (passage.kind == PassageKind::Chinese
+            && (nearestLetterScript(whole, begin + passage.begin - 1, -1) == Script::Kana
+                || nearestLetterScript(whole, begin + passage.end, 1) == Script::Kana))
+            passage.kind = PassageKind::Japanese;
+}
+
+bool hasLatinLetter(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return scriptOf(c.unicode()) == Script::Latin; });
+}
+
 } // namespace
 
 TextPreparer::TextPreparer(PreparationOptions options, const JapaneseReader* reader)
@@ -141,7 +168,8 @@ std::vector<SpeechPassage> TextPreparer::prepareAfterRules(QStringView whole, in
         return passage.kind == PassageKind::Latin || nativeScript
             || (native == PassageKind::Japanese && passage.kind == PassageKind::Chinese) || languageOf(passage).isEmpty();
     };
-    const std::vector<ScriptPassage> passages = splitByScript(whole.sliced(begin, end - begin));
+    std::vector<ScriptPassage> passages = splitByScript(whole.sliced(begin, end - begin));
+    takeJapaneseFromAround(passages, whole, begin);
     // Without auto language, text the voice reads stays whole, as context for its readings.
     if (!m_options.autoLanguage && std::all_of(passages.begin(), passages.end(), selectedVoiceReads)) {
         if (native == PassageKind::Japanese)
@@ -153,7 +181,12 @@ std::vector<SpeechPassage> TextPreparer::prepareAfterRules(QStringView whole, in
     for (const ScriptPassage& passage : passages) {
         const int from = begin + passage.begin;
         const int to = begin + passage.end;
-        if (selectedVoiceReads(passage) && native == PassageKind::Japanese)
+        // With auto language a Japanese voice leaves Latin text whole, its numbers too, to the
+        // voice that reads Latin words in Japanese text.
+        if (m_options.autoLanguage && native == PassageKind::Japanese && passage.kind == PassageKind::Latin
+            && hasLatinLetter(whole.sliced(from, to - from)))
+            appendVerbatim(out, kLatinInJapaneseLanguage, whole, from, to);
+        else if (selectedVoiceReads(passage) && native == PassageKind::Japanese)
             readJapanese(whole, from, to, {}, out);
         else if (selectedVoiceReads(passage))
             appendVerbatim(out, {}, whole, from, to);

@@ -48,6 +48,8 @@ helper=$usr/lib/velmor/velmor-synth
 env -u VELMOR_SYNTH_HELPER XDG_CACHE_HOME="$2/cache" "$program" --say "Installed." --out "$2/installed.wav" ||
   fail "the installed program cannot speak into a file"
 [ -s "$2/installed.wav" ] || fail "the installed program wrote no speech"
+# The Japanese supplement dictionary is installed where the installed program looks for it.
+[ -s "$usr/share/velmor/velmor-japanese.dic" ] || fail "the Japanese supplement dictionary is not installed"
 # ... and its window likewise (a window that cannot load ends at once with a message).
 status=0
 QT_QPA_PLATFORM=offscreen timeout 5 "$program" >/dev/null 2>"$2/window.err" || status=$?

@@ -122,7 +122,7 @@ velmor_start() {
   (
     cd "$home"
     export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share \
-           XDG_CACHE_HOME=$home/.cache
+           XDG_CACHE_HOME=$home/.cache XDG_STATE_HOME=$home/.local/state
     if [ -n "${E2E_FILE_SIZE_LIMIT:-}" ]; then
       # The write then fails with EFBIG instead of the signal ending the program.
       trap '' XFSZ

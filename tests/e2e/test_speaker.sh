@@ -63,10 +63,18 @@ speaker --list-voices >voices.txt
 grep -Eq '^ +[0-9]+  Mary +Female English' voices.txt && grep -Eq '^ +[0-9]+  Naoko +Female Japanese' voices.txt ||
   e2e_fail "--list-voices printed: $(head -5 voices.txt)"
 rm voices.txt
+
+# What the voices are given, without a sound: kana for Naoko, the English word for Mary, each
+# passage on its own line with its line break written out.
+speaker --readings --voice Naoko --say $'今日は良い天気です。\nSee you.' >readings.txt
+[ "$(wc -l <readings.txt)" -eq 2 ] && grep -q $'^Naoko\t[^今日良天気]*\\n$' readings.txt &&
+  grep -qx $'Mary\tSee you.' readings.txt || e2e_fail "--readings printed: $(cat readings.txt)"
+rm readings.txt
 assert_only_files japanese.flac japanese.txt fast.wav speech.mp3 speech.ogg speech.txt speech.wav
 
 for options in "--say" "--say hi --bogus" "--say hi --out x.txt" "--say hi --speed fast" "--say hi --speed 20" \
-  "--say hi --voice Nobody" "--say hi --voice 0" "--say-file speech.txt --say hi" "--voice Mary" "--list-voices --say hi"; do
+  "--say hi --voice Nobody" "--say hi --voice 0" "--say-file speech.txt --say hi" "--voice Mary" "--list-voices --say hi" \
+  "--readings --say hi --out x.wav" "--readings --list-voices"; do
   # shellcheck disable=SC2086
   expect_status 2 $options
 done
