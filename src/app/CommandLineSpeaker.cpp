@@ -122,7 +122,7 @@ std::variant<std::shared_ptr<const PronunciationRules>, QString> rulesFor(const 
     if (request.noRules)
         return std::shared_ptr<const PronunciationRules>();
     const QString path = request.rulesFile.value_or(pronunciationRulesPath());
-    if (request.rulesFile && !QFileInfo(path).isFile())
+    if (request.rulesFile && !QFileInfo::exists(path))
         return QStringLiteral("no rules file '%1'").arg(path);
     ParsedRules parsed;
     try {
