@@ -111,6 +111,7 @@ QString usageText()
     return QStringLiteral(
         "Usage: velmor [FILE]\n"
         "       velmor --say TEXT | --say-file FILE [--voice VOICE] [--speed WPM] [--out AUDIO]\n"
+        "                    [--rules RULES | --no-rules]\n"
         "       velmor --readings [--voice VOICE] (--say TEXT | --say-file FILE)\n"
         "       velmor --list-voices\n"
         "A text-to-speech reader with a built-in text editor.\n"
@@ -134,6 +135,9 @@ QString usageText()
         "      --out AUDIO       write the speech to AUDIO instead of playing it: WAV,\n"
         "                        FLAC, Ogg Vorbis or MP3 by its extension (.wav, .flac,\n"
         "                        .ogg, .mp3)\n"
+        "      --rules RULES     pronunciation rules from the file RULES instead of the\n"
+        "                        ones set in the window\n"
+        "      --no-rules        no pronunciation rules\n"
         "      --readings        show, without speaking, what each voice is given: one\n"
         "                        line per passage, the voice, a tab and the text\n"
         "                        (\\\\, \\t, \\n and \\r stand for \\, tab and line breaks)\n"

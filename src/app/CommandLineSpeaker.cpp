@@ -1,10 +1,13 @@
 #include "app/CommandLineSpeaker.h"
 
+#include "app/SettingsLocation.h"
+
 #include "core/TextLimits.h"
 #include "document/TextFile.h"
 #include "speech/AudioFile.h"
 #include "speech/EspeakEngine.h"
 #include "speech/JapaneseReader.h"
+#include "speech/PronunciationRules.h"
 #include "speech/PassageReadings.h"
 #include "speech/Scripts.h"
 #include "speech/SpeechRecording.h"
@@ -12,6 +15,7 @@
 #include "speech/VoiceLists.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <csignal>
@@ -23,8 +27,9 @@ namespace velmor {
 namespace {
 
 const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-file"), QStringLiteral("--voice"),
-                                QStringLiteral("--speed"), QStringLiteral("--out")};
+                                QStringLiteral("--speed"), QStringLiteral("--out"), QStringLiteral("--rules")};
 const QString kListVoices = QStringLiteral("--list-voices");
+const QString kNoRules = QStringLiteral("--no-rules");
 const QString kReadings = QStringLiteral("--readings");
 
 QString optionName(const QString& argument) { return argument.section(u'=', 0, 0); }
@@ -110,6 +115,26 @@ int speakAloud(EspeakEngine& engine, const QString& text)
     return status;
 }
 
+// The rules the request asks for: its file, none, or the listener's own. A problem line is
+// reported and skipped; a named file that cannot be read is an error.
+std::variant<std::shared_ptr<const PronunciationRules>, QString> rulesFor(const SpeakerRequest& request)
+{
+    if (request.noRules)
+        return std::shared_ptr<const PronunciationRules>();
+    const QString path = request.rulesFile.value_or(pronunciationRulesPath());
+    if (request.rulesFile && !QFileInfo::exists(path))
+        return QStringLiteral("no rules file '%1'").arg(path);
+    ParsedRules parsed;
+    try {
+        parsed = readRulesFile(path);
+    } catch (const FileError& error) {
+        return error.message();
+    }
+    for (const RuleProblem& problem : parsed.problems)
+        printTo(stderr, QStringLiteral("velmor: %1:%2: %3; the rule is not used\n").arg(path).arg(problem.line).arg(problem.message));
+    return std::make_shared<const PronunciationRules>(std::move(parsed.rules));
+}
+
 } // namespace
 
 bool asksForSpeaker(const QStringList& arguments)
@@ -118,7 +143,8 @@ bool asksForSpeaker(const QStringList& arguments)
     const auto first = arguments.begin() + std::min<qsizetype>(1, arguments.size());
     const auto files = std::find(first, arguments.end(), QStringLiteral("--"));
     return std::any_of(first, files, [](const QString& argument) {
-        return argument == kListVoices || argument == kReadings || kValueOptions.contains(optionName(argument));
+        return argument == kListVoices || argument == kReadings || argument == kNoRules
+            || kValueOptions.contains(optionName(argument));
     });
 }
 
@@ -129,6 +155,10 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         const QString& argument = arguments[i];
         if (argument == kListVoices) {
             request.listVoices = true;
+            continue;
+        }
+        if (argument == kNoRules) {
+            request.noRules = true;
             continue;
         }
         if (argument == kReadings) {
@@ -150,6 +180,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
             request.text = value;
         } else if (name == u"--say-file") {
             request.textFile = value;
+        } else if (name == u"--rules") {
+            request.rulesFile = value;
         } else if (name == u"--voice") {
             request.voice = value;
         } else if (name == u"--out") {
@@ -167,6 +199,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
     const bool hasText = request.text || request.textFile;
     if (request.text && request.textFile)
         return QStringLiteral("give either --say or --say-file, not both");
+    if (request.rulesFile && request.noRules)
+        return QStringLiteral("give either --rules or --no-rules, not both");
     if (request.listVoices && hasText)
         return QStringLiteral("--list-voices takes no text");
     if (request.readings && (request.listVoices || request.outFile))
@@ -231,6 +265,10 @@ int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileT
         mode = *named;
     }
     engine.SelectMode(mode);
+    const auto rules = rulesFor(request);
+    if (const QString* message = std::get_if<QString>(&rules))
+        return complain(kSpeakerFailed, *message);
+    engine.setPronunciationRules(std::get<std::shared_ptr<const PronunciationRules>>(rules));
     engine.setSpeed(request.speed.value_or(effectiveSpeed(kDefaultSpeed, voiceLabel(engine, mode), engine.SpeakerOf(mode))));
 
     if (request.readings) {

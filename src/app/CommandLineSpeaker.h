@@ -17,6 +17,8 @@ struct SpeakerRequest {
     std::optional<QString> voice;    // --voice: a speaker name or a mode number
     std::optional<int> speed;        // --speed, words per minute
     std::optional<QString> outFile;  // --out
+    std::optional<QString> rulesFile; // --rules: pronunciation rules instead of the listener's own
+    bool noRules = false;             // --no-rules
     bool readings = false;           // --readings: show what the voices are given instead
 };
 

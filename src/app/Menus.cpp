@@ -146,6 +146,7 @@ constexpr ItemSpec kEditMenu[] = {
     {ActionId::ResumeWhereStopped1, "ResumeWhereStopped1", "Resume where I stopped", nullptr, true, false},
     separator("N18"),
     {ActionId::ReopenEncoding1, "ReopenEncoding1", "Reopen with encoding"},
+    {ActionId::PronunciationRules1, "PronunciationRules1", "Pronunciation rules..."},
 };
 
 constexpr ItemSpec kHelpMenu[] = {

@@ -39,4 +39,11 @@ QString settingsFilePath(const QString& programPath, const QString& configHome)
 
 QString settingsFilePath() { return settingsFilePath(QCoreApplication::applicationFilePath(), userConfigHome()); }
 
+QString pronunciationRulesPath(const QString& settingsFile)
+{
+    return QFileInfo(settingsFile).absolutePath() + QStringLiteral("/pronunciation-rules.tsv");
+}
+
+QString pronunciationRulesPath() { return pronunciationRulesPath(settingsFilePath()); }
+
 } // namespace velmor

@@ -19,4 +19,8 @@ QString settingsFilePath(const QString& programPath, const QString& configHome);
 // The same for the running program and the user's configuration folder.
 QString settingsFilePath();
 
+// The listener's pronunciation rules, beside the settings file.
+QString pronunciationRulesPath(const QString& settingsFile);
+QString pronunciationRulesPath();
+
 } // namespace velmor

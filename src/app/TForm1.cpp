@@ -2,6 +2,7 @@
 
 #include "app/Appearance.h"
 #include "app/AudioExportCommand.h"
+#include "app/PronunciationRulesWindow.h"
 #include "widgets/ErrorBox.h"
 #include "app/RegManager.h"
 #include "app/SettingsItems.h"
@@ -220,6 +221,7 @@ void TForm1::connectHandlers()
     onAction(ActionId::WideSpeedRange1, &TForm1::WideSpeedRange1Click);
     connect(&action(ActionId::ReopenEncoding1), &QAction::triggered, this,
             [this] { runGuarded(m_dialogs.showError, [this] { m_files->reopenWithEncoding(); }); });
+    onAction(ActionId::PronunciationRules1, &TForm1::PronunciationRules1Click);
     connect(VTrackBar1, &QSlider::valueChanged, this, [this] { guarded(&TForm1::VTrackBar1Change); });
     onClick(OpenButton, &TForm1::OpenButtonClick);
     onAction(ActionId::Open1, &TForm1::OpenButtonClick);
@@ -339,6 +341,9 @@ void TForm1::FormCreate(bool commandLineFilePending, const QString& settingsFile
     RegManager1->setReporter(m_dialogs.showError);
     RegManager1->IniFileName = settingsFile.isEmpty() ? settingsFilePath() : settingsFile;
     ReadSettings();
+    m_rulesPath = pronunciationRulesPath(RegManager1->IniFileName);
+    if (m_engine)
+        m_engine->setPronunciationRules(loadPronunciationRules(m_rulesPath));
 
     m_appearance->applyStoredLook();
 
@@ -580,6 +585,15 @@ void TForm1::SpeechHelp1Click()
 
 void TForm1::ScrollBar1Change() { m_speed->ScrollBar1Change(ScrollBar1->value()); }
 void TForm1::WideSpeedRange1Click() { m_speed->setWideRange(action(ActionId::WideSpeedRange1).isChecked()); }
+
+void TForm1::PronunciationRules1Click()
+{
+    if (!m_engine)
+        return;
+    auto* window = new PronunciationRulesWindow(*m_engine, m_rulesPath, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->open();
+}
 void TForm1::DSpeedButtonClick() { m_speed->DSpeedButtonClick(); }
 void TForm1::VTrackBar1Change() { VolumeControl1->SetVolume(std::uint16_t(VTrackBar1->value())); }
 

@@ -143,6 +143,7 @@ public:
     void default1Click();
     void DesktopColours1Click();
     void WideSpeedRange1Click();
+    void PronunciationRules1Click();
     void SetFontGM();
     void Hangul();
     void NewButtonClick();
@@ -248,6 +249,7 @@ private:
 
     QTimer* Timer1 = nullptr;
     std::unique_ptr<TRegManager> RegManager1;
+    QString m_rulesPath; // the listener's pronunciation rules, beside the settings
     TVolumeControl* VolumeControl1 = nullptr;
     THookHotKey* HookHotKey1 = nullptr;
     TDropDst* DropDst1 = nullptr;

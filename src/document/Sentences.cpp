@@ -1,5 +1,7 @@
 #include "document/Sentences.h"
 
+#include "core/Abbreviations.h"
+
 #include <QTextBoundaryFinder>
 #include <algorithm>
 #include <vector>
@@ -32,7 +34,11 @@ std::vector<qsizetype> sentenceStarts(QStringView text, Paragraph paragraph)
         qsizetype first = from;
         while (first < to && body[first].isSpace())
             ++first;
-        if (first < to)
+        qsizetype last = from;
+        while (last > 0 && body[last - 1].isSpace())
+            --last;
+        const bool afterAbbreviation = last > 0 && abbreviationKeepsSentence(body, last - 1);
+        if (first < to && !afterAbbreviation)
             starts.push_back(paragraph.start + first);
     }
     return starts;

@@ -2,6 +2,7 @@
 
 #include "speech/AudioOutput.h"
 #include "speech/EspeakWorker.h"
+#include "speech/PronunciationRules.h"
 
 #include <QDebug>
 #include <algorithm>
@@ -81,6 +82,9 @@ EspeakEngine::EspeakEngine(OpenDevice deviceOpener, QObject* parent)
 
 EspeakEngine::~EspeakEngine()
 {
+    // The rules' compilation asks the worker for its voices.
+    if (m_rulesCompiling.valid())
+        m_rulesCompiling.wait();
     // First the worker: it may be blocked handing over PCM and calls back into this object.
     m_worker.reset();
 }
@@ -95,15 +99,29 @@ SynthesisJob EspeakEngine::jobFor(const QString& text) const
 {
     SynthesisJob job{0, m_generation, text, selectedVoice(), m_speed, {}, {}};
     job.preparation.autoLanguage = m_autoLanguage;
-    job.preparation.voiceLanguage = kDefaultVoice;
-    if (m_mode > 0) {
-        const VoiceMode& selected = mode(m_mode);
-        job.variant = selected.variant;
-        for (const InstalledVoice& voice : m_worker->voices())
-            if (voice.identifier == selected.voice && !voice.languages.empty())
-                job.preparation.voiceLanguage = voice.languages.front().tag;
-    }
+    job.preparation.rules = m_rules;
+    job.preparation.voiceLanguage = voiceLanguage();
+    if (m_mode > 0)
+        job.variant = mode(m_mode).variant;
     return job;
+}
+
+QByteArray EspeakEngine::voiceLanguageOf(int selected) const
+{
+    if (selected > 0)
+        for (const InstalledVoice& voice : m_worker->voices())
+            if (voice.identifier == mode(selected).voice && !voice.languages.empty())
+                return voice.languages.front().tag;
+    return kDefaultVoice;
+}
+
+void EspeakEngine::setPronunciationRules(std::shared_ptr<const PronunciationRules> rules)
+{
+    m_rules = std::move(rules);
+    if (m_rules && !m_rules->empty())
+        m_rulesCompiling = std::async(std::launch::async, [this, rules = m_rules, selected = m_mode] {
+            rules->compileFor(voiceLanguageOf(selected));
+        });
 }
 
 std::vector<VoicePassage> EspeakEngine::passagesOf(const QString& text) const

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -57,6 +58,8 @@ public:
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
     void setAutoLanguage(bool on) override { m_autoLanguage = on; }
+    void setPronunciationRules(std::shared_ptr<const PronunciationRules> rules) override;
+    QByteArray voiceLanguage() const override { return voiceLanguageOf(m_mode); }
 
     void record(const QString& text, std::shared_ptr<SpeechSink> sink) override;
     int sampleRate() const override { return m_worker->sampleRate(); }
@@ -87,6 +90,7 @@ private:
     const VoiceMode& mode(int mode) const;
     QByteArray selectedVoice() const;
     SynthesisJob jobFor(const QString& text) const;
+    QByteArray voiceLanguageOf(int mode) const;
     void queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText);
     void postPump();
     void pump();
@@ -118,6 +122,8 @@ private:
     int m_maxSpeed = 0;
     int m_minSpeed = 0;
     bool m_autoLanguage = false;
+    std::shared_ptr<const PronunciationRules> m_rules;
+    std::future<void> m_rulesCompiling; // many rules take a while: not on the first text's way
 
     std::uint64_t m_generation = 0;
     std::uint64_t m_nextTextId = 1;

@@ -10,6 +10,8 @@
 
 namespace velmor {
 
+class PronunciationRules;
+
 // A failure reported by the speech engine. Handlers let it propagate to the
 // handler guard, which shows it in the application's error box.
 class SpeechError : public std::runtime_error {
@@ -64,6 +66,10 @@ public:
     // Whether passages in a script the selected voice cannot read are spoken by a voice of their
     // language; applies to texts queued afterwards.
     virtual void setAutoLanguage(bool on) { Q_UNUSED(on); }
+    // The listener's pronunciation rules, applied to every text queued afterwards; null: none.
+    virtual void setPronunciationRules(std::shared_ptr<const PronunciationRules> rules) { Q_UNUSED(rules); }
+    // The espeak-ng language of the voice of the selected mode, such as "en-us" or "ja".
+    virtual QByteArray voiceLanguage() const { return QByteArrayLiteral("en"); }
 
     // Loudness of the sound being heard now, 0 (silence) to 1; drives the speaking mouth.
     virtual double outputLevel() const { return 0.0; }

@@ -1,5 +1,6 @@
 #include "speech/TextPreparation.h"
 
+#include "core/Abbreviations.h"
 #include "speech/JapaneseReader.h"
 #include "speech/Scripts.h"
 
@@ -32,13 +33,15 @@ void appendVerbatim(std::vector<SpeechPassage>& out, const QByteArray& language,
     out.back().prepared.appendVerbatim(whole.sliced(begin, end - begin), begin);
 }
 
-bool endsSentence(QChar c, QChar next)
+bool endsSentence(QStringView text, int at)
 {
+    const QChar c = text[at];
+    const QChar next = at + 1 < text.size() ? text[at + 1] : QChar();
     switch (c.unicode()) {
     case u'。': case u'！': case u'？': case u'!': case u'?': case u'\n': case u'\r':
         return true;
     case u'.':
-        return next.isSpace() || next.isNull();
+        return (next.isSpace() || next.isNull()) && !abbreviationKeepsSentence(text, at);
     default:
         return false;
     }
@@ -107,6 +110,8 @@ const JapaneseReader& TextPreparer::reader() const
 // their own language is what the voice would have done, without the fault.
 bool TextPreparer::changesText(QStringView text) const
 {
+    if (m_options.rules && !m_options.rules->empty())
+        return true;
     if (m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) != PassageKind::Latin)
         return true;
     for (int at = 0; at < text.size();) {
@@ -137,7 +142,21 @@ void TextPreparer::readJapanese(QStringView whole, int begin, int end, const QBy
     }
 }
 
+// The listener's rules come first; the rest reads their result, and every position is carried
+// back through them to the user's text.
 std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, int end) const
+{
+    if (!m_options.rules || m_options.rules->empty())
+        return prepareAfterRules(whole, begin, end);
+    const PreparedText ruled = m_options.rules->apply(whole, begin, end, m_options.voiceLanguage);
+    std::vector<SpeechPassage> out = prepareAfterRules(ruled.text, 0, int(ruled.text.size()));
+    for (SpeechPassage& passage : out)
+        for (SourceSpan& source : passage.prepared.sources)
+            source = ruled.sourceOf(source.begin, source.end);
+    return out;
+}
+
+std::vector<SpeechPassage> TextPreparer::prepareAfterRules(QStringView whole, int begin, int end) const
 {
     std::vector<SpeechPassage> out;
     const PassageKind native = nativeKindOf(m_options.voiceLanguage);
@@ -186,8 +205,7 @@ int pieceEnd(QStringView text, int begin)
     int lastBreak = -1;
     for (int i = begin; i < limit; ++i) {
         const QChar c = text[i];
-        const QChar next = i + 1 < size ? text[i + 1] : QChar();
-        if (endsSentence(c, next)) {
+        if (endsSentence(text, i)) {
             int end = i + 1;
             while (end < size && (closesQuote(text[end]) || text[end].isSpace()))
                 ++end;
@@ -215,7 +233,7 @@ int partEnd(QStringView text, int begin, int maxLength)
         const bool lineBreak = c == u'\n' || (c == u'\r' && (i + 1 == size || text[i + 1] != u'\n'));
         if (lineBreak && lineEnd < 0)
             lineEnd = i + 1;
-        if (!lineBreak && c != u'\r' && i + 1 < size && endsSentence(c, text[i + 1])) {
+        if (!lineBreak && c != u'\r' && i + 1 < size && endsSentence(text, i)) {
             int end = i + 1;
             while (end < limit && (closesQuote(text[end]) || text[end].isSpace()))
                 ++end;
@@ -236,7 +254,7 @@ bool endsWithSentence(QStringView text)
     qsizetype end = text.size();
     while (end > 0 && (closesQuote(text[end - 1]) || text[end - 1].isSpace()))
         --end;
-    return end > 0 && endsSentence(text[end - 1], QChar(u' '));
+    return end > 0 && endsSentence(text.first(end), int(end - 1));
 }
 
 } // namespace velmor

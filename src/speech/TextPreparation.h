@@ -1,9 +1,11 @@
 #pragma once
 
 #include "speech/PreparedText.h"
+#include "speech/PronunciationRules.h"
 
 #include <QByteArray>
 #include <QStringView>
+#include <memory>
 #include <vector>
 
 namespace velmor {
@@ -12,9 +14,18 @@ class JapaneseReader;
 
 // What decides how a text is prepared for the voice.
 struct PreparationOptions {
+    // Rules last, so that options given without them need not name them.
+    PreparationOptions(QByteArray voice = {}, bool autoLanguageOn = false,
+                       std::shared_ptr<const PronunciationRules> listenerRules = {})
+        : voiceLanguage(std::move(voice)), autoLanguage(autoLanguageOn), rules(std::move(listenerRules))
+    {
+    }
+
     QByteArray voiceLanguage; // espeak-ng language of the selected voice, e.g. "ja"
     // Passages in a script the selected voice cannot read go to a voice of their language.
     bool autoLanguage = false;
+    // The listener's pronunciation rules, applied before anything else; none: no rules.
+    std::shared_ptr<const PronunciationRules> rules;
     bool operator==(const PreparationOptions&) const = default;
 };
 
@@ -36,6 +47,7 @@ public:
 
 private:
     const JapaneseReader& reader() const;
+    std::vector<SpeechPassage> prepareAfterRules(QStringView whole, int begin, int end) const;
     void readJapanese(QStringView whole, int begin, int end, const QByteArray& language,
                       std::vector<SpeechPassage>& out) const;
 

@@ -170,6 +170,22 @@ wait "$pid" || status=$?
 rm err.log
 assert_only_files japanese.flac japanese.txt fast.wav kept.wav long.txt speech.mp3 speech.ogg speech.txt speech.wav
 
+# Pronunciation rules: a file of them with --rules (a malformed line is reported by its number and
+# skipped), none with --no-rules; what they say is heard instead of what they find.
+printf 'find\tsay\toptions\tlanguage\nfox\ta small animal of the dog family that lives in woods\tw\t*\nno tab\n' >rules.tsv
+expect_status 0 --say "$sentence" --out plain.wav
+expect_status 0 --say "$sentence" --no-rules --out unruled.wav
+speaker --say "$sentence" --rules rules.tsv --out ruled.wav 2>err.log || e2e_fail "--rules failed: $(cat err.log)"
+grep -q "rules.tsv:3:" err.log || e2e_fail "the malformed line was not reported: $(cat err.log)"
+plain=$(soxi -D plain.wav)
+[ "$(soxi -D unruled.wav)" = "$plain" ] || e2e_fail "--no-rules changed the speech"
+awk -v p="$plain" -v r="$(soxi -D ruled.wav)" 'BEGIN { exit !(r > p + 1.5) }' ||
+  e2e_fail "the rule's words were not heard: $(soxi -D ruled.wav) s against $plain s"
+expect_status 2 --say hi --rules rules.tsv --no-rules
+expect_status 1 --say hi --rules missing.tsv --out missing.wav
+rm rules.tsv plain.wav unruled.wav ruled.wav
+assert_only_files japanese.flac japanese.txt fast.wav kept.wav long.txt speech.mp3 speech.ogg speech.txt speech.wav
+
 # Played on the sound server, to the end of the text.
 rec_start
 from=$(rec_pos_ms)

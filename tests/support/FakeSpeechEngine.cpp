@@ -1,5 +1,7 @@
 #include "FakeSpeechEngine.h"
 
+#include "speech/TextPreparation.h"
+
 FakeSpeechEngine::FakeSpeechEngine(int modeCount, QObject* parent)
     : SpeechEngine(parent)
 {
@@ -161,6 +163,23 @@ QStringList FakeSpeechEngine::callsOf(const QStringList& names) const
         if (names.contains(call.section(u':', 0, 0)))
             result << call;
     return result;
+}
+
+std::vector<velmor::VoicePassage> FakeSpeechEngine::passagesOf(const QString& text) const
+{
+    velmor::PreparationOptions options;
+    options.voiceLanguage = voiceLanguage();
+    options.rules = rules;
+    const velmor::TextPreparer preparer(options);
+    std::vector<velmor::VoicePassage> passages;
+    for (int begin = 0; begin < text.size();) {
+        const int end = velmor::pieceEnd(text, begin);
+        for (const velmor::SpeechPassage& passage : preparer.prepare(text, begin, end))
+            passages.push_back({0, QString::fromLatin1(passage.language.isEmpty() ? options.voiceLanguage : passage.language),
+                                passage.prepared.text});
+        begin = end;
+    }
+    return passages;
 }
 
 void FakeSpeechEngine::record(const QString& text, std::shared_ptr<velmor::SpeechSink> sink)

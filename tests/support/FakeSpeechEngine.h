@@ -30,8 +30,12 @@ public:
     void setMaxSpeed(int wordsPerMinute) override;
     void setMinSpeed(int wordsPerMinute) override;
     void setAutoLanguage(bool on) override { autoLanguage = on; }
+    void setPronunciationRules(std::shared_ptr<const velmor::PronunciationRules> given) override { rules = std::move(given); }
     // Kept for the test to feed: nothing is synthesized.
     void record(const QString& text, std::shared_ptr<velmor::SpeechSink> sink) override;
+    // Prepared as a real engine prepares it (the rules given, then the language steps), each
+    // passage named by its language.
+    std::vector<velmor::VoicePassage> passagesOf(const QString& text) const override;
 
     struct Recording {
         QString text;
@@ -49,6 +53,7 @@ public:
     int maxSpeed = 0;
     int minSpeed = 0;
     bool autoLanguage = false;
+    std::shared_ptr<const velmor::PronunciationRules> rules;
     // When set, the next call throws this message as a SpeechError.
     QString failNext;
 
