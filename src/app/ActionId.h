@@ -18,7 +18,7 @@ enum class ActionId {
     Undo1, Redo1, Cut1, Copy1, Paste1, Find2, SelectAll1, Date1, Tab1, Yuki1, BGColor1, FontColor1,
     FontSize1, N10, N11, Nf12, LargerText1, SmallerText1, TextSize1, FontName1, Mincho1, Gothic1, MSUIGothic1,
     PanelColor1, default1, IMEon1, ZenHiragana1, HanEisu1, Straight1, JoyNaoko1, KeyInput, FollowWords1,
-    AutoLanguage1, DesktopColours1, WideSpeedRange1, ResumeWhereStopped1, ReopenEncoding1, PronunciationRules1,
+    AutoLanguage1, DesktopColours1, WideSpeedRange1, ResumeWhereStopped1, WebPages1, ReopenEncoding1, PronunciationRules1,
     // The Help menu.
     TextEdit1, Speedbar1, Clipboard1, Lang1, MouthShow1, SpeechInformation1, toClipboard1, Repetition1,
     HotKeyCheckBox1, Joyfulwriting1, Marking2, VolumeControl2,

@@ -144,6 +144,7 @@ constexpr ItemSpec kEditMenu[] = {
     {ActionId::DesktopColours1, "DesktopColours1", "Desktop colours", nullptr, true, false},
     {ActionId::WideSpeedRange1, "WideSpeedRange1", "Wide speed range", nullptr, true, false},
     {ActionId::ResumeWhereStopped1, "ResumeWhereStopped1", "Resume where I stopped", nullptr, true, false},
+    {ActionId::WebPages1, "WebPages1", "Open web pages without markup", nullptr, true, false},
     separator("N18"),
     {ActionId::ReopenEncoding1, "ReopenEncoding1", "Reopen with encoding"},
     {ActionId::PronunciationRules1, "PronunciationRules1", "Pronunciation rules..."},

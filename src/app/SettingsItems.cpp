@@ -171,6 +171,9 @@ const std::vector<SettingsItem>& settingsItems()
         {"ResumeWhereStoppedChecked", "ResumeWhereStopped", kChecked, kFalse,
          [](F& f, R& r) { f.action(ActionId::ResumeWhereStopped1).setChecked(r.ReadBool()); },
          [](F& f, R& w) { w.WriteBool(f.action(ActionId::ResumeWhereStopped1).isChecked()); }},
+        {"WebPagesChecked", "WebPages", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::WebPages1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::WebPages1).isChecked()); }},
     };
     return items;
 }

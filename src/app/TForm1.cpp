@@ -118,6 +118,7 @@ void TForm1::createConcerns(const FormOptions& options)
     fileServices.infoLineWidth = [this] { return ULabel98->width(); };
     fileServices.readFile = options.readFile;
     fileServices.leavingText = [this] { keepListeningPlace(); };
+    fileServices.webPagesAsDocuments = [this] { return action(ActionId::WebPages1).isChecked(); };
     // Opens at start-up place the caret once the window is shown.
     fileServices.fileShown = [this] {
         if (!m_state.fParamOpen)

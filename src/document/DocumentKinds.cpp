@@ -47,13 +47,15 @@ bool looksLikeHtml(QByteArrayView bytes)
 
 } // namespace
 
-DocumentKind recogniseDocument(QByteArrayView bytes, const QString& fileName)
+DocumentKind recogniseDocument(QByteArrayView bytes, const QString& fileName, NamedWebPages namedWebPages)
 {
     if (bytes.first(std::min<qsizetype>(bytes.size(), 1024)).indexOf("%PDF-") >= 0)
         return DocumentKind::Pdf;
     if (bytes.startsWith("PK\x03\x04"))
         return zipKind(bytes);
     const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (namedWebPages == NamedWebPages::AsText && (suffix == QStringLiteral("html") || suffix == QStringLiteral("htm")))
+        return DocumentKind::PlainText;
     if (suffix == QStringLiteral("html") || suffix == QStringLiteral("htm") || suffix == QStringLiteral("xhtml"))
         return DocumentKind::Html;
     if (suffix == QStringLiteral("md") || suffix == QStringLiteral("markdown"))

@@ -10,7 +10,11 @@ enum class DocumentKind { PlainText, Binary, Pdf, Epub, Docx, Odt, Html, Markdow
 
 // bytes: the file, or at least its first 64 KiB (a word-processor archive is told from other
 // zip archives by the names of its entries, which a short head may not reach).
-DocumentKind recogniseDocument(QByteArrayView bytes, const QString& fileName);
+// How a file named .htm or .html is read: as a web page (its text without markup), or, as the
+// window reads it unless asked otherwise, as a text file, markup and all.
+enum class NamedWebPages { AsDocuments, AsText };
+DocumentKind recogniseDocument(QByteArrayView bytes, const QString& fileName,
+                               NamedWebPages namedWebPages = NamedWebPages::AsDocuments);
 
 // Named as one of the documents Velmor reads (PDF, EPUB, DOCX, ODT, HTML, Markdown).
 bool isDocumentName(const QString& path);

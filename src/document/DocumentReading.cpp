@@ -66,12 +66,12 @@ bool mayBeDocument(const QString& path)
 } // namespace
 
 OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading,
-                              const TextReader& readText)
+                              const TextReader& readText, NamedWebPages namedWebPages)
 {
     OpenedFile opened;
     if (mayBeDocument(path)) {
         const QByteArray bytes = readAll(path, reading);
-        const auto importer = importerFor(recogniseDocument(bytes, path));
+        const auto importer = importerFor(recogniseDocument(bytes, path, namedWebPages));
         if (importer) {
             ImportedText imported;
             try {

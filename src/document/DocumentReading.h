@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DocumentKinds.h"
 #include "document/TextFile.h"
 
 #include <QByteArray>
@@ -29,7 +30,8 @@ constexpr qint64 kMaxDocumentBytes = 256 * 1024 * 1024;
 // readText reads a text file: readTextFile when empty.
 using TextReader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
 OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {},
-                              const TextReader& readText = {});
+                              const TextReader& readText = {},
+                              NamedWebPages namedWebPages = NamedWebPages::AsDocuments);
 
 // A text file read in the encoding named (EncodingDetection.h), as new, untitled text named after
 // it: its bytes are never written back in another encoding.

@@ -30,9 +30,10 @@ namespace velmor {
 
 namespace {
 
+// The text files first, as they always were; the documents after them.
 const QString kOpenFilter = QStringLiteral(
-    "All readable files|*.txt;*.TXT;*.PAS;*.DPK;*.DPR;*.INI;*.pdf;*.epub;*.docx;*.odt;*.html;*.htm;*.xhtml;*.md;*.markdown|"
     "Text and UnicodeText(*.txt)|*.txt|Pascal files|*.PAS;*.DPK;*.DPR|HTML,INI|*.HTML;*.HTM;*.INI|"
+    "All readable files|*.txt;*.TXT;*.PAS;*.DPK;*.DPR;*.INI;*.pdf;*.epub;*.docx;*.odt;*.html;*.htm;*.xhtml;*.md;*.markdown|"
     "PDF documents|*.pdf|EPUB books|*.epub|Word documents|*.docx|OpenDocument texts|*.odt|"
     "Web pages|*.html;*.htm;*.xhtml|Markdown|*.md;*.markdown|All files|*");
 const QString kUnicodeFilter = QStringLiteral("Unicode Text(*.txt)|*.txt");
@@ -84,7 +85,8 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
     m_controls.editor.holdKeys(true);
     offerLeftoverBackup(path);
     m_progress.start(QFileInfo(displayFileName(path)).fileName());
-    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile, encoding},
+    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile, encoding,
+                       m_services.webPagesAsDocuments() ? NamedWebPages::AsDocuments : NamedWebPages::AsText},
                       &m_controls.editor,
                       [this, path, road, colourYuki, shown = std::move(shown)](ReadAhead::Result read) {
                           m_progress.stop();

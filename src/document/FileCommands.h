@@ -37,6 +37,7 @@ struct FileServices {
     ReadAhead::Reader readFile; // empty for readTextFile
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
     std::function<void()> leavingText = [] {}; // a file read is about to replace the text
+    std::function<bool()> webPagesAsDocuments = [] { return false; }; // .htm and .html without markup
     std::function<void()> fileShown = [] {};   // a file read is in the box, its name in fFileName
 };
 

@@ -83,7 +83,7 @@ ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
             return !job.stopped;
         };
         OpenedFile opened = request.encoding.isEmpty()
-            ? readDocumentOrText(request.path, request.maxChars, reading, request.read)
+            ? readDocumentOrText(request.path, request.maxChars, reading, request.read, request.namedWebPages)
             : readTextInEncoding(request.path, request.encoding, request.maxChars, reading);
         result.decoded = std::move(opened.decoded);
         result.imported = opened.imported;

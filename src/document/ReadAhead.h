@@ -31,6 +31,7 @@ public:
         QString mark; // found in the split text when not empty (YukiMarks.h)
         Reader read;  // empty for readTextFile
         QByteArray encoding; // read in this encoding instead (readTextInEncoding)
+        NamedWebPages namedWebPages = NamedWebPages::AsText;
     };
     struct Result {
         DecodedText decoded; // its text is handed over as split.text

@@ -166,7 +166,7 @@ TEST(OpenCommand, ReadsAPlainFileAndNamesTheDocument)
     f.open(p);
     ASSERT_EQ(f.fileChoices.size(), 1);
     EXPECT_EQ(f.fileChoices[0].presetName, QStringLiteral("*.txt"));
-    EXPECT_TRUE(f.fileChoices[0].filter.contains(QStringLiteral("|Text and UnicodeText(*.txt)|*.txt|")));
+    EXPECT_TRUE(f.fileChoices[0].filter.startsWith(QStringLiteral("Text and UnicodeText(*.txt)|*.txt|")));
     EXPECT_EQ(f.ui.text(), QStringLiteral("line one\n表ソ\n"));
     EXPECT_EQ(f.ui.state().fFileName, p);
     EXPECT_FALSE(f.ui.state().fUnicodeFile);
@@ -638,7 +638,8 @@ TEST(OpenCommand, OffersToRestoreOrDeleteACopyLeftByAnUnfinishedSave)
 
 // A document opens as new, untitled text named after it: Save cannot write over it, Save As offers
 // its name with ".txt", and the info line says where the text came from. One that cannot be read
-// says why and leaves the text as it was.
+// says why and leaves the text as it was. A web page named .html opens as text, markup and all,
+// until "Open web pages without markup" is checked.
 TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
 {
     FileFixture f;
@@ -646,7 +647,11 @@ TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
                             "<h1>Findings</h1><p>The harbour is <b>open</b>.</p><script>hidden()</script></body></html>";
     const QString p = f.write("report.html", page);
     f.open(p);
-    EXPECT_TRUE(f.fileChoices[0].filter.startsWith(QStringLiteral("All readable files|")));
+    EXPECT_TRUE(f.fileChoices[0].filter.contains(QStringLiteral("|All readable files|")));
+    EXPECT_EQ(f.ui.text(), QString::fromUtf8(page));
+    EXPECT_EQ(f.ui.state().fFileName, p);
+    f.ui.action(velmor::ActionId::WebPages1).setChecked(true);
+    f.open(p);
     EXPECT_EQ(f.ui.text(), QStringLiteral("Findings\nThe harbour is open."));
     EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
     EXPECT_EQ(f.ui.state().fImportedFrom, p);
