@@ -159,4 +159,14 @@ std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices
     return modes;
 }
 
+std::vector<VoiceMode> builtInFliteModes()
+{
+    return {
+        {QByteArrayLiteral("flite/slt"), {}, modeName(VoiceGender::Female, QStringLiteral("English (US)")), QStringLiteral("Sally")},
+        {QByteArrayLiteral("flite/rms"), {}, modeName(VoiceGender::Male, QStringLiteral("English (US)")), QStringLiteral("Robert")},
+        {QByteArrayLiteral("flite/awb"), {}, modeName(VoiceGender::Male, QStringLiteral("English (Scot.)")), QStringLiteral("Angus")},
+        {QByteArrayLiteral("flite/kal16"), {}, modeName(VoiceGender::Male, QStringLiteral("English (US)")), QStringLiteral("Kal")},
+    };
+}
+
 } // namespace velmor
