@@ -144,11 +144,15 @@ TEST(FliteText, TokensArePlacedInOrderAndLongSentencesAreCut)
     EXPECT_EQ(placed, (std::vector<std::pair<std::size_t, std::size_t>>{{0, 4}, {7, 11}, {13, 16}, {18, 22}, {22, 22}, {24, 25}}));
 
     std::vector<std::string> pieces;
-    const std::string_view text = "One two three. Two!\nThree and four and five. Mr.X";
+    const std::string_view text = "One two three. Two!\nThree and four and five. Mr.X, a, b, c, and a clause long enough to end, here";
     for (const auto& p : utterancePieces(text, 6, 12))
         pieces.emplace_back(text.substr(p.begin, p.end - p.begin));
     EXPECT_EQ(pieces, (std::vector<std::string>{"One ", "two three.", " Two!", "\n", "Three and ", "four and ", "five.",
-                                                " Mr.X"}));
+                                                " Mr.X, a, ", "b, c, and a ", "clause long ", "enough to ", "end, here"}));
+    pieces.clear();
+    for (const auto& p : utterancePieces(text.substr(44), 100, 100))
+        pieces.emplace_back(text.substr(44).substr(p.begin, p.end - p.begin));
+    EXPECT_EQ(pieces, (std::vector<std::string>{" Mr.X, a, b, c, and a clause long enough to end,", " here"}));
 }
 
 // A number is one word of several sounds; a symbol without sound is no word; the places count

@@ -48,8 +48,12 @@ constexpr float kLongestStretch = 4.0f;
 constexpr float kShortestStretch = 0.2f;
 // A sentence longer than this is cut at a blank: one utterance is synthesized whole before any
 // of it is heard. The first is kept short, as nothing sounds before it is made.
-constexpr std::size_t kFirstPieceBytes = 40;
-constexpr std::size_t kMaxPieceBytes = 600;
+// A Cancel waits for the utterance being made, so a long sentence is also cut after a clause
+// that is long enough to keep its own melody.
+constexpr std::size_t kFirstPieceBytes = 24;
+constexpr std::size_t kMaxPieceBytes = 240;
+
+constexpr std::size_t kClauseBytes = 40;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
@@ -130,11 +134,13 @@ std::vector<TextSpan> utterancePieces(std::string_view text, std::size_t firstMa
     std::size_t lastBlank = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        const bool sentenceEnds = (c == '.' || c == '!' || c == '?') && i + 1 < text.size() && isBlank(text[i + 1]);
+        const bool followedByBlank = i + 1 < text.size() && isBlank(text[i + 1]);
+        const bool sentenceEnds = (c == '.' || c == '!' || c == '?') && followedByBlank;
+        const bool longClauseEnds = (c == ',' || c == ';' || c == ':') && followedByBlank && i + 1 - begin >= kClauseBytes;
         if (isBlank(c) && i > begin)
             lastBlank = i;
         std::size_t end = 0;
-        if (sentenceEnds || c == '\n')
+        if (sentenceEnds || longClauseEnds || c == '\n')
             end = i + 1;
         else if (i + 1 - begin >= (pieces.empty() ? firstMaxBytes : maxBytes) && lastBlank > begin)
             end = lastBlank + 1;

@@ -31,8 +31,9 @@ struct TextSpan {
 std::vector<TextSpan> placeTokens(std::string_view text, const std::vector<std::string>& tokens);
 
 // Where Flite's text is cut into utterances: after each sentence, so that the first sound does
-// not wait for the rest, and at a blank before maxBytes in a sentence that runs on (before
-// firstMaxBytes in the first one, whose whole utterance is made before anything is heard).
+// not wait for the rest, after a clause mark 40 bytes or more into a piece, and at a blank
+// before maxBytes in a sentence that runs on (before firstMaxBytes in the first one, whose whole
+// utterance is made before anything is heard).
 std::vector<TextSpan> utterancePieces(std::string_view text, std::size_t firstMaxBytes, std::size_t maxBytes);
 
 class FliteSynthesizer {
