@@ -161,11 +161,12 @@ std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices
 
 std::vector<VoiceMode> builtInFliteModes()
 {
+    // Names of their own: "Female English (US)" and the like already name espeak-ng modes.
     return {
-        {QByteArrayLiteral("flite/slt"), {}, modeName(VoiceGender::Female, QStringLiteral("English (US)")), QStringLiteral("Sally")},
-        {QByteArrayLiteral("flite/rms"), {}, modeName(VoiceGender::Male, QStringLiteral("English (US)")), QStringLiteral("Robert")},
-        {QByteArrayLiteral("flite/awb"), {}, modeName(VoiceGender::Male, QStringLiteral("English (Scot.)")), QStringLiteral("Angus")},
-        {QByteArrayLiteral("flite/kal16"), {}, modeName(VoiceGender::Male, QStringLiteral("English (US)")), QStringLiteral("Kal")},
+        {QByteArrayLiteral("flite/slt"), {}, QStringLiteral("Female Eng. US Flite"), QStringLiteral("Sally")},
+        {QByteArrayLiteral("flite/rms"), {}, QStringLiteral("Male Eng. US Flite"), QStringLiteral("Robert")},
+        {QByteArrayLiteral("flite/awb"), {}, QStringLiteral("Male Eng. Scot Flite"), QStringLiteral("Angus")},
+        {QByteArrayLiteral("flite/kal16"), {}, QStringLiteral("Male Eng. US Flite 2"), QStringLiteral("Kal")},
     };
 }
 

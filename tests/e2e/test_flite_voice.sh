@@ -8,10 +8,10 @@ speaker() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$VELMOR_BIN" "
 cd "$E2E_WORK"
 
 speaker --list-voices >voices.txt
-tail -n 4 voices.txt | grep -Eq '^ *[0-9]+  Sally +Female English \(US\)$' ||
+tail -n 4 voices.txt | grep -Eq '^ *[0-9]+  Sally +Female Eng\. US Flite$' ||
   e2e_fail "Sally is not among the last voices: $(tail -n 4 voices.txt)"
 sally=$(awk '$2 == "Sally" { print $1 }' voices.txt)
-grep -Eq '^ *[0-9]+  Angus +Male English \(Scot\.\)$' voices.txt || e2e_fail "Angus is not listed"
+grep -Eq '^ *[0-9]+  Angus +Male Eng\. Scot Flite$' voices.txt || e2e_fail "Angus is not listed"
 
 sentence="The quick brown fox jumps over the lazy dog while the five boxing wizards jump quickly."
 speaker --say "$sentence" --voice Sally --out slow.wav 2>err.log || e2e_fail "Sally's recording failed: $(cat err.log)"

@@ -112,8 +112,8 @@ TEST(FliteVoices, AreModesAfterTheEspeakOnesAndSoundAtTheEnginesRate)
     QStringList lastFour;
     for (int mode = count - 3; mode <= count; ++mode)
         lastFour << engine.ModeNameOf(mode) + u'/' + engine.SpeakerOf(mode);
-    EXPECT_EQ(lastFour, QStringList({"Female English (US)/Sally", "Male English (US)/Robert",
-                                     "Male English (Scot.)/Angus", "Male English (US)/Kal"}));
+    EXPECT_EQ(lastFour, QStringList({"Female Eng. US Flite/Sally", "Male Eng. US Flite/Robert",
+                                     "Male Eng. Scot Flite/Angus", "Male Eng. US Flite 2/Kal"}));
 
     velmor::PcmQueue pcm(1 << 20);
     velmor::EspeakWorker worker(pcm, [] { });
