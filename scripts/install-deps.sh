@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
   libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev libasound2-dev libxcb1-dev libmecab-dev mecab-utils libre2-dev
-  libpoppler-qt6-dev libzip-dev libuchardet-dev
+  libpoppler-qt6-dev libzip-dev libuchardet-dev flite1-dev libsamplerate0-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # run
   qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic fonts-nanum libmecab2 mecab-ipadic-utf8 kanjidic

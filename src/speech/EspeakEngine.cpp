@@ -54,6 +54,10 @@ EspeakEngine::EspeakEngine(OpenDevice deviceOpener, QObject* parent)
     m_bytesPerSecond = kEspeakSampleRate * kBytesPerSample;
     m_output = openDevice(kEspeakSampleRate);
     m_modes = buildVoiceModes(m_worker->voices(), m_worker->variants());
+    // The helper that runs espeak-ng has the Flite voices built in.
+    if (!m_modes.empty())
+        for (VoiceMode& flite : builtInFliteModes())
+            m_modes.push_back(std::move(flite));
     // The program shows mode 1 until it selects another, so that is the voice heard.
     m_mode = m_modes.empty() ? 0 : 1;
     const int rate = m_worker->sampleRate();

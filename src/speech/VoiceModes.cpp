@@ -159,4 +159,15 @@ std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices
     return modes;
 }
 
+std::vector<VoiceMode> builtInFliteModes()
+{
+    // Names of their own: "Female English (US)" and the like already name espeak-ng modes.
+    return {
+        {QByteArrayLiteral("flite/slt"), {}, QStringLiteral("Female Eng. US Flite"), QStringLiteral("Sally")},
+        {QByteArrayLiteral("flite/rms"), {}, QStringLiteral("Male Eng. US Flite"), QStringLiteral("Robert")},
+        {QByteArrayLiteral("flite/awb"), {}, QStringLiteral("Male Eng. Scot Flite"), QStringLiteral("Angus")},
+        {QByteArrayLiteral("flite/kal16"), {}, QStringLiteral("Male Eng. US Flite 2"), QStringLiteral("Kal")},
+    };
+}
+
 } // namespace velmor

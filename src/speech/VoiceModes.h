@@ -52,4 +52,9 @@ const InstalledVoice* preferredVoiceFor(const std::vector<InstalledVoice>& voice
 std::vector<VoiceMode> buildVoiceModes(const std::vector<InstalledVoice>& voices,
                                        const std::vector<QByteArray>& variants);
 
+// The Flite voices built into the synthesis helper, numbered after the espeak-ng modes: their
+// voice is "flite/" and the voice's name, without a variant.
+std::vector<VoiceMode> builtInFliteModes();
+inline bool isFliteMode(const VoiceMode& mode) { return mode.voice.startsWith("flite/"); }
+
 } // namespace velmor

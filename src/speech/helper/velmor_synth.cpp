@@ -1,11 +1,12 @@
-// velmor-synth: the process in which Velmor's espeak-ng synthesis runs. espeak-ng has faults
-// of its own (some inputs make it read freed memory and crash); here such a crash ends only
+// velmor-synth: the process in which Velmor's espeak-ng and Flite synthesis runs. espeak-ng has
+// faults of its own (some inputs make it read freed memory and crash); here such a crash ends only
 // this process, and the window, which starts a new one, keeps its text.
 //
 // It talks over the socket it gets as its standard input and output (SynthesisProtocol.h):
 // first it says it is ready (with the voices when started with --voices), then it answers
 // requests one at a time. A Cancel read between two pieces of audio stops a synthesis at once.
 
+#include "speech/helper/FliteSynthesis.h"
 #include "speech/helper/SynthesisProtocol.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -143,6 +144,23 @@ Channel* g_channel = nullptr;
 std::uint64_t g_synthesisId = 0;
 bool g_lost = false; // the window has gone
 
+// Hands a piece of audio with its events to the window; false when the synthesis is to stop.
+bool sendAudio(const short* samples, std::uint32_t count, const std::vector<SynthesisEvent>& events)
+{
+    if (g_lost)
+        return false;
+    if (count > 0 || !events.empty()) {
+        MessageWriter message(MessageType::Audio);
+        message.put(g_synthesisId).put(count).putBytes(samples, count * sizeof(short));
+        message.put(std::uint32_t(events.size()));
+        for (const SynthesisEvent& e : events)
+            message.put(e.type).put(e.textPosition).put(e.length).put(e.sample);
+        g_lost = !g_channel->send(message.finished());
+    }
+    g_lost = g_lost || !g_channel->readWaiting();
+    return !g_lost && !g_channel->isCancelled(g_synthesisId);
+}
+
 int onSamples(short* wav, int count, espeak_EVENT* events)
 {
     if (g_lost)
@@ -155,17 +173,10 @@ int onSamples(short* wav, int count, espeak_EVENT* events)
         else if (e->type == espeakEVENT_SENTENCE)
             kept.push_back({EventType::Sentence, e->text_position, e->length, e->sample});
     }
-    if (samples > 0 || !kept.empty()) {
-        MessageWriter message(MessageType::Audio);
-        message.put(g_synthesisId).put(samples).putBytes(wav, samples * sizeof(short));
-        message.put(std::uint32_t(kept.size()));
-        for (const SynthesisEvent& e : kept)
-            message.put(e.type).put(e.textPosition).put(e.length).put(e.sample);
-        g_lost = !g_channel->send(message.finished());
-    }
-    g_lost = g_lost || !g_channel->readWaiting();
-    return g_lost || g_channel->isCancelled(g_synthesisId) ? 1 : 0;
+    return sendAudio(wav, samples, kept) ? 0 : 1;
 }
+
+FliteSynthesizer* g_flite = nullptr;
 
 std::string g_voice; // the voice the library has loaded
 
@@ -177,8 +188,10 @@ void selectVoice(std::string_view voice, std::int32_t wordsPerMinute)
     espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
 }
 
-std::string voiceInForce()
+std::string voiceInForce(std::string_view requested)
 {
+    if (FliteSynthesizer::knows(requested))
+        return std::string(requested);
     const espeak_VOICE* voice = espeak_GetCurrentVoice();
     return voice && voice->identifier ? voice->identifier : "";
 }
@@ -187,21 +200,30 @@ bool synthesize(Channel& channel, const TextRequest& request)
 {
     bool cancelled = channel.isCancelled(request.id);
     if (!cancelled) {
-        selectVoice(request.voice, request.wordsPerMinute);
         g_synthesisId = request.id;
-        const std::string text(request.text);
-        espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+        if (FliteSynthesizer::knows(request.voice)) {
+            g_flite->synthesize(request.voice, request.wordsPerMinute, request.text, sendAudio);
+        } else {
+            selectVoice(request.voice, request.wordsPerMinute);
+            const std::string text(request.text);
+            espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+        }
         cancelled = channel.isCancelled(request.id);
     }
     if (g_lost)
         return false;
     MessageWriter done(MessageType::Done);
-    done.put(request.id).put(std::uint8_t(cancelled)).putString(voiceInForce());
+    done.put(request.id).put(std::uint8_t(cancelled)).putString(voiceInForce(request.voice));
     return channel.send(done.finished());
 }
 
 bool phonemize(Channel& channel, const TextRequest& request)
 {
+    if (FliteSynthesizer::knows(request.voice)) {
+        MessageWriter reply(MessageType::Phonemes);
+        reply.put(request.id).putString(g_flite->phones(request.voice, request.text));
+        return channel.send(reply.finished());
+    }
     selectVoice(request.voice, request.wordsPerMinute);
     const std::string text(request.text);
     std::string phonemes;
@@ -326,6 +348,8 @@ int main(int argc, char* argv[])
     ready.put(std::uint8_t(listing));
     if (sampleRate > 0)
         espeak_SetSynthCallback(onSamples);
+    FliteSynthesizer flite(std::max(sampleRate, 1));
+    g_flite = &flite;
     if (listing)
         putVoices(ready);
     if (!channel.send(ready.finished()) || sampleRate <= 0)
