@@ -109,7 +109,8 @@ QString usageText()
 {
     return QStringLiteral(
         "Usage: velmor [FILE]\n"
-        "       velmor --say TEXT | --say-file FILE [--voice VOICE] [--speed WPM] [--out AUDIO]\n"
+        "       velmor --say TEXT | --say-file FILE [--voice VOICE] [--speed WPM] [--out AUDIO\n"
+        "              [--chapters] [--subtitles] [--title TEXT]]\n"
         "       velmor --readings [--voice VOICE] (--say TEXT | --say-file FILE)\n"
         "       velmor --list-voices\n"
         "A text-to-speech reader with a built-in text editor.\n"
@@ -130,6 +131,13 @@ QString usageText()
         "      --out AUDIO       write the speech to AUDIO instead of playing it: WAV,\n"
         "                        FLAC, Ogg Vorbis or MP3 by its extension (.wav, .flac,\n"
         "                        .ogg, .mp3)\n"
+        "      --chapters        with --out, one file per chapter found from the headings\n"
+        "                        (\"# Title\", \"Chapter 12\", \"第3章\", lines in capitals),\n"
+        "                        named \"01 - TITLE.EXT\" in the folder of AUDIO\n"
+        "      --subtitles       with --out, also write .srt and .lrc subtitles beside\n"
+        "                        each audio file, one line per sentence as it is heard\n"
+        "      --title TEXT      with --out, the title in the audio files' tags (else\n"
+        "                        the first heading); the voice is the artist\n"
         "      --readings        show, without speaking, what each voice is given: one\n"
         "                        line per passage, the voice, a tab and the text\n"
         "                        (\\\\, \\t, \\n and \\r stand for \\, tab and line breaks)\n"

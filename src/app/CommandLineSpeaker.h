@@ -18,6 +18,9 @@ struct SpeakerRequest {
     std::optional<int> speed;        // --speed, words per minute
     std::optional<QString> outFile;  // --out
     bool readings = false;           // --readings: show what the voices are given instead
+    bool chapters = false;           // --chapters: one audio file per chapter
+    bool subtitles = false;          // --subtitles: .srt and .lrc files beside the audio
+    std::optional<QString> title;    // --title: the book's title in the tags
 };
 
 // True when an argument (arguments[0] being the program) is one of the speaker's options.

@@ -64,7 +64,7 @@ std::optional<AudioFileType> audioFileTypeFor(const QString& fileName)
 
 QString audioFileExtensions() { return QStringLiteral(".wav, .flac, .ogg or .mp3"); }
 
-AudioFileWriter::AudioFileWriter(const QString& path, int sampleRate)
+AudioFileWriter::AudioFileWriter(const QString& path, int sampleRate, const AudioTags& tags)
     : m_path(path)
 {
     const std::optional<AudioFileType> type = audioFileTypeFor(path);
@@ -82,6 +82,16 @@ AudioFileWriter::AudioFileWriter(const QString& path, int sampleRate)
     m_sound = sf_open_virtual(&g_fileAccess, SFM_WRITE, &info, m_file.get());
     if (!m_sound)
         throw AudioFileError(cannotWrite(path, m_file->ok() ? QString::fromUtf8(sf_strerror(nullptr)) : fileFailure()));
+    // Before the first samples: the encoders put the tags at the start of the file.
+    const auto tag = [this](int kind, const QString& value) {
+        if (!value.isEmpty())
+            sf_set_string(m_sound, kind, value.toUtf8().constData());
+    };
+    tag(SF_STR_TITLE, tags.title);
+    tag(SF_STR_ARTIST, tags.artist);
+    tag(SF_STR_ALBUM, tags.album);
+    if (tags.track > 0)
+        tag(SF_STR_TRACKNUMBER, QString::number(tags.track));
 }
 
 // What the file's writer met, and that an old file is still there as it was.
