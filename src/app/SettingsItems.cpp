@@ -171,6 +171,12 @@ const std::vector<SettingsItem>& settingsItems()
         {"ResumeWhereStoppedChecked", "ResumeWhereStopped", kChecked, kFalse,
          [](F& f, R& r) { f.action(ActionId::ResumeWhereStopped1).setChecked(r.ReadBool()); },
          [](F& f, R& w) { w.WriteBool(f.action(ActionId::ResumeWhereStopped1).isChecked()); }},
+        {"ChapterFilesChecked", "ChapterFiles", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::ChapterFiles1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::ChapterFiles1).isChecked()); }},
+        {"SubtitleFilesChecked", "SubtitleFiles", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::SubtitleFiles1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::SubtitleFiles1).isChecked()); }},
     };
     return items;
 }

@@ -76,7 +76,8 @@ std::vector<Silence> silencesIn(const QString& path, double* seconds)
     *seconds = double(info.frames) / info.samplerate;
     const int frame = info.samplerate / 100;
     std::vector<Silence> silences;
-    double quietSince = -1;
+    // The start counts as the end of a pause.
+    double quietSince = 0;
     for (std::size_t at = 0; at + std::size_t(frame) <= samples.size(); at += std::size_t(frame)) {
         double energy = 0;
         for (int i = 0; i < frame; ++i)
