@@ -6,7 +6,7 @@ packages=(
   # build
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
-  libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev libasound2-dev libxcb1-dev libmecab-dev mecab-utils
+  libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev libtag1-dev libasound2-dev libxcb1-dev libmecab-dev mecab-utils
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # run
   qt6-qpa-plugins libasound2-plugins fonts-ipafont-mincho fonts-ipafont-gothic fonts-nanum libmecab2 mecab-ipadic-utf8 kanjidic

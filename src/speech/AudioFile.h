@@ -10,6 +10,10 @@
 struct sf_private_tag;
 
 namespace velmor {
+struct SoundStream;
+}
+
+namespace velmor {
 
 // The kinds of audio file speech is saved as, chosen by the file name's extension.
 enum class AudioFileType { Wav, Flac, OggVorbis, Mp3 };
@@ -54,6 +58,7 @@ private:
 
     QString m_path;
     std::unique_ptr<AtomicFileWriter> m_file;
+    std::unique_ptr<SoundStream> m_stream;
     sf_private_tag* m_sound = nullptr;
     QString m_error;
 };

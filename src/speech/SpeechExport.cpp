@@ -18,8 +18,12 @@ QString titleOf(const Chapter& chapter, QStringView text)
 {
     if (!chapter.title.isEmpty())
         return chapter.title;
-    const QString firstLine =
+    QString firstLine =
         text.mid(chapter.start, chapter.end - chapter.start).trimmed().toString().section(u'\n', 0, 0).simplified();
+    // A Markdown title ("# Book") without its marks.
+    while (firstLine.startsWith(u'#'))
+        firstLine.remove(0, 1);
+    firstLine = firstLine.trimmed();
     return firstLine.size() <= kLongestTitle ? firstLine : QString();
 }
 

@@ -2,6 +2,7 @@
 
 #include "QtPrinters.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 using namespace velmor;
@@ -28,7 +29,7 @@ TEST(Chapters, FoundFromEveryKindOfHeadingAndCoverTheTextEndToEnd)
         {QStringLiteral("# One\nText.\n# Two\nMore text.\n"), {QStringLiteral("One"), QStringLiteral("Two")}},
         // A lone book title above the chapters is not a chapter level of its own.
         {QStringLiteral("# Book\n\n## First\nA.\n## Second\nB.\n"),
-         {QStringLiteral("Book"), QStringLiteral("First"), QStringLiteral("Second")}},
+         {QString(), QStringLiteral("First"), QStringLiteral("Second")}},
         {QStringLiteral("Title page.\n\nChapter 1\nIt began.\n\nChapter 12: The end\nIt ended.\n"),
          {QString(), QStringLiteral("Chapter 1"), QStringLiteral("Chapter 12: The end")}},
         {QStringLiteral("CHAPTER XI\nA.\nCHAPTER XII\nB.\n"), {QStringLiteral("CHAPTER XI"), QStringLiteral("CHAPTER XII")}},

@@ -29,7 +29,7 @@ QString tagOf(SNDFILE* file, int kind)
 }
 
 // The text of an ID3v2.3/2.4 frame (TIT2, TPE1, TALB, TRCK) at the start of an MP3 file:
-// libsndfile writes these tags but does not read them back.
+// TagLib writes them, and libsndfile does not read them back.
 QString id3Frame(const QByteArray& file, const char* id)
 {
     if (!file.startsWith("ID3") || file.size() < 10)
@@ -166,6 +166,11 @@ TEST(AudioFileWriter, TagsAreWrittenInEachTypesOwnFormat)
         ASSERT_TRUE(writer.write(second.data(), kRate));
         ASSERT_TRUE(writer.commit()) << writer.error().toStdString();
         QString title, artist, album, track;
+        SF_INFO sound{};
+        SNDFILE* readable = sf_open(path.toLocal8Bit().constData(), SFM_READ, &sound);
+        ASSERT_TRUE(readable) << name;
+        EXPECT_NEAR(double(sound.frames), kRate, kRate * 0.1) << name;
+        sf_close(readable);
         if (QFileInfo(path).suffix() == u"mp3") {
             const QByteArray bytes = fileBytes(path);
             title = id3Frame(bytes, "TIT2");
@@ -200,7 +205,7 @@ TEST(SpeechRecordingSubtitles, StartWhereTheSpeechOfEachSentenceStarts)
     const QString text = QStringLiteral("The river was wide. We crossed it at dawn, slowly.\n\n"
                                         "Nobody spoke. The boat was old, and it leaked.\nThen we were over.");
     auto recording = std::make_shared<AudioFileRecording>(path, engine.sampleRate(), text.size(), std::function<void()>{},
-                                                          RecordingExtras{{QStringLiteral("Talk")}, text});
+                                                          RecordingExtras{AudioTags{QStringLiteral("Talk"), {}, {}, 0}, text});
     engine.record(text, recording);
     ASSERT_EQ(recording->wait(), AudioFileRecording::State::Written) << recording->error().toStdString();
 
