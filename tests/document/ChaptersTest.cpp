@@ -55,6 +55,7 @@ TEST(Chapters, NoneInProseWithAcronymsOrChapterWordsOrCapitalsInsideAParagraph)
 {
     for (const char* text : {"He worked at NASA for years.\nThen he left.\n",
                              "NASA\nsent a probe. It flew far.\n",
+                             "The sign on the wall said:\nKEEP OUT\n\nWe went in anyway.\n",
                              "In this chapter we see why.\nChapter and verse were quoted at length, over and over, by everyone there.\n",
                              "#hashtag is not a heading\n", "A.\n\nOK.\n\nB.\n", "", "Just text."})
         EXPECT_TRUE(findChapters(QString::fromUtf8(text)).empty()) << text;
