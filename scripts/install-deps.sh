@@ -6,7 +6,7 @@ packages=(
   # build
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6
-  libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev libasound2-dev libxcb1-dev libmecab-dev mecab-utils libre2-dev
+  libespeak-ng-dev espeak-ng-data espeak-ng libsndfile1-dev libtag1-dev libasound2-dev libxcb1-dev libmecab-dev mecab-utils libre2-dev
   libpoppler-qt6-dev libzip-dev libuchardet-dev flite1-dev libsamplerate0-dev
   libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # run

@@ -12,7 +12,7 @@ enum class ActionId {
     Find1, ClipbrdSpeech1, Show1, SpeechHelp1, Marking1, toClipbrd1, Key, HotKeyCheck, Joyful1,
     MarkFirst1, MarkSecond1, ResetMarks1, DefaultSpeed1, Once1, LangIDInfo1, ChooseDic1, ChooseDic2,
     // The File menu.
-    New2, Open2, Save2, PlainText1, Unicode1, SaveSpeech1, LastfileCheck, endline, AddYuki1, Print1, Exit1,
+    New2, Open2, Save2, PlainText1, Unicode1, SaveSpeech1, ChapterFiles1, SubtitleFiles1, LastfileCheck, endline, AddYuki1, Print1, Exit1,
     Hangul1, ReleaseHangul1,
     // The Edit menu, with its two submenus.
     Undo1, Redo1, Cut1, Copy1, Paste1, Find2, SelectAll1, Date1, Tab1, Yuki1, BGColor1, FontColor1,

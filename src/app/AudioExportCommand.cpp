@@ -5,6 +5,7 @@
 #include "speech/AudioFile.h"
 #include "speech/SpeechEngine.h"
 #include "speech/SpeechRecording.h"
+#include "speech/VoiceSelection.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>
@@ -35,13 +36,15 @@ QString durationText(double seconds)
 } // namespace
 
 AudioExportCommand::AudioExportCommand(FormState& state, SpeechEngine* engine, TRichEdit98& editor, Dialogs& dialogs,
-                                       QWidget* window, std::function<void(const QString&)> tellSaved)
+                                       QWidget* window, std::function<void(const QString&)> tellSaved,
+                                       std::function<AudioExportChoices()> choices)
     : m_state(state)
     , m_engine(engine)
     , m_editor(editor)
     , m_dialogs(dialogs)
     , m_window(window)
     , m_tellSaved(std::move(tellSaved))
+    , m_choices(std::move(choices))
 {
     m_progressTimer.setInterval(kProgressIntervalMs);
     connect(&m_progressTimer, &QTimer::timeout, this, &AudioExportCommand::showProgress);
@@ -73,6 +76,18 @@ QString AudioExportCommand::startingFolder() const
     return QFileInfo(music).isDir() ? music : QDir::homePath();
 }
 
+// The document's name; without one, the first heading (speechExportPieces).
+QString AudioExportCommand::bookTitle() const
+{
+    return m_state.fFileName.isEmpty() ? QString() : QFileInfo(m_state.fFileName).completeBaseName();
+}
+
+QString AudioExportCommand::voiceName() const
+{
+    const std::optional<VoiceDisplay> display = voiceDisplay(m_state, m_state.fid);
+    return display ? display->speaker : QString();
+}
+
 void AudioExportCommand::SaveSpeechClick()
 {
     if (!m_engine || !m_state.fEngineOK)
@@ -94,25 +109,39 @@ void AudioExportCommand::SaveSpeechClick()
     if (QFileInfo(*chosen).suffix().isEmpty())
         *chosen += QStringLiteral(".wav");
     m_directory = QFileInfo(*chosen).absolutePath();
-    start(text, *chosen);
+    const AudioExportChoices choices = m_choices ? m_choices() : AudioExportChoices{};
+    m_pieces = speechExportPieces({text, *chosen, choices.byChapters, bookTitle(), voiceName()});
+    // A chapter with nothing to say gets no file.
+    if (m_pieces.size() > 1)
+        std::erase_if(m_pieces, [](const SpeechExportPiece& piece) { return piece.text.trimmed().isEmpty(); });
+    m_subtitles = choices.subtitles;
+    m_next = 0;
+    startNext();
 }
 
-void AudioExportCommand::start(const QString& text, const QString& path)
+// False when there was no piece left or the next could not be started (the user was told).
+bool AudioExportCommand::startNext()
 {
+    if (m_next >= m_pieces.size())
+        return false;
+    const SpeechExportPiece& piece = m_pieces[m_next++];
     QPointer<AudioExportCommand> self(this);
     try {
-        m_recording = std::make_shared<AudioFileRecording>(path, m_engine->sampleRate(), text.size(), [self] {
+        m_recording = std::make_shared<AudioFileRecording>(piece.path, m_engine->sampleRate(), piece.text.size(), [self] {
             // On the engine's thread: the answer waits for the UI thread.
             QMetaObject::invokeMethod(qApp, [self] {
                 if (self)
                     self->finished();
             }, Qt::QueuedConnection);
-        });
+        }, RecordingExtras{piece.tags, m_subtitles ? piece.text : QString()});
     } catch (const AudioFileError& error) {
+        m_recording.reset();
+        if (m_progress)
+            m_progress->hide();
         m_dialogs.showError(error.message());
-        return;
+        return false;
     }
-    m_path = path;
+    m_path = piece.path;
     if (!m_progress) {
         m_progress = new QProgressDialog(m_window, Qt::Dialog);
         m_progress->setObjectName(QStringLiteral("AudioExportProgress"));
@@ -132,10 +161,11 @@ void AudioExportCommand::start(const QString& text, const QString& path)
     }
     m_progress->reset();
     m_progress->setValue(0);
-    m_progress->setLabelText(QStringLiteral("Saving the speech as %1").arg(QFileInfo(path).fileName()));
+    m_progress->setLabelText(QStringLiteral("Saving the speech as %1").arg(QFileInfo(piece.path).fileName()));
     m_progress->show();
     m_progressTimer.start();
-    m_engine->record(text, m_recording);
+    m_engine->record(piece.text, m_recording);
+    return true;
 }
 
 void AudioExportCommand::showProgress()
@@ -143,8 +173,12 @@ void AudioExportCommand::showProgress()
     if (!m_recording || !m_progress || m_progress->wasCanceled())
         return;
     m_progress->setValue(int(m_recording->progress() * kProgressSteps));
-    m_progress->setLabelText(QStringLiteral("Saving the speech as %1\n%2 of speech written")
-                                 .arg(QFileInfo(m_path).fileName(), durationText(m_recording->seconds())));
+    // Chapter by chapter: the bar follows the chapter being written.
+    const QString chapter = m_pieces.size() > 1
+        ? QStringLiteral("Chapter %1 of %2: ").arg(m_next).arg(m_pieces.size())
+        : QString();
+    m_progress->setLabelText(QStringLiteral("%1Saving the speech as %2\n%3 of speech written")
+                                 .arg(chapter, QFileInfo(m_path).fileName(), durationText(m_recording->seconds())));
 }
 
 void AudioExportCommand::finished()
@@ -152,11 +186,18 @@ void AudioExportCommand::finished()
     const std::shared_ptr<AudioFileRecording> recording = std::move(m_recording);
     if (!recording)
         return;
+    if (recording->state() == AudioFileRecording::State::Written && m_next < m_pieces.size()) {
+        if (!startNext())
+            m_progressTimer.stop();
+        return;
+    }
     m_progressTimer.stop();
     if (m_progress)
         m_progress->hide();
     if (recording->state() == AudioFileRecording::State::Failed)
         m_dialogs.showError(recording->error());
+    else if (recording->state() == AudioFileRecording::State::Written && m_tellSaved && m_pieces.size() > 1)
+        m_tellSaved(QStringLiteral("The speech was saved as %1 files, one per chapter.").arg(m_pieces.size()));
     else if (recording->state() == AudioFileRecording::State::Written && m_tellSaved)
         m_tellSaved(QStringLiteral("The speech was saved as %1.").arg(QFileInfo(m_path).fileName()));
 }

@@ -10,6 +10,7 @@
 #include "speech/PronunciationRules.h"
 #include "speech/PassageReadings.h"
 #include "speech/Scripts.h"
+#include "speech/SpeechExport.h"
 #include "speech/SpeechRecording.h"
 #include "speech/SpeedOffsets.h"
 #include "speech/VoiceLists.h"
@@ -27,10 +28,13 @@ namespace velmor {
 namespace {
 
 const QStringList kValueOptions{QStringLiteral("--say"), QStringLiteral("--say-file"), QStringLiteral("--voice"),
-                                QStringLiteral("--speed"), QStringLiteral("--out"), QStringLiteral("--rules")};
+                                QStringLiteral("--speed"), QStringLiteral("--out"), QStringLiteral("--rules"),
+                                QStringLiteral("--title")};
 const QString kListVoices = QStringLiteral("--list-voices");
 const QString kNoRules = QStringLiteral("--no-rules");
 const QString kReadings = QStringLiteral("--readings");
+const QString kChapters = QStringLiteral("--chapters");
+const QString kSubtitles = QStringLiteral("--subtitles");
 
 QString optionName(const QString& argument) { return argument.section(u'=', 0, 0); }
 
@@ -68,18 +72,21 @@ int listVoices(const SpeechEngine& engine)
     return kSpeakerDone;
 }
 
-int writeSpeech(SpeechEngine& engine, const QString& text, const QString& path)
+// One file of an export; an interruption leaves that file unwritten and stops the export.
+int writeSpeech(SpeechEngine& engine, const SpeechExportPiece& piece, bool subtitles)
 {
     std::shared_ptr<AudioFileRecording> recording;
     try {
-        recording = std::make_shared<AudioFileRecording>(path, engine.sampleRate(), text.size());
+        recording = std::make_shared<AudioFileRecording>(piece.path, engine.sampleRate(), piece.text.size(),
+                                                         std::function<void()>{},
+                                                         RecordingExtras{piece.tags, subtitles ? piece.text : QString()});
     } catch (const AudioFileError& error) {
         return complain(kSpeakerFailed, error.message());
     }
     g_interruptible = recording.get();
     const auto previousInterrupt = std::signal(SIGINT, cancelRecording);
     const auto previousTerminate = std::signal(SIGTERM, cancelRecording);
-    engine.record(text, recording);
+    engine.record(piece.text, recording);
     const AudioFileRecording::State state = recording->wait();
     std::signal(SIGINT, previousInterrupt);
     std::signal(SIGTERM, previousTerminate);
@@ -88,10 +95,24 @@ int writeSpeech(SpeechEngine& engine, const QString& text, const QString& path)
     case AudioFileRecording::State::Written:
         return kSpeakerDone;
     case AudioFileRecording::State::Cancelled:
-        return complain(kSpeakerFailed, QStringLiteral("interrupted; %1 was not written").arg(path));
+        return complain(kSpeakerFailed, QStringLiteral("interrupted; %1 was not written").arg(piece.path));
     default:
         return complain(kSpeakerFailed, recording->error());
     }
+}
+
+int exportSpeech(SpeechEngine& engine, const QString& text, const SpeakerRequest& request, const QString& voice)
+{
+    const std::vector<SpeechExportPiece> pieces =
+        speechExportPieces({text, *request.outFile, request.chapters, request.title.value_or(QString()), voice});
+    for (const SpeechExportPiece& piece : pieces) {
+        // Each chapter on the text's own terms: one with nothing to say is left out.
+        if (piece.text.trimmed().isEmpty() && pieces.size() > 1)
+            continue;
+        if (const int status = writeSpeech(engine, piece, request.subtitles); status != kSpeakerDone)
+            return status;
+    }
+    return kSpeakerDone;
 }
 
 int speakAloud(EspeakEngine& engine, const QString& text)
@@ -143,7 +164,7 @@ bool asksForSpeaker(const QStringList& arguments)
     const auto first = arguments.begin() + std::min<qsizetype>(1, arguments.size());
     const auto files = std::find(first, arguments.end(), QStringLiteral("--"));
     return std::any_of(first, files, [](const QString& argument) {
-        return argument == kListVoices || argument == kReadings || argument == kNoRules
+        return QStringList{kListVoices, kReadings, kNoRules, kChapters, kSubtitles}.contains(argument)
             || kValueOptions.contains(optionName(argument));
     });
 }
@@ -165,6 +186,10 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
             request.readings = true;
             continue;
         }
+        if (argument == kChapters || argument == kSubtitles) {
+            (argument == kChapters ? request.chapters : request.subtitles) = true;
+            continue;
+        }
         const QString name = optionName(argument);
         if (!kValueOptions.contains(name))
             return QStringLiteral("unknown option or argument '%1'").arg(argument);
@@ -182,6 +207,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
             request.textFile = value;
         } else if (name == u"--rules") {
             request.rulesFile = value;
+        } else if (name == u"--title") {
+            request.title = value;
         } else if (name == u"--voice") {
             request.voice = value;
         } else if (name == u"--out") {
@@ -205,6 +232,8 @@ std::variant<SpeakerRequest, QString> parseSpeakerRequest(const QStringList& arg
         return QStringLiteral("--list-voices takes no text");
     if (request.readings && (request.listVoices || request.outFile))
         return QStringLiteral("--readings shows a text's readings and goes with neither --list-voices nor --out");
+    if ((request.chapters || request.subtitles || request.title) && !request.outFile)
+        return QStringLiteral("--chapters, --subtitles and --title go with --out");
     if (!request.listVoices && !hasText)
         return QStringLiteral("nothing to say: give --say TEXT or --say-file FILE");
     return request;
@@ -276,7 +305,7 @@ int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileT
         return kSpeakerDone;
     }
     if (request.outFile)
-        return writeSpeech(engine, text, *request.outFile);
+        return exportSpeech(engine, text, request, engine.SpeakerOf(mode));
     return speakAloud(engine, text);
 }
 

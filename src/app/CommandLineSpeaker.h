@@ -20,6 +20,9 @@ struct SpeakerRequest {
     std::optional<QString> rulesFile; // --rules: pronunciation rules instead of the listener's own
     bool noRules = false;             // --no-rules
     bool readings = false;           // --readings: show what the voices are given instead
+    bool chapters = false;           // --chapters: one audio file per chapter
+    bool subtitles = false;          // --subtitles: .srt and .lrc files beside the audio
+    std::optional<QString> title;    // --title: the book's title in the tags
 };
 
 // True when an argument (arguments[0] being the program) is one of the speaker's options.

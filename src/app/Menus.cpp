@@ -77,6 +77,9 @@ constexpr ItemSpec kFileMenu[] = {
     {ActionId::PlainText1, "PlainText1", "Save as PlainText(&L)"},
     {ActionId::Unicode1, "Unicode1", "Save as Unicode(&U)"},
     {ActionId::SaveSpeech1, "SaveSpeech1", "Save speech as audio(&A)..."},
+    // How speech is saved: off, one file as the menu item above says, until the user asks.
+    {ActionId::ChapterFiles1, "ChapterFiles1", "One file per chapter", nullptr, true, false},
+    {ActionId::SubtitleFiles1, "SubtitleFiles1", "Also write subtitles", nullptr, true, false},
     separator("N3"),
     {ActionId::LastfileCheck, "LastfileCheck", "Open the last file(&F)", nullptr, true, true},
     {ActionId::endline, "endline", "Open the end line(&E)", nullptr, true, true},

@@ -174,6 +174,12 @@ const std::vector<SettingsItem>& settingsItems()
         {"WebPagesChecked", "WebPages", kChecked, kFalse,
          [](F& f, R& r) { f.action(ActionId::WebPages1).setChecked(r.ReadBool()); },
          [](F& f, R& w) { w.WriteBool(f.action(ActionId::WebPages1).isChecked()); }},
+        {"ChapterFilesChecked", "ChapterFiles", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::ChapterFiles1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::ChapterFiles1).isChecked()); }},
+        {"SubtitleFilesChecked", "SubtitleFiles", kChecked, kFalse,
+         [](F& f, R& r) { f.action(ActionId::SubtitleFiles1).setChecked(r.ReadBool()); },
+         [](F& f, R& w) { w.WriteBool(f.action(ActionId::SubtitleFiles1).isChecked()); }},
     };
     return items;
 }

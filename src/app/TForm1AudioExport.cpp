@@ -15,6 +15,11 @@ void TForm1::createAudioExport()
                                                              UPanel1->setCaption(u' ' + sentence);
                                                              if (SICheckBox->isChecked())
                                                                  m_speaking->announce(sentence);
+                                                         },
+                                                         [this] {
+                                                             return AudioExportChoices{
+                                                                 action(ActionId::ChapterFiles1).isChecked(),
+                                                                 action(ActionId::SubtitleFiles1).isChecked()};
                                                          });
     onAction(ActionId::SaveSpeech1, &TForm1::SaveSpeech1Click);
 }

@@ -10,6 +10,10 @@
 struct sf_private_tag;
 
 namespace velmor {
+struct SoundStream;
+}
+
+namespace velmor {
 
 // The kinds of audio file speech is saved as, chosen by the file name's extension.
 enum class AudioFileType { Wav, Flac, OggVorbis, Mp3 };
@@ -19,6 +23,15 @@ std::optional<AudioFileType> audioFileTypeFor(const QString& fileName);
 // The extensions audioFileTypeFor knows, for messages and file dialogs: ".wav, .flac, .ogg or .mp3".
 QString audioFileExtensions();
 
+// What a file says about itself, in its own kind of tags (INFO for WAV, Vorbis comments for FLAC
+// and Ogg, ID3 for MP3); empty fields are left out, as is a track number of 0.
+struct AudioTags {
+    QString title;
+    QString artist;
+    QString album;
+    int track = 0;
+};
+
 // A mono 16-bit audio file written piece by piece through libsndfile. Nothing is at path until
 // commit() succeeds (AtomicFileWriter): a failed or abandoned write leaves the old file, or none,
 // as it was. Every byte the encoder writes is checked here, as libsndfile does not pass on
@@ -26,7 +39,7 @@ QString audioFileExtensions();
 class AudioFileWriter {
 public:
     // Throws AudioFileError when the type is unknown or unavailable, or the file cannot be made.
-    AudioFileWriter(const QString& path, int sampleRate);
+    AudioFileWriter(const QString& path, int sampleRate, const AudioTags& tags = {});
     ~AudioFileWriter();
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;
@@ -45,6 +58,7 @@ private:
 
     QString m_path;
     std::unique_ptr<AtomicFileWriter> m_file;
+    std::unique_ptr<SoundStream> m_stream;
     sf_private_tag* m_sound = nullptr;
     QString m_error;
 };

@@ -225,7 +225,9 @@ void EspeakWorker::recordFrom(std::shared_ptr<const Recording> recording, qsizet
         part.text = text.mid(from, end - from);
         bool taken = true;
         bool faulted = false;
-        speakJob(part, [&](const short* samples, int count, std::vector<WordMark>) {
+        speakJob(part, [&](const short* samples, int count, std::vector<WordMark> words) {
+            for (const WordMark& word : words)
+                sink.wordBegins(from + word.textOffset, word.sample);
             taken = sink.take(samples, count);
             return taken;
         }, OnFault::Stop, &faulted);

@@ -2,7 +2,10 @@
 
 #include "speech/TextPreparation.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
+#include <memory>
 
 namespace velmor {
 
@@ -21,9 +24,24 @@ qsizetype recordingPartEnd(QStringView text, qsizetype from)
     return partEnd(text, int(from), int(kLongestPart));
 }
 
+QString subRipPathFor(const QString& audioPath)
+{
+    const QFileInfo audio(audioPath);
+    return audio.dir().filePath(audio.completeBaseName() + QStringLiteral(".srt"));
+}
+
+QString lyricsPathFor(const QString& audioPath)
+{
+    const QFileInfo audio(audioPath);
+    return audio.dir().filePath(audio.completeBaseName() + QStringLiteral(".lrc"));
+}
+
 AudioFileRecording::AudioFileRecording(const QString& path, int sampleRate, qsizetype textLength,
-                                       std::function<void()> finished)
-    : m_writer(path, sampleRate)
+                                       std::function<void()> finished, RecordingExtras extras)
+    : m_writer(path, sampleRate, extras.tags)
+    , m_path(path)
+    , m_subtitledText(std::move(extras.subtitledText))
+    , m_title(extras.tags.title)
     , m_sampleRate(sampleRate)
     , m_textLength(textLength)
     , m_finished(std::move(finished))
@@ -64,6 +82,11 @@ bool AudioFileRecording::take(const qint16* samples, qsizetype count)
     return true;
 }
 
+void AudioFileRecording::wordBegins(qsizetype position, qsizetype sampleInNextSamples)
+{
+    m_words.push_back({position, m_samples.load() + sampleInNextSamples});
+}
+
 void AudioFileRecording::reached(qsizetype position) { m_position = position; }
 
 void AudioFileRecording::finish(bool completed) { end(completed, {}); }
@@ -79,9 +102,13 @@ void AudioFileRecording::end(bool completed, const QString& failure)
     } else if (!failure.isEmpty()) {
         state = State::Failed;
         error = failure;
-    } else if (!completed || !m_writer.commit()) {
+    } else if (!completed) {
         state = State::Failed;
         error = m_writer.error().isEmpty() ? QStringLiteral("Speech could not be synthesized") : m_writer.error();
+    } else {
+        error = commitWithSubtitles();
+        if (!error.isEmpty())
+            state = State::Failed;
     }
     if (state != State::Written)
         m_writer.discard();
@@ -93,6 +120,31 @@ void AudioFileRecording::end(bool completed, const QString& failure)
     m_changed.notify_all();
     if (m_finished)
         m_finished();
+}
+
+// The subtitles are made ready before the audio file is put in place and put beside it after,
+// so that no subtitles are left without their audio; why it failed, or nothing.
+QString AudioFileRecording::commitWithSubtitles()
+{
+    std::vector<std::pair<QString, QByteArray>> subtitles;
+    if (!m_subtitledText.isEmpty()) {
+        const qint64 samples = m_samples.load();
+        const std::vector<SubtitleCue> cues = subtitleCues(m_subtitledText, m_words, m_sampleRate, samples);
+        subtitles.emplace_back(subRipPathFor(m_path), srtText(cues).toUtf8());
+        subtitles.emplace_back(lyricsPathFor(m_path), lrcText(cues, m_title, samples * 1000 / m_sampleRate).toUtf8());
+    }
+    std::vector<std::unique_ptr<AtomicFileWriter>> files;
+    for (const auto& [path, bytes] : subtitles) {
+        files.push_back(std::make_unique<AtomicFileWriter>(path));
+        if (!files.back()->ok() || !files.back()->write(bytes))
+            return QStringLiteral("Cannot write %1: %2").arg(path, files.back()->error());
+    }
+    if (!m_writer.commit())
+        return m_writer.error().isEmpty() ? QStringLiteral("Speech could not be synthesized") : m_writer.error();
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (!files[i]->commit())
+            return QStringLiteral("Cannot write %1: %2").arg(subtitles[i].first, files[i]->error());
+    return {};
 }
 
 } // namespace velmor

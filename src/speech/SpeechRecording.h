@@ -2,6 +2,7 @@
 
 #include "speech/AudioFile.h"
 #include "speech/SpeechSink.h"
+#include "speech/Subtitles.h"
 
 #include <QString>
 #include <QStringView>
@@ -9,6 +10,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 namespace velmor {
 
@@ -16,6 +18,18 @@ namespace velmor {
 // where the voice pauses anyway (partEnd) within a stretch long enough to make the parts'
 // overhead small; the end of the text for the last part.
 qsizetype recordingPartEnd(QStringView text, qsizetype from);
+
+// What a recording writes besides the sound.
+struct RecordingExtras {
+    AudioTags tags;
+    // The text recorded, when subtitles are wanted: a .srt and a .lrc file beside the audio file,
+    // with the audio file's name, written only when the audio file is.
+    QString subtitledText;
+};
+
+// The subtitle files that go with an audio file: its path with ".srt" and ".lrc" for its extension.
+QString subRipPathFor(const QString& audioPath);
+QString lyricsPathFor(const QString& audioPath);
 
 // Speech recorded into an audio file (AudioFileWriter): the file appears at its path only
 // when the whole text was written; a cancel or a failure leaves nothing there.
@@ -25,7 +39,8 @@ public:
 
     // Throws AudioFileError when the file cannot be made. finished runs once, on the engine's
     // thread, when the state has left Running.
-    AudioFileRecording(const QString& path, int sampleRate, qsizetype textLength, std::function<void()> finished = {});
+    AudioFileRecording(const QString& path, int sampleRate, qsizetype textLength, std::function<void()> finished = {},
+                       RecordingExtras extras = {});
 
     // Safe from any thread and from a signal handler.
     void cancel() { m_cancelled.store(true); }
@@ -39,15 +54,24 @@ public:
     // Seconds of speech written so far.
     double seconds() const;
 
+    // When the words were heard; complete once the recording has finished.
+    const std::vector<WordTime>& wordTimes() const { return m_words; }
+
     bool take(const qint16* samples, qsizetype count) override;
+    void wordBegins(qsizetype position, qsizetype sampleInNextSamples) override;
     void reached(qsizetype position) override;
     void finish(bool completed) override;
     void fail(const QString& reason) override;
 
 private:
     void end(bool completed, const QString& failure);
+    QString commitWithSubtitles();
 
     AudioFileWriter m_writer;
+    const QString m_path;
+    const QString m_subtitledText;
+    const QString m_title;
+    std::vector<WordTime> m_words; // on the engine's thread until finished
     const int m_sampleRate;
     const qsizetype m_textLength;
     std::function<void()> m_finished;

@@ -163,3 +163,54 @@ TEST(SaveSpeechAsAudio, CancelLeavesNoFileAndAFailureIsShown)
     EXPECT_EQ(testfiles::fileBytes(old), QByteArray("old bytes"));
     EXPECT_EQ(f.filesLeft(), QStringList{QStringLiteral("old.mp3")});
 }
+
+// With both choices on, each chapter is written in turn with its subtitles and tags; a cancel
+// keeps the chapters written whole and leaves nothing of the one being written.
+TEST(SaveSpeechAsAudio, ChapterFilesWithSubtitlesAreWrittenOneAfterAnother)
+{
+    ExportFixture f;
+    f.setText(QStringLiteral("# Rain\nIt rained.\n# Sun\nIt shone.\n# Snow\nIt snowed."));
+    f.ui.action(ActionId::ChapterFiles1).setChecked(true);
+    f.ui.action(ActionId::SubtitleFiles1).setChecked(true);
+    f.exportTo(QStringLiteral("weather.wav"));
+    for (int chapter = 0; chapter < 2; ++chapter) {
+        ASSERT_EQ(f.engine->recordings.size(), std::size_t(chapter + 1));
+        f.sink().wordBegins(0, 0);
+        ASSERT_TRUE(f.feed(2));
+        QTest::qWait(150);
+        EXPECT_TRUE(f.progress()->labelText().startsWith(QStringLiteral("Chapter %1 of 3: ").arg(chapter + 1)));
+        f.sink().finish(true);
+        QTest::qWait(50);
+    }
+    EXPECT_EQ(f.engine->recordings[1].text, QStringLiteral("# Sun\r\nIt shone.\r\n"));
+    EXPECT_TRUE(f.form->audioExport().running());
+    ASSERT_TRUE(f.feed(1));
+    QTest::mouseClick(f.progress()->findChild<QPushButton*>(), Qt::LeftButton);
+    EXPECT_FALSE(f.feed(1));
+    f.sink().finish(false);
+    QTest::qWait(50);
+    EXPECT_FALSE(f.form->audioExport().running());
+    EXPECT_EQ(f.filesLeft(), (QStringList{QStringLiteral("01 - Rain.lrc"), QStringLiteral("01 - Rain.srt"),
+                                          QStringLiteral("01 - Rain.wav"), QStringLiteral("02 - Sun.lrc"),
+                                          QStringLiteral("02 - Sun.srt"), QStringLiteral("02 - Sun.wav")}));
+    EXPECT_EQ(testfiles::fileBytes(f.files.filePath(QStringLiteral("02 - Sun.srt"))),
+              QByteArray("1\n00:00:00,000 --> 00:00:00,200\n# Sun\n\n"));
+    SF_INFO info{};
+    SNDFILE* file = sf_open(QFile::encodeName(f.files.filePath(QStringLiteral("02 - Sun.wav"))).constData(), SFM_READ, &info);
+    ASSERT_TRUE(file);
+    EXPECT_STREQ(sf_get_string(file, SF_STR_TITLE), "Sun");
+    EXPECT_STREQ(sf_get_string(file, SF_STR_TRACKNUMBER), "2");
+    sf_close(file);
+    EXPECT_TRUE(f.errors.isEmpty());
+
+    // Unchecked, one file as before.
+    f.ui.action(ActionId::ChapterFiles1).setChecked(false);
+    f.ui.action(ActionId::SubtitleFiles1).setChecked(false);
+    f.exportTo(QStringLiteral("whole.wav"));
+    ASSERT_EQ(f.engine->recordings.size(), 4u);
+    ASSERT_TRUE(f.feed(1));
+    f.sink().finish(true);
+    QTest::qWait(50);
+    EXPECT_TRUE(f.filesLeft().contains(QStringLiteral("whole.wav")));
+    EXPECT_FALSE(f.filesLeft().contains(QStringLiteral("whole.srt")));
+}

@@ -58,6 +58,7 @@ TEST_F(RegManagerTest, WithoutAFileEveryItemReadsItsDefault)
         {"endlineChecked", true},            {"fMarkCheck", false},          {"fAddYuki", true},
         {"KeyInputChecked", true},           {"AutoLanguage1Checked", false}, {"FollowWordsChecked", true},
         {"DesktopColoursChecked", false},    {"WideSpeedRangeChecked", false}, {"ResumeWhereStoppedChecked", false}, {"WebPagesChecked", false},
+        {"ChapterFilesChecked", false},      {"SubtitleFilesChecked", false},
     };
     for (const auto& [name, value] : booleans)
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadBool(), value) << name;
@@ -89,7 +90,7 @@ TEST_F(RegManagerTest, WritingEveryDefaultCreatesAllSections)
     EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\n[Form1\\FSpd]\nInteger=150\n"
                                                "[Form1\\ClipSpeechCheckBox]\nChecked=1\n")))
         << text.toStdString();
-    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 41);
+    EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 43);
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMarkColor]\nInteger=13820373\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fMaxForm]\nBoolean=0\n")));
     EXPECT_TRUE(text.contains(QStringLiteral("[Form1\\fFontName]\nString=ＭＳ Ｐ明朝\n")));

@@ -84,12 +84,15 @@ velmor_close
 
 [ -f "$VELMOR_INI" ] || e2e_fail "no velmor.ini beside the program after the close"
 sections=$(grep -c '^\[Form1[\]' "$VELMOR_INI")
-# The 37 specified items, and the four Edit-menu choices that are off until the user turns them on.
-[ "$sections" -eq 41 ] || e2e_fail "velmor.ini holds $sections sections, expected 41"
+# The 37 specified items, the four Edit-menu choices and the two ways of saving speech, off until
+# the user turns them on.
+[ "$sections" -eq 43 ] || e2e_fail "velmor.ini holds $sections sections, expected 43"
 expect_ini 'Form1\DesktopColours' 0
 expect_ini 'Form1\WideSpeedRange' 0
 expect_ini 'Form1\ResumeWhereStopped' 0
 expect_ini 'Form1\WebPages' 0
+expect_ini 'Form1\ChapterFiles' 0
+expect_ini 'Form1\SubtitleFiles' 0
 expect_ini 'Form1\fRepNum' 3
 expect_ini 'Form1\ShowCheckBox' 0
 expect_ini 'Form1\SICheckBox' 0

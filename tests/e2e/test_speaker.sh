@@ -87,12 +87,37 @@ assert_only_files japanese.flac japanese.txt fast.wav speech.mp3 speech.ogg spee
 
 for options in "--say" "--say hi --bogus" "--say hi --out x.txt" "--say hi --speed fast" "--say hi --speed 20" \
   "--say hi --voice Nobody" "--say hi --voice 0" "--say-file speech.txt --say hi" "--voice Mary" "--list-voices --say hi" \
-  "--readings --say hi --out x.wav" "--readings --list-voices"; do
+  "--readings --say hi --out x.wav" "--readings --list-voices" "--say hi --chapters" "--say hi --subtitles" \
+  "--say hi --title"; do
   # shellcheck disable=SC2086
   expect_status 2 $options
 done
 expect_status 1 --say-file missing.txt --out missing.wav
 expect_status 1 --say hi --out no-folder/x.wav
+
+# A book by chapters with subtitles: a file per chapter named by its heading, tagged with the
+# chapter, the book and the track, each with its .srt and .lrc; no subtitle outlasts its sound.
+mkdir book
+printf 'Old Tales\n\nChapter 1\nThe river was wide. We crossed it.\n\nChapter 2: The road\nNobody spoke. Then we were over.\n' >book.txt
+expect_status 0 --say-file book.txt --chapters --subtitles --title "Tales" --voice Mary --out book/book.ogg
+(cd book && assert_only_files "01 - Old Tales."{ogg,srt,lrc} "02 - Chapter 1."{ogg,srt,lrc} \
+  "03 - Chapter 2_ The road."{ogg,srt,lrc})
+tags=$(soxi -a "book/03 - Chapter 2_ The road.ogg")
+for tag in "Title=Chapter 2: The road" "Album=Tales" "Artist=Mary" "Tracknumber=3"; do
+  grep -qix "$tag" <<<"$tags" || e2e_fail "the chapter's tags are: $tags"
+done
+[ "$(grep -c -- ' --> ' "book/03 - Chapter 2_ The road.srt")" -eq 3 ] ||
+  e2e_fail "the chapter's subtitles are: $(cat "book/03 - Chapter 2_ The road.srt")"
+last=$(grep -- ' --> ' "book/03 - Chapter 2_ The road.srt" | tail -1 | sed 's/.* --> //; s/,/./' |
+  awk -F: '{ print $1 * 3600 + $2 * 60 + $3 }')
+awk -v l="$last" -v s="$(soxi -D "book/03 - Chapter 2_ The road.ogg")" 'BEGIN { exit !(l <= s + 0.01) }' ||
+  e2e_fail "the last subtitle ends at $last s, the sound at $(soxi -D "book/03 - Chapter 2_ The road.ogg") s"
+grep -qx '\[00:00\.[0-9][0-9]\]Chapter 2: The road' "book/03 - Chapter 2_ The road.lrc" ||
+  e2e_fail "the chapter's lyrics are: $(cat "book/03 - Chapter 2_ The road.lrc")"
+# Without --chapters, one file with its subtitles beside it, titled by the first heading.
+expect_status 0 --say-file book.txt --subtitles --out book.mp3
+[ -s book.srt ] && [ -s book.lrc ] && [ "$(grep -c -- ' --> ' book.srt)" -eq 7 ] || e2e_fail "book.srt is: $(cat book.srt)"
+rm -r book book.txt book.mp3 book.srt book.lrc
 
 # A write that fails half-way (the file size limit) keeps the old file, leaves no other and
 # says why, whatever the encoder.
