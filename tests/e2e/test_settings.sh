@@ -84,7 +84,7 @@ velmor_close
 
 [ -f "$VELMOR_INI" ] || e2e_fail "no velmor.ini beside the program after the close"
 sections=$(grep -c '^\[Form1[\]' "$VELMOR_INI")
-# The 37 specified items, the four Edit-menu choices and the two ways of saving speech, off until
+# The 37 items it always had, the four Edit-menu choices and the two ways of saving speech, off until
 # the user turns them on.
 [ "$sections" -eq 43 ] || e2e_fail "velmor.ini holds $sections sections, expected 43"
 expect_ini 'Form1\DesktopColours' 0
