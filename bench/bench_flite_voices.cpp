@@ -1,14 +1,13 @@
 // The built-in Flite voices: time from SpeakText to the first samples on the silent clock for
 // short and long texts, and WAV export speed against real time with the peak memory it takes.
 
+#include "BenchSupport.h"
 #include "speech/EspeakEngine.h"
 #include "speech/SpeechRecording.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,32 +24,10 @@ constexpr int kTimeoutMs = 10000;
 
 QString textOfSize(qsizetype size)
 {
-    const QString sentence = QStringLiteral("The quick brown fox jumps over the lazy dog. Would you like another cup of tea?\r\n");
-    QString text = sentence.repeated(size / sentence.size() + 1);
-    text.truncate(size);
-    return text;
+    return velmor::bench::repeatedLines(QStringLiteral("The quick brown fox jumps over the lazy dog. Would you like another cup of tea?\r\n"), size).left(size);
 }
 
-double waitForStart(EspeakEngine& engine, const QElapsedTimer& since)
-{
-    double result = -1;
-    QEventLoop loop;
-    const auto started = QObject::connect(&engine, &EspeakEngine::OnTextDataStarted, &loop, [&] {
-        result = double(since.nsecsElapsed()) / 1e6;
-        loop.quit();
-    });
-    QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    QObject::disconnect(started);
-    return result;
-}
 
-void letItSpeak(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 long peakRssMegabytes()
 {
@@ -86,8 +63,8 @@ int main(int argc, char* argv[])
                 QElapsedTimer since;
                 since.start();
                 engine.SpeakText(text);
-                times.push_back(waitForStart(engine, since));
-                letItSpeak(150);
+                times.push_back(velmor::bench::waitForStart(engine, since, kTimeoutMs));
+                velmor::bench::runEventsFor(150);
             }
             engine.ResetAudio();
             std::sort(times.begin(), times.end());

@@ -1,13 +1,12 @@
 // Time from SpeakText to the text's first samples handed to the sound device
 // (OnTextDataStarted), for short and very long texts, each right after a ResetAudio that
 // interrupts speech in progress.
+#include "BenchSupport.h"
 #include "speech/EspeakEngine.h"
 #include "speech/QtSinkOutput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -21,33 +20,10 @@ constexpr int kTimeoutMs = 10000;
 
 QString textOfSize(qsizetype size)
 {
-    const QString sentence = QStringLiteral("The quick brown fox jumps over the lazy dog.\r\n");
-    QString text = sentence.repeated(size / sentence.size() + 1);
-    text.truncate(size);
-    return text;
+    return velmor::bench::repeatedLines(QStringLiteral("The quick brown fox jumps over the lazy dog.\r\n"), size).left(size);
 }
 
-// Milliseconds until the engine reports a started text, or -1 after the timeout.
-double waitForStart(EspeakEngine& engine, const QElapsedTimer& since)
-{
-    double result = -1;
-    QEventLoop loop;
-    const auto started = QObject::connect(&engine, &EspeakEngine::OnTextDataStarted, &loop, [&] {
-        result = double(since.nsecsElapsed()) / 1e6;
-        loop.quit();
-    });
-    QTimer::singleShot(kTimeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    QObject::disconnect(started);
-    return result;
-}
 
-void letItSpeak(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 void report(const char* label, std::vector<double> ms)
 {
@@ -81,8 +57,8 @@ int main(int argc, char** argv)
             QElapsedTimer since;
             since.start();
             engine.SpeakText(text);
-            times.push_back(waitForStart(engine, since));
-            letItSpeak(150);
+            times.push_back(velmor::bench::waitForStart(engine, since, kTimeoutMs));
+            velmor::bench::runEventsFor(150);
         }
         report(size.label, times);
     }
@@ -96,8 +72,8 @@ int main(int argc, char** argv)
         QElapsedTimer since;
         since.start();
         engine.SpeakText(text);
-        times.push_back(waitForStart(engine, since));
-        letItSpeak(150);
+        times.push_back(velmor::bench::waitForStart(engine, since, kTimeoutMs));
+        velmor::bench::runEventsFor(150);
     }
     report("10 characters, reset while paused", times);
 

@@ -1,9 +1,13 @@
 #include "BenchSupport.h"
 
+#include "speech/SpeechEngine.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QEventLoop>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +32,27 @@ FormOptions quietFormOptions(const QTemporaryDir& folder)
 QString repeatedLines(const QString& line, qsizetype size)
 {
     return line.repeated(size / line.size() + 1);
+}
+
+double waitForStart(SpeechEngine& engine, const QElapsedTimer& since, int timeoutMs)
+{
+    double result = -1;
+    QEventLoop loop;
+    const auto started = QObject::connect(&engine, &SpeechEngine::OnTextDataStarted, &loop, [&] {
+        result = double(since.nsecsElapsed()) / 1e6;
+        loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    QObject::disconnect(started);
+    return result;
+}
+
+void runEventsFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 double threadCpuMs()

@@ -10,8 +10,13 @@
 #include <functional>
 #include <vector>
 
+class QElapsedTimer;
 class QTemporaryDir;
 class QWidget;
+
+namespace velmor {
+class SpeechEngine;
+}
 
 namespace velmor::bench {
 
@@ -21,6 +26,12 @@ FormOptions quietFormOptions(const QTemporaryDir& folder);
 
 // line repeated until the text holds at least size characters.
 QString repeatedLines(const QString& line, qsizetype size);
+
+// Milliseconds from since until the engine reports a text started, or -1 after timeoutMs.
+double waitForStart(SpeechEngine& engine, const QElapsedTimer& since, int timeoutMs = 10000);
+
+// Lets the event loop run for ms milliseconds (speech goes on meanwhile).
+void runEventsFor(int ms);
 
 // CPU time of the calling thread.
 double threadCpuMs();

@@ -294,6 +294,45 @@ e2e_shot() {
 # Number of distinct colours in an image: 1 for an empty area.
 e2e_colours() { identify -format '%k' "$1"; }
 
+# Drags FILES from a window of another program (E2E_DRAG_SOURCE) to X,Y of velmor's client area and drops them there;
+# prints the action the drop took ("copy", "move", "link" or "none").
+drag_to() {
+  local x=$1 y=$2 pid wid sx sy cx cy i
+  shift 2
+  : >"$E2E_WORK/drag.out"
+  "$E2E_DRAG_SOURCE" "$@" >"$E2E_WORK/drag.out" 2>>"$E2E_WORK/drag.log" &
+  pid=$!
+  for i in $(seq 100); do
+    wid=$(xdotool search --onlyvisible --pid "$pid" --name 'drag source' 2>/dev/null | head -n 1 || true)
+    [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || e2e_fail "the drag source shows no window"
+  e2e_focus "$wid"
+  eval "$(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^X=/sx=/p; s/^Y=/sy=/p')"
+  read -r cx cy _ < <(e2e_client_geometry)
+  xdotool mousemove $((sx + 80)) $((sy + 40))
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.3
+  # The drag follows the pointer step by step, as a hand moves it.
+  for i in $(seq 1 10); do
+    xdotool mousemove $((sx + 80 + (cx + x - sx - 80) * i / 10)) $((sy + 40 + (cy + y - sy - 40) * i / 10))
+    sleep 0.05
+  done
+  sleep 0.3
+  xdotool mouseup 1
+  for i in $(seq 50); do
+    [ -s "$E2E_WORK/drag.out" ] && break
+    sleep 0.1
+  done
+  # The target fetches the files' names from the source after the drop: let it.
+  sleep 1
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  cat "$E2E_WORK/drag.out"
+}
+
 # --- master volume --------------------------------------------------------------------------------
 
 # The default sink's volume as "RAW PERCENT" (first channel; 65536 is 100%).

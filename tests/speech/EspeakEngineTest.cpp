@@ -187,24 +187,6 @@ TEST(EspeakWorkerParts, AFirstPartKeepsThePauseAfterItsLastSentence)
     EXPECT_NEAR(parts, whole, worker.sampleRate() * 0.05);
 }
 
-TEST_F(EspeakEngineTest, APauseHoldsTheWordsAndAResetDropsThem)
-{
-    QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [&](const QString&, int, int) { events << "word"; });
-    engine->SpeakText(QStringLiteral("One two three four five six seven eight nine ten."));
-    ASSERT_TRUE(waitForEvents(2));
-    engine->PauseAudio();
-    const QStringList atPause = events;
-    QTest::qWait(1000);
-    EXPECT_EQ(events, atPause);
-    engine->ResumeAudio();
-    ASSERT_TRUE(waitForEvents(atPause.size() + 1));
-    engine->ResetAudio();
-    const QStringList atReset = events;
-    QTest::qWait(1000);
-    EXPECT_EQ(events, atReset);
-    EXPECT_EQ(events.back(), kDiscarded);
-}
-
 TEST_F(EspeakEngineTest, TextQueuedWhilePausedWaitsForResume)
 {
     engine->PauseAudio();
