@@ -138,7 +138,7 @@ Export exportChapters(velmor::EspeakEngine& engine, const QString& text, const Q
     QElapsedTimer timer;
     timer.start();
     Export total{0, 0, 0};
-    const std::vector<velmor::SpeechExportPiece> pieces = velmor::speechExportPieces({text, path, true, {}, {}});
+    const std::vector<velmor::SpeechExportPiece> pieces = velmor::speechExportPieces({text, path, true, {}, {}, {}});
     for (const velmor::SpeechExportPiece& piece : pieces) {
         auto recording = std::make_shared<velmor::AudioFileRecording>(
             piece.path, engine.sampleRate(), piece.text.size(), std::function<void()>{},

@@ -97,7 +97,8 @@ void AudioExportCommand::SaveSpeechClick()
         m_progress->activateWindow();
         return;
     }
-    const QString text = m_editor.selLength() > 0 ? m_editor.selText() : gatherWholeText(*m_editor.document());
+    const bool selection = m_editor.selLength() > 0;
+    const QString text = selection ? m_editor.selText() : gatherWholeText(*m_editor.document());
     if (text.trimmed().isEmpty()) {
         m_dialogs.beep();
         return;
@@ -110,7 +111,8 @@ void AudioExportCommand::SaveSpeechClick()
         *chosen += QStringLiteral(".wav");
     m_directory = QFileInfo(*chosen).absolutePath();
     const AudioExportChoices choices = m_choices ? m_choices() : AudioExportChoices{};
-    m_pieces = speechExportPieces({text, *chosen, choices.byChapters, bookTitle(), voiceName()});
+    m_pieces = speechExportPieces({text, *chosen, choices.byChapters, bookTitle(), voiceName(),
+                                   selection ? std::vector<ChapterStart>{} : m_state.fChapterStarts});
     // A chapter with nothing to say gets no file.
     if (m_pieces.size() > 1)
         std::erase_if(m_pieces, [](const SpeechExportPiece& piece) { return piece.text.trimmed().isEmpty(); });

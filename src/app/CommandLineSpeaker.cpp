@@ -101,10 +101,11 @@ int writeSpeech(SpeechEngine& engine, const SpeechExportPiece& piece, bool subti
     }
 }
 
-int exportSpeech(SpeechEngine& engine, const QString& text, const SpeakerRequest& request, const QString& voice)
+int exportSpeech(SpeechEngine& engine, const QString& text, const std::vector<ChapterStart>& chapters,
+                 const SpeakerRequest& request, const QString& voice)
 {
-    const std::vector<SpeechExportPiece> pieces =
-        speechExportPieces({text, *request.outFile, request.chapters, request.title.value_or(QString()), voice});
+    const std::vector<SpeechExportPiece> pieces = speechExportPieces(
+        {text, *request.outFile, request.chapters, request.title.value_or(QString()), voice, chapters});
     for (const SpeechExportPiece& piece : pieces) {
         // Each chapter on the text's own terms: one with nothing to say is left out.
         if (piece.text.trimmed().isEmpty() && pieces.size() > 1)
@@ -254,7 +255,7 @@ std::optional<int> modeNamed(const SpeechEngine& engine, const QString& voice)
     return std::nullopt;
 }
 
-int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileText)
+int runSpeaker(const QStringList& arguments, const std::optional<SpeakerDocument>& document)
 {
     const std::variant<SpeakerRequest, QString> parsed = parseSpeakerRequest(arguments);
     if (const QString* message = std::get_if<QString>(&parsed))
@@ -262,8 +263,8 @@ int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileT
     const SpeakerRequest& request = std::get<SpeakerRequest>(parsed);
 
     QString text;
-    if (fileText) {
-        text = *fileText;
+    if (document) {
+        text = document->text;
     } else if (request.textFile) {
         try {
             text = readTextFile(*request.textFile, kMaxTextLength).text;
@@ -305,7 +306,8 @@ int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileT
         return kSpeakerDone;
     }
     if (request.outFile)
-        return exportSpeech(engine, text, request, engine.SpeakerOf(mode));
+        return exportSpeech(engine, text, document ? document->chapters : std::vector<ChapterStart>{}, request,
+                            engine.SpeakerOf(mode));
     return speakAloud(engine, text);
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/ChapterStart.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <variant>
+#include <vector>
 
 namespace velmor {
 
@@ -40,8 +43,13 @@ inline constexpr int kSpeakerDone = 0;
 inline constexpr int kSpeakerFailed = 1;     // a file could not be read or written, or no sound
 inline constexpr int kSpeakerBadOptions = 2;
 
+// --say-file's document (a PDF, an EPUB...) as main() has already read it.
+struct SpeakerDocument {
+    QString text;
+    std::vector<ChapterStart> chapters;
+};
+
 // Runs the speaker without a window; needs a QCoreApplication. Messages go to stderr.
-// fileText: the text of --say-file's document when main() has already read it (a PDF, an EPUB...).
-int runSpeaker(const QStringList& arguments, const std::optional<QString>& fileText = std::nullopt);
+int runSpeaker(const QStringList& arguments, const std::optional<SpeakerDocument>& document = std::nullopt);
 
 } // namespace velmor

@@ -41,11 +41,11 @@ extern "C" __attribute__((visibility("default"))) bool velmorDocumentText(int ar
     {
         QGuiApplication app(argc, argv);
         try {
-            const QString text = readDocumentOrText(QString::fromLocal8Bit(path), kMaxTextLength).decoded.text;
-            told(context, text.toUtf8().constData());
+            const OpenedFile document = readDocumentOrText(QString::fromLocal8Bit(path), kMaxTextLength);
+            told(context, &document, nullptr);
             read = true;
         } catch (const std::exception& error) {
-            told(context, error.what());
+            told(context, nullptr, error.what());
         }
     }
     if (platform.isNull())

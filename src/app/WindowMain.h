@@ -8,9 +8,13 @@ extern "C" int velmorWindowMain(int argc, char* argv[]);
 // What main() looks the entry up by.
 inline constexpr char kWindowEntry[] = "velmorWindowMain";
 
+namespace velmor {
+struct OpenedFile;
+}
+
 // The text a listener hears of a document (PDF, EPUB, DOCX, ODT, HTML, Markdown) for --say-file,
-// read without a display, before main() makes its application object. The text, or why the
-// document cannot be read, goes to `told` as UTF-8; returns whether it is the text.
-using DocumentTold = void (*)(void* context, const char* utf8);
+// read without a display, before main() makes its application object. The document, or why it
+// cannot be read (UTF-8), goes to `told`; returns whether it is the document.
+using DocumentTold = void (*)(void* context, const velmor::OpenedFile* document, const char* error);
 extern "C" bool velmorDocumentText(int argc, char* argv[], const char* path, DocumentTold told, void* context);
 inline constexpr char kDocumentEntry[] = "velmorDocumentText";

@@ -3,6 +3,7 @@
 #include "app/WindowMain.h"
 #include "core/InstalledFiles.h"
 #include "document/DocumentKinds.h"
+#include "document/DocumentReading.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -45,27 +46,34 @@ int main(int argc, char* argv[])
         return kSpeakerBadOptions;
     case CommandLineRequest::Action::Speak: {
         // A document is read through the window's module, which holds the document readers.
-        std::optional<QString> documentText;
+        std::optional<SpeakerDocument> document;
         const auto speaker = parseSpeakerRequest(arguments);
         if (const auto* parsed = std::get_if<SpeakerRequest>(&speaker); parsed && parsed->textFile
             && isDocumentFile(*parsed->textFile)) {
             const auto entry = reinterpret_cast<decltype(&velmorDocumentText)>(windowEntry(kDocumentEntry));
             if (!entry)
                 return kSpeakerFailed;
-            QString told;
+            struct Told {
+                SpeakerDocument document;
+                QString error;
+            } told;
             const bool read = entry(argc, argv, parsed->textFile->toLocal8Bit().constData(),
-                                    [](void* context, const char* utf8) {
-                                        *static_cast<QString*>(context) = QString::fromUtf8(utf8);
+                                    [](void* context, const OpenedFile* opened, const char* error) {
+                                        auto& told = *static_cast<Told*>(context);
+                                        if (opened)
+                                            told.document = {opened->decoded.text, opened->chapters};
+                                        else
+                                            told.error = QString::fromUtf8(error);
                                     },
                                     &told);
             if (!read) {
-                std::fprintf(stderr, "velmor: %s\n", told.toLocal8Bit().constData());
+                std::fprintf(stderr, "velmor: %s\n", told.error.toLocal8Bit().constData());
                 return kSpeakerFailed;
             }
-            documentText = told;
+            document = std::move(told.document);
         }
         QCoreApplication app(argc, argv);
-        return runSpeaker(arguments, documentText);
+        return runSpeaker(arguments, document);
     }
     case CommandLineRequest::Action::Run:
         break;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/ChapterStart.h"
 #include "core/FaceNames.h"
 #include "core/TextFormat.h"
 
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <vector>
 
 namespace velmor {
 
@@ -33,6 +35,8 @@ struct FormState {
     QString fFileName;
     // The document an untitled text was read from (a PDF, an EPUB...), which Save never writes.
     QString fImportedFrom;
+    // The chapters that document named itself, kept while its text is in the box.
+    std::vector<ChapterStart> fChapterStarts;
     QString fOpenName;
     QString fLastfile;
     bool fParamOpen = false;

@@ -90,11 +90,54 @@ std::vector<Chapter> chaptersAt(QStringView text, const std::vector<std::pair<qs
     return chapters;
 }
 
+bool sameLine(QStringView line, const QString& known) { return line.toString().simplified() == known; }
+
+// How far back a chapter's line is looked for: far enough for what an edit removes above it, not
+// so far that a book's list of contents, which names the chapters first, is taken for them.
+constexpr qsizetype kBackwardSearch = 100;
+
+// The known chapters' lines in the text as it is now. Edits above a chapter move it by as many
+// lines as they added or removed, so each is looked for first where the one before it suggests,
+// then after that, and only a little way before it.
+std::vector<std::pair<qsizetype, QString>> knownHeadings(const std::vector<Line>& lines,
+                                                         const std::vector<ChapterStart>& known)
+{
+    std::vector<std::pair<qsizetype, QString>> found;
+    const qsizetype count = qsizetype(lines.size());
+    qsizetype shift = 0;
+    qsizetype after = -1; // the line of the last chapter found
+    for (const ChapterStart& chapter : known) {
+        const QString wanted = chapter.firstLine.simplified();
+        const qsizetype expected = std::max(chapter.line + shift, after + 1);
+        const qsizetype earliest = std::max(after + 1, expected - kBackwardSearch);
+        std::optional<qsizetype> at;
+        for (qsizetype distance = 0; !at && (expected + distance < count || expected - distance >= earliest);
+             ++distance) {
+            if (expected + distance < count && sameLine(lines[std::size_t(expected + distance)].text, wanted))
+                at = expected + distance;
+            else if (distance > 0 && expected - distance >= earliest && expected - distance < count
+                     && sameLine(lines[std::size_t(expected - distance)].text, wanted))
+                at = expected - distance;
+        }
+        if (!at)
+            continue;
+        found.push_back({lines[std::size_t(*at)].start, chapter.title});
+        shift = *at - chapter.line;
+        after = *at;
+    }
+    return found;
+}
+
 } // namespace
 
-std::vector<Chapter> findChapters(QStringView text)
+std::vector<Chapter> findChapters(QStringView text, const std::vector<ChapterStart>& known)
 {
     const std::vector<Line> lines = linesOf(text);
+    if (!known.empty()) {
+        const std::vector<std::pair<qsizetype, QString>> found = knownHeadings(lines, known);
+        if (!found.empty())
+            return chaptersAt(text, found);
+    }
     std::vector<std::pair<qsizetype, QString>> named;
     std::vector<std::pair<qsizetype, QString>> capitals;
     std::vector<std::pair<int, std::pair<qsizetype, QString>>> markdown;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ChapterStart.h"
+
 #include <QString>
 #include <QStringView>
 #include <vector>
@@ -20,7 +22,10 @@ struct Chapter {
 // "第十二章"; only when none of those is there, lines wholly in capitals standing as their own
 // paragraph. Text before the first heading is a chapter of its own when it holds more than
 // white space. No heading found: no chapters, and the text stays one piece.
-std::vector<Chapter> findChapters(QStringView text);
+// Chapters the document named itself (known) come first: each is looked for at its line, or the
+// nearest line with the same text when edits have moved it; a chapter whose line is gone joins
+// the one before. When none of them is found any more, the headings decide.
+std::vector<Chapter> findChapters(QStringView text, const std::vector<ChapterStart>& known = {});
 
 // A chapter's file name: "NN - title.ext", numbered from 1 with at least two digits (more when
 // there are a hundred chapters or more), the title cut short and freed of characters a file

@@ -40,6 +40,7 @@ void DocumentCommands::NewButtonClick()
     m_controls.infoLine.clear();
     m_state.fFileName.clear();
     m_state.fImportedFrom.clear();
+    m_state.fChapterStarts.clear();
     m_state.fUnicodeFile = false;
     m_state.fTextFormat = {};
     m_state.fArticleWait = false;

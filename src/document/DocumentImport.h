@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChapterStart.h"
 #include "document/DocumentKinds.h"
 
 #include <QByteArrayView>
@@ -9,14 +10,17 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace velmor {
 
 // What a listener hears of a document: its text, a paragraph or heading per line, and its title
-// (empty when the document names none).
+// (empty when the document names none), and the chapters it names itself (a book's table of
+// contents).
 struct ImportedText {
     QString text;
     QString title;
+    std::vector<ChapterStart> chapters;
 };
 
 // A document that cannot be turned into text. The reason reads after the file's name:

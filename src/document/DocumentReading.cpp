@@ -87,6 +87,7 @@ OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const Rea
             opened.decoded.format = {TextEncoding::Utf8, LineBreak::CrLf};
             opened.imported = true;
             opened.title = imported.title;
+            opened.chapters = std::move(imported.chapters);
             return opened;
         }
     }

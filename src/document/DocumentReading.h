@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChapterStart.h"
 #include "document/DocumentKinds.h"
 #include "document/TextFile.h"
 
@@ -8,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace velmor {
 
@@ -17,6 +19,7 @@ struct OpenedFile {
     DecodedText decoded;
     bool imported = false; // a document's text, which has no file of its own yet
     QString title;         // the document's own title, when it names one
+    std::vector<ChapterStart> chapters; // the chapters the document names itself
     // For a text file that reads only with undecodable bytes: the encoding it seems to be in.
     std::optional<QByteArray> otherEncoding;
 };

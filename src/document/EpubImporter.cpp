@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QUrl>
 
+#include <functional>
+
 namespace velmor {
 
 namespace {
@@ -122,6 +124,74 @@ QString resolve(const QString& base, const QString& href)
     return QDir::cleanPath(QDir(base).filePath(path)).remove(QRegularExpression(QStringLiteral("^\\./")));
 }
 
+void eachElement(const XmlNode& node, const std::function<void(const XmlNode&)>& visit)
+{
+    for (const auto& child : node.children) {
+        if (child->isText())
+            continue;
+        visit(*child);
+        eachElement(*child, visit);
+    }
+}
+
+// The title of each chapter file by the book's table of contents: the first entry that points
+// into the file names it. EPUB 3 books give it in their navigation document, EPUB 2 books in
+// an NCX file; a book with neither gives none.
+QHash<QString, QString> contentsTitles(ZipArchive& archive, const QString& navPath, const QString& ncxPath)
+{
+    QHash<QString, QString> titles;
+    const auto add = [&titles](const QString& base, const QString& href, const QString& title) {
+        const QString path = resolve(base, href);
+        if (!title.isEmpty() && !href.isEmpty() && !titles.contains(path))
+            titles.insert(path, title);
+    };
+    if (!navPath.isEmpty()) {
+        if (const std::optional<QByteArray> bytes = archive.read(navPath)) {
+            const auto nav = readXml(*bytes);
+            const XmlNode* contents = nullptr;
+            eachElement(*nav, [&contents](const XmlNode& element) {
+                if (!contents && element.name == QStringLiteral("nav")
+                    && hasWord(element.attribute(QStringLiteral("epub:type")), u"toc"))
+                    contents = &element;
+            });
+            if (contents) {
+                const QString base = QFileInfo(navPath).path();
+                eachElement(*contents, [&](const XmlNode& element) {
+                    if (element.name == QStringLiteral("a"))
+                        add(base, element.attribute(QStringLiteral("href")), element.allText().simplified());
+                });
+            }
+        }
+    }
+    if (titles.isEmpty() && !ncxPath.isEmpty()) {
+        if (const std::optional<QByteArray> bytes = archive.read(ncxPath)) {
+            const auto ncx = readXml(*bytes);
+            const QString base = QFileInfo(ncxPath).path();
+            eachElement(*ncx, [&](const XmlNode& element) {
+                if (element.name != QStringLiteral("navPoint"))
+                    return;
+                const XmlNode* label = element.find(QStringLiteral("navLabel"));
+                const XmlNode* content = element.find(QStringLiteral("content"));
+                if (label && content)
+                    add(base, content->attribute(QStringLiteral("src")), label->allText().simplified());
+            });
+        }
+    }
+    return titles;
+}
+
+// A chapter file's own title when the book has no table of contents: its first heading.
+QString firstHeading(const XmlNode& chapter)
+{
+    static const QSet<QString> headings = {QStringLiteral("h1"), QStringLiteral("h2"), QStringLiteral("h3")};
+    QString title;
+    eachElement(chapter, [&title](const XmlNode& element) {
+        if (title.isEmpty() && headings.contains(element.name))
+            title = element.allText().simplified();
+    });
+    return title;
+}
+
 } // namespace
 
 ImportedText EpubImporter::import(QByteArrayView bytes) const
@@ -160,16 +230,24 @@ ImportedText EpubImporter::import(QByteArrayView bytes) const
     if (const XmlNode* title = package->find(QStringLiteral("title")))
         imported.title = title->allText().simplified();
     QHash<QString, QString> manifest;
+    QString navPath;
     if (const XmlNode* items = package->find(QStringLiteral("manifest")))
         for (const auto& item : items->children)
-            if (item->name == QStringLiteral("item"))
-                manifest.insert(item->attribute(QStringLiteral("id")),
-                                resolve(base, item->attribute(QStringLiteral("href"))));
+            if (item->name == QStringLiteral("item")) {
+                const QString path = resolve(base, item->attribute(QStringLiteral("href")));
+                manifest.insert(item->attribute(QStringLiteral("id")), path);
+                if (hasWord(item->attribute(QStringLiteral("properties")), u"nav"))
+                    navPath = path;
+            }
     const XmlNode* spine = package->find(QStringLiteral("spine"));
     if (!spine)
         throw ImportError::damaged(QStringLiteral("book"));
 
-    std::vector<std::unique_ptr<XmlNode>> chapters;
+    struct ChapterFile {
+        QString path;
+        std::unique_ptr<XmlNode> tree;
+    };
+    std::vector<ChapterFile> chapters;
     for (const auto& itemRef : spine->children) {
         if (itemRef->name != QStringLiteral("itemref"))
             continue;
@@ -177,15 +255,29 @@ ImportedText EpubImporter::import(QByteArrayView bytes) const
         if (path.isEmpty())
             continue;
         if (const std::optional<QByteArray> chapter = archive.read(path))
-            chapters.push_back(readXml(*chapter));
+            chapters.push_back({path, readXml(*chapter)});
     }
+    const QHash<QString, QString> titles =
+        contentsTitles(archive, navPath, manifest.value(spine->attribute(QStringLiteral("toc"))));
     XhtmlWalker walker;
     for (const auto& chapter : chapters)
-        walker.collectNotes(*chapter);
+        walker.collectNotes(*chapter.tree);
     ParagraphWriter out;
     for (const auto& chapter : chapters) {
-        walker.walk(*chapter, out);
         out.endParagraph();
+        const qsizetype first = out.lines().size();
+        walker.walk(*chapter.tree, out);
+        out.endParagraph();
+        // A file the contents do not name goes on the chapter before it (a chapter split in two
+        // files, a cover page).
+        const QString title = titles.isEmpty() ? firstHeading(*chapter.tree) : titles.value(chapter.path);
+        if (title.isEmpty() || first == out.lines().size())
+            continue;
+        // A chapter whose text does not begin with its title is heard with it.
+        const QString opening = out.lines().at(first);
+        if (!opening.contains(title, Qt::CaseInsensitive) && !title.contains(opening, Qt::CaseInsensitive))
+            out.insertLine(first, title);
+        imported.chapters.push_back({first, out.lines().at(first), title});
     }
     imported.text = out.result();
     return imported;

@@ -144,6 +144,7 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     // A document's text is new, untitled text: Save can never write it over the document.
     m_state.fFileName = read.imported ? QString() : path;
     m_state.fImportedFrom = read.imported ? path : QString();
+    m_state.fChapterStarts = std::move(read.chapters);
     m_state.fUnicodeFile = unicode;
     m_state.fTextFormat = read.decoded.format;
 

@@ -87,7 +87,7 @@ ImportedText HtmlImporter::import(QByteArrayView bytes) const
     QStringDecoder decoder(encoding);
     QTextDocument document;
     document.setHtml(forListening(decoder(bytes)));
-    return {textByBlocks(document), document.metaInformation(QTextDocument::DocumentTitle).simplified()};
+    return {textByBlocks(document), document.metaInformation(QTextDocument::DocumentTitle).simplified(), {}};
 }
 
 ImportedText MarkdownImporter::import(QByteArrayView bytes) const
@@ -98,7 +98,7 @@ ImportedText MarkdownImporter::import(QByteArrayView bytes) const
     for (QTextBlock block = document.begin(); block.isValid() && title.isEmpty(); block = block.next())
         if (block.blockFormat().headingLevel() > 0)
             title = block.text().simplified();
-    return {textByBlocks(document), title};
+    return {textByBlocks(document), title, {}};
 }
 
 } // namespace velmor

@@ -54,6 +54,10 @@ public:
 
     QString result();
 
+    // The lines ended so far, for an importer that marks where its chapters begin.
+    const QStringList& lines() const { return m_lines; }
+    void insertLine(qsizetype at, const QString& line) { m_lines.insert(at, line); }
+
 private:
     void append(QStringView text);
 

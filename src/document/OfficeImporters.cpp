@@ -126,7 +126,7 @@ ImportedText DocxImporter::import(QByteArrayView bytes) const
             walker.collectNotes(*readXml(*notes), kind);
     ParagraphWriter out;
     walker.walk(*body, out);
-    return {out.result(), titleOf(archive, QStringLiteral("docProps/core.xml"))};
+    return {out.result(), titleOf(archive, QStringLiteral("docProps/core.xml")), {}};
 }
 
 ImportedText OdtImporter::import(QByteArrayView bytes) const
@@ -138,7 +138,7 @@ ImportedText OdtImporter::import(QByteArrayView bytes) const
         throw ImportError::damaged(QStringLiteral("document"));
     ParagraphWriter out;
     walkOdt(*body, out);
-    return {out.result(), titleOf(archive, QStringLiteral("meta.xml"))};
+    return {out.result(), titleOf(archive, QStringLiteral("meta.xml")), {}};
 }
 
 } // namespace velmor

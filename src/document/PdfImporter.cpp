@@ -143,7 +143,7 @@ ImportedText PdfImporter::import(QByteArrayView bytes, const ImportProgress& pro
                 kept.push_back(&line);
         paragraphs << paragraphsOf(kept);
     }
-    return {paragraphs.join(u'\n'), document->info(QStringLiteral("Title")).simplified()};
+    return {paragraphs.join(u'\n'), document->info(QStringLiteral("Title")).simplified(), {}};
 }
 
 } // namespace velmor

@@ -88,6 +88,7 @@ ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
         result.decoded = std::move(opened.decoded);
         result.imported = opened.imported;
         result.title = std::move(opened.title);
+        result.chapters = std::move(opened.chapters);
         result.otherEncoding = std::move(opened.otherEncoding);
         if (job.stopped)
             return result;

@@ -37,6 +37,7 @@ public:
         DecodedText decoded; // its text is handed over as split.text
         bool imported = false; // a document's text (DocumentReading.h)
         QString title;
+        std::vector<ChapterStart> chapters;
         std::optional<QByteArray> otherEncoding;
         SplitText split;
         std::vector<int> marks;

@@ -31,7 +31,7 @@ QString titleOf(const Chapter& chapter, QStringView text)
 
 std::vector<SpeechExportPiece> speechExportPieces(const SpeechExportRequest& request)
 {
-    const std::vector<Chapter> chapters = findChapters(request.text);
+    const std::vector<Chapter> chapters = findChapters(request.text, request.knownChapters);
     std::vector<QString> titles;
     for (const Chapter& chapter : chapters)
         titles.push_back(titleOf(chapter, request.text));

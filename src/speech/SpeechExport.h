@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChapterStart.h"
 #include "speech/AudioFile.h"
 
 #include <QString>
@@ -18,6 +19,8 @@ struct SpeechExportRequest {
     QString title;
     // The voice, for the artist tag.
     QString voice;
+    // The chapters the document named itself (findChapters).
+    std::vector<ChapterStart> knownChapters;
 };
 
 // One audio file of an export, with its part of the text and its tags.

@@ -1,7 +1,9 @@
+#include "document/Chapters.h"
 #include "document/DocumentImport.h"
 #include "document/EncodingDetection.h"
 #include "document/TextFile.h"
 #include "document/ZipArchive.h"
+#include "QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -167,6 +169,53 @@ TEST_F(DocumentImport, EpubDocxAndOdtMadeByPandocReadAsAListenerHearsThem)
         // Where the format keeps the title in the text, it is heard first.
         lines.removeAll("Harbour Notes");
         EXPECT_EQ(lines, kHeard) << imported.text.toStdString();
+    }
+}
+
+// A book's chapters are those of its table of contents, titled as it titles them, even where a
+// contents list in the text names them first; edits above a chapter, or a chapter's heading
+// deleted, still leave the others where they are.
+TEST_F(DocumentImport, EpubChaptersComeFromTheBooksContentsAndSurviveEdits)
+{
+    QString preface;
+    for (int line = 1; line <= 120; ++line)
+        preface += QString("Line %1.\n\n").arg(line);
+    write("book.md", ("---\ntitle: Three Walks\n---\n\n# Before We Start\n\nThe Harbour\n\nThe Lamp\n\nHome\n\n" + preface
+                      + "# The Harbour\n\nBoats rock.\n\n# The Lamp\n\nIt turns.\n\nIt turns again.\n\n# Home\n\nTea.\n")
+                         .toUtf8());
+    REQUIRE_TOOL(run("pandoc", {"book.md", "-s", "-o", "book.epub"}));
+    REQUIRE_TOOL(run("pandoc", {"book.md", "-s", "-t", "epub2", "-o", "book2.epub"}));
+    for (const QString name : {"book.epub", "book2.epub"}) {
+        SCOPED_TRACE(name.toStdString());
+        // The contents may title a chapter otherwise than its heading does.
+        velmor::ZipArchive archive(read(name));
+        for (const char* contents : {"EPUB/nav.xhtml", "EPUB/toc.ncx"})
+            if (std::optional<QByteArray> bytes = archive.read(contents))
+                putInZip(name, {{contents, bytes->replace(">The Lamp<", ">The Lamp at Night<")}});
+        const ImportedText imported = import(name);
+        QStringList titles;
+        for (const velmor::ChapterStart& chapter : imported.chapters) {
+            titles << chapter.title;
+            EXPECT_EQ(linesOf(imported.text).value(chapter.line), chapter.firstLine);
+        }
+        // An EPUB 2 book's contents name its title page too.
+        titles.removeAll("Three Walks");
+        EXPECT_EQ(titles, QStringList({"Before We Start", "The Harbour", "The Lamp at Night", "Home"}));
+
+        QString edited = imported.text;
+        edited.replace("It turns.\n", "It turns.\nA line written in.\nAnd another.\n");
+        edited.remove("The Harbour\nBoats rock.");
+        edited.remove("Three Walks\n");
+        edited.prepend("A note of mine.\n\n");
+        QStringList found;
+        for (const velmor::Chapter& chapter : velmor::findChapters(edited, imported.chapters))
+            found << chapter.title + ": " + edited.mid(chapter.start, chapter.end - chapter.start).simplified();
+        EXPECT_EQ(found, QStringList({": A note of mine.",
+                                      "Before We Start: Before We Start The Harbour The Lamp Home "
+                                          + preface.simplified(),
+                                      "The Lamp at Night: The Lamp It turns. A line written in. And another. It turns again.",
+                                      "Home: Home Tea."}))
+            << found.join(" | ").toStdString();
     }
 }
 

@@ -118,6 +118,13 @@ grep -qx '\[00:00\.[0-9][0-9]\]Chapter 2: The road' "book/03 - Chapter 2_ The ro
 expect_status 0 --say-file book.txt --subtitles --out book.mp3
 [ -s book.srt ] && [ -s book.lrc ] && [ "$(grep -c -- ' --> ' book.srt)" -eq 7 ] || e2e_fail "book.srt is: $(cat book.srt)"
 rm -r book book.txt book.mp3 book.srt book.lrc
+# An EPUB book's chapters are those of its contents, whatever their headings say.
+printf -- '---\ntitle: Walks\n---\n\n# The Harbour\n\n%s\n\n# The Lamp\n\n%s\n' "$sentence" "$sentence" >walks.md
+pandoc walks.md -s -o walks.epub || e2e_fail "pandoc could not make the book"
+mkdir walks
+expect_status 0 --say-file walks.epub --chapters --out walks/walks.wav
+(cd walks && assert_only_files "01 - Walks.wav" "02 - The Harbour.wav" "03 - The Lamp.wav")
+rm -r walks walks.md walks.epub
 
 # A write that fails half-way (the file size limit) keeps the old file, leaves no other and
 # says why, whatever the encoder.

@@ -107,7 +107,7 @@ TEST(SpeechExport, ChaptersBecomeNumberedFilesTaggedWithTheBookAndTheirTitle)
 {
     const QString book = QStringLiteral("Old Tales\n\nChapter 1\nOnce.\n\nChapter 2: The road\nThen.\n");
     const std::vector<SpeechExportPiece> pieces =
-        speechExportPieces({book, QStringLiteral("/out/book.ogg"), true, QString(), QStringLiteral("en")});
+        speechExportPieces({book, QStringLiteral("/out/book.ogg"), true, QString(), QStringLiteral("en"), {}});
     ASSERT_EQ(pieces.size(), 3u);
     EXPECT_EQ(pieces[0].path, QStringLiteral("/out/01 - Old Tales.ogg"));
     EXPECT_EQ(pieces[1].path, QStringLiteral("/out/02 - Chapter 1.ogg"));
@@ -119,17 +119,17 @@ TEST(SpeechExport, ChaptersBecomeNumberedFilesTaggedWithTheBookAndTheirTitle)
     EXPECT_EQ(pieces[0].text + pieces[1].text + pieces[2].text, book);
 
     const std::vector<SpeechExportPiece> titled =
-        speechExportPieces({book, QStringLiteral("/out/book.ogg"), true, QStringLiteral("Tales"), {}});
+        speechExportPieces({book, QStringLiteral("/out/book.ogg"), true, QStringLiteral("Tales"), {}, {}});
     EXPECT_EQ(titled[1].tags.album, QStringLiteral("Tales"));
 
     const std::vector<SpeechExportPiece> whole =
-        speechExportPieces({book, QStringLiteral("/out/book.ogg"), false, QString(), {}});
+        speechExportPieces({book, QStringLiteral("/out/book.ogg"), false, QString(), {}, {}});
     ASSERT_EQ(whole.size(), 1u);
     EXPECT_EQ(whole[0].path, QStringLiteral("/out/book.ogg"));
     EXPECT_EQ(whole[0].tags.title, QStringLiteral("Old Tales"));
     EXPECT_EQ(whole[0].tags.track, 0);
     // Without headings, chapters give the single file of today.
-    EXPECT_EQ(speechExportPieces({QStringLiteral("Just text."), QStringLiteral("/out/t.wav"), true, {}, {}})[0].tags.title,
+    EXPECT_EQ(speechExportPieces({QStringLiteral("Just text."), QStringLiteral("/out/t.wav"), true, {}, {}, {}})[0].tags.title,
               QStringLiteral("t"));
 }
 
