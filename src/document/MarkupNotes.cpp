@@ -106,10 +106,11 @@ std::vector<Element> elementsOf(const QString& html)
     };
 
     qsizetype at = 0;
-    for (;;) {
-        const QRegularExpressionMatch match = tag.match(html, at);
-        if (!match.hasMatch())
-            break;
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        // Tags in the text of a script or a style are no tags.
+        if (match.capturedStart() < at)
+            continue;
         at = match.capturedEnd();
         if (match.capturedLength(2) == 0)
             continue; // a comment
@@ -206,31 +207,42 @@ LiftedNotes liftHtmlNotes(const QString& source)
         if (marked || isNote(tag) || tag.name == u"li" || tag.name == u"p")
             calls.push_back({index, note});
     }
-    // A note called only from inside another note stays where it is.
-    std::vector<Call> lifting;
+    QHash<int, QList<int>> callsOf; // the links that call each note
     for (const Call& call : calls)
-        if (std::none_of(calls.begin(), calls.end(), [&](const Call& other) {
-                return other.note != call.note && elements[other.note].contains(elements[call.link]);
-            }))
-            lifting.push_back(call);
+        callsOf[call.note] << call.link;
+    const auto inside = [&](int element, int ancestor) {
+        for (; element >= 0; element = elements[element].parent)
+            if (element == ancestor)
+                return true;
+        return false;
+    };
+    const auto insideOtherNote = [&](const Call& call) {
+        for (int element = elements[call.link].parent; element >= 0; element = elements[element].parent)
+            if (element != call.note && callsOf.contains(element))
+                return true;
+        return false;
+    };
 
     LiftedNotes lifted;
     QHash<int, qsizetype> noteIndex;
     std::vector<Edit> edits;
-    for (const Call& call : lifting) {
+    for (const Call& call : calls) {
+        // A note called only from inside another note stays where it is.
+        if (insideOtherNote(call))
+            continue;
         const Element& note = elements[call.note];
         if (!noteIndex.contains(call.note)) {
             noteIndex.insert(call.note, lifted.notes.size());
             // The note's links back to where it is called are no use to a listener.
             std::vector<Edit> backLinks;
+            const QList<int>& callers = callsOf[call.note];
             for (int inner = call.note + 1; inner < int(elements.size()) && elements[inner].start < note.end; ++inner) {
                 const Element& link = elements[inner];
                 if (link.tag.name != u"a")
                     continue;
                 const int back = target(link.tag.attribute(QStringLiteral("href")));
-                const bool toCall = back >= 0 && std::any_of(lifting.begin(), lifting.end(), [&](const Call& other) {
-                    return other.note == call.note && elements[back].contains(elements[other.link]);
-                });
+                const bool toCall = back >= 0
+                    && std::any_of(callers.begin(), callers.end(), [&](int caller) { return inside(caller, back); });
                 if (toCall || isBackLink(link.tag))
                     backLinks.push_back({link.start, link.end, {}});
             }
