@@ -7,6 +7,7 @@
 #include "core/FormState.h"
 #include "document/DocumentImport.h"
 #include "document/FileCommands.h"
+#include "speech/SpeechEngine.h"
 #include "widgets/TRichEdit98.h"
 
 #include <QApplication>

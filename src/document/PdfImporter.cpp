@@ -243,7 +243,7 @@ ImportedText PdfImporter::import(QByteArrayView bytes, const ImportProgress& pro
     if (preview && pages > first)
         preview(firstText);
 
-    const int threads = pages < 3 * kPreviewPages ? 1 : std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxThreads);
+    const int threads = std::min({int(std::thread::hardware_concurrency()), kMaxThreads, pages - first});
     std::vector<std::jthread> helpers;
     for (int helper = 1; helper < threads; ++helper)
         helpers.emplace_back([&reader] { reader.helpWith(); });

@@ -18,7 +18,10 @@
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringEncoder>
@@ -678,6 +681,47 @@ TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
     f.form->MyTextFileOpen();
     EXPECT_TRUE(f.ui.text().startsWith(QStringLiteral("edited Findings")));
     EXPECT_EQ(f.errors.size(), 1);
+}
+
+// A long PDF shows its first pages as soon as they are read, already as untitled text from the
+// document, and the whole text takes their place once it is in.
+TEST(OpenCommand, ALongPdfShowsItsFirstPagesWhileTheRestIsRead)
+{
+    FileFixture f;
+    QByteArray pdf;
+    QStringList pages;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter painter(&writer);
+        for (int page = 1; page <= 12; ++page) {
+            if (page > 1)
+                writer.newPage();
+            pages << QStringLiteral("Page %1 says hello.").arg(page);
+            painter.drawText(QPointF(1000, 5000), pages.back());
+        }
+    }
+    const QString p = f.write("long.pdf", pdf);
+    struct Seen {
+        QString text;
+        QString fileName;
+        QString importedFrom;
+    };
+    std::vector<Seen> whileOpening;
+    QObject watching;
+    QObject::connect(&f.ui.textBox(), &QPlainTextEdit::textChanged, &watching, [&] {
+        if (f.form->fileCommands().opening() && !f.ui.textBox().document()->isEmpty())
+            whileOpening.push_back({f.ui.text(), f.ui.state().fFileName, f.ui.state().fImportedFrom});
+    });
+    f.open(p);
+    EXPECT_EQ(f.ui.text(), pages.join(u'\n'));
+    ASSERT_FALSE(whileOpening.empty());
+    EXPECT_EQ(whileOpening.back().text, pages.mid(0, 4).join(u'\n'));
+    EXPECT_TRUE(whileOpening.back().fileName.isEmpty());
+    EXPECT_EQ(whileOpening.back().importedFrom, p);
+    f.ui.click("SaveButton");
+    EXPECT_EQ(fileBytes(p), pdf);
 }
 
 // A text file that reads only with undecodable bytes as Shift-JIS is offered in the encoding it
