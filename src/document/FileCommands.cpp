@@ -137,10 +137,9 @@ void FileCommands::reopenWithEncoding()
     for (const EncodingChoice& choice : choices)
         captions << choice.caption;
     announce(QStringLiteral("Choose an encoding"));
-    const std::optional<int> chosen =
-        m_dialogs.chooseItem(QStringLiteral("Reopen with encoding"),
-                             QStringLiteral("Read %1 in the encoding:").arg(QFileInfo(displayFileName(m_textFilePath)).fileName()),
-                             captions, 0);
+    const QString fileName = QFileInfo(displayFileName(m_textFilePath)).fileName();
+    const std::optional<int> chosen = m_dialogs.chooseItem(
+        QStringLiteral("Reopen with encoding"), QStringLiteral("Read %1 in the encoding:").arg(fileName), captions, 0);
     if (!chosen || *chosen < 0 || *chosen >= choices.size() || !m_services.mayDiscardText())
         return;
     open(m_textFilePath, Road::OpenCommand, {}, choices[*chosen].name);

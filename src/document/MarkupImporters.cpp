@@ -128,8 +128,9 @@ QString markdownText(const QString& markdown, QString* firstHeading = nullptr)
 // "---"): its title names the document, and none of it is read.
 QString withoutFrontMatter(const QString& markdown, QString& title)
 {
-    static const QRegularExpression block(QStringLiteral("\\A---[ \\t]*\\r?\\n(.*?)\\r?\\n(?:---|\\.\\.\\.)[ \\t]*(?:\\r?\\n|\\z)"),
-                                          QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression block(
+        QStringLiteral("\\A---[ \\t]*\\r?\\n(.*?)\\r?\\n(?:---|\\.\\.\\.)[ \\t]*(?:\\r?\\n|\\z)"),
+        QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression titleLine(QStringLiteral("^title:[ \\t]*(.*)$"), QRegularExpression::MultilineOption);
     // Only "key: value" lines (and their indented or listed values) make one; a rule is no block.
     static const QRegularExpression yaml(QStringLiteral("^(?![ \\t]*$)(?![\\w-]+:|[ \\t]|- |#)"),
