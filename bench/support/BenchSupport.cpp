@@ -23,6 +23,7 @@ FormOptions quietFormOptions(const QTemporaryDir& folder)
     quiet.showError = [](const QString& text) { std::fprintf(stderr, "%s\n", qPrintable(text)); };
     quiet.chooseColor = [](const QColor&) { return std::nullopt; };
     quiet.chooseFile = [](const FileChoice&) { return std::nullopt; };
+    quiet.chooseItem = [](const QString&, const QString&, const QStringList&, int) { return std::optional<int>(); };
     quiet.notify = [](QWidget*, const QString&) {};
     quiet.askQuestion = [](QWidget*, const QString&) { return true; };
     quiet.beep = [] {};

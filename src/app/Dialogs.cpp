@@ -5,10 +5,17 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QPointer>
+#include <QVBoxLayout>
+
+#include <algorithm>
 #include <memory>
 
 namespace velmor {
@@ -82,6 +89,33 @@ Dialogs standardDialogs(QWidget* parent)
         QMessageBox box(QMessageBox::Question, QStringLiteral("Information"), text,
                         QMessageBox::Yes | QMessageBox::No, over);
         return box.exec() == QMessageBox::Yes;
+    };
+    dialogs.chooseItem = [owner](const QString& title, const QString& label, const QStringList& items,
+                                 int current) -> std::optional<int> {
+        if (items.isEmpty())
+            return std::nullopt;
+        QDialog dialog(owner);
+        dialog.setWindowTitle(title);
+        dialog.setAccessibleName(title);
+        auto* caption = new QLabel(label, &dialog);
+        auto* list = new QListWidget(&dialog);
+        list->setObjectName(QStringLiteral("ChoiceList"));
+        list->setAccessibleName(label);
+        list->addItems(items);
+        list->setCurrentRow(std::clamp(current, 0, int(items.size()) - 1));
+        caption->setBuddy(list);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+        auto* layout = new QVBoxLayout(&dialog);
+        layout->addWidget(caption);
+        layout->addWidget(list);
+        layout->addWidget(buttons);
+        list->setFocus();
+        if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+            return std::nullopt;
+        return list->currentRow();
     };
     dialogs.beep = [] { QApplication::beep(); };
     return dialogs;

@@ -43,6 +43,12 @@ struct Dialogs {
     std::function<void(QWidget* over, const QString& text)> notify;
     // The same caption with a question icon, Yes and No; true only for Yes.
     std::function<bool(QWidget* over, const QString& text)> askQuestion;
+    // One item of a list, chosen with the arrow keys (or the first letters) and Enter, or the
+    // mouse; label says what the list holds, and names it for screen readers. `current` is
+    // chosen at first. The index chosen; nothing when cancelled.
+    std::function<std::optional<int>(const QString& title, const QString& label, const QStringList& items,
+                                     int current)>
+        chooseItem;
     // The system's default beep.
     std::function<void()> beep;
 };

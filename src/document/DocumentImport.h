@@ -44,6 +44,9 @@ private:
 // Told how far an import has got (pages done of all, for a PDF); returning false stops it with
 // ReadStopped (TextFile.h).
 using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+// Handed the text of a long document's first pages while the rest is still being read, to be
+// shown meanwhile; the text the import returns begins with it.
+using ImportPreview = std::function<void(const QString& firstPages)>;
 
 // One per document format: a plain function of the file's bytes to the text a listener hears.
 // Throws ImportError.
@@ -51,14 +54,18 @@ class DocumentImporter {
 public:
     virtual ~DocumentImporter() = default;
     virtual ImportedText import(QByteArrayView bytes) const = 0;
-    // Formats whose import takes long say how far they have got.
-    virtual ImportedText import(QByteArrayView bytes, const ImportProgress& /*progress*/) const { return import(bytes); }
+    // Formats whose import takes long say how far they have got, and may show their beginning.
+    virtual ImportedText import(QByteArrayView bytes, const ImportProgress& /*progress*/,
+                                const ImportPreview& /*preview*/) const
+    {
+        return import(bytes);
+    }
 };
 
 class PdfImporter final : public DocumentImporter {
 public:
     ImportedText import(QByteArrayView bytes) const override;
-    ImportedText import(QByteArrayView bytes, const ImportProgress& progress) const override;
+    ImportedText import(QByteArrayView bytes, const ImportProgress& progress, const ImportPreview& preview) const override;
 };
 
 class EpubImporter final : public DocumentImporter {

@@ -66,7 +66,7 @@ bool mayBeDocument(const QString& path)
 } // namespace
 
 OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading,
-                              const TextReader& readText, NamedWebPages namedWebPages)
+                              const TextReader& readText, NamedWebPages namedWebPages, const ImportPreview& preview)
 {
     OpenedFile opened;
     if (mayBeDocument(path)) {
@@ -75,9 +75,9 @@ OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const Rea
         if (importer) {
             ImportedText imported;
             try {
-                imported = importer->import(bytes, [&reading](qint64 done, qint64 total) {
-                    return !reading || reading(total + done, 2 * total);
-                });
+                imported = importer->import(
+                    bytes, [&reading](qint64 done, qint64 total) { return !reading || reading(total + done, 2 * total); },
+                    preview);
             } catch (const ImportError& error) {
                 throw std::runtime_error(error.message(QFileInfo(displayFileName(path)).fileName()).toStdString());
             }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ChapterStart.h"
+#include "document/DocumentImport.h"
 #include "document/DocumentKinds.h"
 #include "document/TextFile.h"
 
@@ -30,11 +31,13 @@ constexpr qint64 kMaxDocumentBytes = 256 * 1024 * 1024;
 // Throws FileError for a file that cannot be read or holds more than maxChars characters, and a
 // std::runtime_error saying why a document cannot be turned into text ("report.pdf is protected
 // by a password.").
-// readText reads a text file: readTextFile when empty.
+// readText reads a text file: readTextFile when empty. preview is handed a long document's first
+// pages while the rest is read (DocumentImport.h).
 using TextReader = std::function<DecodedText(const QString& path, qsizetype maxChars, const ReadingProgress& reading)>;
 OpenedFile readDocumentOrText(const QString& path, qsizetype maxChars, const ReadingProgress& reading = {},
                               const TextReader& readText = {},
-                              NamedWebPages namedWebPages = NamedWebPages::AsDocuments);
+                              NamedWebPages namedWebPages = NamedWebPages::AsDocuments,
+                              const ImportPreview& preview = {});
 
 // A text file read in the encoding named (EncodingDetection.h), as new, untitled text named after
 // it: its bytes are never written back in another encoding.

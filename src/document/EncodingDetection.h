@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <QList>
+
 #include <optional>
 
 namespace velmor {
@@ -15,5 +17,16 @@ std::optional<QByteArray> suggestedEncoding(QByteArrayView bytes);
 
 // The bytes in that encoding, line breaks as "\n"; nullopt when Qt cannot decode it.
 std::optional<QString> decodeAs(QByteArrayView bytes, const QByteArray& encoding);
+
+// An encoding a text file may be read in, and what it is for ("EUC-JP (Japanese)").
+struct EncodingChoice {
+    QByteArray name;
+    QString caption;
+};
+
+// The encodings offered for reading a text file again, those Qt can decode: the detected one
+// first, when there is one, then Japanese, Unicode and the common Western, Central and Eastern
+// European, Greek, Turkish, Hebrew, Arabic, Thai, Chinese and Korean ones.
+QList<EncodingChoice> encodingChoices(const std::optional<QByteArray>& detected);
 
 } // namespace velmor

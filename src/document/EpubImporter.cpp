@@ -26,34 +26,6 @@ const QSet<QString> kBlocks = {
     QStringLiteral("ul"),      QStringLiteral("ol"),         QStringLiteral("dl"),     QStringLiteral("caption"),
     QStringLiteral("body"),    QStringLiteral("main")};
 
-bool hasWord(const QString& list, QStringView word)
-{
-    for (const QStringView item : QStringView(list).split(u' ', Qt::SkipEmptyParts))
-        if (item == word)
-            return true;
-    return false;
-}
-
-bool isNote(const XmlNode& element)
-{
-    const QString type = element.attribute(QStringLiteral("epub:type"));
-    const QString role = element.attribute(QStringLiteral("role"));
-    return hasWord(type, u"footnote") || hasWord(type, u"endnote") || hasWord(type, u"rearnote")
-        || role == QStringLiteral("doc-footnote") || role == QStringLiteral("doc-endnote");
-}
-
-bool isNoteReference(const XmlNode& element)
-{
-    return hasWord(element.attribute(QStringLiteral("epub:type")), u"noteref")
-        || element.attribute(QStringLiteral("role")) == QStringLiteral("doc-noteref");
-}
-
-bool isBackLink(const XmlNode& element)
-{
-    return element.attribute(QStringLiteral("role")) == QStringLiteral("doc-backlink")
-        || hasWord(element.attribute(QStringLiteral("class")), u"footnote-back");
-}
-
 // The chapters' text in spine order, notes read after the paragraph that calls them.
 class XhtmlWalker {
 public:

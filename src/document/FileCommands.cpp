@@ -6,6 +6,7 @@
 #include "core/SpeakingState.h"
 #include "document/AtomicFile.h"
 #include "document/DocumentKinds.h"
+#include "document/EncodingDetection.h"
 #include "document/FileNames.h"
 #include "document/LineBreakMarks.h"
 #include "document/Paths.h"
@@ -23,6 +24,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QScrollBar>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -85,32 +88,61 @@ void FileCommands::open(const QString& path, Road road, std::function<void()> sh
     m_controls.editor.holdKeys(true);
     offerLeftoverBackup(path);
     m_progress.start(QFileInfo(displayFileName(path)).fileName());
-    m_readAhead.start({path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile, encoding,
-                       m_services.webPagesAsDocuments() ? NamedWebPages::AsDocuments : NamedWebPages::AsText},
-                      &m_controls.editor,
-                      [this, path, road, colourYuki, shown = std::move(shown)](ReadAhead::Result read) {
-                          m_progress.stop();
-                          runGuarded(m_dialogs.showError, [&] {
-                              if (read.error)
-                                  std::rethrow_exception(read.error);
-                              show(path, read, road, colourYuki);
-                              if (shown)
-                                  shown();
-                          });
-                          m_state.fParamOpen = false;
-                          m_controls.editor.holdKeys(false);
-                      });
+    m_firstPagesShown = false;
+    m_readAhead.start(
+        {path, TRichEdit98::kMaxLength, colourYuki ? kYukiMark : QString(), m_services.readFile, encoding,
+         m_services.webPagesAsDocuments() ? NamedWebPages::AsDocuments : NamedWebPages::AsText},
+        &m_controls.editor,
+        [this, path, road, colourYuki, encoding, shown = std::move(shown)](ReadAhead::Result read) {
+            m_progress.stop();
+            runGuarded(m_dialogs.showError, [&] {
+                if (read.error)
+                    std::rethrow_exception(read.error);
+                // The whole text takes the place of its first pages where the reader is in them.
+                TRichEdit98& editor = m_controls.editor;
+                const int caret = editor.textCursor().position();
+                const int scrolled = editor.verticalScrollBar()->value();
+                const bool keepPlace = m_firstPagesShown;
+                show(path, read, road, colourYuki, encoding, true);
+                if (keepPlace) {
+                    editor.setSelection(std::min(caret, editor.document()->characterCount() - 1), 0);
+                    editor.verticalScrollBar()->setValue(scrolled);
+                    m_services.caretMoved();
+                }
+                if (shown)
+                    shown();
+            });
+            m_state.fParamOpen = false;
+            m_controls.editor.holdKeys(false);
+        },
+        // A long document's first pages are there to be read while the rest comes in, as untitled
+        // text from the document; keys typed meanwhile still wait for the whole.
+        [this, path, road, colourYuki](ReadAhead::Result firstPages) {
+            runGuarded(m_dialogs.showError, [&] { show(path, firstPages, road, colourYuki, {}, false); });
+            m_firstPagesShown = true;
+        });
 }
 
 void FileCommands::reopenWithEncoding()
 {
-    if (m_otherEncodingPath.isEmpty() || m_state.fFileName != m_otherEncodingPath) {
-        m_dialogs.inform(QStringLiteral("No other encoding was found for this file."));
+    const bool fromTextFile = !m_textFilePath.isEmpty()
+        && (m_state.fFileName == m_textFilePath || m_state.fImportedFrom == m_textFilePath);
+    if (!fromTextFile) {
+        m_dialogs.inform(QStringLiteral("Open a text file first: Reopen with encoding reads its bytes again."));
         return;
     }
-    if (!m_services.mayDiscardText())
+    const QList<EncodingChoice> choices =
+        encodingChoices(m_otherEncoding.isEmpty() ? std::nullopt : std::optional<QByteArray>(m_otherEncoding));
+    QStringList captions;
+    for (const EncodingChoice& choice : choices)
+        captions << choice.caption;
+    announce(QStringLiteral("Choose an encoding"));
+    const QString fileName = QFileInfo(displayFileName(m_textFilePath)).fileName();
+    const std::optional<int> chosen = m_dialogs.chooseItem(
+        QStringLiteral("Reopen with encoding"), QStringLiteral("Read %1 in the encoding:").arg(fileName), captions, 0);
+    if (!chosen || *chosen < 0 || *chosen >= choices.size() || !m_services.mayDiscardText())
         return;
-    open(m_otherEncodingPath, Road::OpenCommand, {}, m_otherEncoding);
+    open(m_textFilePath, Road::OpenCommand, {}, choices[*chosen].name);
 }
 
 void FileCommands::stopOpening()
@@ -123,7 +155,8 @@ void FileCommands::stopOpening()
     m_controls.editor.holdKeys(false);
 }
 
-void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki)
+void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki,
+                        const QByteArray& reopenedIn, bool whole)
 {
     TRichEdit98& editor = m_controls.editor;
     m_services.leavingText();
@@ -168,8 +201,15 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     m_controls.saveLabel.setOpaque(false);
     showFileName();
     m_saveDirectory = QFileInfo(path).absolutePath();
-    m_otherEncodingPath = read.otherEncoding ? path : QString();
-    m_otherEncoding = read.otherEncoding.value_or(QByteArray());
+    // A text reopened in another encoding keeps the one detected when it was first read.
+    if (!read.imported || !reopenedIn.isEmpty()) {
+        if (m_textFilePath != path || reopenedIn.isEmpty())
+            m_otherEncoding = read.otherEncoding.value_or(QByteArray());
+        m_textFilePath = path;
+    } else {
+        m_textFilePath.clear();
+        m_otherEncoding.clear();
+    }
     if (read.otherEncoding)
         m_controls.panel.setCaption(
             QStringLiteral("  %1 may be in %2: Edit > Reopen with encoding")
@@ -177,7 +217,8 @@ void FileCommands::show(const QString& path, ReadAhead::Result& read, Road road,
     m_services.caretMoved();
     m_state.fArticleWait = false;
     editor.setUpdatesEnabled(true);
-    m_services.fileShown();
+    if (whole)
+        m_services.fileShown();
 }
 
 void FileCommands::showFileName()

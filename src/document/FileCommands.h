@@ -65,7 +65,8 @@ public:
     void SaveButtonClick();
     void UniSaveButtonClick();
     void PlainSaveButtonClick();
-    // The file just opened, read again in the encoding it seems to be in, as untitled text.
+    // The text file just opened, read again as untitled text in an encoding the user chooses,
+    // the one it seems to be in first.
     void reopenWithEncoding();
     // fFileName in the info line, shortened to the line's present width.
     void showFileName();
@@ -73,7 +74,10 @@ public:
 private:
     enum class Road { OpenCommand, Dropped, StartUp };
     void open(const QString& path, Road road, std::function<void()> shown = {}, const QByteArray& encoding = {});
-    void show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki);
+    // reopenedIn: the encoding a text file was read again in, empty otherwise; whole is false for
+    // the first pages of a document shown while the rest is read.
+    void show(const QString& path, ReadAhead::Result& read, Road road, bool colourYuki, const QByteArray& reopenedIn,
+              bool whole);
     QString presetSaveName(const QString& suffix) const;
     // The sentence, spoken when " speech-info" is checked.
     void announce(const QString& sentence);
@@ -97,8 +101,10 @@ private:
     QString m_saveDirectory;
     ReadAhead m_readAhead;
     OpeningProgress m_progress;
-    // The file last opened that reads cleanly only in another encoding, and that encoding.
-    QString m_otherEncodingPath;
+    bool m_firstPagesShown = false; // by the open going on
+    // The text file whose text is in the box, read as it is or again in an encoding chosen, and
+    // the encoding it seems to be in when it reads cleanly only in that one.
+    QString m_textFilePath;
     QByteArray m_otherEncoding;
 };
 

@@ -1,4 +1,6 @@
 #include "document/DocumentImport.h"
+#include "document/MarkupNotes.h"
+#include "document/MarkupText.h"
 #include "document/TextFile.h"
 
 #include <QRegularExpression>
@@ -12,56 +14,75 @@ namespace velmor {
 
 namespace {
 
-void addBlock(const QTextBlock& block, QStringList& lines)
-{
-    // Pictures stand in the text as object marks; a <br> as a line separator.
-    QString text = block.text().remove(QChar(0xFFFC)).replace(QChar(0x2028), u'\n');
-    for (const QString& line : text.split(u'\n')) {
-        const QString simplified = line.simplified();
-        if (!simplified.isEmpty())
-            lines << simplified;
+// A QTextDocument's text by blocks, as ParagraphWriter collects it: the notes that a block calls
+// (MarkupNotes.h) are heard after it.
+class BlockWriter {
+public:
+    explicit BlockWriter(const QStringList& notes) : m_notes(notes) {}
+
+    QString text(const QTextDocument& document)
+    {
+        frame(document.rootFrame()->begin());
+        return m_out.result();
     }
-}
 
-QString cellText(const QTextTableCell& cell)
-{
-    QStringList parts;
-    for (auto it = cell.begin(); !it.atEnd(); ++it)
-        if (it.currentBlock().isValid())
-            addBlock(it.currentBlock(), parts);
-    return parts.join(u' ');
-}
-
-void addFrame(const QTextFrame& frame, QStringList& lines)
-{
-    for (auto it = frame.begin(); !it.atEnd(); ++it) {
-        if (const QTextFrame* child = it.currentFrame()) {
-            if (const auto* table = qobject_cast<const QTextTable*>(child)) {
-                for (int row = 0; row < table->rows(); ++row) {
-                    QStringList cells;
-                    for (int column = 0; column < table->columns(); ++column) {
-                        const QTextTableCell cell = table->cellAt(row, column);
-                        if (cell.row() == row && cell.column() == column)
-                            cells << cellText(cell);
-                    }
-                    const QString joined = cells.join(u'\t').trimmed();
-                    if (!joined.isEmpty())
-                        lines << joined;
-                }
-            } else {
-                addFrame(*child, lines);
-            }
-        } else {
-            addBlock(it.currentBlock(), lines);
+private:
+    void block(const QTextBlock& block)
+    {
+        QString text;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            // A picture stands in the text as an object mark; Markdown keeps its description.
+            text += format.isImageFormat() ? u' ' + format.property(QTextFormat::ImageAltText).toString() + u' '
+                                           : it.fragment().text();
+        }
+        // A <br> comes as a line separator.
+        text.remove(QChar(0xFFFC)).replace(QChar(0x2028), u'\n');
+        for (QString& line : text.split(u'\n')) {
+            const QList<int> called = takeNoteCalls(line);
+            m_out.text(line);
+            for (const int note : called)
+                m_out.addNote(m_notes.value(note));
+            m_out.endParagraph();
         }
     }
-}
 
-QString textByBlocks(const QTextDocument& document)
+    void frame(QTextFrame::iterator it)
+    {
+        for (; !it.atEnd(); ++it) {
+            const QTextFrame* child = it.currentFrame();
+            const auto* table = qobject_cast<const QTextTable*>(child);
+            if (table) {
+                for (int row = 0; row < table->rows(); ++row) {
+                    for (int column = 0; column < table->columns(); ++column) {
+                        const QTextTableCell cell = table->cellAt(row, column);
+                        if (cell.row() != row || cell.column() != column)
+                            continue;
+                        m_out.beginCell();
+                        frame(cell.begin());
+                        m_out.endCell();
+                    }
+                    m_out.endRow();
+                }
+            } else if (child) {
+                frame(child->begin());
+            } else if (it.currentBlock().isValid()) {
+                block(it.currentBlock());
+            }
+        }
+    }
+
+    const QStringList& m_notes;
+    ParagraphWriter m_out;
+};
+
+// A note is heard as one line.
+QStringList noteLines(const QStringList& notes, QString (*textOf)(const QString&))
 {
     QStringList lines;
-    addFrame(*document.rootFrame(), lines);
-    return lines.join(u'\n');
+    for (const QString& note : notes)
+        lines << textOf(note).replace(u'\n', u' ');
+    return lines;
 }
 
 // Qt's HTML reader drops a picture's alt text: it goes in as text instead. What is hidden from
@@ -79,26 +100,71 @@ QString forListening(QString html)
     return html.replace(image, QStringLiteral(" \\1\\2 ")).replace(noteLink, QString()).replace(hidden, QString());
 }
 
+QString htmlText(const QString& html, QString* title = nullptr)
+{
+    const LiftedNotes lifted = liftHtmlNotes(html);
+    const QStringList notes = noteLines(lifted.notes, [](const QString& note) { return htmlText(note); });
+    QTextDocument document;
+    document.setHtml(forListening(lifted.text));
+    if (title)
+        *title = document.metaInformation(QTextDocument::DocumentTitle).simplified();
+    return BlockWriter(notes).text(document);
+}
+
+QString markdownText(const QString& markdown, QString* firstHeading = nullptr)
+{
+    const LiftedNotes lifted = liftMarkdownNotes(markdown);
+    const QStringList notes = noteLines(lifted.notes, [](const QString& note) { return markdownText(note); });
+    QTextDocument document;
+    document.setMarkdown(lifted.text);
+    if (firstHeading)
+        for (QTextBlock block = document.begin(); block.isValid() && firstHeading->isEmpty(); block = block.next())
+            if (block.blockFormat().headingLevel() > 0)
+                *firstHeading = block.text().simplified();
+    return BlockWriter(notes).text(document);
+}
+
+// The metadata block that pandoc and static site generators put first ("---", "title: ...",
+// "---"): its title names the document, and none of it is read.
+QString withoutFrontMatter(const QString& markdown, QString& title)
+{
+    static const QRegularExpression block(
+        QStringLiteral("\\A---[ \\t]*\\r?\\n(.*?)\\r?\\n(?:---|\\.\\.\\.)[ \\t]*(?:\\r?\\n|\\z)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression titleLine(QStringLiteral("^title:[ \\t]*(.*)$"), QRegularExpression::MultilineOption);
+    // Only "key: value" lines (and their indented or listed values) make one; a rule is no block.
+    static const QRegularExpression yaml(QStringLiteral("^(?![ \\t]*$)(?![\\w-]+:|[ \\t]|- |#)"),
+                                         QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = block.match(markdown);
+    if (!match.hasMatch() || yaml.match(match.captured(1)).hasMatch())
+        return markdown;
+    QString value = titleLine.match(match.captured(1)).captured(1).trimmed();
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        value = value.mid(1, value.size() - 2);
+    title = value.simplified();
+    return markdown.mid(match.capturedEnd());
+}
+
 } // namespace
 
 ImportedText HtmlImporter::import(QByteArrayView bytes) const
 {
     const auto encoding = QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8);
     QStringDecoder decoder(encoding);
-    QTextDocument document;
-    document.setHtml(forListening(decoder(bytes)));
-    return {textByBlocks(document), document.metaInformation(QTextDocument::DocumentTitle).simplified(), {}};
+    ImportedText imported;
+    imported.text = htmlText(decoder(bytes), &imported.title);
+    return imported;
 }
 
 ImportedText MarkdownImporter::import(QByteArrayView bytes) const
 {
-    QTextDocument document;
-    document.setMarkdown(decodeText(bytes).text);
-    QString title;
-    for (QTextBlock block = document.begin(); block.isValid() && title.isEmpty(); block = block.next())
-        if (block.blockFormat().headingLevel() > 0)
-            title = block.text().simplified();
-    return {textByBlocks(document), title, {}};
+    ImportedText imported;
+    const QString markdown = withoutFrontMatter(decodeText(bytes).text, imported.title);
+    QString heading;
+    imported.text = markdownText(markdown, &heading);
+    if (imported.title.isEmpty())
+        imported.title = heading;
+    return imported;
 }
 
 } // namespace velmor

@@ -90,6 +90,35 @@ std::unique_ptr<XmlNode> readXml(QByteArrayView bytes)
     return root;
 }
 
+bool hasWord(const QString& list, QStringView word)
+{
+    for (const QStringView item : QStringView(list).split(u' ', Qt::SkipEmptyParts))
+        if (item == word)
+            return true;
+    return false;
+}
+
+bool isNote(const XmlNode& element)
+{
+    const QString type = element.attribute(QStringLiteral("epub:type"));
+    const QString role = element.attribute(QStringLiteral("role"));
+    return hasWord(type, u"footnote") || hasWord(type, u"endnote") || hasWord(type, u"rearnote")
+        || role == QStringLiteral("doc-footnote") || role == QStringLiteral("doc-endnote");
+}
+
+bool isNoteReference(const XmlNode& element)
+{
+    return hasWord(element.attribute(QStringLiteral("epub:type")), u"noteref")
+        || element.attribute(QStringLiteral("role")) == QStringLiteral("doc-noteref")
+        || hasWord(element.attribute(QStringLiteral("class")), u"footnote-ref");
+}
+
+bool isBackLink(const XmlNode& element)
+{
+    return element.attribute(QStringLiteral("role")) == QStringLiteral("doc-backlink")
+        || hasWord(element.attribute(QStringLiteral("class")), u"footnote-back");
+}
+
 void ParagraphWriter::append(QStringView text)
 {
     if (!m_line.isEmpty() || !text.trimmed().isEmpty())

@@ -32,6 +32,14 @@ struct XmlNode {
 
 std::unique_ptr<XmlNode> readXml(QByteArrayView bytes);
 
+// Notes and the calls to them, by the marks that e-books and web pages (pandoc's among them) put
+// on them.
+bool hasWord(const QString& list, QStringView word);
+bool isNote(const XmlNode& element);
+bool isNoteReference(const XmlNode& element);
+// The link in a note back to its call.
+bool isBackLink(const XmlNode& element);
+
 // Collects a document's text as a listener wants it: a paragraph or heading per line, runs of
 // white space as one space, table cells of a row on one line, and notes after the paragraph
 // that calls them.

@@ -8,13 +8,21 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
-
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace velmor {
 
 namespace {
+
+// A document longer than this is shown from its first pages while the rest is read.
+constexpr int kPreviewPages = 4;
+constexpr int kMaxThreads = 4;
 
 struct Line {
     QString text;
@@ -99,51 +107,165 @@ QStringList paragraphsOf(const std::vector<const Line*>& lines)
     return paragraphs;
 }
 
+struct PageText {
+    std::vector<Line> lines;
+    double height = 0;
+    QSet<QString> marginKeys; // of the lines in its top and bottom margins
+};
+
+PageText readPage(Poppler::Document& document, int index)
+{
+    const std::unique_ptr<Poppler::Page> page = document.page(index);
+    if (!page)
+        throw ImportError::damaged(QStringLiteral("PDF structure"));
+    PageText text{linesOf(*page), page->pageSizeF().height(), {}};
+    for (const Line& line : text.lines)
+        if (inMargin(line, text.height))
+            text.marginKeys.insert(repeatKey(line.text));
+    return text;
+}
+
+// The paragraphs of pages from..to, their running headers, footers and page numbers left out:
+// the margin lines that come back on pages before repeatsUpTo.
+QString textOf(const std::vector<PageText>& pages, int from, int to, int repeatsUpTo)
+{
+    QHash<QString, int> marginRepeats;
+    for (int index = 0; index < repeatsUpTo; ++index)
+        for (const QString& key : pages[index].marginKeys)
+            ++marginRepeats[key];
+    QStringList paragraphs;
+    for (int index = from; index < to; ++index) {
+        std::vector<const Line*> kept;
+        for (const Line& line : pages[index].lines)
+            if (!inMargin(line, pages[index].height) || marginRepeats.value(repeatKey(line.text)) < 2)
+                kept.push_back(&line);
+        paragraphs << paragraphsOf(kept);
+    }
+    return paragraphs.join(u'\n');
+}
+
+// Laying out a page's words is most of the work: the pages are shared out between threads,
+// each with a document of its own, in page order so that the first pages are ready first.
+class PageReader {
+public:
+    PageReader(const QByteArray& bytes, int pages) : m_bytes(bytes), m_pages(pages) {}
+
+    // Runs on a thread of its own; what goes wrong is rethrown by the thread that collects.
+    void helpWith()
+    {
+        try {
+            const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(m_bytes);
+            if (!document)
+                throw ImportError::damaged(QStringLiteral("PDF structure"));
+            while (read(*document)) {
+            }
+        } catch (...) {
+            stop(std::current_exception());
+        }
+    }
+
+    // Reads a page not taken yet; false when none is left or reading has stopped.
+    bool read(Poppler::Document& document)
+    {
+        const int index = m_next++;
+        if (index >= m_pages || m_stopped)
+            return false;
+        PageText page = readPage(document, index);
+        const std::lock_guard lock(m_mutex);
+        m_texts[index] = std::move(page);
+        ++m_doneCount;
+        return true;
+    }
+
+    void stop(std::exception_ptr error = {})
+    {
+        const std::lock_guard lock(m_mutex);
+        if (!m_error)
+            m_error = error;
+        m_stopped = true;
+    }
+
+    void rethrow()
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_error)
+            std::rethrow_exception(m_error);
+    }
+
+    int done()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_doneCount;
+    }
+
+    // The pages read by this thread, or by any once every thread has ended.
+    const std::vector<PageText>& texts() const { return m_texts; }
+
+private:
+    const QByteArray m_bytes;
+    const int m_pages;
+    std::atomic<int> m_next{0};
+    std::atomic<bool> m_stopped{false};
+    std::mutex m_mutex;
+    std::vector<PageText> m_texts = std::vector<PageText>(std::size_t(m_pages));
+    int m_doneCount = 0;
+    std::exception_ptr m_error;
+};
+
 } // namespace
 
-ImportedText PdfImporter::import(QByteArrayView bytes) const { return import(bytes, {}); }
+ImportedText PdfImporter::import(QByteArrayView bytes) const { return import(bytes, {}, {}); }
 
-ImportedText PdfImporter::import(QByteArrayView bytes, const ImportProgress& progress) const
+ImportedText PdfImporter::import(QByteArrayView bytes, const ImportProgress& progress,
+                                 const ImportPreview& preview) const
 {
-    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(bytes.toByteArray());
+    const QByteArray data = bytes.toByteArray();
+    const std::unique_ptr<Poppler::Document> document = Poppler::Document::loadFromData(data);
     if (!document)
         throw ImportError::damaged(QStringLiteral("PDF structure"));
     if (document->isLocked())
         throw ImportError::passwordProtected();
     const int pages = document->numPages();
-    std::vector<std::vector<Line>> pageLines;
-    std::vector<double> heights;
-    QHash<QString, int> marginRepeats;
-    bool anyText = false;
-    for (int index = 0; index < pages; ++index) {
-        const std::unique_ptr<Poppler::Page> page = document->page(index);
-        if (!page)
-            throw ImportError::damaged(QStringLiteral("PDF structure"));
-        pageLines.push_back(linesOf(*page));
-        heights.push_back(page->pageSizeF().height());
-        QSet<QString> seen;
-        for (const Line& line : pageLines.back()) {
-            anyText = anyText || !line.text.trimmed().isEmpty();
-            if (inMargin(line, heights.back()))
-                seen.insert(repeatKey(line.text));
-        }
-        for (const QString& key : seen)
-            ++marginRepeats[key];
-        if (progress && !progress(index + 1, pages))
-            throw ReadStopped{};
-    }
-    if (pages > 0 && !anyText)
-        throw ImportError::imagesOnly();
 
-    QStringList paragraphs;
-    for (std::size_t index = 0; index < pageLines.size(); ++index) {
-        std::vector<const Line*> kept;
-        for (const Line& line : pageLines[index])
-            if (!inMargin(line, heights[index]) || marginRepeats.value(repeatKey(line.text)) < 2)
-                kept.push_back(&line);
-        paragraphs << paragraphsOf(kept);
+    PageReader reader(data, pages);
+    int told = 0;
+    const auto tell = [&](int done) {
+        if (progress && done > told && !progress(done, pages))
+            throw ReadStopped{};
+        told = done;
+    };
+    // The first pages are read first, on this thread alone, to be shown while the rest is read;
+    // what repeats on them alone is their running header, so that their text stays as shown.
+    const int first = std::min(pages, kPreviewPages);
+    for (int index = 0; index < first && reader.read(*document); ++index)
+        tell(index + 1);
+    const QString firstText = textOf(reader.texts(), 0, first, first);
+    if (preview && pages > first)
+        preview(firstText);
+
+    const int threads = std::min({int(std::thread::hardware_concurrency()), kMaxThreads, pages - first});
+    std::vector<std::jthread> helpers;
+    for (int helper = 1; helper < threads; ++helper)
+        helpers.emplace_back([&reader] { reader.helpWith(); });
+    try {
+        while (reader.read(*document))
+            tell(reader.done());
+    } catch (...) {
+        reader.stop(std::current_exception());
     }
-    return {paragraphs.join(u'\n'), document->info(QStringLiteral("Title")).simplified(), {}};
+    for (std::jthread& helper : helpers)
+        helper.join();
+    reader.rethrow();
+    tell(pages);
+
+    const std::vector<PageText>& texts = reader.texts();
+    if (pages > 0 && std::all_of(texts.begin(), texts.end(), [](const PageText& page) {
+            return std::all_of(page.lines.begin(), page.lines.end(), [](const Line& line) { return line.text.trimmed().isEmpty(); });
+        }))
+        throw ImportError::imagesOnly();
+    const QString rest = textOf(texts, first, pages, pages);
+    return {firstText.isEmpty() || rest.isEmpty() ? firstText + rest : firstText + u'\n' + rest,
+            document->info(QStringLiteral("Title")).simplified(), {}};
 }
 
 } // namespace velmor

@@ -26,7 +26,7 @@ ReadAhead::~ReadAhead()
     }
 }
 
-void ReadAhead::start(Request request, QObject* context, Ready ready)
+void ReadAhead::start(Request request, QObject* context, Ready ready, Ready preview)
 {
     stop();
     std::erase_if(m_threads, [](auto& entry) {
@@ -37,22 +37,37 @@ void ReadAhead::start(Request request, QObject* context, Ready ready)
     });
     auto job = std::make_shared<Job>();
     m_job = job;
-    std::thread thread([job, request = std::move(request), context, ready = std::move(ready)]() mutable {
-        auto result = std::make_shared<Result>(prepare(request, *job));
-        job->finished = true;
-        if (job->stopped)
-            return;
-        // The owner joins this thread before the context goes, and Qt drops the call when the
+    std::thread thread([job, request = std::move(request), context, ready = std::move(ready),
+                        preview = std::move(preview)]() mutable {
+        // The owner joins this thread before the context goes, and Qt drops a call when the
         // context is gone by the time the event loop gets to it.
-        QMetaObject::invokeMethod(
-            context,
-            [job, result, ready = std::move(ready)] {
-                if (job->stopped)
-                    return;
-                job->handedOver = true;
-                ready(std::move(*result));
-            },
-            Qt::QueuedConnection);
+        const auto handOver = [job, context](std::shared_ptr<Result> result, Ready to, bool whole) {
+            QMetaObject::invokeMethod(
+                context,
+                [job, result, to = std::move(to), whole] {
+                    if (job->stopped || job->handedOver)
+                        return;
+                    job->handedOver = whole;
+                    to(std::move(*result));
+                },
+                Qt::QueuedConnection);
+        };
+        ImportPreview firstPages;
+        if (preview)
+            firstPages = [&](const QString& text) {
+                auto result = std::make_shared<Result>();
+                result->imported = true;
+                result->decoded.format = {TextEncoding::Utf8, LineBreak::CrLf};
+                result->split = splitForLoading(text);
+                if (!request.mark.isEmpty())
+                    result->marks = findMarks(result->split.text, request.mark);
+                if (!job->stopped)
+                    handOver(result, preview, false);
+            };
+        auto result = std::make_shared<Result>(prepare(request, *job, firstPages));
+        job->finished = true;
+        if (!job->stopped)
+            handOver(result, std::move(ready), true);
     });
     m_threads.emplace_back(job, std::move(thread));
 }
@@ -73,7 +88,7 @@ int ReadAhead::percentRead() const
     return int(std::min<qint64>(100, m_job->bytesRead * 100 / m_job->size));
 }
 
-ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
+ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job, const ImportPreview& preview)
 {
     ReadAhead::Result result;
     try {
@@ -83,7 +98,7 @@ ReadAhead::Result ReadAhead::prepare(const Request& request, Job& job)
             return !job.stopped;
         };
         OpenedFile opened = request.encoding.isEmpty()
-            ? readDocumentOrText(request.path, request.maxChars, reading, request.read, request.namedWebPages)
+            ? readDocumentOrText(request.path, request.maxChars, reading, request.read, request.namedWebPages, preview)
             : readTextInEncoding(request.path, request.encoding, request.maxChars, reading);
         result.decoded = std::move(opened.decoded);
         result.imported = opened.imported;

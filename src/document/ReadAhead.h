@@ -51,8 +51,9 @@ public:
     // Stops every read and waits for its thread; nothing more is handed over.
     ~ReadAhead();
 
-    // A read still going is stopped and never handed over: the latest one wins.
-    void start(Request request, QObject* context, Ready ready);
+    // A read still going is stopped and never handed over: the latest one wins. A long document
+    // hands its first pages to `preview` before the whole goes to `ready` (DocumentImport.h).
+    void start(Request request, QObject* context, Ready ready, Ready preview = {});
     void stop();
     // Between start and the hand-over.
     bool reading() const;
@@ -61,7 +62,7 @@ public:
 
 private:
     struct Job;
-    static Result prepare(const Request& request, Job& job);
+    static Result prepare(const Request& request, Job& job, const ImportPreview& preview);
 
     std::shared_ptr<Job> m_job;
     // Reads stopped before their end are left to finish on their own, and joined later.

@@ -38,3 +38,28 @@ TEST(StandardDialogs, EnterAndEscapeChooseTheButtonsThatLoseNothing)
     pressInNextBox(Qt::Key_Escape);
     EXPECT_EQ(dialogs.askChoice(QStringLiteral("Which?"), buttons, 2, 1), 1);
 }
+
+// The list is reached by keyboard alone: it has the focus and its label as its name, the arrow
+// keys move in it, Enter takes the item and Escape takes none.
+TEST(StandardDialogs, AListIsChosenFromByKeyboard)
+{
+    QWidget window;
+    const velmor::Dialogs dialogs = velmor::standardDialogs(&window);
+    const QStringList items{QStringLiteral("EUC-JP (Japanese)"), QStringLiteral("Shift-JIS (Japanese)"),
+                            QStringLiteral("UTF-8 (Unicode)")};
+    QString focusName;
+    QTimer::singleShot(0, [&focusName] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QWidget* focused = box->focusWidget();
+        ASSERT_NE(focused, nullptr);
+        focusName = focused->accessibleName();
+        QTest::keyClick(focused, Qt::Key_Down);
+        QTest::keyClick(focused, Qt::Key_Return);
+    });
+    EXPECT_EQ(dialogs.chooseItem(QStringLiteral("Reopen with encoding"), QStringLiteral("Read memo.txt in:"), items, 1), 2);
+    EXPECT_EQ(focusName, QStringLiteral("Read memo.txt in:"));
+    pressInNextBox(Qt::Key_Escape);
+    EXPECT_EQ(dialogs.chooseItem(QStringLiteral("Reopen with encoding"), QStringLiteral("Read memo.txt in:"), items, 0),
+              std::nullopt);
+}

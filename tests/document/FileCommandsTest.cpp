@@ -18,7 +18,10 @@
 #include "widgets/TRichEdit98.h"
 #include "widgets/UPanel.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStringEncoder>
@@ -680,8 +683,50 @@ TEST(OpenCommand, ADocumentOpensAsUntitledTextThatSaveNeverWritesOver)
     EXPECT_EQ(f.errors.size(), 1);
 }
 
+// A long PDF shows its first pages as soon as they are read, already as untitled text from the
+// document, and the whole text takes their place once it is in.
+TEST(OpenCommand, ALongPdfShowsItsFirstPagesWhileTheRestIsRead)
+{
+    FileFixture f;
+    QByteArray pdf;
+    QStringList pages;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        QPainter painter(&writer);
+        for (int page = 1; page <= 12; ++page) {
+            if (page > 1)
+                writer.newPage();
+            pages << QStringLiteral("Page %1 says hello.").arg(page);
+            painter.drawText(QPointF(1000, 5000), pages.back());
+        }
+    }
+    const QString p = f.write("long.pdf", pdf);
+    struct Seen {
+        QString text;
+        QString fileName;
+        QString importedFrom;
+    };
+    std::vector<Seen> whileOpening;
+    QObject watching;
+    QObject::connect(&f.ui.textBox(), &QPlainTextEdit::textChanged, &watching, [&] {
+        if (f.form->fileCommands().opening() && !f.ui.textBox().document()->isEmpty())
+            whileOpening.push_back({f.ui.text(), f.ui.state().fFileName, f.ui.state().fImportedFrom});
+    });
+    f.open(p);
+    EXPECT_EQ(f.ui.text(), pages.join(u'\n'));
+    ASSERT_FALSE(whileOpening.empty());
+    EXPECT_EQ(whileOpening.back().text, pages.mid(0, 4).join(u'\n'));
+    EXPECT_TRUE(whileOpening.back().fileName.isEmpty());
+    EXPECT_EQ(whileOpening.back().importedFrom, p);
+    f.ui.click("SaveButton");
+    EXPECT_EQ(fileBytes(p), pdf);
+}
+
 // A text file that reads only with undecodable bytes as Shift-JIS is offered in the encoding it
-// seems to be in; reopened so, it is untitled text, and its bytes stay as they were.
+// seems to be in; the user may choose another one from a list, or cancel. Reopened so, it is
+// untitled text, and its bytes stay as they were.
 TEST(OpenCommand, AFileInAnotherEncodingIsOfferedAndReopensAsUntitledText)
 {
     FileFixture f;
@@ -692,14 +737,37 @@ TEST(OpenCommand, AFileInAnotherEncodingIsOfferedAndReopensAsUntitledText)
     const QByteArray bytes = eucJp(japanese);
     const QString p = f.write("memo.txt", bytes);
     f.ui.trigger(velmor::ActionId::ReopenEncoding1);
-    EXPECT_EQ(f.informed.last(), QStringLiteral("No other encoding was found for this file."));
+    EXPECT_EQ(f.informed.last(), QStringLiteral("Open a text file first: Reopen with encoding reads its bytes again."));
+    EXPECT_TRUE(f.items.isEmpty());
     f.open(p);
     EXPECT_EQ(f.ui.state().fFileName, p);
     EXPECT_EQ(f.ui.panelCaption(), QStringLiteral("  memo.txt may be in EUC-JP: Edit > Reopen with encoding"));
+
+    f.itemAnswer = [](int) { return std::optional<int>(); };
+    f.ui.trigger(velmor::ActionId::ReopenEncoding1);
+    EXPECT_EQ(f.itemLabel, QStringLiteral("Read memo.txt in the encoding:"));
+    EXPECT_EQ(f.itemPreset, 0);
+    EXPECT_EQ(f.items.value(0), QStringLiteral("EUC-JP (Japanese), detected"));
+    for (const QString other : {"Shift-JIS (Japanese)", "UTF-8 (Unicode)", "Windows-1252 (Western European)",
+                                "KOI8-R (Russian)", "GB18030 (Chinese, simplified)", "Big5 (Chinese, traditional)"})
+        EXPECT_TRUE(f.items.contains(other)) << other.toStdString();
+    EXPECT_EQ(f.items.count(QStringLiteral("EUC-JP (Japanese)")), 0);
+    EXPECT_EQ(f.ui.state().fFileName, p);
+
+    const QStringList offered = f.items;
+    f.itemAnswer = [&offered](int) { return std::optional<int>(offered.indexOf("ISO-8859-1 (Western European)")); };
     f.ui.trigger(velmor::ActionId::ReopenEncoding1);
     ASSERT_TRUE(f.waitForOpen());
-    EXPECT_EQ(f.ui.text(), japanese);
+    EXPECT_EQ(f.ui.text(), QString::fromLatin1(bytes));
     EXPECT_TRUE(f.ui.state().fFileName.isEmpty());
+    EXPECT_EQ(f.ui.state().fImportedFrom, p);
+
+    // The detected encoding stays first when the text is reopened again, and is the preset.
+    f.itemAnswer = [](int preset) { return std::optional<int>(preset); };
+    f.ui.trigger(velmor::ActionId::ReopenEncoding1);
+    ASSERT_TRUE(f.waitForOpen());
+    EXPECT_EQ(f.items, offered);
+    EXPECT_EQ(f.ui.text(), japanese);
     EXPECT_EQ(f.ui.state().fImportedFrom, p);
     f.ui.click("SaveButton");
     EXPECT_EQ(fileBytes(p), bytes);

@@ -45,6 +45,12 @@ FormFixture::FormFixture(int modeCount, bool show, const QString& settingsFile_,
         notes << text;
         return answerYes;
     };
+    dialogs.chooseItem = [this](const QString&, const QString& label, const QStringList& list, int preset) {
+        itemLabel = label;
+        items = list;
+        itemPreset = preset;
+        return itemAnswer(preset);
+    };
     dialogs.beep = [this] { ++beeps; };
     velmor::FormOptions options{false, dialogs, settingsFile};
     options.readFile = [this](const QString& path, qsizetype maxChars, const velmor::ReadingProgress& reading) {

@@ -46,6 +46,12 @@ struct FormFixture {
     QStringList choices;
     QStringList choiceButtons;
     std::optional<int> choiceAnswer;
+    // chooseItem: the list offered last, its label and the item preset; the answer is the preset,
+    // as Enter chooses it, unless a test answers otherwise (nothing cancels).
+    QString itemLabel;
+    QStringList items;
+    int itemPreset = -1;
+    std::function<std::optional<int>(int preset)> itemAnswer = [](int preset) { return std::optional<int>(preset); };
     QStringList notes; // notify and askQuestion
     int beeps = 0;
     QStringList errors;
