@@ -155,24 +155,27 @@ std::vector<Chapter> findChapters(QStringView text, const std::vector<ChapterSta
         }
     }
     if (!markdown.empty()) {
-        // The shallowest level that divides the text: a lone "# Book title" above "## Chapter"
-        // headings is not the book's only chapter.
-        std::map<int, int> counts;
+        std::vector<int> levels;
         for (const auto& heading : markdown)
-            ++counts[heading.first];
-        int level = counts.begin()->first;
-        for (const auto& [candidate, count] : counts) {
-            if (count > 1) {
-                level = candidate;
-                break;
-            }
-        }
+            levels.push_back(heading.first);
+        const int level = chapterLevel(levels);
         for (const auto& heading : markdown)
             if (heading.first == level)
                 named.push_back(heading.second);
         std::sort(named.begin(), named.end());
     }
     return chaptersAt(text, named.empty() ? capitals : named);
+}
+
+int chapterLevel(const std::vector<int>& levels)
+{
+    std::map<int, int> counts;
+    for (const int level : levels)
+        ++counts[level];
+    for (const auto& [level, count] : counts)
+        if (count > 1)
+            return level;
+    return counts.empty() ? 0 : counts.begin()->first;
 }
 
 QString chapterFileName(int number, int count, const QString& title, const QString& extension)

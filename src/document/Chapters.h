@@ -27,6 +27,11 @@ struct Chapter {
 // the one before. When none of them is found any more, the headings decide.
 std::vector<Chapter> findChapters(QStringView text, const std::vector<ChapterStart>& known = {});
 
+// The heading level that divides a document into chapters: the shallowest used more than once,
+// else the shallowest there is (a lone "# Book title" above "## Chapter" headings is not the
+// book's only chapter). 0 when there are none.
+int chapterLevel(const std::vector<int>& levels);
+
 // A chapter's file name: "NN - title.ext", numbered from 1 with at least two digits (more when
 // there are a hundred chapters or more), the title cut short and freed of characters a file
 // name cannot hold.

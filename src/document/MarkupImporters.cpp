@@ -20,10 +20,13 @@ class BlockWriter {
 public:
     explicit BlockWriter(const QStringList& notes) : m_notes(notes) {}
 
-    QString text(const QTextDocument& document)
+    ImportedText text(const QTextDocument& document)
     {
         frame(document.rootFrame()->begin());
-        return m_out.result();
+        ImportedText imported;
+        imported.text = m_out.result();
+        imported.chapters = m_out.chapters();
+        return imported;
     }
 
 private:
@@ -40,6 +43,7 @@ private:
         text.remove(QChar(0xFFFC)).replace(QChar(0x2028), u'\n');
         for (QString& line : text.split(u'\n')) {
             const QList<int> called = takeNoteCalls(line);
+            m_out.heading(block.blockFormat().headingLevel());
             m_out.text(line);
             for (const int note : called)
                 m_out.addNote(m_notes.value(note));
@@ -100,10 +104,10 @@ QString forListening(QString html)
     return html.replace(image, QStringLiteral(" \\1\\2 ")).replace(noteLink, QString()).replace(hidden, QString());
 }
 
-QString htmlText(const QString& html, QString* title = nullptr)
+ImportedText htmlText(const QString& html, QString* title = nullptr)
 {
     const LiftedNotes lifted = liftHtmlNotes(html);
-    const QStringList notes = noteLines(lifted.notes, [](const QString& note) { return htmlText(note); });
+    const QStringList notes = noteLines(lifted.notes, [](const QString& note) { return htmlText(note).text; });
     QTextDocument document;
     document.setHtml(forListening(lifted.text));
     if (title)
@@ -111,10 +115,10 @@ QString htmlText(const QString& html, QString* title = nullptr)
     return BlockWriter(notes).text(document);
 }
 
-QString markdownText(const QString& markdown, QString* firstHeading = nullptr)
+ImportedText markdownText(const QString& markdown, QString* firstHeading = nullptr)
 {
     const LiftedNotes lifted = liftMarkdownNotes(markdown);
-    const QStringList notes = noteLines(lifted.notes, [](const QString& note) { return markdownText(note); });
+    const QStringList notes = noteLines(lifted.notes, [](const QString& note) { return markdownText(note).text; });
     QTextDocument document;
     document.setMarkdown(lifted.text);
     if (firstHeading)
@@ -151,19 +155,19 @@ ImportedText HtmlImporter::import(QByteArrayView bytes) const
 {
     const auto encoding = QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8);
     QStringDecoder decoder(encoding);
-    ImportedText imported;
-    imported.text = htmlText(decoder(bytes), &imported.title);
+    QString title;
+    ImportedText imported = htmlText(decoder(bytes), &title);
+    imported.title = title;
     return imported;
 }
 
 ImportedText MarkdownImporter::import(QByteArrayView bytes) const
 {
-    ImportedText imported;
-    const QString markdown = withoutFrontMatter(decodeText(bytes).text, imported.title);
+    QString title;
+    const QString markdown = withoutFrontMatter(decodeText(bytes).text, title);
     QString heading;
-    imported.text = markdownText(markdown, &heading);
-    if (imported.title.isEmpty())
-        imported.title = heading;
+    ImportedText imported = markdownText(markdown, &heading);
+    imported.title = title.isEmpty() ? heading : title;
     return imported;
 }
 

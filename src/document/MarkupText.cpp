@@ -1,5 +1,6 @@
 #include "document/MarkupText.h"
 
+#include "document/Chapters.h"
 #include "document/DocumentImport.h"
 
 #include <QXmlStreamEntityResolver>
@@ -164,6 +165,7 @@ void ParagraphWriter::endParagraph()
     }
     const QString line = m_line.trimmed();
     m_line.clear();
+    const int headingLevel = std::exchange(m_headingLevel, 0);
     if (!line.isEmpty()) {
         if (m_descriptionEnded && line == m_description) {
             m_description.clear();
@@ -172,12 +174,33 @@ void ParagraphWriter::endParagraph()
             m_descriptionEnded = !m_description.isEmpty() && line.endsWith(m_description);
             if (!m_descriptionEnded)
                 m_description.clear();
+            if (headingLevel > 0)
+                m_headings.push_back({m_lines.size(), headingLevel});
             m_lines << line;
         }
     }
     for (const QString& note : std::as_const(m_notes))
         m_lines << note;
     m_notes.clear();
+}
+
+void ParagraphWriter::heading(int level)
+{
+    if (m_cellDepth == 0)
+        m_headingLevel = level;
+}
+
+std::vector<ChapterStart> ParagraphWriter::chapters() const
+{
+    std::vector<int> levels;
+    for (const Heading& heading : m_headings)
+        levels.push_back(heading.level);
+    const int level = chapterLevel(levels);
+    std::vector<ChapterStart> chapters;
+    for (const Heading& heading : m_headings)
+        if (heading.level == level)
+            chapters.push_back({heading.line, m_lines.at(heading.line), m_lines.at(heading.line)});
+    return chapters;
 }
 
 void ParagraphWriter::addNote(const QString& note)

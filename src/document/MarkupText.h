@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ChapterStart.h"
+
 #include <QByteArrayView>
 #include <QHash>
 #include <QString>
@@ -53,6 +55,9 @@ public:
     // picture's, is heard once.
     void picture(const QString& description);
     void endParagraph();
+    // The paragraph going on is a heading of that level (1 for the top); outside tables, the
+    // headings of the level that divides the document are its chapters.
+    void heading(int level);
     // Read out once the paragraph going on has ended.
     void addNote(const QString& note);
     // Between begin/endCell, paragraphs end in a space; endRow ends the row's line.
@@ -65,6 +70,7 @@ public:
     // The lines ended so far, for an importer that marks where its chapters begin.
     const QStringList& lines() const { return m_lines; }
     void insertLine(qsizetype at, const QString& line) { m_lines.insert(at, line); }
+    std::vector<ChapterStart> chapters() const;
 
 private:
     void append(QStringView text);
@@ -75,6 +81,12 @@ private:
     QString m_description; // of the last picture, until its paragraph has ended
     bool m_descriptionEnded = false;
     int m_cellDepth = 0;
+    int m_headingLevel = 0; // of the paragraph going on
+    struct Heading {
+        qsizetype line;
+        int level;
+    };
+    std::vector<Heading> m_headings;
 };
 
 } // namespace velmor

@@ -2,6 +2,9 @@
 #include "document/MarkupText.h"
 #include "document/ZipArchive.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+
 namespace velmor {
 
 namespace {
@@ -14,6 +17,26 @@ QString titleOf(ZipArchive& archive, const QString& metadata)
             return title->allText().simplified();
     }
     return {};
+}
+
+// A paragraph's heading level by its style ("Heading1", "heading 2") or its outline level
+// (0 for the top); 0 for other paragraphs.
+int headingLevel(const XmlNode& paragraph)
+{
+    static const QRegularExpression headingStyle(QStringLiteral("^heading ?([1-9])$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    const XmlNode* properties = paragraph.children.empty() ? nullptr : paragraph.children.front().get();
+    if (!properties || properties->name != QStringLiteral("pPr"))
+        return 0;
+    for (const auto& property : properties->children) {
+        const QString value = property->attribute(QStringLiteral("w:val"));
+        if (property->name == QStringLiteral("pStyle"))
+            if (const QRegularExpressionMatch match = headingStyle.match(value); match.hasMatch())
+                return match.captured(1).toInt();
+        if (property->name == QStringLiteral("outlineLvl") && value.toInt() < 9)
+            return value.toInt() + 1;
+    }
+    return 0;
 }
 
 // A word-processing document's body (WordprocessingML): paragraphs, tables by row, footnotes
@@ -51,6 +74,7 @@ public:
             } else if (name == QStringLiteral("docPr")) {
                 out.picture(child->attribute(QStringLiteral("descr")));
             } else if (name == QStringLiteral("p")) {
+                out.heading(headingLevel(*child));
                 walk(*child, out);
                 out.endParagraph();
             } else if (name == QStringLiteral("tc")) {
@@ -99,6 +123,8 @@ void walkOdt(const XmlNode& node, ParagraphWriter& out)
             // A frame's title or description: a picture's alt text.
             out.picture(child->allText());
         } else if (name == QStringLiteral("p") || name == QStringLiteral("h")) {
+            if (name == QStringLiteral("h"))
+                out.heading(std::max(1, child->attribute(QStringLiteral("text:outline-level")).toInt()));
             walkOdt(*child, out);
             out.endParagraph();
         } else if (name == QStringLiteral("table-cell")) {
@@ -126,7 +152,8 @@ ImportedText DocxImporter::import(QByteArrayView bytes) const
             walker.collectNotes(*readXml(*notes), kind);
     ParagraphWriter out;
     walker.walk(*body, out);
-    return {out.result(), titleOf(archive, QStringLiteral("docProps/core.xml")), {}};
+    QString text = out.result();
+    return {std::move(text), titleOf(archive, QStringLiteral("docProps/core.xml")), out.chapters()};
 }
 
 ImportedText OdtImporter::import(QByteArrayView bytes) const
@@ -138,7 +165,8 @@ ImportedText OdtImporter::import(QByteArrayView bytes) const
         throw ImportError::damaged(QStringLiteral("document"));
     ParagraphWriter out;
     walkOdt(*body, out);
-    return {out.result(), titleOf(archive, QStringLiteral("meta.xml")), {}};
+    QString text = out.result();
+    return {std::move(text), titleOf(archive, QStringLiteral("meta.xml")), out.chapters()};
 }
 
 } // namespace velmor

@@ -177,9 +177,9 @@ TEST_F(DocumentImport, DocumentsMadeByPandocReadAsAListenerHearsThem)
 }
 
 // A book's chapters are those of its table of contents, titled as it titles them, even where a
-// contents list in the text names them first; edits above a chapter, or a chapter's heading
-// deleted, still leave the others where they are.
-TEST_F(DocumentImport, EpubChaptersComeFromTheBooksContentsAndSurviveEdits)
+// contents list in the text names them first; other documents' chapters are their headings.
+// Edits above a chapter, or a chapter's heading deleted, still leave the others where they are.
+TEST_F(DocumentImport, ChaptersComeFromTheDocumentItselfAndSurviveEdits)
 {
     QString preface;
     for (int line = 1; line <= 120; ++line)
@@ -187,24 +187,28 @@ TEST_F(DocumentImport, EpubChaptersComeFromTheBooksContentsAndSurviveEdits)
     write("book.md", ("---\ntitle: Three Walks\n---\n\n# Before We Start\n\nThe Harbour\n\nThe Lamp\n\nHome\n\n" + preface
                       + "# The Harbour\n\nBoats rock.\n\n# The Lamp\n\nIt turns.\n\nIt turns again.\n\n# Home\n\nTea.\n")
                          .toUtf8());
-    REQUIRE_TOOL(run("pandoc", {"book.md", "-s", "-o", "book.epub"}));
     REQUIRE_TOOL(run("pandoc", {"book.md", "-s", "-t", "epub2", "-o", "book2.epub"}));
-    for (const QString name : {"book.epub", "book2.epub"}) {
+    for (const QString name : {"book.epub", "book.docx", "book.odt", "book.html"})
+        REQUIRE_TOOL(run("pandoc", {"book.md", "-s", "-o", name}));
+    for (const QString name : {"book.epub", "book2.epub", "book.docx", "book.odt", "book.html", "book.md"}) {
         SCOPED_TRACE(name.toStdString());
-        // The contents may title a chapter otherwise than its heading does.
-        velmor::ZipArchive archive(read(name));
-        for (const char* contents : {"EPUB/nav.xhtml", "EPUB/toc.ncx"})
-            if (std::optional<QByteArray> bytes = archive.read(contents))
-                putInZip(name, {{contents, bytes->replace(">The Lamp<", ">The Lamp at Night<")}});
+        // A book's contents may title a chapter otherwise than its heading does.
+        const QString lamp = name.endsWith(".epub") ? "The Lamp at Night" : "The Lamp";
+        if (name.endsWith(".epub")) {
+            velmor::ZipArchive archive(read(name));
+            for (const char* contents : {"EPUB/nav.xhtml", "EPUB/toc.ncx"})
+                if (std::optional<QByteArray> bytes = archive.read(contents))
+                    putInZip(name, {{contents, bytes->replace(">The Lamp<", ">The Lamp at Night<")}});
+        }
         const ImportedText imported = import(name);
         QStringList titles;
         for (const velmor::ChapterStart& chapter : imported.chapters) {
             titles << chapter.title;
             EXPECT_EQ(linesOf(imported.text).value(chapter.line), chapter.firstLine);
         }
-        // An EPUB 2 book's contents name its title page too.
+        // An EPUB 2 book's contents name its title page too, and a web page's title is a heading.
         titles.removeAll("Three Walks");
-        EXPECT_EQ(titles, QStringList({"Before We Start", "The Harbour", "The Lamp at Night", "Home"}));
+        EXPECT_EQ(titles, QStringList({"Before We Start", "The Harbour", lamp, "Home"}));
 
         QString edited = imported.text;
         edited.replace("It turns.\n", "It turns.\nA line written in.\nAnd another.\n");
@@ -217,7 +221,7 @@ TEST_F(DocumentImport, EpubChaptersComeFromTheBooksContentsAndSurviveEdits)
         EXPECT_EQ(found, QStringList({": A note of mine.",
                                       "Before We Start: Before We Start The Harbour The Lamp Home "
                                           + preface.simplified(),
-                                      "The Lamp at Night: The Lamp It turns. A line written in. And another. It turns again.",
+                                      lamp + ": The Lamp It turns. A line written in. And another. It turns again.",
                                       "Home: Home Tea."}))
             << found.join(" | ").toStdString();
     }
