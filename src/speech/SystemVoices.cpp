@@ -173,14 +173,21 @@ int systemRate(int wordsPerMinute)
 MarkedText markWords(const QString& text, int fromWord)
 {
     MarkedText marked;
-    bool inWord = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const bool space = text[i].isSpace();
-        if (!space && !inWord)
-            marked.words.push_back({i, 0});
-        inWord = !space;
-        if (inWord)
-            ++marked.words.back().length;
+    // A word is what stands between spaces without the punctuation around it.
+    const auto wordly = [](QChar c) { return c.isLetterOrNumber() || c.isSurrogate(); };
+    for (int i = 0; i < text.size();) {
+        while (i < text.size() && text[i].isSpace())
+            ++i;
+        int first = i;
+        while (i < text.size() && !text[i].isSpace())
+            ++i;
+        int end = i;
+        while (first < end && !wordly(text[first]))
+            ++first;
+        while (end > first && !wordly(text[end - 1]))
+            --end;
+        if (end > first)
+            marked.words.push_back({first, end - first});
     }
     QString ssml = QStringLiteral("<speak>");
     ssml.reserve(text.size() * 2 + 16);

@@ -25,6 +25,8 @@ head -n "$builtin" voices.txt | cmp -s - builtin.txt || e2e_fail "the built-in v
 first=$(sed -n "$((builtin + 1))p" voices.txt)
 [[ "$first" =~ ^\ *$((builtin + 1))\ \ System:\ espeak-ng\ .*\ (Male|Female)\ System$ ]] ||
   e2e_fail "no system voice after the built-in ones: '$first'"
+# espeak-ng lists each voice once more with every variant; those copies are left out.
+! grep -Eq 'System: espeak-ng [^ ]+\+' voices.txt || e2e_fail "variant copies are listed: $(grep -m 3 -E 'System: espeak-ng [^ ]+\+' voices.txt)"
 voice=$(awk '/System: espeak-ng English \(America\) \(en-US\)/ { print $1 }' voices.txt)
 [ -n "$voice" ] || e2e_fail "espeak-ng's American English is not listed"
 
