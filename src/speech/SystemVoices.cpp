@@ -189,13 +189,23 @@ MarkedText markWords(const QString& text, int fromWord)
         if (end > first)
             marked.words.push_back({first, end - first});
     }
-    QString ssml = QStringLiteral("<speak>");
-    ssml.reserve(text.size() * 2 + 16);
+    // espeak-ng's module drops a mark at the start of a sentence unless the sentence is marked up.
+    const auto endsSentence = [&text](int wordStart) {
+        for (int i = wordStart - 1; i >= 0; --i)
+            if (!text[i].isSpace() && !QStringView(u"\"')]\u201D\u2019").contains(text[i]))
+                return QStringView(u".!?\u2026\u3002\uFF01\uFF1F").contains(text[i]);
+        return false;
+    };
+    QString ssml = QStringLiteral("<speak><s>");
+    ssml.reserve(text.size() * 2 + 32);
     const int start = fromWord < int(marked.words.size()) ? marked.words[std::size_t(fromWord)].offset : int(text.size());
     int word = fromWord;
     for (int i = start; i < text.size(); ++i) {
-        if (word < int(marked.words.size()) && marked.words[std::size_t(word)].offset == i)
+        if (word < int(marked.words.size()) && marked.words[std::size_t(word)].offset == i) {
+            if (word > fromWord && endsSentence(i))
+                ssml += QStringLiteral("</s><s>");
             ssml += QStringLiteral("<mark name=\"%1\"/>").arg(word++);
+        }
         const QChar c = text[i];
         if (c == u'&')
             ssml += QStringLiteral("&amp;");
@@ -208,7 +218,7 @@ MarkedText markWords(const QString& text, int fromWord)
         else
             ssml += c;
     }
-    ssml += QStringLiteral("</speak>");
+    ssml += QStringLiteral("</s></speak>");
     marked.ssml = ssml.toUtf8();
     return marked;
 }
