@@ -10,6 +10,8 @@ desktop=$root/tests/e2e/desktop.sh
 
 run=$(mktemp -d /tmp/velmor-bench.XXXXXX)
 cleanup() {
+  [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -f "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid" ] ||
+    kill "$(cat "$XDG_RUNTIME_DIR/speech-dispatcher/pid/speech-dispatcher.pid")" 2>/dev/null || true
   "$desktop" stop "$run" >/dev/null || true
   rm -rf "$run"
 }
@@ -17,6 +19,9 @@ trap cleanup EXIT
 "$desktop" start "$run" >/dev/null
 # shellcheck source=/dev/null
 . "$run/env"
+
+# The system voices' benchmark speaks through a speech-dispatcher of its own, on that sound server.
+speech-dispatcher -d -t 600 >/dev/null 2>&1 || echo "speech-dispatcher did not start" >&2
 
 # The benchmarks use this build's synthesis helper and Japanese supplement dictionary.
 export VELMOR_SYNTH_HELPER=$(realpath "$build")/velmor-synth
