@@ -25,6 +25,30 @@ const QString kSystemPrefix = QStringLiteral("System: ");
 // The module speech-dispatcher falls back to when nothing speaks: a recorded notice, no voice.
 const QString kDummyModule = QStringLiteral("dummy");
 constexpr char kCacheHeader[] = "velmor system voices 1";
+// Pieces of a text sent at a time: the service has the next before the last one ends, and a
+// long text neither waits for all of it to be marked up nor holds the window while it goes.
+constexpr int kPieceLength = 1000;
+constexpr int kPiecesSent = 2;
+
+// Where a piece of text starting at begin ends best: after a sentence, else at a space.
+int pieceEnd(const QString& text, int begin)
+{
+    if (text.size() - begin <= kPieceLength)
+        return int(text.size());
+    const int limit = begin + kPieceLength;
+    int space = -1;
+    for (int i = limit; i > begin + kPieceLength / 2; --i) {
+        if (!text[i].isSpace())
+            continue;
+        if (QStringView(u".!?\u3002").contains(text[i - 1]))
+            return i;
+        if (space < 0)
+            space = i;
+    }
+    if (space > 0)
+        return space;
+    return text[limit - 1].isHighSurrogate() ? limit - 1 : limit;
+}
 
 std::mutex g_instanceLock;
 SystemVoices* g_instance = nullptr;
@@ -170,7 +194,7 @@ int systemRate(int wordsPerMinute)
     return std::clamp(rate, -100, 100);
 }
 
-MarkedText markWords(const QString& text, int fromWord)
+MarkedText markWords(QStringView text, int fromWord)
 {
     MarkedText marked;
     // A word is what stands between spaces without the punctuation around it.
@@ -329,25 +353,51 @@ void SystemVoices::applyVoiceAndRate()
 
 void SystemVoices::send(Text& text, const QString& part)
 {
-    text.parts.push_back({part, markWords(part).words});
-    Part& sent = text.parts.back();
-    // Nothing to say: the text is settled here, in its turn.
-    if (sent.words.empty())
-        QMetaObject::invokeMethod(this, &SystemVoices::settle, Qt::QueuedConnection);
-    else if (m_paused)
-        sent.waiting = true;
-    else
-        transmit(sent);
+    int begin = 0;
+    do {
+        const int end = pieceEnd(part, begin);
+        Part piece;
+        piece.text = part;
+        piece.begin = begin;
+        piece.length = end - begin;
+        text.parts.push_back(std::move(piece));
+        begin = end;
+    } while (begin < part.size());
+    sendWaiting();
 }
 
-void SystemVoices::transmit(Part& part)
+// False when the piece has nothing left to say or the service refused it: it is finished.
+bool SystemVoices::transmit(Part& part)
 {
-    applyVoiceAndRate();
-    const int message = spd_say(m_service->connection, SPD_MESSAGE, markWords(part.text, part.from).ssml.constData());
-    part.message = message > 0 ? std::size_t(message) : 0;
+    const MarkedText marked = markWords(QStringView(part.text).mid(part.begin, part.length), part.from);
+    if (part.words.empty())
+        part.words = marked.words;
     part.waiting = false;
-    // The service refused it: the text goes on without it.
-    if (part.message == 0)
+    part.message = 0;
+    if (part.from >= int(part.words.size()))
+        return false;
+    applyVoiceAndRate();
+    const int message = spd_say(m_service->connection, SPD_MESSAGE, marked.ssml.constData());
+    part.message = message > 0 ? std::size_t(message) : 0;
+    return part.message != 0;
+}
+
+void SystemVoices::sendWaiting()
+{
+    if (m_paused)
+        return;
+    int sent = 0;
+    bool finished = false;
+    for (Text& text : m_texts)
+        for (Part& part : text.parts) {
+            if (sent >= kPiecesSent)
+                break;
+            if (part.waiting && !transmit(part))
+                finished = true;
+            if (part.message != 0)
+                ++sent;
+        }
+    if (finished)
         QMetaObject::invokeMethod(this, &SystemVoices::settle, Qt::QueuedConnection);
 }
 
@@ -415,10 +465,6 @@ void SystemVoices::ResumeAudio()
     if (!m_paused)
         return;
     m_paused = false;
-    for (Text& text : m_texts)
-        for (Part& part : text.parts)
-            if (part.waiting)
-                transmit(part);
     settle();
 }
 
@@ -445,7 +491,7 @@ void SystemVoices::handle(const Event& event)
             if (owner->started) {
                 const MarkedText::Word word = part->words[std::size_t(event.mark)];
                 const QString spoken = part->text;
-                emit OnWordHeard(spoken, word.offset, word.length);
+                emit OnWordHeard(spoken, part->begin + word.offset, word.length);
             }
         }
         return;
@@ -462,6 +508,15 @@ void SystemVoices::handle(const Event& event)
 }
 
 void SystemVoices::settle()
+{
+    const std::uint64_t generation = m_generation;
+    settleTexts();
+    if (generation == m_generation)
+        sendWaiting();
+}
+
+// Reports the texts at the front that are heard to their ends.
+void SystemVoices::settleTexts()
 {
     const std::uint64_t generation = m_generation;
     while (!m_paused && generation == m_generation && !m_texts.empty()) {

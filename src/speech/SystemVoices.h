@@ -46,7 +46,7 @@ struct MarkedText {
     };
     std::vector<Word> words; // all the text's words, in UTF-16 units within it
 };
-MarkedText markWords(const QString& text, int fromWord = 0);
+MarkedText markWords(QStringView text, int fromWord = 0);
 
 // The voices of speech-dispatcher, the desktop's speech service, reached over its socket
 // (SSIP): nothing of a synthesiser runs in this process. The service reports each message's
@@ -102,13 +102,16 @@ private:
     struct Service;
     SystemVoices(std::unique_ptr<Service> service, std::vector<SystemVoice> voices, QObject* parent);
 
+    // A piece of a text handed over, sent as one message; long texts go in many, a few at a time.
     struct Part {
-        QString text;
-        std::vector<MarkedText::Word> words;
-        std::size_t message = 0; // the service's number while it has the part
-        bool waiting = false;    // to be sent once speech resumes
-        int from = 0;            // the word it is sent from
-        int heard = -1;          // the word heard last
+        QString text; // as handed over
+        int begin = 0;
+        int length = 0;
+        std::vector<MarkedText::Word> words; // within the piece, once it was first sent
+        std::size_t message = 0;             // the service's number while it has the piece
+        bool waiting = true;                 // to be sent
+        int from = 0;                        // the word it is sent from
+        int heard = -1;                      // the word heard last
         bool finished() const { return message == 0 && !waiting; }
     };
     struct Text {
@@ -119,10 +122,12 @@ private:
 
     const SystemVoice& voice(int mode) const;
     void send(Text& text, const QString& part);
-    void transmit(Part& part);
+    bool transmit(Part& part);
+    void sendWaiting();
     void applyVoiceAndRate();
     void handle(const Event& event);
     void settle();
+    void settleTexts();
     Part* partOf(std::size_t message, Text** owner);
 
     std::unique_ptr<Service> m_service; // the connection
