@@ -51,8 +51,9 @@ MarkedText markWords(QStringView text, int fromWord = 0);
 // The voices of speech-dispatcher, the desktop's speech service, reached over its socket
 // (SSIP): nothing of a synthesiser runs in this process. The service reports each message's
 // begin, end and index marks on a thread of libspeechd; they are handled on this object's
-// thread. Texts go to the service one message per part, queued there in order; the speed
-// becomes the service's rate, and the volume is the sound server's, as for every program.
+// thread. Texts go to the service in pieces of about a sentence, each a message queued there in
+// order; the speed becomes the service's rate, and the volume is the sound server's, as for
+// every program.
 // The service pauses only messages of its lowest priority, which any newer one cancels: a
 // pause here cancels what is sent and sends it again on resuming, from the word last heard.
 // One object at a time: libspeechd's callbacks carry no reference to their connection.
@@ -91,6 +92,7 @@ public:
 
     const std::vector<SystemVoice>& voices() const { return m_voices; }
 
+    // What libspeechd reports of a message (a message another client's cancelled counts as ended).
     enum class EventKind { Begin, End, Mark };
     struct Event {
         EventKind kind;
