@@ -1,5 +1,7 @@
 #include "speech/CombinedEngine.h"
 
+#include <utility>
+
 namespace velmor {
 
 CombinedEngine::CombinedEngine(std::unique_ptr<SpeechEngine> builtIn, std::unique_ptr<SpeechEngine> system, QObject* parent)
@@ -22,7 +24,17 @@ void CombinedEngine::forward(SpeechEngine& engine)
     connect(&engine, &SpeechEngine::OnWordHeard, this, &SpeechEngine::OnWordHeard);
 }
 
-bool CombinedEngine::SpeakLastPart(const QString& part) { return active().SpeakLastPart(part); }
+void CombinedEngine::SpeakFirstPart(const QString& part)
+{
+    m_restTo = &active();
+    m_restTo->SpeakFirstPart(part);
+}
+
+bool CombinedEngine::SpeakLastPart(const QString& part)
+{
+    SpeechEngine* const engine = std::exchange(m_restTo, nullptr);
+    return engine && engine->SpeakLastPart(part);
+}
 
 void CombinedEngine::ResetAudio()
 {
@@ -106,7 +118,8 @@ std::vector<VoicePassage> CombinedEngine::passagesOf(const QString& text) const
     std::vector<VoicePassage> passages = active().passagesOf(text);
     if (m_systemSelected)
         for (VoicePassage& passage : passages)
-            passage.mode += builtInCount();
+            if (passage.mode > 0)
+                passage.mode += builtInCount();
     return passages;
 }
 

@@ -20,7 +20,7 @@ public:
     ~CombinedEngine() override;
 
     void SpeakText(const QString& text) override { active().SpeakText(text); }
-    void SpeakFirstPart(const QString& part) override { active().SpeakFirstPart(part); }
+    void SpeakFirstPart(const QString& part) override;
     bool SpeakLastPart(const QString& part) override;
     void ResetAudio() override;
     void PauseAudio() override;
@@ -57,6 +57,8 @@ private:
     std::unique_ptr<SpeechEngine> m_builtIn;
     std::unique_ptr<SpeechEngine> m_system;
     bool m_systemSelected = false;
+    // The engine given the first part of the text whose rest is to come: the rest goes there too.
+    SpeechEngine* m_restTo = nullptr;
 };
 
 } // namespace velmor
