@@ -30,7 +30,8 @@ constexpr char kCacheHeader[] = "velmor system voices 1";
 constexpr int kPieceLength = 1000;
 constexpr int kPiecesSent = 2;
 
-// Where a piece of text starting at begin ends best: after a sentence, else at a space.
+// Where a piece of text starting at begin ends best: after a sentence (a Japanese one needs no
+// space after it), else at a space.
 int pieceEnd(const QString& text, int begin)
 {
     if (text.size() - begin <= kPieceLength)
@@ -38,9 +39,11 @@ int pieceEnd(const QString& text, int begin)
     const int limit = begin + kPieceLength;
     int space = -1;
     for (int i = limit; i > begin + kPieceLength / 2; --i) {
+        if (QStringView(u"\u3002\uFF01\uFF1F").contains(text[i - 1]))
+            return i;
         if (!text[i].isSpace())
             continue;
-        if (QStringView(u".!?\u3002").contains(text[i - 1]))
+        if (QStringView(u".!?").contains(text[i - 1]))
             return i;
         if (space < 0)
             space = i;
@@ -142,7 +145,7 @@ void onEnd(std::size_t message, std::size_t, SPDNotificationType) { deliver({Sys
 void onMark(std::size_t message, std::size_t, SPDNotificationType, char* mark)
 {
     bool number = false;
-    const int word = QByteArray(mark).toInt(&number);
+    const int word = mark ? QByteArray(mark).toInt(&number) : -1;
     if (number)
         deliver({SystemVoices::EventKind::Mark, message, word});
 }
