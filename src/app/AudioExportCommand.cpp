@@ -5,6 +5,7 @@
 #include "speech/AudioFile.h"
 #include "speech/SpeechEngine.h"
 #include "speech/SpeechRecording.h"
+#include "speech/SystemVoices.h"
 #include "speech/VoiceSelection.h"
 #include "widgets/TRichEdit98.h"
 
@@ -101,6 +102,10 @@ void AudioExportCommand::SaveSpeechClick()
     const QString text = selection ? m_editor.selText() : gatherWholeText(*m_editor.document());
     if (text.trimmed().isEmpty()) {
         m_dialogs.beep();
+        return;
+    }
+    if (!m_engine->canRecord()) {
+        m_dialogs.inform(unrecordableVoiceMessage(voiceName()));
         return;
     }
     std::optional<QString> chosen =

@@ -5,6 +5,7 @@
 #include "core/TextLimits.h"
 #include "document/TextFile.h"
 #include "speech/AudioFile.h"
+#include "speech/CombinedEngine.h"
 #include "speech/EspeakEngine.h"
 #include "speech/JapaneseReader.h"
 #include "speech/PronunciationRules.h"
@@ -13,6 +14,7 @@
 #include "speech/SpeechExport.h"
 #include "speech/SpeechRecording.h"
 #include "speech/SpeedOffsets.h"
+#include "speech/SystemVoices.h"
 #include "speech/VoiceLists.h"
 
 #include <QCoreApplication>
@@ -116,7 +118,7 @@ int exportSpeech(SpeechEngine& engine, const QString& text, const std::vector<Ch
     return kSpeakerDone;
 }
 
-int speakAloud(EspeakEngine& engine, const QString& text)
+int speakAloud(SpeechEngine& engine, const QString& text)
 {
     if (engine.isSilent())
         return complain(kSpeakerFailed, QStringLiteral("no sound output to speak on; --out FILE writes the speech to a file"));
@@ -281,8 +283,9 @@ int runSpeaker(const QStringList& arguments, const std::optional<SpeakerDocument
         dictionary = std::async(std::launch::async, [] { JapaneseReader::system(); });
     // A file is written past the sound device, which then is not even opened.
     const bool speaksAloud = !request.outFile && !request.listVoices && !request.readings;
-    EspeakEngine engine(speaksAloud ? EspeakEngine::Output::Alsa : EspeakEngine::Output::Silent);
-    if (engine.ModeCount() == 0)
+    CombinedEngine engine(std::make_unique<EspeakEngine>(speaksAloud ? EspeakEngine::Output::Alsa : EspeakEngine::Output::Silent),
+                          SystemVoices::connect(SystemVoices::defaultCacheFile()));
+    if (engine.builtIn().ModeCount() == 0)
         return complain(kSpeakerFailed, QStringLiteral("espeak-ng offers no voices"));
     if (request.listVoices)
         return listVoices(engine);
@@ -305,6 +308,8 @@ int runSpeaker(const QStringList& arguments, const std::optional<SpeakerDocument
         printTo(stdout, readingLines(engine, engine.passagesOf(text)));
         return kSpeakerDone;
     }
+    if (request.outFile && !engine.canRecord())
+        return complain(kSpeakerFailed, unrecordableVoiceMessage(engine.SpeakerOf(mode)));
     if (request.outFile)
         return exportSpeech(engine, text, document ? document->chapters : std::vector<ChapterStart>{}, request,
                             engine.SpeakerOf(mode));

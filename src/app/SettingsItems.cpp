@@ -5,6 +5,7 @@
 #include "app/WindowBounds.h"
 #include "document/FileNames.h"
 #include "document/ProgramLauncher.h"
+#include "speech/VoiceSelection.h"
 #include "widgets/Bgr.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/TRichEdit98.h"
@@ -61,7 +62,11 @@ const std::vector<SettingsItem>& settingsItems()
 {
     static const std::vector<SettingsItem> items{
         {"fid", "fid", kInteger, number(&FormState::fid),
-         [](F& f, R& r) { f.m_state.fid = std::max(1, r.ReadInteger()); }, [](F& f, R& w) { w.WriteInteger(f.m_state.fid); }},
+         [](F& f, R& r) { f.m_state.fid = std::max(1, r.ReadInteger()); }, [](F& f, R& w) { w.WriteInteger(f.m_voices->idToStore()); }},
+        // Beside the ID, in its section: the system voice it stands for, so that the voice is
+        // found again when its number changes, and one of its language stands in while it is gone.
+        {"fidVoice", "fid", kString, QString(), [](F& f, R& r) { f.m_voices->setStoredVoice(r.ReadString()); },
+         [](F& f, R& w) { w.WriteString(f.m_voices->voiceToStore()); }},
         {"FSpd", "FSpd", kInteger, number(&FormState::FSpd),
          [](F& f, R& r) { f.m_state.FSpd = inRange(r, 0, kMaxSpeed); }, [](F& f, R& w) { w.WriteInteger(f.m_state.FSpd); }},
         {"ClipSpeechCheckBoxChecked", "ClipSpeechCheckBox", kChecked, kTrue,

@@ -158,6 +158,7 @@ void TForm1::createConcerns(const FormOptions& options)
         m_input->inputMethod->setConversionMode(mode);
     };
     voiceHooks.closeIme = [this] { m_input->inputMethod->setOpen(false); };
+    voiceHooks.tellInPanel = [this](const QString& text) { tellInPanel(text); };
     voiceHooks.showNaoko = [this](std::uint32_t fontColor, bool checked) {
         JapanButton->setFontColor(colorFromBgr(fontColor));
         action(ActionId::JoyNaoko1).setChecked(checked);

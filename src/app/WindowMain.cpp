@@ -6,7 +6,9 @@
 #include "app/TForm1.h"
 #include "core/TextLimits.h"
 #include "document/DocumentReading.h"
+#include "speech/CombinedEngine.h"
 #include "speech/EspeakEngine.h"
+#include "speech/SystemVoices.h"
 #include "speech/QtSinkOutput.h"
 
 #include <QApplication>
@@ -22,7 +24,8 @@ extern "C" __attribute__((visibility("default"))) int velmorWindowMain(int argc,
     installHintStyle(app);
 
     const CommandLineRequest request = parseCommandLine(commandLineArguments(argc, argv));
-    TForm1 form(std::make_unique<EspeakEngine>(EspeakEngine::OpenDevice(openSoundDevice)),
+    TForm1 form(std::make_unique<CombinedEngine>(std::make_unique<EspeakEngine>(EspeakEngine::OpenDevice(openSoundDevice)),
+                                                 SystemVoices::connect(SystemVoices::defaultCacheFile())),
                 FormOptions{request.file.has_value(), std::nullopt, {}});
     // The window comes first; a big file is read while it is already answering.
     form.show();

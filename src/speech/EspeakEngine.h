@@ -60,6 +60,7 @@ public:
     void setAutoLanguage(bool on) override { m_autoLanguage = on; }
     void setPronunciationRules(std::shared_ptr<const PronunciationRules> rules) override;
     QByteArray voiceLanguage() const override { return voiceLanguageOf(m_mode); }
+    QByteArray voiceLanguageOf(int mode) const override;
 
     void record(const QString& text, std::shared_ptr<SpeechSink> sink) override;
     int sampleRate() const override { return m_worker->sampleRate(); }
@@ -90,7 +91,6 @@ private:
     const VoiceMode& mode(int mode) const;
     QByteArray selectedVoice() const;
     SynthesisJob jobFor(const QString& text) const;
-    QByteArray voiceLanguageOf(int mode) const;
     void queue(SynthesisJob job, std::uint64_t wholeTextId, bool endsText);
     void postPump();
     void pump();

@@ -70,6 +70,12 @@ public:
     virtual void setPronunciationRules(std::shared_ptr<const PronunciationRules> rules) { Q_UNUSED(rules); }
     // The espeak-ng language of the voice of the selected mode, such as "en-us" or "ja".
     virtual QByteArray voiceLanguage() const { return QByteArrayLiteral("en"); }
+    // The same for any mode, such as "en-us" for a voice of American English.
+    virtual QByteArray voiceLanguageOf(int mode) const
+    {
+        Q_UNUSED(mode);
+        return QByteArrayLiteral("en");
+    }
 
     // Loudness of the sound being heard now, 0 (silence) to 1; drives the speaking mouth.
     virtual double outputLevel() const { return 0.0; }
@@ -88,6 +94,10 @@ public:
     // The passages the text would be spoken as now (mode, speed and languages selected), in
     // order, without speaking: to show why a word sounds as it does.
     virtual std::vector<VoicePassage> passagesOf(const QString& text) const { return {{0, {}, text}}; }
+
+    // Whether record() can synthesize with the voice of the selected mode; a voice that speaks
+    // only through a service of the desktop cannot.
+    virtual bool canRecord() const { return true; }
 
     // Samples per second of what record() gives.
     virtual int sampleRate() const { return 22050; }

@@ -2,6 +2,7 @@
 
 #include "core/FormState.h"
 #include "speech/SpeechEngine.h"
+#include "speech/SystemVoices.h"
 
 namespace velmor {
 
@@ -24,7 +25,58 @@ void VoiceSelection::buildAtStart()
 {
     if (m_engine)
         adopt(buildVoiceLists(*m_engine, m_state.fModeCount, m_state.ffirst, m_state.fVeronique));
+    findStoredVoice();
     settleLanguageId();
+    if (m_keptId != 0 && m_hooks.tellInPanel)
+        if (const auto standIn = voiceDisplay(m_state, m_state.fid))
+            m_hooks.tellInPanel(QStringLiteral("%1 is not available; %2 speaks instead").arg(m_keptVoice, standIn->speaker));
+}
+
+// A system voice may be listed under another ID than before (modules come and go), or be gone:
+// then the first voice of its language stands in for it.
+void VoiceSelection::findStoredVoice()
+{
+    if (!m_engine || m_storedVoice.isEmpty() || m_state.fIDCount < 1)
+        return;
+    for (int id = 1; id <= m_state.fIDCount; ++id)
+        if (m_engine->SpeakerOf(m_state.fModeNoList.at(id - 1).toInt()) == m_storedVoice) {
+            m_state.fid = id;
+            return;
+        }
+    m_keptId = m_state.fid;
+    m_keptVoice = m_storedVoice;
+    m_state.fid = firstIdSpeaking(systemSpeakerLanguage(m_storedVoice).toLower().replace(u'_', u'-').toUtf8());
+    m_standInId = m_state.fid;
+}
+
+// The first ID whose voice speaks the language, else the first of its main language (en-gb for
+// en-us), else 1.
+int VoiceSelection::firstIdSpeaking(const QByteArray& language) const
+{
+    const auto mainLanguage = [](const QByteArray& tag) { return tag.left(tag.indexOf('-') < 0 ? tag.size() : tag.indexOf('-')); };
+    for (const bool exact : {true, false})
+        for (int id = 1; id <= m_state.fIDCount; ++id) {
+            const QByteArray spoken = m_engine->voiceLanguageOf(m_state.fModeNoList.at(id - 1).toInt());
+            if (exact ? spoken == language : mainLanguage(spoken) == mainLanguage(language))
+                return id;
+        }
+    return 1;
+}
+
+int VoiceSelection::idToStore() const
+{
+    return m_keptId != 0 && m_state.fid == m_standInId ? m_keptId : m_state.fid;
+}
+
+QString VoiceSelection::voiceToStore() const
+{
+    if (m_keptId != 0 && m_state.fid == m_standInId)
+        return m_keptVoice;
+    const auto display = voiceDisplay(m_state, m_state.fid);
+    if (!display || !m_engine || display->engineMode > m_engine->ModeCount())
+        return {};
+    const QString speaker = m_engine->SpeakerOf(display->engineMode);
+    return isSystemSpeaker(speaker) ? speaker : QString();
 }
 
 void VoiceSelection::FLID()

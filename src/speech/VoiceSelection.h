@@ -55,6 +55,8 @@ struct VoiceSelectionHooks {
     std::function<bool()> japaneseKeyboard{}; // active layout name ends in "0411"
     std::function<void(int conversionMode)> openIme{};
     std::function<void()> closeIme{};
+    // A one-off notice in the information panel.
+    std::function<void(const QString&)> tellInPanel{};
 };
 
 // Building the voice lists and choosing among them: the language-ID spinner, "Lang ID-info"
@@ -74,14 +76,30 @@ public:
     void LIDUpDownChange();
     void JapanButtonClick();
 
+    // The language ID and system voice the settings file keeps: those of a stored voice that
+    // was missing at start while its stand-in is still chosen, so that the voice is chosen
+    // again once it is back; else those chosen now.
+    int idToStore() const;
+    QString voiceToStore() const;
+    // The system voice ("System: ...") the stored language ID stood for; empty for a built-in one.
+    void setStoredVoice(const QString& speaker) { m_storedVoice = speaker; }
+
 private:
     void adopt(VoiceLists lists);
+    void findStoredVoice();
+    int firstIdSpeaking(const QByteArray& language) const;
     void settleLanguageId();
     void select(int id);
 
     FormState& m_state;
     SpeechEngine* m_engine;
     VoiceSelectionHooks m_hooks;
+    QString m_storedVoice;
+    // A stored voice that was missing at start: its ID and voice, kept for the settings file
+    // while the voice standing in for it stays chosen.
+    int m_keptId = 0;
+    QString m_keptVoice;
+    int m_standInId = 0;
 };
 
 } // namespace velmor

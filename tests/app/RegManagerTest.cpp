@@ -64,10 +64,10 @@ TEST_F(RegManagerTest, WithoutAFileEveryItemReadsItsDefault)
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadBool(), value) << name;
 
     EXPECT_EQ(manager.ItemByName(u"fFontName").ReadString(), QStringLiteral("ＭＳ Ｐ明朝"));
-    for (const char* name : {"fLastfile", "fExeName", "fDicName", "fExeArgs", "fDicArgs"})
+    for (const char* name : {"fidVoice", "fLastfile", "fExeName", "fDicName", "fExeArgs", "fDicArgs"})
         EXPECT_EQ(manager.ItemByName(QString::fromLatin1(name)).ReadString(), QString()) << name;
 
-    EXPECT_EQ(std::size(integers) + std::size(booleans) + 6, manager.RegItems.size());
+    EXPECT_EQ(std::size(integers) + std::size(booleans) + 7, manager.RegItems.size());
     EXPECT_TRUE(reports.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
 }
@@ -87,7 +87,7 @@ TEST_F(RegManagerTest, WritingEveryDefaultCreatesAllSections)
             filer.WriteBool(filer.ReadBool());
     }
     const QString text = QString::fromUtf8(fileBytes(path));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\n[Form1\\FSpd]\nInteger=150\n"
+    EXPECT_TRUE(text.startsWith(QStringLiteral("[Form1\\fid]\nInteger=1\nString=\n[Form1\\FSpd]\nInteger=150\n"
                                                "[Form1\\ClipSpeechCheckBox]\nChecked=1\n")))
         << text.toStdString();
     EXPECT_EQ(text.count(QStringLiteral("\n[Form1\\")) + 1, 43);

@@ -3,14 +3,22 @@
 #include "speech/EspeakEngine.h"
 #include "speech/EspeakWorker.h"
 #include "speech/PcmQueue.h"
+#include "speech/SystemVoices.h"
 #include "speech/helper/FliteSynthesis.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
 using velmor::EspeakEngine;
+using velmor::SpeechEngine;
 
 namespace {
 
@@ -19,24 +27,107 @@ constexpr int kTimeoutMs = 15000;
 const QString kStarted = QStringLiteral("started");
 const QString kDone = QStringLiteral("done");
 const QString kDiscarded = QStringLiteral("discarded");
+// The case run on a voice of the desktop's speech service.
+const char kSystemVoice[] = "System";
 
-// What every voice the engine offers must do, whichever synthesizer in the helper makes it:
-// each case runs the real helper on the silent clock with the mode of one speaker.
+// A speech-dispatcher of the tests' own, in a private runtime folder, playing espeak-ng's voices
+// to a PulseAudio null sink of its own; started for the first case that needs it and stopped
+// when the tests end.
+class SpeechService : public ::testing::Environment {
+public:
+    // The service's address for libspeechd; empty when it could not be started.
+    QString start()
+    {
+        if (m_tried)
+            return m_address;
+        m_tried = true;
+        if (QStandardPaths::findExecutable(QStringLiteral("pulseaudio")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("speech-dispatcher")).isEmpty())
+            return {};
+        m_folder.emplace();
+        const QString runtime = m_folder->filePath(QStringLiteral("xdg"));
+        QDir().mkdir(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+        environment.insert(QStringLiteral("HOME"), m_folder->path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_folder->filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + runtime + QStringLiteral("/pulse/native"));
+        m_pulse.setProcessEnvironment(environment);
+        m_pulse.start(QStringLiteral("pulseaudio"), {"-n", "--daemonize=no", "--exit-idle-time=-1",
+                                                      "--load=module-null-sink sink_name=test", "--load=module-native-protocol-unix"});
+        const QString sound = runtime + QStringLiteral("/pulse/native");
+        if (!QTest::qWaitFor([&] { return QFile::exists(sound); }, 5000))
+            return {};
+        const QString socket = runtime + QStringLiteral("/speechd.sock");
+        m_service.setProcessEnvironment(environment);
+        m_service.start(QStringLiteral("speech-dispatcher"), {"-s", "-t", "0", "-S", socket});
+        if (!QTest::qWaitFor([&] { return QFile::exists(socket); }, 5000))
+            return {};
+        m_address = QStringLiteral("unix_socket:") + socket;
+        return m_address;
+    }
+    QString cacheFile() const { return m_folder ? m_folder->filePath(QStringLiteral("system-voices.tsv")) : QString(); }
+
+    void TearDown() override
+    {
+        for (QProcess* process : {&m_service, &m_pulse}) {
+            process->terminate();
+            process->waitForFinished(3000);
+        }
+    }
+
+private:
+    bool m_tried = false;
+    QString m_address;
+    std::optional<QTemporaryDir> m_folder;
+    QProcess m_pulse;
+    QProcess m_service;
+};
+
+SpeechService* const g_service = static_cast<SpeechService*>(::testing::AddGlobalTestEnvironment(new SpeechService));
+
+// espeak-ng's American English through the service; null when it cannot be reached.
+std::unique_ptr<SpeechEngine> systemEngine()
+{
+    const QString address = g_service->start();
+    if (address.isEmpty())
+        return nullptr;
+    qputenv("SPEECHD_ADDRESS", address.toUtf8());
+    std::unique_ptr<velmor::SystemVoices> voices = velmor::SystemVoices::connect(g_service->cacheFile());
+    if (voices)
+        for (int mode = 1; mode <= voices->ModeCount(); ++mode)
+            if (voices->SpeakerOf(mode).endsWith(QLatin1String("English (America) (en-US)")))
+                voices->SelectMode(mode);
+    return voices;
+}
+
+// What every voice the engine offers must do, whichever synthesizer makes it: each case runs
+// the real helper on the silent clock with the mode of one speaker, or a voice of the desktop's
+// speech service.
 class EngineContract : public ::testing::TestWithParam<const char*> {
 protected:
-    EngineContract() : engine(std::make_unique<EspeakEngine>(EspeakEngine::Output::Silent))
+    EngineContract()
     {
-        QObject::connect(engine.get(), &EspeakEngine::OnTextDataStarted, [this] { events << kStarted; });
-        QObject::connect(engine.get(), &EspeakEngine::OnTextDataDone, [this] { events << kDone; });
-        QObject::connect(engine.get(), &EspeakEngine::OnTextDataDiscarded, [this] { events << kDiscarded; });
-        QObject::connect(engine.get(), &EspeakEngine::OnWordHeard, [this](const QString& text, int offset, int length) {
+        if (GetParam() == std::string_view(kSystemVoice)) {
+            engine = systemEngine();
+            if (!engine)
+                return;
+            selected = 1;
+        } else {
+            engine = std::make_unique<EspeakEngine>(EspeakEngine::Output::Silent);
+            for (int mode = 1; mode <= engine->ModeCount(); ++mode)
+                if (engine->SpeakerOf(mode) == QLatin1String(GetParam()))
+                    selected = mode;
+            if (selected > 0)
+                engine->SelectMode(selected);
+        }
+        QObject::connect(engine.get(), &SpeechEngine::OnTextDataStarted, [this] { events << kStarted; });
+        QObject::connect(engine.get(), &SpeechEngine::OnTextDataDone, [this] { events << kDone; });
+        QObject::connect(engine.get(), &SpeechEngine::OnTextDataDiscarded, [this] { events << kDiscarded; });
+        QObject::connect(engine.get(), &SpeechEngine::OnWordHeard, [this](const QString& text, int offset, int length) {
             events << QStringLiteral("word:") + text.mid(offset, length);
         });
-        for (int mode = 1; mode <= engine->ModeCount(); ++mode)
-            if (engine->SpeakerOf(mode) == QLatin1String(GetParam()))
-                selected = mode;
-        if (selected > 0)
-            engine->SelectMode(selected);
     }
 
     bool waitForEvents(qsizetype count) { return QTest::qWaitFor([&] { return events.size() >= count; }, kTimeoutMs); }
@@ -55,7 +146,7 @@ protected:
         return speaking.elapsed();
     }
 
-    std::unique_ptr<EspeakEngine> engine;
+    std::unique_ptr<SpeechEngine> engine;
     int selected = 0;
     QStringList events;
 };
@@ -101,8 +192,8 @@ TEST_P(EngineContract, TheSpeedBarSetsTheVoicesPace)
     EXPECT_GT(slow, 2 * fast) << "fast " << fast << " ms, slow " << slow << " ms";
 }
 
-// espeak-ng's own named speaker, then the Flite voices built into the helper.
-INSTANTIATE_TEST_SUITE_P(EveryEngine, EngineContract, ::testing::Values("Mary", "Sally", "Robert", "Angus", "Kal"));
+// espeak-ng's own named speaker, the Flite voices built into the helper, and the desktop's service.
+INSTANTIATE_TEST_SUITE_P(EveryEngine, EngineContract, ::testing::Values("Mary", "Sally", "Robert", "Angus", "Kal", kSystemVoice));
 
 TEST(FliteVoices, AreModesAfterTheEspeakOnesAndSoundAtTheEnginesRate)
 {

@@ -132,7 +132,11 @@ void FakeSpeechEngine::setSilent(bool silent)
     m_silent = silent;
     emit OnOutputChanged();
 }
-void FakeSpeechEngine::SelectMode(int mode) { record(QStringLiteral("SelectMode:%1").arg(mode)); }
+void FakeSpeechEngine::SelectMode(int mode)
+{
+    record(QStringLiteral("SelectMode:%1").arg(mode));
+    selectedMode = mode;
+}
 
 QString FakeSpeechEngine::ModeNameOf(int mode) const { return modeNames.value(mode - 1); }
 QString FakeSpeechEngine::SpeakerOf(int mode) const { return speakers.value(mode - 1); }

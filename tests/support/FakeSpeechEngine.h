@@ -36,6 +36,9 @@ public:
     // Prepared as a real engine prepares it (the rules given, then the language steps), each
     // passage named by its language.
     std::vector<velmor::VoicePassage> passagesOf(const QString& text) const override;
+    QByteArray voiceLanguageOf(int mode) const override { return languages.value(mode - 1, QByteArrayLiteral("en")); }
+    // A system voice's: refused for recording.
+    bool canRecord() const override { return !unrecordable.contains(selectedMode); }
 
     struct Recording {
         QString text;
@@ -49,6 +52,9 @@ public:
     QStringList spoken;
     QStringList modeNames;
     QStringList speakers;
+    QList<QByteArray> languages; // of each mode; "en" when not given
+    QList<int> unrecordable;     // modes whose voices cannot be recorded
+    int selectedMode = 1;
     int speed = 0;
     int maxSpeed = 0;
     int minSpeed = 0;
