@@ -283,8 +283,10 @@ int runSpeaker(const QStringList& arguments, const std::optional<SpeakerDocument
         dictionary = std::async(std::launch::async, [] { JapaneseReader::system(); });
     // A file is written past the sound device, which then is not even opened.
     const bool speaksAloud = !request.outFile && !request.listVoices && !request.readings;
+    // Only a listing or a voice asked for by name waits for speech-dispatcher to list its voices.
+    const auto listing = request.listVoices || request.voice ? SystemVoices::Listing::Now : SystemVoices::Listing::CachedOnly;
     CombinedEngine engine(std::make_unique<EspeakEngine>(speaksAloud ? EspeakEngine::Output::Alsa : EspeakEngine::Output::Silent),
-                          SystemVoices::connect(SystemVoices::defaultCacheFile()));
+                          SystemVoices::connect(SystemVoices::defaultCacheFile(), listing));
     if (engine.builtIn().ModeCount() == 0)
         return complain(kSpeakerFailed, QStringLiteral("espeak-ng offers no voices"));
     if (request.listVoices)

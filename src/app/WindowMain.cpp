@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QProcess>
 
 extern "C" __attribute__((visibility("default"))) int velmorWindowMain(int argc, char* argv[])
 {
@@ -24,8 +25,21 @@ extern "C" __attribute__((visibility("default"))) int velmorWindowMain(int argc,
     installHintStyle(app);
 
     const CommandLineRequest request = parseCommandLine(commandLineArguments(argc, argv));
+    // speech-dispatcher takes seconds to list its voices: the window does not wait for that, but
+    // has the command-line speaker list them for the next start.
+    bool listingWanted = false;
+    std::unique_ptr<SystemVoices> systemVoices =
+        SystemVoices::connect(SystemVoices::defaultCacheFile(), SystemVoices::Listing::CachedOnly, &listingWanted);
+    if (listingWanted) {
+        QProcess lister;
+        lister.setProgram(QCoreApplication::applicationFilePath());
+        lister.setArguments({QStringLiteral("--list-voices")});
+        lister.setStandardOutputFile(QProcess::nullDevice());
+        lister.setStandardErrorFile(QProcess::nullDevice());
+        lister.startDetached();
+    }
     TForm1 form(std::make_unique<CombinedEngine>(std::make_unique<EspeakEngine>(EspeakEngine::OpenDevice(openSoundDevice)),
-                                                 SystemVoices::connect(SystemVoices::defaultCacheFile())),
+                                                 std::move(systemVoices)),
                 FormOptions{request.file.has_value(), std::nullopt, {}});
     // The window comes first; a big file is read while it is already answering.
     form.show();

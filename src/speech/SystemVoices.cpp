@@ -259,8 +259,11 @@ QString SystemVoices::defaultCacheFile()
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/velmor/system-voices.tsv");
 }
 
-std::unique_ptr<SystemVoices> SystemVoices::connect(const QString& cacheFile, QObject* parent)
+std::unique_ptr<SystemVoices> SystemVoices::connect(const QString& cacheFile, Listing listing, bool* listingWanted,
+                                                    QObject* parent)
 {
+    if (listingWanted)
+        *listingWanted = false;
     {
         const std::lock_guard lock(g_instanceLock);
         if (g_instance)
@@ -274,6 +277,12 @@ std::unique_ptr<SystemVoices> SystemVoices::connect(const QString& cacheFile, QO
         return nullptr;
     const QStringList modules = toList(spd_list_modules(connection));
     std::optional<std::vector<SystemVoice>> voices = readCache(cacheFile, modules);
+    if (!voices && listing == Listing::CachedOnly) {
+        if (listingWanted)
+            *listingWanted = true;
+        spd_close(connection);
+        return nullptr;
+    }
     if (!voices) {
         voices = listVoices(connection, modules);
         writeCache(cacheFile, modules, *voices);

@@ -64,8 +64,11 @@ public:
     // Connects to a running speech-dispatcher (it is not started for this) and reads its
     // voices; null when it is not reachable, offers no voice, or another object is connected.
     // The voice list is kept in cacheFile between starts, since espeak-ng's module takes
-    // seconds to list; it is read afresh whenever the service's modules change.
-    static std::unique_ptr<SystemVoices> connect(const QString& cacheFile, QObject* parent = nullptr);
+    // seconds to list; it is read afresh whenever the service's modules change, unless only the
+    // cached list will do: then there are no system voices until it has been made (listingWanted).
+    enum class Listing { Now, CachedOnly };
+    static std::unique_ptr<SystemVoices> connect(const QString& cacheFile, Listing listing = Listing::Now,
+                                                 bool* listingWanted = nullptr, QObject* parent = nullptr);
     // The cache file of the user's system-voice list.
     static QString defaultCacheFile();
     ~SystemVoices() override;
