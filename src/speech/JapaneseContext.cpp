@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <array>
+#include <string_view>
 
 namespace velmor {
 
@@ -75,8 +76,8 @@ bool matches(const QRegularExpression& re, QStringView text)
 QString readingInContext(QStringView sentence, int begin, int end, QStringView dictionaryReading)
 {
     // Most words are none of these: a look at the first character settles that.
-    static const QStringView kFirstCharacters = u"市人色生上米間開家雨";
-    if (end <= begin || end - begin > 2 || !kFirstCharacters.contains(sentence[begin]))
+    constexpr std::u16string_view kFirstCharacters = u"市人色生上米間開家雨";
+    if (end <= begin || end - begin > 2 || kFirstCharacters.find(sentence[begin].unicode()) == std::u16string_view::npos)
         return {};
     const QStringView surface = sentence.sliced(begin, end - begin);
     for (const ContextRule& candidate : rules()) {

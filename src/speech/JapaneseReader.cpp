@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QtGlobal>
 #include <algorithm>
+#include <cstring>
 #include <iconv.h>
 #include <string_view>
 #include <mecab.h>
@@ -27,16 +28,19 @@ constexpr int kPronunciationField = 8;
 // Debian's UTF-8 IPA dictionary, then whatever dictionary the system's MeCab uses.
 const char* const kDictionaryFolders[] = {"/var/lib/mecab/dic/ipadic-utf8", "/var/lib/mecab/dic/debian"};
 
-QString pronunciationOf(const MeCab::Node& node)
+QString pronunciationIn(const char* features)
 {
-    std::string_view field(node.feature);
     for (int skipped = 0; skipped < kPronunciationField; ++skipped) {
-        const std::size_t comma = field.find(',');
-        if (comma == std::string_view::npos)
+        while (*features && *features != ',')
+            ++features;
+        if (!*features)
             return {};
-        field.remove_prefix(comma + 1);
+        ++features;
     }
-    field = field.substr(0, field.find(','));
+    const char* end = features;
+    while (*end && *end != ',')
+        ++end;
+    const std::string_view field(features, std::size_t(end - features));
     if (field.empty() || field == "*")
         return {};
     const QString pronunciation = QString::fromUtf8(field.data(), qsizetype(field.size()));
@@ -46,28 +50,9 @@ QString pronunciationOf(const MeCab::Node& node)
     return pronunciation;
 }
 
-bool isNumber(const MeCab::Node& node)
+bool startsWith(const char* text, std::string_view prefix)
 {
-    return node.stat == MECAB_NOR_NODE || node.stat == MECAB_UNK_NODE ? std::string_view(node.feature).starts_with("名詞,数,") : false;
-}
-
-// Whether a word is said as one phrase with the word before it: particles, endings, suffixes,
-// する after a verbal noun, and whatever follows a prefix.
-bool leansOnPrevious(const MeCab::Node& node)
-{
-    const std::string_view feature(node.feature);
-    static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
-                                                "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
-    for (std::string_view prefix : kLeaning)
-        if (feature.starts_with(prefix))
-            return true;
-    const MeCab::Node* previous = node.prev;
-    if (!previous || previous->stat == MECAB_BOS_NODE)
-        return false;
-    const std::string_view before(previous->feature);
-    if (before.starts_with("接頭詞"))
-        return true;
-    return feature.starts_with("動詞,自立") && before.starts_with("名詞,サ変接続") && feature.find(",する,") != std::string_view::npos;
+    return std::strncmp(text, prefix.data(), prefix.size()) == 0;
 }
 
 bool isMonth(QStringView word)
@@ -84,13 +69,6 @@ bool isWrittenInKanjiAlone(QStringView text)
     return !text.isEmpty();
 }
 
-bool isCounter(const MeCab::Node& node)
-{
-    const std::string_view feature(node.feature);
-    // MeCab takes 月 after a number for ツキ, the moon.
-    return feature.find("助数詞") != std::string_view::npos || std::string_view(node.surface, node.length) == "月";
-}
-
 // Full-width Latin letters, digits and signs as their ASCII forms, one unit for one: MeCab and
 // espeak-ng know the ASCII ones better, and positions stay where they were; only the percent
 // sign goes the other way. A lone surrogate
@@ -98,16 +76,18 @@ bool isCounter(const MeCab::Node& node)
 QString foldWidth(QStringView text)
 {
     QString folded = text.toString();
-    for (qsizetype i = 0; i < folded.size(); ++i) {
-        const QChar c = folded[i];
+    char16_t* units = reinterpret_cast<char16_t*>(folded.data());
+    const qsizetype size = folded.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = units[i];
         if (c == u'%')
-            folded[i] = u'％'; // the dictionary's percent sign, a counter read パーセント
-        else if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E && c != u'％')
-            folded[i] = QChar(c.unicode() - 0xFF01 + 0x21);
-        else if (c.isHighSurrogate() && i + 1 < folded.size() && folded[i + 1].isLowSurrogate())
+            units[i] = u'％'; // the dictionary's percent sign, a counter read パーセント
+        else if (c >= 0xFF01 && c <= 0xFF5E && c != u'％')
+            units[i] = char16_t(c - 0xFF01 + 0x21);
+        else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
             ++i;
-        else if (c.isSurrogate())
-            folded[i] = QChar::ReplacementCharacter;
+        else if (QChar::isSurrogate(c))
+            units[i] = QChar::ReplacementCharacter;
     }
     return folded;
 }
@@ -260,6 +240,35 @@ JapaneseReader::JapaneseReader(const QString& dictionaryFolder, const QString& u
 
 JapaneseReader::~JapaneseReader() = default;
 
+// A lattice taken from the reader's pool for one parse, given back when done.
+class JapaneseReader::PooledLattice {
+public:
+    explicit PooledLattice(const JapaneseReader& reader) : m_reader(reader)
+    {
+        std::lock_guard lock(reader.m_latticeMutex);
+        if (!reader.m_lattices.empty()) {
+            m_lattice = std::move(reader.m_lattices.back());
+            reader.m_lattices.pop_back();
+        }
+        if (!m_lattice)
+            m_lattice.reset(reader.m_model->createLattice());
+    }
+    ~PooledLattice()
+    {
+        std::lock_guard lock(m_reader.m_latticeMutex);
+        m_reader.m_lattices.push_back(std::move(m_lattice));
+    }
+    PooledLattice(const PooledLattice&) = delete;
+    PooledLattice& operator=(const PooledLattice&) = delete;
+
+    MeCab::Lattice* operator->() const { return m_lattice.get(); }
+    MeCab::Lattice* get() const { return m_lattice.get(); }
+
+private:
+    const JapaneseReader& m_reader;
+    std::unique_ptr<MeCab::Lattice> m_lattice;
+};
+
 // One piece of text as MeCab parsed it: its words by UTF-16 position.
 struct JapaneseReader::Sentence {
     QString text;  // the piece, width folded
@@ -270,15 +279,18 @@ struct JapaneseReader::Sentence {
     Sentence(QStringView piece, int offset)
         : text(foldWidth(piece)), offset(offset), utf8(text.toUtf8()), unitAt(std::size_t(utf8.size()) + 1, int(text.size()))
     {
+        // The folded text has no lone surrogates: a pair is four bytes, any other unit one to three.
+        const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+        const int size = int(text.size());
         std::size_t byte = 0;
-        for (int unit = 0, next = 0; unit < text.size(); unit = next) {
-            const CodePoint point = codePointAt(text, unit);
-            next = point.next;
-            const char32_t c = point.value;
-            const std::size_t length = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        for (int unit = 0; unit < size;) {
+            const char16_t c = units[unit];
+            const bool pair = QChar::isHighSurrogate(c) && unit + 1 < size;
+            const std::size_t length = c < 0x80 ? 1 : c < 0x800 ? 2 : pair ? 4 : 3;
             for (std::size_t i = 0; i < length && byte + i < unitAt.size(); ++i)
                 unitAt[byte + i] = unit;
             byte += length;
+            unit += pair ? 2 : 1;
         }
     }
 
@@ -323,7 +335,7 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         return;
     const Sentence sentence(whole.sliced(begin, end - begin), begin);
     const QString& text = sentence.text;
-    std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());
+    const PooledLattice lattice(*this);
     lattice->set_sentence(sentence.utf8.constData(), std::size_t(sentence.utf8.size()));
     if (!m_tagger->parse(lattice.get())) {
         readUnknownWord(text, 0, int(text.size()), begin, out);
@@ -336,7 +348,8 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         // MeCab skips white space between words; it is kept for the pauses it makes.
         if (wordBegin > done)
             readUnknownWord(text, done, wordBegin, begin, out);
-        if (const MeCab::Node* last = readNumber(sentence, node, afterMonth, out)) {
+        const WordFacts facts = factsOf(*node);
+        if (const MeCab::Node* last = facts.number ? readNumber(sentence, node, afterMonth, out) : nullptr) {
             afterMonth = sentence.surfaceOf(last) == u"月";
             node = last;
             done = sentence.endOf(last);
@@ -344,15 +357,15 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         }
         // 一日 after 毎月 or 今月 is the first of the month, as after a month's number.
         afterMonth = sentence.surfaceOf(node).endsWith(u'月') && isMonth(sentence.surfaceOf(node));
-        QString pronunciation = node->stat == MECAB_NOR_NODE ? pronunciationOf(*node) : QString();
+        QString pronunciation = node->stat == MECAB_NOR_NODE ? facts.pronunciation : QString();
         if (const QString inContext = readingInContext(text, wordBegin, sentence.endOf(node), pronunciation);
             !inContext.isEmpty())
             pronunciation = inContext;
         if (!pronunciation.isEmpty())
             appendWordReading(passageFor(out, {}),
-                              spokenForm(pronunciation, pronunciation.contains(u'イ') && std::string_view(node->feature).starts_with("名詞")
+                              spokenForm(pronunciation, facts.noun && pronunciation.contains(u'イ')
                                                             && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
-                              sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node));
+                              sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node, facts));
         else
             readUnknownWord(text, wordBegin, sentence.endOf(node), begin, out);
         done = sentence.endOf(node);
@@ -433,6 +446,57 @@ void JapaneseReader::readUnknownWord(QStringView text, int from, int to, int sou
     }
 }
 
+JapaneseReader::WordFacts JapaneseReader::factsOf(const MeCab::Node& node) const
+{
+    if (node.stat != MECAB_NOR_NODE && node.stat != MECAB_UNK_NODE)
+        return {};
+    std::lock_guard lock(m_factsMutex);
+    // A bound on what a long text of rare words could make the cache hold.
+    if (m_facts.size() >= kMaxCachedFacts)
+        m_facts.clear();
+    const auto [entry, added] = m_facts.try_emplace(node.feature);
+    if (added) {
+        const char* features = node.feature;
+        WordFacts& facts = entry->second;
+        facts.pronunciation = pronunciationIn(features);
+        static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
+                                                    "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
+        facts.leans = std::any_of(std::begin(kLeaning), std::end(kLeaning),
+                                  [features](std::string_view prefix) { return startsWith(features, prefix); });
+        facts.prefix = startsWith(features, "接頭詞");
+        facts.verbalNoun = startsWith(features, "名詞,サ変接続");
+        facts.suru = startsWith(features, "動詞,自立") && std::strstr(features, ",する,");
+        facts.noun = startsWith(features, "名詞");
+        facts.number = startsWith(features, "名詞,数,");
+        facts.counter = std::strstr(features, "助数詞");
+    }
+    return entry->second;
+}
+
+// Whether a word is said as one phrase with the word before it: particles, endings, suffixes,
+// する after a verbal noun, and whatever follows a prefix.
+bool JapaneseReader::leansOnPrevious(const MeCab::Node& node, const WordFacts& facts) const
+{
+    if (facts.leans)
+        return true;
+    const MeCab::Node* previous = node.prev;
+    if (!previous || previous->stat == MECAB_BOS_NODE)
+        return false;
+    const WordFacts before = factsOf(*previous);
+    return before.prefix || (facts.suru && before.verbalNoun);
+}
+
+bool JapaneseReader::isNumber(const MeCab::Node& node) const
+{
+    return factsOf(node).number;
+}
+
+// MeCab takes 月 after a number for ツキ, the moon.
+bool JapaneseReader::isCounter(const MeCab::Node& node) const
+{
+    return factsOf(node).counter || std::string_view(node.surface, node.length) == "月";
+}
+
 QString JapaneseReader::kanjiReading(char32_t kanji) const
 {
     {
@@ -442,12 +506,12 @@ QString JapaneseReader::kanjiReading(char32_t kanji) const
     }
     QString reading;
     const QByteArray utf8 = QString::fromUcs4(&kanji, 1).toUtf8();
-    std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());
+    const PooledLattice lattice(*this);
     lattice->set_sentence(utf8.constData(), std::size_t(utf8.size()));
     if (m_tagger->parse(lattice.get())) {
         const MeCab::Node* node = lattice->bos_node()->next;
         if (node && node->stat == MECAB_NOR_NODE && node->length == std::size_t(utf8.size()))
-            reading = spokenForm(pronunciationOf(*node), true);
+            reading = spokenForm(factsOf(*node).pronunciation, true);
     }
     std::lock_guard lock(m_kanjiMutex);
     if (reading.isEmpty()) {

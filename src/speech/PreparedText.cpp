@@ -7,7 +7,9 @@ namespace velmor {
 void PreparedText::append(QStringView piece, SourceSpan from)
 {
     text += piece;
-    sources.insert(sources.end(), std::size_t(piece.size()), from);
+    // Pieces are a word or less: a loop costs less here than a general fill.
+    for (qsizetype i = 0; i < piece.size(); ++i)
+        sources.push_back(from);
 }
 
 void PreparedText::appendVerbatim(QStringView piece, int firstSource)
