@@ -31,10 +31,10 @@ ContextRule rule(QStringView surface, QStringView reading, const char16_t* befor
     return {surface, reading, pattern(before), pattern(after), pattern(anywhere), pattern(unless)};
 }
 
-const std::array<ContextRule, 16>& rules()
+const std::array<ContextRule, 17>& rules()
 {
     // Food and fresh produce make a 市場 a market hall; money makes it the market of trade.
-    static const std::array<ContextRule, 16> table{
+    static const std::array<ContextRule, 17> table{
         rule(u"市場", u"イチバ", u"", u"", u"魚|野菜|果物|青果|鮮魚|朝市|新鮮|買い物|買っ|買う|買い|食堂|競り|マグロ|まぐろ|仕入",
              u"株|経済|金融|為替|相場|シェア|参入|規模|投資|債券|証券|取引|動向"),
         rule(u"市場", u"イチバ", u"(魚|青果|中央|卸売|築地|豊洲|公設|朝)$", u"", u""),
@@ -61,6 +61,8 @@ const std::array<ContextRule, 16>& rules()
         // A house (イエ), not the suffix of a family, after a word of time such as 一日中; likewise rain.
         rule(u"家", u"イエ", u"中$", u"", u""),
         rule(u"雨", u"アメ", u"", u"", u""),
+        // A corner (カド), as of a street or a table; the shogi piece keeps カク.
+        rule(u"角", u"カド", u"(^|[^0-9０-９一二三四五六七八九十百千])$", u"", u"", u"将棋|飛車|王手|角行|成[りっ]"),
     };
     return table;
 }
@@ -76,7 +78,7 @@ bool matches(const QRegularExpression& re, QStringView text)
 QString readingInContext(QStringView sentence, int begin, int end, QStringView dictionaryReading)
 {
     // Most words are none of these: a look at the first character settles that.
-    constexpr std::u16string_view kFirstCharacters = u"市人色生上米間開家雨";
+    constexpr std::u16string_view kFirstCharacters = u"市人色生上米間開家雨角";
     if (end <= begin || end - begin > 2 || kFirstCharacters.find(sentence[begin].unicode()) == std::u16string_view::npos)
         return {};
     const QStringView surface = sentence.sliced(begin, end - begin);

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QtGlobal>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <iconv.h>
 #include <string_view>
@@ -201,6 +202,8 @@ const JapaneseReader& JapaneseReader::system()
 
 JapaneseReader::JapaneseReader(const QString& dictionaryFolder, const QString& userDictionary)
 {
+    static std::atomic<std::uint64_t> readers{0};
+    m_id = ++readers;
     if (dictionaryFolder.isEmpty() || !QDir(dictionaryFolder).exists(QStringLiteral("sys.dic"))) {
         m_problem = QStringLiteral("no MeCab dictionary is installed (Debian package mecab-ipadic-utf8)");
         return;
@@ -404,10 +407,7 @@ const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const Me
     if (!value)
         return nullptr;
     const bool leadingZero = whole.size() > 1 && whole.front() == u'0';
-    QString reading = leadingZero ? digitsReading(whole) : numberReading(*value);
-    if (point >= 0) {
-        reading += QStringLiteral("テン") + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
-    } else if (!leadingZero && sentence.follows(last, last->next) && isCounter(*last->next)) {
+    if (point < 0 && !leadingZero && sentence.follows(last, last->next) && isCounter(*last->next)) {
         const MeCab::Node* counter = last->next;
         const QString counted = countedReading(*value, sentence.surfaceOf(counter), afterMonth);
         if (!counted.isEmpty()) {
@@ -415,6 +415,9 @@ const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const Me
             return counter;
         }
     }
+    QString reading = leadingZero ? digitsReading(whole) : numberReading(*value);
+    if (point >= 0)
+        reading += QStringLiteral("テン") + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
     appendWordReading(passageFor(out, {}), reading, sentence.spanOf(numberBegin, numberEnd), true);
     return last;
 }
@@ -450,11 +453,14 @@ JapaneseReader::WordFacts JapaneseReader::factsOf(const MeCab::Node& node) const
 {
     if (node.stat != MECAB_NOR_NODE && node.stat != MECAB_UNK_NODE)
         return {};
-    std::lock_guard lock(m_factsMutex);
+    // Each thread keeps its own: a lock for every word cost more than the look-up.
+    thread_local FactsCache cache;
     // A bound on what a long text of rare words could make the cache hold.
-    if (m_facts.size() >= kMaxCachedFacts)
-        m_facts.clear();
-    const auto [entry, added] = m_facts.try_emplace(node.feature);
+    if (cache.reader != m_id || cache.facts.size() >= kMaxCachedFacts) {
+        cache.facts.clear();
+        cache.reader = m_id;
+    }
+    const auto [entry, added] = cache.facts.try_emplace(node.feature);
     if (added) {
         const char* features = node.feature;
         WordFacts& facts = entry->second;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
@@ -90,10 +91,14 @@ private:
     mutable std::mutex m_latticeMutex;
     mutable std::vector<std::unique_ptr<MeCab::Lattice>> m_lattices;
     // Facts by the address of the word's features, which stay where the dictionary is mapped:
-    // taking them out of the features was much of the work for a word.
+    // taking them out of the features was much of the work for a word. The reader's id tells a
+    // thread's cache whose dictionary its addresses are in.
+    struct FactsCache {
+        std::uint64_t reader = 0;
+        std::unordered_map<const char*, WordFacts> facts;
+    };
     static constexpr std::size_t kMaxCachedFacts = 200'000;
-    mutable std::mutex m_factsMutex;
-    mutable std::unordered_map<const char*, WordFacts> m_facts;
+    std::uint64_t m_id = 0;
     mutable std::mutex m_kanjiMutex;
     mutable std::unordered_map<char32_t, QString> m_kanjiReadings;
     // Loaded when a kanji is first met that MeCab has no reading for.

@@ -4,8 +4,19 @@
 
 namespace velmor {
 
+namespace {
+
+constexpr qsizetype kFirstCapacity = 128;
+
+} // namespace
+
 void PreparedText::append(QStringView piece, SourceSpan from)
 {
+    // Readings come a word at a time: room for a sentence's worth at the first.
+    if (text.isEmpty()) {
+        text.reserve(kFirstCapacity);
+        sources.reserve(kFirstCapacity);
+    }
     text += piece;
     // Pieces are a word or less: a loop costs less here than a general fill.
     for (qsizetype i = 0; i < piece.size(); ++i)
