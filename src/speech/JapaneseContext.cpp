@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 #include <array>
-#include <string_view>
+#include <cstdint>
 
 namespace velmor {
 
@@ -77,13 +77,19 @@ bool matches(const QRegularExpression& re, QStringView text)
 
 QString readingInContext(QStringView sentence, int begin, int end, QStringView dictionaryReading)
 {
-    // Most words are none of these: a look at the first character settles that.
-    constexpr std::u16string_view kFirstCharacters = u"市人色生上米間開家雨角";
-    if (end <= begin || end - begin > 2 || kFirstCharacters.find(sentence[begin].unicode()) == std::u16string_view::npos)
+    // Most words are none of these: a bit for the first letter of each word with a rule (a few
+    // letters share one) settles that for nearly all.
+    static const std::uint64_t kFirstLetters = [] {
+        std::uint64_t bits = 0;
+        for (const ContextRule& candidate : rules())
+            bits |= std::uint64_t(1) << (candidate.surface.front().unicode() % 64);
+        return bits;
+    }();
+    if (end <= begin || end - begin > 2 || !(kFirstLetters >> (sentence[begin].unicode() % 64) & 1))
         return {};
     const QStringView surface = sentence.sliced(begin, end - begin);
     for (const ContextRule& candidate : rules()) {
-        if (candidate.surface != surface)
+        if (candidate.surface.front() != surface.front() || candidate.surface != surface)
             continue;
         const bool applies = matches(candidate.before, sentence.first(begin)) && matches(candidate.after, sentence.sliced(end))
             && matches(candidate.anywhere, sentence)

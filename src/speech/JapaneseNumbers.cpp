@@ -274,7 +274,7 @@ private:
         if (c < 0x80)
             return isDigit(c) || c == u'-' || c == u'~' || c == u'%' || c == u'.';
         if (c >= 0x3040 && c < 0xFF00)
-            return c == u'・' || c == u'㈱' || c == u'㎡' || enclosedNumber(c) > 0;
+            return c == u'・' || c == u'㈱' || c == u'㎡' || (c >= u'㉑' && c <= u'㊿' && enclosedNumber(c) > 0);
         return true;
     }
 
@@ -405,21 +405,32 @@ private:
     // 3割2分5厘, 9分9厘: at least two of the units, in order; 分 is then ブ, not フン.
     std::optional<Item> rateAt(int i) const
     {
-        Item rate{i, ItemKind::Quantity, {}, false};
+        struct Share {
+            int begin;
+            int end; // of the digits; the unit follows
+            std::size_t unit;
+        };
+        std::vector<Share> shares;
         std::size_t unit = 0;
         for (int j = i; unit < kRateUnits.size() && digitAt(j);) {
-            QString digits;
-            const int end = digitRun(j, false, digits);
+            int end = j;
+            while (digitAt(end))
+                ++end;
             while (unit < kRateUnits.size() && raw(end) != kRateUnits[unit].written)
                 ++unit;
             if (unit == kRateUnits.size())
                 break;
-            rate.parts.push_back({numberReading(valueOf(digits)) + QString::fromUtf16(kRateUnits[unit].reading), j, end + 1});
-            rate.end = end + 1;
-            j = rate.end;
-            ++unit;
+            shares.push_back({j, end, unit++});
+            j = end + 1;
         }
-        return rate.parts.size() >= 2 ? std::optional<Item>(rate) : std::nullopt;
+        if (shares.size() < 2)
+            return std::nullopt;
+        Item rate{shares.back().end + 1, ItemKind::Quantity, {}, false};
+        for (const Share& share : shares)
+            rate.parts.push_back({numberReading(valueOf(m_text.sliced(share.begin, share.end - share.begin)))
+                                      + QString::fromUtf16(kRateUnits[share.unit].reading),
+                                  share.begin, share.end + 1});
+        return rate;
     }
 
     // .325, as batting averages are written: 割, 分 and 厘 for its three digits, the point silent.

@@ -205,6 +205,9 @@ int pieceEnd(QStringView text, int begin)
     int lastBreak = -1;
     for (int i = begin; i < limit; ++i) {
         const QChar c = text[i];
+        // Kana and kanji neither end a sentence nor break a line: passed over at once.
+        if (c.unicode() > u'。' && c.unicode() < u'！')
+            continue;
         if (endsSentence(text, i)) {
             int end = i + 1;
             while (end < size && (closesQuote(text[end]) || text[end].isSpace()))
