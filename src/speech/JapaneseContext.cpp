@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 #include <array>
-#include <cstdint>
+#include <bitset>
 
 namespace velmor {
 
@@ -67,6 +67,8 @@ const std::array<ContextRule, 17>& rules()
     return table;
 }
 
+constexpr std::size_t kFirstLetterBits = 4096;
+
 // An empty pattern matches anything.
 bool matches(const QRegularExpression& re, QStringView text)
 {
@@ -77,15 +79,15 @@ bool matches(const QRegularExpression& re, QStringView text)
 
 QString readingInContext(QStringView sentence, int begin, int end, QStringView dictionaryReading)
 {
-    // Most words are none of these: a bit for the first letter of each word with a rule (a few
-    // letters share one) settles that for nearly all.
-    static const std::uint64_t kFirstLetters = [] {
-        std::uint64_t bits = 0;
+    // Most words are none of these: a bit for the first letter of each word with a rule (letters
+    // far apart may share one) settles that for nearly all.
+    static const std::bitset<kFirstLetterBits> kFirstLetters = [] {
+        std::bitset<kFirstLetterBits> bits;
         for (const ContextRule& candidate : rules())
-            bits |= std::uint64_t(1) << (candidate.surface.front().unicode() % 64);
+            bits.set(candidate.surface.front().unicode() % kFirstLetterBits);
         return bits;
     }();
-    if (end <= begin || end - begin > 2 || !(kFirstLetters >> (sentence[begin].unicode() % 64) & 1))
+    if (end <= begin || end - begin > 2 || !kFirstLetters.test(sentence[begin].unicode() % kFirstLetterBits))
         return {};
     const QStringView surface = sentence.sliced(begin, end - begin);
     for (const ContextRule& candidate : rules()) {

@@ -172,7 +172,8 @@ std::unordered_map<char32_t, QString> loadKanjiDictionary(const QString& path)
 // Where a passage of that language goes: the last one when it has that language.
 PreparedText& passageFor(std::vector<SpeechPassage>& out, const QByteArray& language)
 {
-    if (out.empty() || out.back().language != language)
+    // Asked for every word: the selected voice's empty language is told apart at once.
+    if (out.empty() || (language.isEmpty() ? !out.back().language.isEmpty() : out.back().language != language))
         out.push_back({language, {}});
     return out.back().prepared;
 }
@@ -279,22 +280,46 @@ struct JapaneseReader::Sentence {
     QByteArray utf8;
     std::vector<int> unitAt; // the UTF-16 position of each UTF-8 byte, and of the end
 
-    Sentence(QStringView piece, int offset)
-        : text(foldWidth(piece)), offset(offset), utf8(text.toUtf8()), unitAt(std::size_t(utf8.size()) + 1, int(text.size()))
+    Sentence(QStringView piece, int offset) : text(foldWidth(piece)), offset(offset)
     {
-        // The folded text has no lone surrogates: a pair is four bytes, any other unit one to three.
+        // UTF-8 for MeCab and the map back in one pass. The folded text has no lone surrogates:
+        // a pair is four bytes, any other unit one to three.
         const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
         const int size = int(text.size());
+        utf8.resize(qsizetype(size) * 3);
+        unitAt.resize(std::size_t(size) * 3 + 1);
+        char* out = utf8.data();
         std::size_t byte = 0;
         for (int unit = 0; unit < size;) {
-            const char16_t c = units[unit];
-            const bool pair = QChar::isHighSurrogate(c) && unit + 1 < size;
-            const std::size_t length = c < 0x80 ? 1 : c < 0x800 ? 2 : pair ? 4 : 3;
-            for (std::size_t i = 0; i < length && byte + i < unitAt.size(); ++i)
+            const bool pair = QChar::isHighSurrogate(units[unit]) && unit + 1 < size;
+            const char32_t c = pair ? QChar::surrogateToUcs4(units[unit], units[unit + 1]) : units[unit];
+            std::size_t length = 1;
+            if (c < 0x80) {
+                out[byte] = char(c);
+            } else if (c < 0x800) {
+                out[byte] = char(0xC0 | (c >> 6));
+                out[byte + 1] = char(0x80 | (c & 0x3F));
+                length = 2;
+            } else if (c < 0x10000) {
+                out[byte] = char(0xE0 | (c >> 12));
+                out[byte + 1] = char(0x80 | ((c >> 6) & 0x3F));
+                out[byte + 2] = char(0x80 | (c & 0x3F));
+                length = 3;
+            } else {
+                out[byte] = char(0xF0 | (c >> 18));
+                out[byte + 1] = char(0x80 | ((c >> 12) & 0x3F));
+                out[byte + 2] = char(0x80 | ((c >> 6) & 0x3F));
+                out[byte + 3] = char(0x80 | (c & 0x3F));
+                length = 4;
+            }
+            for (std::size_t i = 0; i < length; ++i)
                 unitAt[byte + i] = unit;
             byte += length;
             unit += pair ? 2 : 1;
         }
+        utf8.truncate(qsizetype(byte));
+        unitAt.resize(byte + 1);
+        unitAt[byte] = size;
     }
 
     int beginOf(const MeCab::Node* node) const { return unitAt[std::size_t(node->surface - utf8.constData())]; }
@@ -336,6 +361,7 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
 {
     if (begin == end)
         return;
+    startFacts();
     const Sentence sentence(whole.sliced(begin, end - begin), begin);
     const QString& text = sentence.text;
     const PooledLattice lattice(*this);
@@ -351,7 +377,7 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         // MeCab skips white space between words; it is kept for the pauses it makes.
         if (wordBegin > done)
             readUnknownWord(text, done, wordBegin, begin, out);
-        const WordFacts facts = factsOf(*node);
+        const WordFacts& facts = factsOf(*node);
         if (const MeCab::Node* last = facts.number ? readNumber(sentence, node, afterMonth, out) : nullptr) {
             afterMonth = sentence.surfaceOf(last) == u"月";
             node = last;
@@ -360,18 +386,21 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         }
         // 一日 after 毎月 or 今月 is the first of the month, as after a month's number.
         afterMonth = sentence.surfaceOf(node).endsWith(u'月') && isMonth(sentence.surfaceOf(node));
-        QString pronunciation = node->stat == MECAB_NOR_NODE ? facts.pronunciation : QString();
-        if (const QString inContext = readingInContext(text, wordBegin, sentence.endOf(node), pronunciation);
-            !inContext.isEmpty())
-            pronunciation = inContext;
-        if (!pronunciation.isEmpty())
-            appendWordReading(passageFor(out, {}),
-                              spokenForm(pronunciation, facts.noun && pronunciation.contains(u'イ')
-                                                            && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
-                              sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node, facts));
+        const int wordEnd = sentence.endOf(node);
+        const bool known = node->stat == MECAB_NOR_NODE;
+        const QString inContext = readingInContext(text, wordBegin, wordEnd, known ? QStringView(facts.pronunciation) : QStringView());
+        // A Sino-Japanese word, whose long e is said differently, is a noun written in kanji alone.
+        const auto sinoJapanese = [&] { return facts.noun && isWrittenInKanjiAlone(sentence.surfaceOf(node)); };
+        QString spoken;
+        if (!inContext.isEmpty())
+            spoken = spokenForm(inContext, inContext.contains(u'イ') && sinoJapanese());
+        else if (known)
+            spoken = facts.longE && sinoJapanese() ? facts.spokenSinoJapanese : facts.spoken;
+        if (!spoken.isEmpty())
+            appendWordReading(passageFor(out, {}), spoken, sentence.spanOf(wordBegin, wordEnd), !leansOnPrevious(*node, facts));
         else
-            readUnknownWord(text, wordBegin, sentence.endOf(node), begin, out);
-        done = sentence.endOf(node);
+            readUnknownWord(text, wordBegin, wordEnd, begin, out);
+        done = wordEnd;
     }
     if (done < text.size())
         readUnknownWord(text, done, int(text.size()), begin, out);
@@ -449,22 +478,36 @@ void JapaneseReader::readUnknownWord(QStringView text, int from, int to, int sou
     }
 }
 
-JapaneseReader::WordFacts JapaneseReader::factsOf(const MeCab::Node& node) const
+// Each thread keeps its own: a lock for every word cost more than the look-up.
+JapaneseReader::FactsCache& JapaneseReader::factsCache() const
 {
-    if (node.stat != MECAB_NOR_NODE && node.stat != MECAB_UNK_NODE)
-        return {};
-    // Each thread keeps its own: a lock for every word cost more than the look-up.
     thread_local FactsCache cache;
+    return cache;
+}
+
+void JapaneseReader::startFacts() const
+{
+    FactsCache& cache = factsCache();
     // A bound on what a long text of rare words could make the cache hold.
     if (cache.reader != m_id || cache.facts.size() >= kMaxCachedFacts) {
         cache.facts.clear();
         cache.reader = m_id;
     }
-    const auto [entry, added] = cache.facts.try_emplace(node.feature);
+}
+
+const JapaneseReader::WordFacts& JapaneseReader::factsOf(const MeCab::Node& node) const
+{
+    static const WordFacts kNone;
+    if (node.stat != MECAB_NOR_NODE && node.stat != MECAB_UNK_NODE)
+        return kNone;
+    const auto [entry, added] = factsCache().facts.try_emplace(node.feature);
     if (added) {
         const char* features = node.feature;
         WordFacts& facts = entry->second;
         facts.pronunciation = pronunciationIn(features);
+        facts.spoken = spokenForm(facts.pronunciation, false);
+        facts.spokenSinoJapanese = spokenForm(facts.pronunciation, true);
+        facts.longE = facts.spokenSinoJapanese != facts.spoken;
         static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
                                                     "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
         facts.leans = std::any_of(std::begin(kLeaning), std::end(kLeaning),
@@ -488,7 +531,7 @@ bool JapaneseReader::leansOnPrevious(const MeCab::Node& node, const WordFacts& f
     const MeCab::Node* previous = node.prev;
     if (!previous || previous->stat == MECAB_BOS_NODE)
         return false;
-    const WordFacts before = factsOf(*previous);
+    const WordFacts& before = factsOf(*previous);
     return before.prefix || (facts.suru && before.verbalNoun);
 }
 

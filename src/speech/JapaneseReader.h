@@ -65,6 +65,11 @@ private:
     // What the dictionary says of a word that matters for its reading.
     struct WordFacts {
         QString pronunciation; // in katakana; empty when the dictionary has none in kana
+        // As the voice is to be given it (spokenForm), in a word of its own and in a Sino-Japanese
+        // word, and whether the two differ.
+        QString spoken;
+        QString spokenSinoJapanese;
+        bool longE = false;
         bool leans = false;    // a particle, an ending or a suffix, said with the word before it
         bool prefix = false;
         bool verbalNoun = false;
@@ -73,7 +78,9 @@ private:
         bool number = false;
         bool counter = false;
     };
-    WordFacts factsOf(const mecab_node_t& node) const;
+    // The facts of a word, valid until the next startFacts(), which each parse begins with.
+    const WordFacts& factsOf(const mecab_node_t& node) const;
+    void startFacts() const;
     bool leansOnPrevious(const mecab_node_t& node, const WordFacts& facts) const;
     bool isNumber(const mecab_node_t& node) const;
     bool isCounter(const mecab_node_t& node) const;
@@ -98,6 +105,7 @@ private:
         std::unordered_map<const char*, WordFacts> facts;
     };
     static constexpr std::size_t kMaxCachedFacts = 200'000;
+    FactsCache& factsCache() const;
     std::uint64_t m_id = 0;
     mutable std::mutex m_kanjiMutex;
     mutable std::unordered_map<char32_t, QString> m_kanjiReadings;

@@ -17,7 +17,9 @@ void PreparedText::append(QStringView piece, SourceSpan from)
         text.reserve(kFirstCapacity);
         sources.reserve(kFirstCapacity);
     }
-    text += piece;
+    const qsizetype size = text.size();
+    text.resize(size + piece.size());
+    std::copy(piece.begin(), piece.end(), text.begin() + size);
     // Pieces are a word or less: a loop costs less here than a general fill.
     for (qsizetype i = 0; i < piece.size(); ++i)
         sources.push_back(from);
