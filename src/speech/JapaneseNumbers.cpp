@@ -305,7 +305,13 @@ private:
     {
         int j = i;
         while (digitAt(j))
-            digits += QChar(at(j++));
+            ++j;
+        // The run at once, folded: digits one by one cost an allocation each.
+        const qsizetype first = digits.size();
+        digits.resize(first + (j - i));
+        QChar* out = digits.data() + first;
+        for (int k = i; k < j; ++k)
+            *out++ = QChar(at(k));
         if (commas && digits.size() <= 3) {
             while (at(j) == u',' && digitAt(j + 1) && digitAt(j + 2) && digitAt(j + 3) && !digitAt(j + 4)) {
                 for (int k = 1; k <= 3; ++k)

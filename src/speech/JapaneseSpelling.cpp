@@ -75,8 +75,11 @@ bool spelledOutWhenJoined(QStringView before, QStringView after)
 void separateWord(PreparedText& prepared, QStringView reading, bool startsPhrase)
 {
     if (!reading.isEmpty() && endsInKana(prepared) && scriptOf(reading.front().unicode()) == Script::Kana
-        && ((startsPhrase && canStartWord(reading.front())) || spelledOutWhenJoined(prepared.text, reading)))
-        prepared.append(u" ", prepared.sources.back());
+        && ((startsPhrase && canStartWord(reading.front())) || spelledOutWhenJoined(prepared.text, reading))) {
+        const SourceSpan before = prepared.sources.back();
+        prepared.text.append(u' ');
+        prepared.sources.push_back(before);
+    }
 }
 
 void appendWordReading(PreparedText& prepared, QStringView reading, SourceSpan from, bool startsPhrase)
