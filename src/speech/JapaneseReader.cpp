@@ -29,6 +29,7 @@ constexpr int kPronunciationField = 8;
 // Debian's UTF-8 IPA dictionary, then whatever dictionary the system's MeCab uses.
 const char* const kDictionaryFolders[] = {"/var/lib/mecab/dic/ipadic-utf8", "/var/lib/mecab/dic/debian"};
 
+// The pronunciation in a dictionary word's features, empty when it has none in kana.
 QString pronunciationIn(const char* features)
 {
     for (int skipped = 0; skipped < kPronunciationField; ++skipped) {
