@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <array>
+#include <bitset>
 
 namespace velmor {
 
@@ -30,10 +31,10 @@ ContextRule rule(QStringView surface, QStringView reading, const char16_t* befor
     return {surface, reading, pattern(before), pattern(after), pattern(anywhere), pattern(unless)};
 }
 
-const std::array<ContextRule, 16>& rules()
+const std::array<ContextRule, 17>& rules()
 {
     // Food and fresh produce make a 市場 a market hall; money makes it the market of trade.
-    static const std::array<ContextRule, 16> table{
+    static const std::array<ContextRule, 17> table{
         rule(u"市場", u"イチバ", u"", u"", u"魚|野菜|果物|青果|鮮魚|朝市|新鮮|買い物|買っ|買う|買い|食堂|競り|マグロ|まぐろ|仕入",
              u"株|経済|金融|為替|相場|シェア|参入|規模|投資|債券|証券|取引|動向"),
         rule(u"市場", u"イチバ", u"(魚|青果|中央|卸売|築地|豊洲|公設|朝)$", u"", u""),
@@ -60,9 +61,13 @@ const std::array<ContextRule, 16>& rules()
         // A house (イエ), not the suffix of a family, after a word of time such as 一日中; likewise rain.
         rule(u"家", u"イエ", u"中$", u"", u""),
         rule(u"雨", u"アメ", u"", u"", u""),
+        // A corner (カド), as of a street or a table; the shogi piece keeps カク.
+        rule(u"角", u"カド", u"(^|[^0-9０-９一二三四五六七八九十百千])$", u"", u"", u"将棋|飛車|王手|角行|成[りっ]"),
     };
     return table;
 }
+
+constexpr std::size_t kFirstLetterBits = 4096;
 
 // An empty pattern matches anything.
 bool matches(const QRegularExpression& re, QStringView text)
@@ -74,13 +79,19 @@ bool matches(const QRegularExpression& re, QStringView text)
 
 QString readingInContext(QStringView sentence, int begin, int end, QStringView dictionaryReading)
 {
-    // Most words are none of these: a look at the first character settles that.
-    static const QStringView kFirstCharacters = u"市人色生上米間開家雨";
-    if (end <= begin || end - begin > 2 || !kFirstCharacters.contains(sentence[begin]))
+    // Most words are none of these: a bit for the first letter of each word with a rule (letters
+    // far apart may share one) settles that for nearly all.
+    static const std::bitset<kFirstLetterBits> kFirstLetters = [] {
+        std::bitset<kFirstLetterBits> bits;
+        for (const ContextRule& candidate : rules())
+            bits.set(candidate.surface.front().unicode() % kFirstLetterBits);
+        return bits;
+    }();
+    if (end <= begin || end - begin > 2 || !kFirstLetters.test(sentence[begin].unicode() % kFirstLetterBits))
         return {};
     const QStringView surface = sentence.sliced(begin, end - begin);
     for (const ContextRule& candidate : rules()) {
-        if (candidate.surface != surface)
+        if (candidate.surface.front() != surface.front() || candidate.surface != surface)
             continue;
         const bool applies = matches(candidate.before, sentence.first(begin)) && matches(candidate.after, sentence.sliced(end))
             && matches(candidate.anywhere, sentence)

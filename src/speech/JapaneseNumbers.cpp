@@ -142,6 +142,31 @@ constexpr CounterWord kCounterWords[] = {
 constexpr std::array<const char16_t*, 11> kThings{
     nullptr, u"ヒトツ", u"フタツ", u"ミッツ", u"ヨッツ", u"イツツ", u"ムッツ", u"ナナツ", u"ヤッツ", u"ココノツ", u"トー"};
 
+// ①, ⑴, ⒈, ❶, ➀, ➊, ⓫ and ㉑ to ㊿: the number written in a circle or brackets, else 0.
+int enclosedNumber(char16_t c)
+{
+    struct Range {
+        char16_t first;
+        char16_t last;
+        int value; // of the first
+    };
+    static constexpr Range kRanges[] = {
+        {0x2460, 0x2473, 1}, {0x2474, 0x2487, 1}, {0x2488, 0x249B, 1}, {0x24EB, 0x24F4, 11}, {0x24F5, 0x24FE, 1},
+        {0x2776, 0x277F, 1}, {0x2780, 0x2789, 1}, {0x278A, 0x2793, 1}, {0x3251, 0x325F, 21}, {0x32B1, 0x32BF, 36},
+    };
+    for (const Range& range : kRanges)
+        if (c >= range.first && c <= range.last)
+            return range.value + (c - range.first);
+    return 0;
+}
+
+// Tenths, hundredths and thousandths as rates and batting averages are said (3割2分5厘).
+struct RateUnit {
+    char16_t written;
+    const char16_t* reading;
+};
+constexpr std::array<RateUnit, 3> kRateUnits{{{u'割', u"ワリ"}, {u'分', u"ブ"}, {u'厘', u"リン"}}};
+
 QString weekdayReading(QChar c)
 {
     switch (c.unicode()) {
@@ -227,6 +252,11 @@ public:
                 i = skipNumber(i);
                 continue;
             }
+            if (std::optional<NumberExpression> average = averageAt(i)) {
+                i = average->end;
+                found.push_back(std::move(*average));
+                continue;
+            }
             if (std::optional<NumberExpression> sign = signAt(i, found.empty() ? 0 : found.back().end)) {
                 i = sign->end;
                 found.push_back(std::move(*sign));
@@ -242,9 +272,9 @@ private:
     static bool mayStart(char16_t c)
     {
         if (c < 0x80)
-            return isDigit(c) || c == u'-' || c == u'~' || c == u'%';
+            return isDigit(c) || c == u'-' || c == u'~' || c == u'%' || c == u'.';
         if (c >= 0x3040 && c < 0xFF00)
-            return c == u'・' || c == u'㈱' || c == u'㎡';
+            return c == u'・' || c == u'㈱' || c == u'㎡' || (c >= u'㉑' && c <= u'㊿' && enclosedNumber(c) > 0);
         return true;
     }
 
@@ -275,7 +305,13 @@ private:
     {
         int j = i;
         while (digitAt(j))
-            digits += QChar(at(j++));
+            ++j;
+        // The run at once, folded: digits one by one cost an allocation each.
+        const qsizetype first = digits.size();
+        digits.resize(first + (j - i));
+        QChar* out = digits.data() + first;
+        for (int k = i; k < j; ++k)
+            *out++ = QChar(at(k));
         if (commas && digits.size() <= 3) {
             while (at(j) == u',' && digitAt(j + 1) && digitAt(j + 2) && digitAt(j + 3) && !digitAt(j + 4)) {
                 for (int k = 1; k <= 3; ++k)
@@ -370,6 +406,76 @@ private:
         if (number.leadingZero())
             return digitsReading(number.digits);
         return numberReading(number.value);
+    }
+
+    // 3割2分5厘, 9分9厘: at least two of the units, in order; 分 is then ブ, not フン.
+    std::optional<Item> rateAt(int i) const
+    {
+        struct Share {
+            int begin;
+            int end; // of the digits; the unit follows
+            std::size_t unit;
+        };
+        std::vector<Share> shares;
+        std::size_t unit = 0;
+        for (int j = i; unit < kRateUnits.size() && digitAt(j);) {
+            int end = j;
+            while (digitAt(end))
+                ++end;
+            while (unit < kRateUnits.size() && raw(end) != kRateUnits[unit].written)
+                ++unit;
+            if (unit == kRateUnits.size())
+                break;
+            shares.push_back({j, end, unit++});
+            j = end + 1;
+        }
+        if (shares.size() < 2)
+            return std::nullopt;
+        Item rate{shares.back().end + 1, ItemKind::Quantity, {}, false};
+        for (const Share& share : shares)
+            rate.parts.push_back({numberReading(valueOf(m_text.sliced(share.begin, share.end - share.begin)))
+                                      + QString::fromUtf16(kRateUnits[share.unit].reading),
+                                  share.begin, share.end + 1});
+        return rate;
+    }
+
+    // .325, as batting averages are written: 割, 分 and 厘 for its three digits, the point silent.
+    std::optional<NumberExpression> averageAt(int i) const
+    {
+        if (at(i) != u'.' || digitAt(i - 1) || isAsciiLetter(at(i - 1)) || !digitAt(i + 1) || !digitAt(i + 2)
+            || !digitAt(i + 3) || digitAt(i + 4) || at(i + 4) == u'.' || isAsciiLetter(at(i + 4)))
+            return std::nullopt;
+        NumberExpression average{i, i + 4, {}};
+        for (int k = 0; k < 3; ++k)
+            if (const std::uint64_t digit = valueOf(m_text.sliced(i + 1 + k, 1)))
+                average.parts.push_back(
+                    {numberReading(digit) + QString::fromUtf16(kRateUnits[std::size_t(k)].reading), i + 1 + k, i + 2 + k});
+        return average.parts.empty() ? std::nullopt : std::optional<NumberExpression>(average);
+    }
+
+    // 1:23:45 as hours, minutes and seconds taken (a race, a recording); a clock time with
+    // seconds is said as one where the hour is written as a clock writes it.
+    std::optional<Item> durationAt(const Number& hours, int j) const
+    {
+        if (at(j) != u':' || !digitAt(j + 1) || !digitAt(j + 2) || at(j + 3) != u':' || !digitAt(j + 4) || !digitAt(j + 5)
+            || digitAt(j + 6))
+            return std::nullopt;
+        const std::uint64_t minutes = valueOf(m_text.sliced(j + 1, 2));
+        const std::uint64_t seconds = valueOf(m_text.sliced(j + 4, 2));
+        if (minutes > 59 || seconds > 59)
+            return std::nullopt;
+        const bool clock = (hours.digits.size() == 2 && !hours.leadingZero() && hours.value <= 47)
+            || m_text.first(hours.begin).endsWith(u"午前") || m_text.first(hours.begin).endsWith(u"午後");
+        Item taken{j + 6, clock ? ItemKind::Time : ItemKind::Quantity, {}, false};
+        if (clock)
+            taken.parts.push_back({hours.value == 0 ? QStringLiteral("レージ") : countedReading(hours.value, u"時", false), hours.begin, j});
+        else if (hours.value > 0)
+            taken.parts.push_back({countedReading(hours.value, u"時間", false), hours.begin, j});
+        if (minutes > 0)
+            taken.parts.push_back({countedReading(minutes, u"分", false), j + 1, j + 3});
+        if (seconds > 0 || taken.parts.empty())
+            taken.parts.push_back({numberReading(seconds) + QStringLiteral("ビョー"), j + 4, j + 6});
+        return taken;
     }
 
     // （月）, (水), （土・祝）: the weekday after a date.
@@ -610,6 +716,9 @@ private:
         if (!number)
             return std::nullopt;
         const int j = number->end;
+        if (number->plainRun() && number->digits.size() <= 2)
+            if (std::optional<Item> taken = durationAt(*number, j))
+                return taken;
         if (number->plainRun() && number->digits.size() <= 2 && at(j) == u':' && digitAt(j + 1) && digitAt(j + 2)
             && !digitAt(j + 3)) {
             const std::uint64_t hour = number->value;
@@ -634,6 +743,9 @@ private:
             return hyphenedAt(i);
         if (number->plainRun() && at(j) == u'/' && digitAt(j + 1))
             return slashedAt(i);
+        if (number->plainRun() && (raw(j) == u'割' || raw(j) == u'分'))
+            if (std::optional<Item> rate = rateAt(i))
+                return rate;
         if (std::optional<Item> measured = measureAt(*number, j))
             return measured;
         if (std::optional<Item> counted = countedAt(*number, j, afterMonth, alone))
@@ -714,6 +826,8 @@ private:
         const auto one = [&](const QString& reading) {
             return NumberExpression{i, i + 1, {{reading, i, i + 1}}};
         };
+        if (const int enclosed = enclosedNumber(c.unicode()))
+            return one(numberReading(std::uint64_t(enclosed)));
         switch (c.unicode()) {
         case u'★': case u'☆': {
             int end = i;

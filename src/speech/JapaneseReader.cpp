@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QtGlobal>
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <iconv.h>
 #include <string_view>
 #include <mecab.h>
@@ -27,16 +29,20 @@ constexpr int kPronunciationField = 8;
 // Debian's UTF-8 IPA dictionary, then whatever dictionary the system's MeCab uses.
 const char* const kDictionaryFolders[] = {"/var/lib/mecab/dic/ipadic-utf8", "/var/lib/mecab/dic/debian"};
 
-QString pronunciationOf(const MeCab::Node& node)
+// The pronunciation in a dictionary word's features, empty when it has none in kana.
+QString pronunciationIn(const char* features)
 {
-    std::string_view field(node.feature);
     for (int skipped = 0; skipped < kPronunciationField; ++skipped) {
-        const std::size_t comma = field.find(',');
-        if (comma == std::string_view::npos)
+        while (*features && *features != ',')
+            ++features;
+        if (!*features)
             return {};
-        field.remove_prefix(comma + 1);
+        ++features;
     }
-    field = field.substr(0, field.find(','));
+    const char* end = features;
+    while (*end && *end != ',')
+        ++end;
+    const std::string_view field(features, std::size_t(end - features));
     if (field.empty() || field == "*")
         return {};
     const QString pronunciation = QString::fromUtf8(field.data(), qsizetype(field.size()));
@@ -46,28 +52,9 @@ QString pronunciationOf(const MeCab::Node& node)
     return pronunciation;
 }
 
-bool isNumber(const MeCab::Node& node)
+bool startsWith(const char* text, std::string_view prefix)
 {
-    return node.stat == MECAB_NOR_NODE || node.stat == MECAB_UNK_NODE ? std::string_view(node.feature).starts_with("名詞,数,") : false;
-}
-
-// Whether a word is said as one phrase with the word before it: particles, endings, suffixes,
-// する after a verbal noun, and whatever follows a prefix.
-bool leansOnPrevious(const MeCab::Node& node)
-{
-    const std::string_view feature(node.feature);
-    static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
-                                                "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
-    for (std::string_view prefix : kLeaning)
-        if (feature.starts_with(prefix))
-            return true;
-    const MeCab::Node* previous = node.prev;
-    if (!previous || previous->stat == MECAB_BOS_NODE)
-        return false;
-    const std::string_view before(previous->feature);
-    if (before.starts_with("接頭詞"))
-        return true;
-    return feature.starts_with("動詞,自立") && before.starts_with("名詞,サ変接続") && feature.find(",する,") != std::string_view::npos;
+    return std::strncmp(text, prefix.data(), prefix.size()) == 0;
 }
 
 bool isMonth(QStringView word)
@@ -84,13 +71,6 @@ bool isWrittenInKanjiAlone(QStringView text)
     return !text.isEmpty();
 }
 
-bool isCounter(const MeCab::Node& node)
-{
-    const std::string_view feature(node.feature);
-    // MeCab takes 月 after a number for ツキ, the moon.
-    return feature.find("助数詞") != std::string_view::npos || std::string_view(node.surface, node.length) == "月";
-}
-
 // Full-width Latin letters, digits and signs as their ASCII forms, one unit for one: MeCab and
 // espeak-ng know the ASCII ones better, and positions stay where they were; only the percent
 // sign goes the other way. A lone surrogate
@@ -98,16 +78,18 @@ bool isCounter(const MeCab::Node& node)
 QString foldWidth(QStringView text)
 {
     QString folded = text.toString();
-    for (qsizetype i = 0; i < folded.size(); ++i) {
-        const QChar c = folded[i];
+    char16_t* units = reinterpret_cast<char16_t*>(folded.data());
+    const qsizetype size = folded.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = units[i];
         if (c == u'%')
-            folded[i] = u'％'; // the dictionary's percent sign, a counter read パーセント
-        else if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E && c != u'％')
-            folded[i] = QChar(c.unicode() - 0xFF01 + 0x21);
-        else if (c.isHighSurrogate() && i + 1 < folded.size() && folded[i + 1].isLowSurrogate())
+            units[i] = u'％'; // the dictionary's percent sign, a counter read パーセント
+        else if (c >= 0xFF01 && c <= 0xFF5E && c != u'％')
+            units[i] = char16_t(c - 0xFF01 + 0x21);
+        else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(units[i + 1]))
             ++i;
-        else if (c.isSurrogate())
-            folded[i] = QChar::ReplacementCharacter;
+        else if (QChar::isSurrogate(c))
+            units[i] = QChar::ReplacementCharacter;
     }
     return folded;
 }
@@ -191,7 +173,8 @@ std::unordered_map<char32_t, QString> loadKanjiDictionary(const QString& path)
 // Where a passage of that language goes: the last one when it has that language.
 PreparedText& passageFor(std::vector<SpeechPassage>& out, const QByteArray& language)
 {
-    if (out.empty() || out.back().language != language)
+    // Asked for every word: the selected voice's empty language is told apart at once.
+    if (out.empty() || (language.isEmpty() ? !out.back().language.isEmpty() : out.back().language != language))
         out.push_back({language, {}});
     return out.back().prepared;
 }
@@ -221,6 +204,8 @@ const JapaneseReader& JapaneseReader::system()
 
 JapaneseReader::JapaneseReader(const QString& dictionaryFolder, const QString& userDictionary)
 {
+    static std::atomic<std::uint64_t> readers{0};
+    m_id = ++readers;
     if (dictionaryFolder.isEmpty() || !QDir(dictionaryFolder).exists(QStringLiteral("sys.dic"))) {
         m_problem = QStringLiteral("no MeCab dictionary is installed (Debian package mecab-ipadic-utf8)");
         return;
@@ -260,6 +245,35 @@ JapaneseReader::JapaneseReader(const QString& dictionaryFolder, const QString& u
 
 JapaneseReader::~JapaneseReader() = default;
 
+// A lattice taken from the reader's pool for one parse, given back when done.
+class JapaneseReader::PooledLattice {
+public:
+    explicit PooledLattice(const JapaneseReader& reader) : m_reader(reader)
+    {
+        std::lock_guard lock(reader.m_latticeMutex);
+        if (!reader.m_lattices.empty()) {
+            m_lattice = std::move(reader.m_lattices.back());
+            reader.m_lattices.pop_back();
+        }
+        if (!m_lattice)
+            m_lattice.reset(reader.m_model->createLattice());
+    }
+    ~PooledLattice()
+    {
+        std::lock_guard lock(m_reader.m_latticeMutex);
+        m_reader.m_lattices.push_back(std::move(m_lattice));
+    }
+    PooledLattice(const PooledLattice&) = delete;
+    PooledLattice& operator=(const PooledLattice&) = delete;
+
+    MeCab::Lattice* operator->() const { return m_lattice.get(); }
+    MeCab::Lattice* get() const { return m_lattice.get(); }
+
+private:
+    const JapaneseReader& m_reader;
+    std::unique_ptr<MeCab::Lattice> m_lattice;
+};
+
 // One piece of text as MeCab parsed it: its words by UTF-16 position.
 struct JapaneseReader::Sentence {
     QString text;  // the piece, width folded
@@ -267,19 +281,46 @@ struct JapaneseReader::Sentence {
     QByteArray utf8;
     std::vector<int> unitAt; // the UTF-16 position of each UTF-8 byte, and of the end
 
-    Sentence(QStringView piece, int offset)
-        : text(foldWidth(piece)), offset(offset), utf8(text.toUtf8()), unitAt(std::size_t(utf8.size()) + 1, int(text.size()))
+    Sentence(QStringView piece, int offset) : text(foldWidth(piece)), offset(offset)
     {
+        // UTF-8 for MeCab and the map back in one pass. The folded text has no lone surrogates:
+        // a pair is four bytes, any other unit one to three.
+        const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+        const int size = int(text.size());
+        utf8.resize(qsizetype(size) * 3);
+        unitAt.resize(std::size_t(size) * 3 + 1);
+        char* out = utf8.data();
         std::size_t byte = 0;
-        for (int unit = 0, next = 0; unit < text.size(); unit = next) {
-            const CodePoint point = codePointAt(text, unit);
-            next = point.next;
-            const char32_t c = point.value;
-            const std::size_t length = c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-            for (std::size_t i = 0; i < length && byte + i < unitAt.size(); ++i)
+        for (int unit = 0; unit < size;) {
+            const bool pair = QChar::isHighSurrogate(units[unit]) && unit + 1 < size;
+            const char32_t c = pair ? QChar::surrogateToUcs4(units[unit], units[unit + 1]) : units[unit];
+            std::size_t length = 1;
+            if (c < 0x80) {
+                out[byte] = char(c);
+            } else if (c < 0x800) {
+                out[byte] = char(0xC0 | (c >> 6));
+                out[byte + 1] = char(0x80 | (c & 0x3F));
+                length = 2;
+            } else if (c < 0x10000) {
+                out[byte] = char(0xE0 | (c >> 12));
+                out[byte + 1] = char(0x80 | ((c >> 6) & 0x3F));
+                out[byte + 2] = char(0x80 | (c & 0x3F));
+                length = 3;
+            } else {
+                out[byte] = char(0xF0 | (c >> 18));
+                out[byte + 1] = char(0x80 | ((c >> 12) & 0x3F));
+                out[byte + 2] = char(0x80 | ((c >> 6) & 0x3F));
+                out[byte + 3] = char(0x80 | (c & 0x3F));
+                length = 4;
+            }
+            for (std::size_t i = 0; i < length; ++i)
                 unitAt[byte + i] = unit;
             byte += length;
+            unit += pair ? 2 : 1;
         }
+        utf8.truncate(qsizetype(byte));
+        unitAt.resize(byte + 1);
+        unitAt[byte] = size;
     }
 
     int beginOf(const MeCab::Node* node) const { return unitAt[std::size_t(node->surface - utf8.constData())]; }
@@ -321,9 +362,10 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
 {
     if (begin == end)
         return;
+    startFacts();
     const Sentence sentence(whole.sliced(begin, end - begin), begin);
     const QString& text = sentence.text;
-    std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());
+    const PooledLattice lattice(*this);
     lattice->set_sentence(sentence.utf8.constData(), std::size_t(sentence.utf8.size()));
     if (!m_tagger->parse(lattice.get())) {
         readUnknownWord(text, 0, int(text.size()), begin, out);
@@ -336,7 +378,8 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         // MeCab skips white space between words; it is kept for the pauses it makes.
         if (wordBegin > done)
             readUnknownWord(text, done, wordBegin, begin, out);
-        if (const MeCab::Node* last = readNumber(sentence, node, afterMonth, out)) {
+        const WordFacts& facts = factsOf(*node);
+        if (const MeCab::Node* last = facts.number ? readNumber(sentence, node, afterMonth, out) : nullptr) {
             afterMonth = sentence.surfaceOf(last) == u"月";
             node = last;
             done = sentence.endOf(last);
@@ -344,18 +387,21 @@ void JapaneseReader::readWords(QStringView whole, int begin, int end, std::vecto
         }
         // 一日 after 毎月 or 今月 is the first of the month, as after a month's number.
         afterMonth = sentence.surfaceOf(node).endsWith(u'月') && isMonth(sentence.surfaceOf(node));
-        QString pronunciation = node->stat == MECAB_NOR_NODE ? pronunciationOf(*node) : QString();
-        if (const QString inContext = readingInContext(text, wordBegin, sentence.endOf(node), pronunciation);
-            !inContext.isEmpty())
-            pronunciation = inContext;
-        if (!pronunciation.isEmpty())
-            appendWordReading(passageFor(out, {}),
-                              spokenForm(pronunciation, pronunciation.contains(u'イ') && std::string_view(node->feature).starts_with("名詞")
-                                                            && isWrittenInKanjiAlone(sentence.surfaceOf(node))),
-                              sentence.spanOf(wordBegin, sentence.endOf(node)), !leansOnPrevious(*node));
+        const int wordEnd = sentence.endOf(node);
+        const bool known = node->stat == MECAB_NOR_NODE;
+        const QString inContext = readingInContext(text, wordBegin, wordEnd, known ? QStringView(facts.pronunciation) : QStringView());
+        // A Sino-Japanese word, whose long e is said differently, is a noun written in kanji alone.
+        const auto sinoJapanese = [&] { return facts.noun && isWrittenInKanjiAlone(sentence.surfaceOf(node)); };
+        QString spoken;
+        if (!inContext.isEmpty())
+            spoken = spokenForm(inContext, inContext.contains(u'イ') && sinoJapanese());
+        else if (known)
+            spoken = facts.longE && sinoJapanese() ? facts.spokenSinoJapanese : facts.spoken;
+        if (!spoken.isEmpty())
+            appendWordReading(passageFor(out, {}), spoken, sentence.spanOf(wordBegin, wordEnd), !leansOnPrevious(*node, facts));
         else
-            readUnknownWord(text, wordBegin, sentence.endOf(node), begin, out);
-        done = sentence.endOf(node);
+            readUnknownWord(text, wordBegin, wordEnd, begin, out);
+        done = wordEnd;
     }
     if (done < text.size())
         readUnknownWord(text, done, int(text.size()), begin, out);
@@ -391,10 +437,7 @@ const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const Me
     if (!value)
         return nullptr;
     const bool leadingZero = whole.size() > 1 && whole.front() == u'0';
-    QString reading = leadingZero ? digitsReading(whole) : numberReading(*value);
-    if (point >= 0) {
-        reading += QStringLiteral("テン") + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
-    } else if (!leadingZero && sentence.follows(last, last->next) && isCounter(*last->next)) {
+    if (point < 0 && !leadingZero && sentence.follows(last, last->next) && isCounter(*last->next)) {
         const MeCab::Node* counter = last->next;
         const QString counted = countedReading(*value, sentence.surfaceOf(counter), afterMonth);
         if (!counted.isEmpty()) {
@@ -402,6 +445,9 @@ const MeCab::Node* JapaneseReader::readNumber(const Sentence& sentence, const Me
             return counter;
         }
     }
+    QString reading = leadingZero ? digitsReading(whole) : numberReading(*value);
+    if (point >= 0)
+        reading += QStringLiteral("テン") + digitsReading(QStringView(sentence.text).sliced(point + 1, numberEnd - point - 1));
     appendWordReading(passageFor(out, {}), reading, sentence.spanOf(numberBegin, numberEnd), true);
     return last;
 }
@@ -433,6 +479,74 @@ void JapaneseReader::readUnknownWord(QStringView text, int from, int to, int sou
     }
 }
 
+// Each thread keeps its own: a lock for every word cost more than the look-up.
+JapaneseReader::FactsCache& JapaneseReader::factsCache() const
+{
+    thread_local FactsCache cache;
+    return cache;
+}
+
+void JapaneseReader::startFacts() const
+{
+    FactsCache& cache = factsCache();
+    // A bound on what a long text of rare words could make the cache hold.
+    if (cache.reader != m_id || cache.facts.size() >= kMaxCachedFacts) {
+        cache.facts.clear();
+        cache.reader = m_id;
+    }
+}
+
+const JapaneseReader::WordFacts& JapaneseReader::factsOf(const MeCab::Node& node) const
+{
+    static const WordFacts kNone;
+    if (node.stat != MECAB_NOR_NODE && node.stat != MECAB_UNK_NODE)
+        return kNone;
+    const auto [entry, added] = factsCache().facts.try_emplace(node.feature);
+    if (added) {
+        const char* features = node.feature;
+        WordFacts& facts = entry->second;
+        facts.pronunciation = pronunciationIn(features);
+        facts.spoken = spokenForm(facts.pronunciation, false);
+        facts.spokenSinoJapanese = spokenForm(facts.pronunciation, true);
+        facts.longE = facts.spokenSinoJapanese != facts.spoken;
+        static const std::string_view kLeaning[] = {"助詞", "助動詞", "記号", "名詞,接尾", "名詞,非自立", "動詞,接尾",
+                                                    "動詞,非自立", "形容詞,非自立", "形容詞,接尾"};
+        facts.leans = std::any_of(std::begin(kLeaning), std::end(kLeaning),
+                                  [features](std::string_view prefix) { return startsWith(features, prefix); });
+        facts.prefix = startsWith(features, "接頭詞");
+        facts.verbalNoun = startsWith(features, "名詞,サ変接続");
+        facts.suru = startsWith(features, "動詞,自立") && std::strstr(features, ",する,");
+        facts.noun = startsWith(features, "名詞");
+        facts.number = startsWith(features, "名詞,数,");
+        facts.counter = std::strstr(features, "助数詞");
+    }
+    return entry->second;
+}
+
+// Whether a word is said as one phrase with the word before it: particles, endings, suffixes,
+// する after a verbal noun, and whatever follows a prefix.
+bool JapaneseReader::leansOnPrevious(const MeCab::Node& node, const WordFacts& facts) const
+{
+    if (facts.leans)
+        return true;
+    const MeCab::Node* previous = node.prev;
+    if (!previous || previous->stat == MECAB_BOS_NODE)
+        return false;
+    const WordFacts& before = factsOf(*previous);
+    return before.prefix || (facts.suru && before.verbalNoun);
+}
+
+bool JapaneseReader::isNumber(const MeCab::Node& node) const
+{
+    return factsOf(node).number;
+}
+
+// MeCab takes 月 after a number for ツキ, the moon.
+bool JapaneseReader::isCounter(const MeCab::Node& node) const
+{
+    return factsOf(node).counter || std::string_view(node.surface, node.length) == "月";
+}
+
 QString JapaneseReader::kanjiReading(char32_t kanji) const
 {
     {
@@ -442,12 +556,12 @@ QString JapaneseReader::kanjiReading(char32_t kanji) const
     }
     QString reading;
     const QByteArray utf8 = QString::fromUcs4(&kanji, 1).toUtf8();
-    std::unique_ptr<MeCab::Lattice> lattice(m_model->createLattice());
+    const PooledLattice lattice(*this);
     lattice->set_sentence(utf8.constData(), std::size_t(utf8.size()));
     if (m_tagger->parse(lattice.get())) {
         const MeCab::Node* node = lattice->bos_node()->next;
         if (node && node->stat == MECAB_NOR_NODE && node->length == std::size_t(utf8.size()))
-            reading = spokenForm(pronunciationOf(*node), true);
+            reading = spokenForm(factsOf(*node).pronunciation, true);
     }
     std::lock_guard lock(m_kanjiMutex);
     if (reading.isEmpty()) {

@@ -2,6 +2,11 @@
 
 #include "speech/Scripts.h"
 
+#include <algorithm>
+#include <array>
+#include <string_view>
+#include <utility>
+
 namespace velmor {
 
 namespace {
@@ -15,20 +20,28 @@ const QString kORow = QStringLiteral("オコソトノホモヨロヲゴゾドボ
 // The vowel a katakana ends in, or null for ン, ッ and whatever is not a kana.
 QChar vowelOf(QChar kana)
 {
-    if (kana.unicode() >= 0x3041 && kana.unicode() <= 0x3096)
-        kana = QChar(kana.unicode() + 0x60);
-    const std::pair<const QString*, QChar> rows[] = {
-        {&kARow, u'ア'}, {&kIRow, u'イ'}, {&kURow, u'ウ'}, {&kERow, u'エ'}, {&kORow, u'オ'}};
-    for (const auto& [row, vowel] : rows)
-        if (row->contains(kana))
-            return vowel;
-    return {};
+    // Asked at every join of two words: a table over the katakana block.
+    constexpr char16_t kFirstKatakana = 0x30A0;
+    static const std::array<char16_t, 0x60> kVowels = [] {
+        std::array<char16_t, 0x60> vowels{};
+        const std::pair<const QString*, char16_t> rows[] = {
+            {&kARow, u'ア'}, {&kIRow, u'イ'}, {&kURow, u'ウ'}, {&kERow, u'エ'}, {&kORow, u'オ'}};
+        for (const auto& [row, vowel] : rows)
+            for (QChar c : *row)
+                vowels[std::size_t(c.unicode() - kFirstKatakana)] = vowel;
+        return vowels;
+    }();
+    char16_t c = kana.unicode();
+    if (c >= 0x3041 && c <= 0x3096)
+        c = char16_t(c + 0x60);
+    return c >= kFirstKatakana && c < kFirstKatakana + kVowels.size() ? QChar(kVowels[c - kFirstKatakana]) : QChar();
 }
 
 // The voice spells out a small kana, ッ or ー that starts a word.
 bool canStartWord(QChar kana)
 {
-    return !QStringView(u"ァィゥェォャュョヮッーぁぃぅぇぉゃゅょゎっ").contains(kana);
+    constexpr std::u16string_view kCannot = u"ァィゥェォャュョヮッーぁぃぅぇぉゃゅょゎっ";
+    return kCannot.find(kana.unicode()) == std::u16string_view::npos;
 }
 
 bool endsInKana(const PreparedText& prepared)
@@ -40,7 +53,7 @@ bool endsInKana(const PreparedText& prepared)
 
 QString spokenForm(QString reading, bool writtenInKanjiAlone)
 {
-    if (!writtenInKanjiAlone && !reading.contains(u'ヲ') && !reading.contains(u'を'))
+    if (!writtenInKanjiAlone && std::none_of(reading.cbegin(), reading.cend(), [](QChar c) { return c == u'ヲ' || c == u'を'; }))
         return reading;
     for (qsizetype i = 0; i < reading.size(); ++i) {
         if (reading[i] == u'ヲ' || reading[i] == u'を')
@@ -62,8 +75,11 @@ bool spelledOutWhenJoined(QStringView before, QStringView after)
 void separateWord(PreparedText& prepared, QStringView reading, bool startsPhrase)
 {
     if (!reading.isEmpty() && endsInKana(prepared) && scriptOf(reading.front().unicode()) == Script::Kana
-        && ((startsPhrase && canStartWord(reading.front())) || spelledOutWhenJoined(prepared.text, reading)))
-        prepared.append(u" ", prepared.sources.back());
+        && ((startsPhrase && canStartWord(reading.front())) || spelledOutWhenJoined(prepared.text, reading))) {
+        const SourceSpan before = prepared.sources.back();
+        prepared.text.append(u' ');
+        prepared.sources.push_back(before);
+    }
 }
 
 void appendWordReading(PreparedText& prepared, QStringView reading, SourceSpan from, bool startsPhrase)

@@ -313,8 +313,12 @@ QString countedReading(std::uint64_t n, QStringView counter, bool afterMonth)
         return n == 1 ? QStringLiteral("ヒトリ") : QStringLiteral("フタリ");
     if ((counter == u"歳" || counter == u"才") && n == 20)
         return QStringLiteral("ハタチ");
+    if (counter.isEmpty())
+        return {};
+    // The first letter rules out nearly every entry before a whole comparison.
+    const auto names = [&counter](const char16_t* written) { return written[0] == counter[0] && counter == written; };
     for (const DigitForms& forms : kDigitForms) {
-        if (counter != forms.written)
+        if (!names(forms.written))
             continue;
         const char16_t* special = n % 10 == 4 ? forms.four : n % 10 == 7 ? forms.seven : n % 10 == 9 ? forms.nine : nullptr;
         const QString number = special ? (n >= 10 ? numberReading(n - n % 10) : QString()) + QString::fromUtf16(special)
@@ -322,7 +326,7 @@ QString countedReading(std::uint64_t n, QStringView counter, bool afterMonth)
         return number + QString::fromUtf16(forms.reading);
     }
     for (const Counter& entry : kCounters)
-        if (counter == entry.written)
+        if (names(entry.written))
             return sayCounted(n, entry);
     return {};
 }

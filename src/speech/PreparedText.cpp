@@ -4,10 +4,25 @@
 
 namespace velmor {
 
+namespace {
+
+constexpr qsizetype kFirstCapacity = 128;
+
+} // namespace
+
 void PreparedText::append(QStringView piece, SourceSpan from)
 {
-    text += piece;
-    sources.insert(sources.end(), std::size_t(piece.size()), from);
+    // Readings come a word at a time: room for a sentence's worth at the first.
+    if (text.isEmpty()) {
+        text.reserve(kFirstCapacity);
+        sources.reserve(kFirstCapacity);
+    }
+    const qsizetype size = text.size();
+    text.resize(size + piece.size());
+    std::copy(piece.begin(), piece.end(), text.begin() + size);
+    // Pieces are a word or less: a loop costs less here than a general fill.
+    for (qsizetype i = 0; i < piece.size(); ++i)
+        sources.push_back(from);
 }
 
 void PreparedText::appendVerbatim(QStringView piece, int firstSource)

@@ -2,6 +2,7 @@
 
 #include <QChar>
 #include <array>
+#include <cstdint>
 
 namespace velmor {
 
@@ -62,9 +63,7 @@ bool isPrimaryTag(const QByteArray& language, const char* tag)
     return (dash < 0 ? language : language.left(dash)) == tag;
 }
 
-} // namespace
-
-Script scriptOf(char32_t c)
+Script scriptFromUnicode(char32_t c)
 {
     if (isKana(c))
         return Script::Kana;
@@ -82,6 +81,21 @@ Script scriptOf(char32_t c)
     }
 }
 
+} // namespace
+
+Script scriptOf(char32_t c)
+{
+    // Asked of every character a text is prepared from: Unicode's tables are read once for the
+    // characters of the basic plane.
+    static const std::array<std::uint8_t, 0x10000> kBasicPlane = [] {
+        std::array<std::uint8_t, 0x10000> table{};
+        for (char32_t unit = 0; unit < table.size(); ++unit)
+            table[unit] = std::uint8_t(scriptFromUnicode(unit));
+        return table;
+    }();
+    return c < kBasicPlane.size() ? Script(kBasicPlane[c]) : scriptFromUnicode(c);
+}
+
 CodePoint codePointAt(QStringView text, int at)
 {
     const QChar first = text[at];
@@ -93,6 +107,7 @@ CodePoint codePointAt(QStringView text, int at)
 std::vector<ScriptPassage> splitByScript(QStringView text)
 {
     std::vector<ScriptPassage> passages;
+    Script last = Script::Neutral; // of the last letter, when not of another script
     for (int at = 0, next = 0; at < text.size(); at = next) {
         const CodePoint point = codePointAt(text, at);
         const char32_t c = point.value;
@@ -100,6 +115,10 @@ std::vector<ScriptPassage> splitByScript(QStringView text)
         const Script script = scriptOf(c);
         if (script == Script::Neutral)
             continue;
+        // Most letters go on the passage of the letter before them.
+        if (script == last)
+            continue;
+        last = script == Script::Other ? Script::Neutral : script;
         const PassageKind kind = kindOf(script);
         const bool cjk = kind == PassageKind::Japanese;
         const QByteArray other = kind == PassageKind::Other ? languageOfScript(QChar::script(c)) : QByteArray();

@@ -95,7 +95,8 @@ bool hasLatinLetter(QStringView text)
 } // namespace
 
 TextPreparer::TextPreparer(PreparationOptions options, const JapaneseReader* reader)
-    : m_options(std::move(options)), m_reader(reader)
+    : m_options(std::move(options)), m_reader(reader), m_native(nativeKindOf(m_options.voiceLanguage)),
+      m_voiceTag(m_options.voiceLanguage.split('-').constFirst())
 {
 }
 
@@ -112,7 +113,7 @@ bool TextPreparer::changesText(QStringView text) const
 {
     if (m_options.rules && !m_options.rules->empty())
         return true;
-    if (m_options.autoLanguage || nativeKindOf(m_options.voiceLanguage) != PassageKind::Latin)
+    if (m_options.autoLanguage || m_native != PassageKind::Latin)
         return true;
     for (int at = 0; at < text.size();) {
         const CodePoint point = codePointAt(text, at);
@@ -159,10 +160,9 @@ std::vector<SpeechPassage> TextPreparer::prepare(QStringView whole, int begin, i
 std::vector<SpeechPassage> TextPreparer::prepareAfterRules(QStringView whole, int begin, int end) const
 {
     std::vector<SpeechPassage> out;
-    const PassageKind native = nativeKindOf(m_options.voiceLanguage);
-    const QByteArray voiceTag = m_options.voiceLanguage.split('-').constFirst();
-    const auto selectedVoiceReads = [this, native, &voiceTag](const ScriptPassage& passage) {
-        const bool nativeScript = passage.kind == native && (native != PassageKind::Other || passage.otherLanguage == voiceTag);
+    const PassageKind native = m_native;
+    const auto selectedVoiceReads = [this, native](const ScriptPassage& passage) {
+        const bool nativeScript = passage.kind == native && (native != PassageKind::Other || passage.otherLanguage == m_voiceTag);
         if (native == PassageKind::Latin && !m_options.autoLanguage && !alwaysToItsOwnVoice(passage))
             return true;
         return passage.kind == PassageKind::Latin || nativeScript
@@ -205,6 +205,9 @@ int pieceEnd(QStringView text, int begin)
     int lastBreak = -1;
     for (int i = begin; i < limit; ++i) {
         const QChar c = text[i];
+        // Kana and kanji neither end a sentence nor break a line: passed over at once.
+        if (c.unicode() > u'。' && c.unicode() < u'！')
+            continue;
         if (endsSentence(text, i)) {
             int end = i + 1;
             while (end < size && (closesQuote(text[end]) || text[end].isSpace()))

@@ -2,6 +2,7 @@
 
 #include "speech/PreparedText.h"
 #include "speech/PronunciationRules.h"
+#include "speech/Scripts.h"
 
 #include <QByteArray>
 #include <QStringView>
@@ -53,6 +54,9 @@ private:
 
     PreparationOptions m_options;
     const JapaneseReader* m_reader;
+    // What the selected voice reads natively, and its language without the region.
+    PassageKind m_native;
+    QByteArray m_voiceTag;
 };
 
 // Where the piece of text starting at begin ends: after a sentence's closing mark (and the
