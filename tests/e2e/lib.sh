@@ -540,3 +540,24 @@ wait_for_silence() {
     sleep 0.1
   done
 }
+
+# Ctrl+P speaks the text, Ctrl+E pauses and resumes it, Ctrl+R stops it, each heard on the sink:
+# the sound ends at most LIMIT ms after the pause and the reset, and stays off 1500 ms after the
+# pause, HOLD ms after the reset.
+assert_speak_pause_resume_reset() {
+  local limit=$1 hold=$2
+  rec_start
+  wait_for_silence 300
+  e2e_key ctrl+p
+  assert_sound_within 1
+  sleep 1
+  assert_sounding
+  e2e_key ctrl+e
+  assert_silence_within "$limit" 1500
+  e2e_key ctrl+e
+  assert_sound_within 1
+  sleep 0.5
+  assert_sounding
+  e2e_key ctrl+r
+  assert_silence_within "$limit" "$hold"
+}

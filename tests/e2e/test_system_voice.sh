@@ -52,21 +52,7 @@ mkdir -p "${VELMOR_INI%/*}"
 printf '[Form1\\fid]\r\nInteger=%s\r\n[Form1\\ffirst]\r\nBoolean=0\r\n' "$voice" >"$VELMOR_INI"
 velmor_start
 e2e_replace_text "The desktop's own voice reads this long sentence aloud, word by word, so that there is time to pause it, to let it carry on, and to stop it for good."
-rec_start
-wait_for_silence 300
-
-e2e_key ctrl+p
-assert_sound_within 1
-sleep 1
-assert_sounding
-e2e_key ctrl+e
-assert_silence_within 300 1500
-e2e_key ctrl+e
-assert_sound_within 1
-sleep 0.5
-assert_sounding
-e2e_key ctrl+r
-assert_silence_within 300 1000
+assert_speak_pause_resume_reset 300 1000
 
 velmor_alive || e2e_fail "velmor is gone"
 echo "PASS: $E2E_NAME"
