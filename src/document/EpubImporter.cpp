@@ -174,20 +174,15 @@ ImportedText EpubImporter::import(QByteArrayView bytes) const
         throw ImportError::drmProtected();
     if (const std::optional<QByteArray> encryption = archive.read(QStringLiteral("META-INF/encryption.xml"))) {
         const auto tree = readXml(*encryption);
-        std::vector<const XmlNode*> pending{tree.get()};
-        while (!pending.empty()) {
-            const XmlNode* node = pending.back();
-            pending.pop_back();
-            if (node->name == QStringLiteral("EncryptionMethod")) {
-                const QString algorithm = node->attribute(QStringLiteral("Algorithm"));
-                // Font obfuscation is not protection: the text is readable.
-                if (algorithm != QStringLiteral("http://www.idpf.org/2008/embedding")
-                    && algorithm != QStringLiteral("http://ns.adobe.com/pdf/enc#RC"))
-                    throw ImportError::drmProtected();
-            }
-            for (const auto& child : node->children)
-                pending.push_back(child.get());
-        }
+        eachElement(*tree, [](const XmlNode& element) {
+            if (element.name != QStringLiteral("EncryptionMethod"))
+                return;
+            const QString algorithm = element.attribute(QStringLiteral("Algorithm"));
+            // Font obfuscation is not protection: the text is readable.
+            if (algorithm != QStringLiteral("http://www.idpf.org/2008/embedding")
+                && algorithm != QStringLiteral("http://ns.adobe.com/pdf/enc#RC"))
+                throw ImportError::drmProtected();
+        });
     }
 
     const auto container = readXml(archive.require(QStringLiteral("META-INF/container.xml")));
