@@ -51,6 +51,10 @@ QString XmlNode::allText() const
     return all;
 }
 
+// Deeper than any real document; the readers walk the tree by recursion, which a file nesting
+// elements by the hundred thousand would run off the end of the stack.
+constexpr std::size_t kDeepestNesting = 1000;
+
 std::unique_ptr<XmlNode> readXml(QByteArrayView bytes)
 {
     QXmlStreamReader reader(bytes.toByteArray());
@@ -70,6 +74,8 @@ std::unique_ptr<XmlNode> readXml(QByteArrayView bytes)
             XmlNode* raw = element.get();
             open.back()->children.push_back(std::move(element));
             open.push_back(raw);
+            if (open.size() > kDeepestNesting)
+                throw ImportError::damaged(QStringLiteral("text"));
             break;
         }
         case QXmlStreamReader::EndElement:

@@ -381,6 +381,11 @@ TEST_F(DocumentImport, EpubEntitiesAndZipBombsAreRefused)
     EXPECT_FALSE(imported.text.contains("SECRETWORD"));
     EXPECT_TRUE(imported.text.contains(QString("after\u00A0all.")));
 
+    // Elements nested by the hundred thousand are refused, not walked off the end of the stack.
+    write("deep.epub", read("harbour.epub"));
+    putInZip("deep.epub", {{"EPUB/text/ch001.xhtml", "<html><body>" + QByteArray("<div>").repeated(200'000) + QByteArray("</div>").repeated(200'000) + "</body></html>"}});
+    EXPECT_EQ(failure("deep.epub"), "deep.epub is damaged: its text cannot be read.");
+
     const QByteArray zeros(65 * 1024 * 1024, '\0');
     write("bomb.epub", read("harbour.epub"));
     putInZip("bomb.epub", {{"EPUB/text/ch001.xhtml", zeros}});
